@@ -1,0 +1,49 @@
+// The one failure type that crosses the automation interface: Word's error number and its text.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace automation {
+
+class Error : public std::runtime_error {
+public:
+    Error(long number, const std::string& message) : std::runtime_error(message), number_(number) {}
+
+    // Word's error number (for example 5941 for a missing collection member).
+    long number() const noexcept { return number_; }
+    // The text Word would show for it, in Chinese.
+    std::string message() const { return what(); }
+
+private:
+    long number_;
+};
+
+// Word's error numbers as the embedded Word raises them, with their Chinese texts.
+namespace errors {
+inline constexpr long ServerGone = 462;           // the application has quit
+inline constexpr long BadParameter = 5;           // invalid procedure call or argument
+inline constexpr long NoDocumentOpen = 4248;      // no document is open
+inline constexpr long NotAvailable = 4605;        // method or property not available here
+inline constexpr long ValueOutOfRange = 4608;     // value out of range
+inline constexpr long FileError = 5174;           // the file could not be opened
+inline constexpr long InvalidPattern = 5560;      // the wildcard pattern is not valid
+inline constexpr long NoSuchMember = 5941;        // requested collection member does not exist
+inline constexpr long VerticallyMerged = 5991;    // rows of a table with vertically merged cells
+inline constexpr long MixedCellWidths = 5992;     // columns of a table with mixed cell widths
+inline constexpr long SaveFailed = 5153;          // the file could not be saved
+inline constexpr long ObjectDeleted = 5825;       // the object has been deleted
+
+Error serverGone();
+Error noDocumentOpen();
+Error notAvailable(const std::string& what = {});
+Error valueOutOfRange();
+Error noSuchMember();
+Error verticallyMerged();
+Error mixedCellWidths();
+Error invalidPattern();
+Error badParameter(const std::string& what = {});
+Error objectDeleted();
+}  // namespace errors
+
+}  // namespace automation

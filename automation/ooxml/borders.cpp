@@ -1,0 +1,388 @@
+// Borders of a block of cells (table and cell borders) or of paragraphs (paragraph borders).
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "automation/error.h"
+#include "automation/ooxml/objects.h"
+#include "automation/ooxml/wml.h"
+
+namespace automation::ooxml {
+
+namespace {
+
+constexpr std::array<const char*, 25> kStyleNames = {
+    "nil", "single", "dotted", "dashSmallGap", "dashed", "dotDash", "dotDotDash", "double", "triple",
+    "thinThickSmallGap", "thickThinSmallGap", "thinThickThinSmallGap", "thinThickMediumGap",
+    "thickThinMediumGap", "thinThickThinMediumGap", "thinThickLargeGap", "thickThinLargeGap",
+    "thinThickThinLargeGap", "wave", "doubleWave", "dashDotStroked", "threeDEmboss", "threeDEngrave",
+    "outset", "inset"};
+
+// The widths Word offers for each line style, in eighths of a point.
+const std::vector<int>& widthsFor(int style) {
+    static const std::vector<int> all = {2, 4, 6, 8, 12, 18, 24, 36, 48};
+    static const std::vector<int> dashed = {2, 4, 6, 8, 12, 18, 24};
+    static const std::vector<int> doubled = {2, 4, 6, 12};
+    static const std::vector<int> triple = {2, 4, 6};
+    static const std::vector<int> thinThick = {2, 4, 6, 8, 12, 18, 24, 36, 48};
+    static const std::vector<int> wave = {6};
+    static const std::vector<int> threeD = {6, 12, 18, 24, 36, 48};
+    switch (style) {
+        case wdLineStyleSingle: return all;
+        case wdLineStyleDot:
+        case wdLineStyleDashSmallGap:
+        case wdLineStyleDashLargeGap:
+        case wdLineStyleDashDot:
+        case wdLineStyleDashDotDot: return dashed;
+        case wdLineStyleDouble: return doubled;
+        case wdLineStyleTriple: return triple;
+        case wdLineStyleSingleWavy:
+        case wdLineStyleDoubleWavy:
+        case wdLineStyleDashDotStroked: return wave;
+        case wdLineStyleEmboss3D:
+        case wdLineStyleEngrave3D:
+        case wdLineStyleOutset:
+        case wdLineStyleInset: return threeD;
+        default: return thinThick;
+    }
+}
+
+int styleNumber(const std::string& name) {
+    if (name.empty() || name == "nil" || name == "none") return wdLineStyleNone;
+    for (size_t i = 1; i < kStyleNames.size(); ++i)
+        if (name == kStyleNames[i]) return static_cast<int>(i);
+    if (name == "thick") return wdLineStyleSingle;
+    if (name == "dashDotStroked") return wdLineStyleDashDotStroked;
+    return wdLineStyleSingle;  // art borders and other kinds show as a line
+}
+
+struct Line {
+    int style = 0;
+    int width = 0;
+    bool operator==(const Line&) const = default;
+};
+
+Line lineOf(pugi::xml_node e) {
+    Line l;
+    l.style = styleNumber(wml::val(e));
+    l.width = l.style == 0 ? 0 : static_cast<int>(wml::intAttr(e, "w:sz", 4));
+    return l;
+}
+
+// The OOXML edge names of a Word edge in table, cell and paragraph borders.
+const char* edgeName(int edge) {
+    switch (edge) {
+        case wdBorderTop: return "top";
+        case wdBorderLeft: return "left";
+        case wdBorderBottom: return "bottom";
+        case wdBorderRight: return "right";
+        case wdBorderHorizontal: return "insideH";
+        case wdBorderVertical: return "insideV";
+        default: return nullptr;
+    }
+}
+
+pugi::xml_node borderChild(pugi::xml_node borders, std::string_view side) {
+    if (pugi::xml_node e = wml::child(borders, side)) return e;
+    if (side == "left") return wml::child(borders, "start");
+    if (side == "right") return wml::child(borders, "end");
+    return {};
+}
+
+void writeLine(pugi::xml_node e, int style, int width) {
+    wml::setAttr(e, "w:val", kStyleNames[static_cast<size_t>(style)]);
+    if (style == 0) {
+        e.remove_attribute("w:sz");
+        e.remove_attribute("w:space");
+        e.remove_attribute("w:color");
+        return;
+    }
+    wml::setAttr(e, "w:sz", std::to_string(width));
+    if (!e.attribute("w:space")) wml::setAttr(e, "w:space", "0");
+    if (!e.attribute("w:color")) wml::setAttr(e, "w:color", "auto");
+}
+
+// The nearest width Word offers for a style (used when a new style does not have the old width).
+int fitWidth(int style, int width) {
+    const auto& widths = widthsFor(style);
+    int best = widths.front();
+    for (int w : widths)
+        if (std::abs(w - width) < std::abs(best - width)) best = w;
+    return best;
+}
+
+// A block's edges: the cell sides along them, and the table-level name that governs them.
+class BlockBorder final : public Border {
+public:
+    BlockBorder(ModelPtr model, Area area, int edge) : model_(std::move(model)), area_(area), edge_(edge) {}
+
+    int LineStyle() override { return read().style; }
+    int LineWidth() override {
+        Line l = read();
+        return l.style == wdUndefined ? wdUndefined : l.width;
+    }
+    void SetLineStyle(int style) override {
+        load();
+        if (style < 0 || style >= static_cast<int>(kStyleNames.size())) throw errors::valueOutOfRange();
+        Line current = read();
+        int width = current.style > 0 && current.style != wdUndefined ? current.width : 4;
+        if (current.width == wdUndefined || width <= 0) width = 4;
+        apply(style, style == 0 ? 0 : fitWidth(style, width));
+    }
+    void SetLineWidth(int width) override {
+        load();
+        Line current = read();
+        const int style = current.style > 0 && current.style != wdUndefined ? current.style : wdLineStyleSingle;
+        const auto& widths = widthsFor(style);
+        if (std::find(widths.begin(), widths.end(), width) == widths.end()) throw errors::valueOutOfRange();
+        apply(style, width);
+    }
+
+private:
+    struct Side {
+        pugi::xml_node tc;
+        const char* side;    // top/left/bottom/right of the cell
+        const char* table;   // the table-level edge that governs it
+        pugi::xml_node neighbour;     // the cell on the other side of an inner line
+        const char* neighbourSide;
+    };
+
+    TableGrid load() {
+        model_->check();
+        requireLive(*model_, area_.table);
+        return TableGrid(area_.table);
+    }
+
+    bool wholeTable(const TableGrid& grid) const {
+        return area_.row1 <= 1 && area_.row2 >= grid.rowCount() && area_.grid1 <= 0 && area_.grid2 >= grid.gridWidth() - 1;
+    }
+
+    // Every cell side that lies on this edge of the block.
+    std::vector<Side> sides(const TableGrid& grid) const {
+        std::vector<Side> out;
+        const int r1 = std::max(1, area_.row1), r2 = std::min(area_.row2, grid.rowCount());
+        for (int r = r1; r <= r2; ++r) {
+            const auto& cells = grid.row(r).cells;
+            std::vector<const GridCell*> inBlock;
+            for (const GridCell& c : cells)
+                if (c.gridEnd() >= area_.grid1 && c.gridStart <= area_.grid2) inBlock.push_back(&c);
+            if (inBlock.empty()) continue;
+            for (size_t k = 0; k < inBlock.size(); ++k) {
+                const GridCell& c = *inBlock[k];
+                const bool firstInRow = &c == &cells.front();
+                const bool lastInRow = &c == &cells.back();
+                switch (edge_) {
+                    case wdBorderTop:
+                        if (r == r1) out.push_back(outerOrInner(grid, c, r == 1, "top", "insideH", -1));
+                        break;
+                    case wdBorderBottom:
+                        if (r == r2 || grid.mergeEnd(c) >= r2)
+                            if (c.vmerge != VMerge::Continue || r == r2)
+                                out.push_back(outerOrInner(grid, c, grid.mergeEnd(c) >= grid.rowCount(), "bottom", "insideH", +1));
+                        break;
+                    case wdBorderLeft:
+                        if (k == 0) out.push_back(Side{c.tc, "left", firstInRow ? "left" : "insideV",
+                                                       firstInRow ? pugi::xml_node() : (&c - 1)->tc, "right"});
+                        break;
+                    case wdBorderRight:
+                        if (k + 1 == inBlock.size())
+                            out.push_back(Side{c.tc, "right", lastInRow ? "right" : "insideV",
+                                               lastInRow ? pugi::xml_node() : (&c + 1)->tc, "left"});
+                        break;
+                    case wdBorderHorizontal:
+                        if (r > r1 && c.vmerge != VMerge::Continue) {
+                            const GridCell* above = grid.atGrid(r - 1, c.gridStart);
+                            out.push_back(Side{c.tc, "top", "insideH", above ? above->tc : pugi::xml_node(), "bottom"});
+                        }
+                        break;
+                    case wdBorderVertical:
+                        if (k > 0) out.push_back(Side{c.tc, "left", "insideV", inBlock[k - 1]->tc, "right"});
+                        break;
+                }
+            }
+        }
+        return out;
+    }
+
+    Side outerOrInner(const TableGrid& grid, const GridCell& c, bool outer, const char* side, const char* inner,
+                      int direction) const {
+        if (outer) return Side{c.tc, side, side, {}, nullptr};
+        const int other = direction < 0 ? c.row - 1 : grid.mergeEnd(c) + 1;
+        const GridCell* n = grid.atGrid(other, c.gridStart);
+        return Side{c.tc, side, inner, n ? n->tc : pugi::xml_node(), direction < 0 ? "bottom" : "top"};
+    }
+
+    pugi::xml_node cellBorder(pugi::xml_node tc, const char* side) const {
+        return borderChild(wml::child(wml::child(tc, "tcPr"), "tcBorders"), side);
+    }
+
+    Line tableLine(pugi::xml_node tc, const char* tableEdge) const {
+        pugi::xml_node tr = tc.parent();
+        while (tr && !wml::is(tr, "tr")) tr = tr.parent();
+        if (pugi::xml_node e = borderChild(wml::child(wml::child(tr, "tblPrEx"), "tblBorders"), tableEdge)) return lineOf(e);
+        if (pugi::xml_node e = borderChild(wml::child(wml::child(area_.table, "tblPr"), "tblBorders"), tableEdge))
+            return lineOf(e);
+        if (pugi::xml_node e = model_->styles().tableStyleBorder(area_.table, tableEdge)) return lineOf(e);
+        return Line{};
+    }
+
+    Line effective(const Side& s) const {
+        if (pugi::xml_node e = cellBorder(s.tc, s.side)) return lineOf(e);
+        if (s.neighbour)
+            if (pugi::xml_node e = cellBorder(s.neighbour, s.neighbourSide)) return lineOf(e);
+        return tableLine(s.tc, s.table);
+    }
+
+    Line read() {
+        TableGrid grid = load();
+        std::optional<Line> value;
+        for (const Side& s : sides(grid)) {
+            Line l = effective(s);
+            if (value && !(*value == l)) return Line{wdUndefined, wdUndefined};
+            value = l;
+        }
+        if (!value) {
+            // No cell side lies on this edge (an inside edge of a single row or column).
+            pugi::xml_node first = grid.rowCount() ? grid.row(1).cells.empty() ? pugi::xml_node() : grid.row(1).cells.front().tc : pugi::xml_node();
+            return first ? tableLine(first, edgeName(edge_)) : Line{};
+        }
+        return *value;
+    }
+
+    void apply(int style, int width) {
+        TableGrid grid = load();
+        auto onEdge = sides(grid);
+        if (wholeTable(grid)) {
+            pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
+            const char* name = edgeName(edge_);
+            if (edge_ == wdBorderLeft) wml::remove(borders, "start");
+            if (edge_ == wdBorderRight) wml::remove(borders, "end");
+            writeLine(wml::ensure(borders, name, wml::Sequence::Borders), style, width);
+            // Cell and row borders on this edge would override the table's: they go.
+            for (const Side& s : onEdge) {
+                clearCellSide(s.tc, s.side);
+                if (s.neighbour) clearCellSide(s.neighbour, s.neighbourSide);
+            }
+            for (const GridRow& row : grid.rows())
+                if (pugi::xml_node ex = wml::child(wml::child(row.tr, "tblPrEx"), "tblBorders")) {
+                    wml::remove(ex, name);
+                    if (edge_ == wdBorderLeft) wml::remove(ex, "start");
+                    if (edge_ == wdBorderRight) wml::remove(ex, "end");
+                }
+        } else {
+            for (const Side& s : onEdge) {
+                writeCellSide(s.tc, s.side, style, width);
+                if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
+            }
+        }
+        model_->formatChanged();
+    }
+
+    static void clearCellSide(pugi::xml_node tc, const char* side) {
+        pugi::xml_node borders = wml::child(wml::child(tc, "tcPr"), "tcBorders");
+        if (!borders) return;
+        wml::remove(borders, side);
+        if (std::string_view(side) == "left") wml::remove(borders, "start");
+        if (std::string_view(side) == "right") wml::remove(borders, "end");
+        if (!borders.first_child()) borders.parent().remove_child(borders);
+    }
+
+    static void writeCellSide(pugi::xml_node tc, const char* side, int style, int width) {
+        pugi::xml_node borders = wml::ensure(wml::ensureTcPr(tc), "tcBorders", wml::Sequence::TcPr);
+        if (std::string_view(side) == "left") wml::remove(borders, "start");
+        if (std::string_view(side) == "right") wml::remove(borders, "end");
+        writeLine(wml::ensure(borders, side, wml::Sequence::Borders), style, width);
+    }
+
+    ModelPtr model_;
+    Area area_;
+    int edge_;
+};
+
+// Paragraph borders: the edges of the paragraphs of a text range ("between" for inside lines).
+class ParagraphBorder final : public Border {
+public:
+    ParagraphBorder(ModelPtr model, Area area, int edge) : model_(std::move(model)), area_(area), edge_(edge) {}
+
+    int LineStyle() override { return read().style; }
+    int LineWidth() override {
+        Line l = read();
+        return l.style == wdUndefined ? wdUndefined : l.width;
+    }
+    void SetLineStyle(int style) override {
+        auto paragraphs = target();
+        if (style < 0 || style >= static_cast<int>(kStyleNames.size())) throw errors::valueOutOfRange();
+        if (!name()) throw errors::notAvailable("段落没有此类边框");
+        Line current = read();
+        const int width = current.style > 0 && current.style != wdUndefined ? current.width : 4;
+        for (pugi::xml_node p : paragraphs) write(p, style, style == 0 ? 0 : fitWidth(style, width));
+        model_->formatChanged();
+    }
+    void SetLineWidth(int width) override {
+        auto paragraphs = target();
+        if (!name()) throw errors::notAvailable("段落没有此类边框");
+        Line current = read();
+        const int style = current.style > 0 && current.style != wdUndefined ? current.style : wdLineStyleSingle;
+        const auto& widths = widthsFor(style);
+        if (std::find(widths.begin(), widths.end(), width) == widths.end()) throw errors::valueOutOfRange();
+        for (pugi::xml_node p : paragraphs) write(p, style, width);
+        model_->formatChanged();
+    }
+
+private:
+    const char* name() const {
+        switch (edge_) {
+            case wdBorderTop: return "top";
+            case wdBorderLeft: return "left";
+            case wdBorderBottom: return "bottom";
+            case wdBorderRight: return "right";
+            case wdBorderHorizontal: return "between";
+            default: return nullptr;
+        }
+    }
+    std::vector<pugi::xml_node> target() {
+        model_->check();
+        return areaParagraphs(*model_, area_);
+    }
+    Line read() {
+        std::optional<Line> value;
+        for (pugi::xml_node p : target()) {
+            Line l;
+            if (name())
+                if (pugi::xml_node e = borderChild(model_->styles().paragraphElement(p, "pBdr"), name())) l = lineOf(e);
+            if (value && !(*value == l)) return Line{wdUndefined, wdUndefined};
+            value = l;
+        }
+        return value.value_or(Line{});
+    }
+    void write(pugi::xml_node p, int style, int width) {
+        pugi::xml_node pBdr = wml::ensure(wml::ensurePPr(p), "pBdr", wml::Sequence::PPr);
+        writeLine(wml::ensure(pBdr, name(), wml::Sequence::Borders), style, width);
+    }
+
+    ModelPtr model_;
+    Area area_;
+    int edge_;
+};
+
+class BordersImpl final : public Borders {
+public:
+    BordersImpl(ModelPtr model, Area area) : model_(std::move(model)), area_(area) {}
+
+    BorderPtr Item(int edge) override {
+        model_->check();
+        if (!edgeName(edge)) throw errors::noSuchMember();
+        if (area_.kind == Area::Kind::Block) return std::make_shared<BlockBorder>(model_, area_, edge);
+        return std::make_shared<ParagraphBorder>(model_, area_, edge);
+    }
+
+private:
+    ModelPtr model_;
+    Area area_;
+};
+
+}  // namespace
+
+BordersPtr makeBorders(const ModelPtr& model, const Area& area) { return std::make_shared<BordersImpl>(model, area); }
+
+}  // namespace automation::ooxml

@@ -1,0 +1,103 @@
+// One open document of the embedded Word: its package, the parsed main part and styles (the single
+// source of truth), the position index of the main story and the document's selection.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "automation/ooxml/package.h"
+#include "automation/ooxml/story_index.h"
+#include "automation/ooxml/styles.h"
+
+namespace automation::ooxml {
+
+class WordState;
+
+// Word's selection: a stretch of text, or a rectangular block of cells of one table.
+struct SelectionState {
+    enum class Kind { Text, Block };
+    Kind kind = Kind::Text;
+    int start = 0;
+    int end = 0;
+    pugi::xml_node table;  // Block: the table
+    int row1 = 0, row2 = 0;    // Block: 1-based rows, inclusive
+    int grid1 = 0, grid2 = 0;  // Block: 0-based grid columns, inclusive
+};
+
+class DocumentModel {
+public:
+    DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word);
+
+    const std::string& path() const { return path_; }
+    WordState& word() const { return *word_; }
+    // Fails with 462 after Quit, and when the document has been closed.
+    void check() const;
+    bool closed() const { return closed_; }
+    void markClosed() { closed_ = true; }
+
+    pugi::xml_node body() const { return body_; }
+    pugi::xml_node documentElement() const { return main_->document_element(); }
+    const Styles& styles() const { return styles_; }
+    // The styles part's root, created (with its relationship) when the document has none.
+    pugi::xml_node stylesRoot() const { return stylesDoc_ ? stylesDoc_->document_element() : pugi::xml_node(); }
+
+    // The position index; rebuilt when text changed since it was built.
+    const StoryIndex& index();
+    // Whether node still stands in the main story (views check this before touching a node).
+    bool isLive(pugi::xml_node node) { return index().contains(node); }
+
+    // Call after every change: text edits invalidate the position index, formatting does not.
+    void textChanged();
+    void formatChanged(bool stylesToo = false);
+    std::uint64_t textVersion() const { return textVersion_; }
+    bool saved() const { return !dirty_; }
+
+    void save(const std::optional<std::string>& path);
+
+    SelectionState& selection() { return selection_; }
+
+    // The page's text width in twips for the section holding position (from its w:sectPr).
+    long textWidthTwips(pugi::xml_node nearNode);
+
+private:
+    std::string path_;
+    Package package_;
+    std::shared_ptr<WordState> word_;
+    std::unique_ptr<pugi::xml_document> main_;
+    std::unique_ptr<pugi::xml_document> stylesDoc_;
+    std::string stylesPart_;
+    pugi::xml_node body_;
+    Styles styles_;
+    std::unique_ptr<StoryIndex> index_;
+    std::uint64_t textVersion_ = 0;
+    bool dirty_ = false;
+    bool mainChanged_ = false;
+    bool stylesChanged_ = false;
+    bool closed_ = false;
+    SelectionState selection_;
+};
+
+// What every object of one embedded Word shares: whether it still runs, its documents, its options.
+class WordState {
+public:
+    bool running = true;
+    bool visible = false;
+    int displayAlerts = -1;
+    std::vector<std::shared_ptr<DocumentModel>> documents;  // in opening order
+    std::shared_ptr<DocumentModel> active;
+    std::function<std::optional<std::string>()> chooser;
+    std::function<void()> changeListener;
+
+    void check() const;
+    void notifyChange() const {
+        if (changeListener) changeListener();
+    }
+};
+
+}  // namespace automation::ooxml

@@ -1,0 +1,60 @@
+// The embedded Word's object handles: light views onto the DOM of an open document.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "automation/ooxml/document_model.h"
+#include "automation/ooxml/table_grid.h"
+#include "automation/word.h"
+
+namespace automation::ooxml {
+
+using ModelPtr = std::shared_ptr<DocumentModel>;
+
+// What Font, ParagraphFormat and Borders act on: a stretch of text or a block of cells.
+using Area = SelectionState;
+
+Area textArea(int start, int end);
+Area blockArea(pugi::xml_node table, int row1, int row2, int grid1, int grid2);
+Area wholeTableArea(const TableGrid& grid);
+// The story span an area covers.
+Span areaSpan(DocumentModel& model, const Area& area);
+// Word's rule for selecting a range: start in one cell and end in another cell of the same table
+// gives the block between the two corner cells; anything else is a text range.
+Area areaForRange(DocumentModel& model, int start, int end);
+// The paragraphs an area touches, in document order (paragraphs of nested tables included).
+std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& area);
+// The innermost table holding the area's start, or an empty node.
+pugi::xml_node areaTable(DocumentModel& model, const Area& area);
+// The tables an area touches: the innermost one at its start first.
+std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area);
+
+// Throws objectDeleted when node no longer stands in the story.
+void requireLive(DocumentModel& model, pugi::xml_node node);
+
+RangePtr makeRange(const ModelPtr& model, int start, int end);
+SelectionPtr makeSelection(const ModelPtr& model);
+TablesPtr makeTables(const ModelPtr& model, std::vector<pugi::xml_node> tables);
+TablesPtr makeDocumentTables(const ModelPtr& model);
+TablePtr makeTable(const ModelPtr& model, pugi::xml_node tbl);
+RowsPtr makeRows(const ModelPtr& model, pugi::xml_node tbl, int row1, int row2);
+ColumnsPtr makeColumns(const ModelPtr& model, pugi::xml_node tbl, int grid1, int grid2, bool fromSelection);
+CellsPtr makeCells(const ModelPtr& model, pugi::xml_node tbl, std::vector<pugi::xml_node> cells);
+CellPtr makeCell(const ModelPtr& model, pugi::xml_node tc);
+FontPtr makeFont(const ModelPtr& model, const Area& area);
+ParagraphFormatPtr makeParagraphFormat(const ModelPtr& model, const Area& area);
+BordersPtr makeBorders(const ModelPtr& model, const Area& area);
+ParagraphsPtr makeParagraphs(const ModelPtr& model, const Area& area);
+ParagraphPtr makeParagraph(const ModelPtr& model, pugi::xml_node p);
+InlineShapesPtr makeInlineShapes(const ModelPtr& model);
+// Find over a range (scope = the range) or over the selection (scope = the selection's area).
+FindPtr makeFind(const ModelPtr& model, const Area& scope, bool fromSelection);
+FieldsPtr makeFields(const ModelPtr& model);
+
+// Sets Word's selection to an area and tells the host the document changed its view.
+void selectArea(DocumentModel& model, const Area& area);
+
+}  // namespace automation::ooxml

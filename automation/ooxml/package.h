@@ -1,0 +1,61 @@
+// An OOXML package (a zip of parts) held in memory, part by part.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace automation::ooxml {
+
+// Limits that keep a hostile package from exhausting memory.
+struct PackageLimits {
+    std::uint64_t maxPartSize = 256ull << 20;       // uncompressed bytes of one part
+    std::uint64_t maxTotalSize = 1024ull << 20;     // uncompressed bytes of all parts together
+    std::uint64_t maxCompressionRatio = 200;        // uncompressed / compressed, for parts over 1 MiB
+    std::uint64_t maxEntries = 20000;
+};
+
+class Package {
+public:
+    // Reads the whole package. Fails with an automation::Error whose message says, in Chinese, what is
+    // wrong: not a zip, a legacy .doc or an encrypted document, an absurd entry, no main document part.
+    static Package open(const std::string& path, const PackageLimits& limits = {});
+
+    Package(Package&&) noexcept;
+    Package& operator=(Package&&) noexcept;
+    ~Package();
+
+    // Part names as stored in the zip, without a leading '/', in the zip's order.
+    std::vector<std::string> partNames() const;
+    bool hasPart(const std::string& name) const;
+    // The uncompressed bytes of a part; nullopt when there is no such part.
+    std::optional<std::string> part(const std::string& name) const;
+    // Replaces (or adds) a part; only replaced parts are written anew on save.
+    void setPart(const std::string& name, std::string bytes);
+
+    // The main document part, found through the package relationships (officeDocument).
+    const std::string& mainPartName() const;
+    // The target part of the first relationship of this type from sourcePart, resolved to a part name;
+    // nullopt when there is none, when it is external or when its target part is missing. type is the
+    // full relationship type URI; sourcePart "" stands for the package itself. Relationships are read
+    // once and cached, so a Package is not to be shared between threads.
+    std::optional<std::string> relatedPart(const std::string& sourcePart, const std::string& type) const;
+
+    // Writes the package to path: a temporary file in the same folder, renamed over path only when
+    // complete. Parts that were not replaced are copied byte for byte. Fails with automation::Error.
+    void save(const std::string& path) const;
+
+private:
+    Package();
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+inline constexpr const char* kRelOfficeDocument =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+inline constexpr const char* kRelStyles = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
+
+}  // namespace automation::ooxml

@@ -1,0 +1,136 @@
+#include "automation/ooxml/table_grid.h"
+
+#include <algorithm>
+
+#include "automation/error.h"
+#include "automation/ooxml/wml.h"
+
+namespace automation::ooxml {
+
+namespace {
+
+void collect(pugi::xml_node container, std::string_view name, std::vector<pugi::xml_node>& out, int depth) {
+    if (depth > 64) return;
+    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
+        if (wml::is(c, name)) {
+            out.push_back(c);
+        } else if (wml::is(c, "sdt")) {
+            if (pugi::xml_node content = wml::child(c, "sdtContent")) collect(content, name, out, depth + 1);
+        } else if (wml::is(c, "customXml")) {
+            collect(c, name, out, depth + 1);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<pugi::xml_node> TableGrid::rowNodes(pugi::xml_node tbl) {
+    std::vector<pugi::xml_node> out;
+    collect(tbl, "tr", out, 0);
+    return out;
+}
+
+std::vector<pugi::xml_node> TableGrid::cellNodes(pugi::xml_node tr) {
+    std::vector<pugi::xml_node> out;
+    collect(tr, "tc", out, 0);
+    return out;
+}
+
+TableGrid::TableGrid(pugi::xml_node tbl) : tbl_(tbl) {
+    int declared = 0;
+    if (pugi::xml_node grid = wml::child(tbl, "tblGrid"))
+        for (pugi::xml_node g = grid.first_child(); g; g = g.next_sibling())
+            if (wml::is(g, "gridCol")) ++declared;
+
+    int r = 0;
+    for (pugi::xml_node tr : rowNodes(tbl)) {
+        GridRow row;
+        row.tr = tr;
+        pugi::xml_node trPr = wml::child(tr, "trPr");
+        row.gridBefore = std::max(0L, wml::intAttr(wml::child(trPr, "gridBefore"), "w:val", 0));
+        row.gridAfter = std::max(0L, wml::intAttr(wml::child(trPr, "gridAfter"), "w:val", 0));
+        ++r;
+        int g = row.gridBefore;
+        int index = 0;
+        for (pugi::xml_node tc : cellNodes(tr)) {
+            GridCell cell;
+            cell.tc = tc;
+            cell.row = r;
+            cell.index = ++index;
+            cell.gridStart = g;
+            pugi::xml_node tcPr = wml::child(tc, "tcPr");
+            cell.span = static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
+            if (pugi::xml_node vm = wml::child(tcPr, "vMerge")) {
+                cell.vmerge = wml::val(vm) == "restart" ? VMerge::Restart : VMerge::Continue;
+                hasVerticalMerge_ = true;
+            }
+            // The legacy horizontal merge marks a cell that continues its left neighbour.
+            if (pugi::xml_node hm = wml::child(tcPr, "hMerge")) {
+                (void)hm;
+                uniform_ = false;
+            }
+            if (cell.span != 1) uniform_ = false;
+            g += cell.span;
+            row.cells.push_back(cell);
+        }
+        if (row.gridBefore || row.gridAfter) uniform_ = false;
+        gridWidth_ = std::max(gridWidth_, g + row.gridAfter);
+        columnCount_ = std::max(columnCount_, static_cast<int>(row.cells.size()));
+        rows_.push_back(std::move(row));
+    }
+    gridWidth_ = std::max(gridWidth_, declared);
+    for (const GridRow& row : rows_)
+        if (static_cast<int>(row.cells.size()) != columnCount_) uniform_ = false;
+}
+
+const GridCell* TableGrid::find(int r, int c) const {
+    if (r < 1 || r > rowCount()) return nullptr;
+    const GridRow& gr = row(r);
+    if (c < 1 || c > static_cast<int>(gr.cells.size())) return nullptr;
+    return &gr.cells[static_cast<size_t>(c - 1)];
+}
+
+const GridCell& TableGrid::cell(int r, int c) const {
+    const GridCell* found = find(r, c);
+    if (!found || found->vmerge == VMerge::Continue) throw errors::noSuchMember();
+    return *found;
+}
+
+const GridCell* TableGrid::atGrid(int r, int g) const {
+    if (r < 1 || r > rowCount()) return nullptr;
+    for (const GridCell& c : row(r).cells)
+        if (c.gridStart <= g && g <= c.gridEnd()) return &c;
+    return nullptr;
+}
+
+int TableGrid::mergeEnd(const GridCell& cell) const {
+    int last = cell.row;
+    for (int r = cell.row + 1; r <= rowCount(); ++r) {
+        const GridCell* below = atGrid(r, cell.gridStart);
+        if (!below || below->vmerge != VMerge::Continue || below->gridStart != cell.gridStart) break;
+        last = r;
+    }
+    return last;
+}
+
+int TableGrid::mergeStart(const GridCell& cell) const {
+    int first = cell.row;
+    if (cell.vmerge != VMerge::Continue) return first;
+    for (int r = cell.row - 1; r >= 1; --r) {
+        const GridCell* above = atGrid(r, cell.gridStart);
+        if (!above || above->gridStart != cell.gridStart) break;
+        first = r;
+        if (above->vmerge != VMerge::Continue) break;
+    }
+    return first;
+}
+
+std::vector<const GridCell*> TableGrid::block(int r1, int r2, int g1, int g2) const {
+    std::vector<const GridCell*> out;
+    for (int r = std::max(1, r1); r <= std::min(r2, rowCount()); ++r)
+        for (const GridCell& c : row(r).cells)
+            if (c.gridEnd() >= g1 && c.gridStart <= g2) out.push_back(&c);
+    return out;
+}
+
+}  // namespace automation::ooxml

@@ -1,0 +1,15 @@
+// UTF-8 (the interface's text) to UTF-16 (Word's positions) and back.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace automation::ooxml {
+
+// Invalid sequences become U+FFFD; never throws.
+std::u16string toUtf16(std::string_view utf8);
+std::string toUtf8(std::u16string_view utf16);
+// Number of UTF-16 code units the UTF-8 text takes.
+int utf16Length(std::string_view utf8);
+
+}  // namespace automation::ooxml

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Gridwright needs on Debian 12 (run as root).
+# Safe to run again: apt-get only installs what is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libpugixml-dev libzip-dev libgsf-1-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  fonts-noto-cjk
+)
+if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
+  packages+=(libreoffice-writer-nogui xvfb xauth g++-mingw-w64-x86-64)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,113 @@
+// FormatSettings: the record of the panel's choices that a table run or the body-text command reads.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/controls.h"
+#include "settings/line_spec.h"
+#include "settings/number_text.h"
+#include "settings/panel_state.h"
+
+namespace settings {
+
+enum class WidthMode { Unchanged, FitToPage, Specified };
+enum class HorizontalAlign { Centre, Right };
+
+// Chinese font-size names in points: "四号" 14, "小四" 12, "五号" 10.5, "小五" 9; none for other texts.
+std::optional<float> chineseFontSizePoints(std::string_view name);
+
+// A numeric list field: its text exactly as the list holds it and, when the text converts, the number.
+// The text "不变" (exactly, no trimming) leaves the property alone; any other text that does not
+// convert is a bad number, which the runs report before they change anything.
+struct NumericSetting {
+    std::string text{kUnchanged};
+    std::optional<float> value;
+
+    bool isUnchanged() const { return text == kUnchanged; }
+    bool isInvalid() const { return !isUnchanged() && !value.has_value(); }
+
+    bool operator==(const NumericSetting&) const = default;
+};
+
+struct FormatSettings {
+    // Borders of the three edge groups.
+    LineSpec TopBottomLine;
+    LineSpec LeftRightLine;
+    LineSpec InnerLine;
+
+    // 表格设置
+    NumericSetting RowHeightCm;
+    WidthMode TableWidthMode = WidthMode::Unchanged;
+    std::string SpecifiedWidthCm;  // raw text; the run converts it per table in Specified mode
+    std::string LeftIndentCm;      // raw text, likewise
+    bool IncludeBorderlessTables = false;
+
+    // 表内文字
+    NumericSetting LineSpacingLines;
+    std::optional<std::string> TextFont;
+    std::optional<std::string> NumberFont;
+    std::optional<float> FontSize;
+    NumericSetting CellRightMarginCm;
+    bool AddThousandsSeparators = false;
+    bool RemoveSpaces = false;
+
+    // 对齐方式
+    std::optional<HorizontalAlign> HeaderRowAlign;  // only Centre
+    std::optional<HorizontalAlign> OtherAreaAlign;
+    bool RepeatHeaderRows = false;
+
+    // 表外文字排版
+    NumericSetting BodySpaceBefore;
+    NumericSetting BodySpaceAfter;
+    NumericSetting BodyLineSpacing;
+    NumericSetting BodyFirstLineIndent;
+    std::optional<float> BodyFontSize;
+    std::optional<std::string> BodyTextFont;
+    std::optional<std::string> BodyNumberFont;
+
+    // The text of every list field as the panel held it, by field name ("TableWidthMode" -> "指定宽度").
+    std::map<std::string, std::string, std::less<>> rawTexts;
+    // The conventions the numeric texts were read with; the run reads the width texts with them too.
+    NumberLocale numberLocale;
+
+    // The raw text of a list field; empty for an unknown field.
+    std::string_view rawText(std::string_view field) const;
+
+    // SpecifiedWidthCm and LeftIndentCm converted; none when the text is no number (the placeholder,
+    // for instance), in which case the run leaves that table property as it is.
+    std::optional<float> specifiedWidthValue() const;
+    std::optional<float> leftIndentValue() const;
+};
+
+// Reads the record from the panel's texts, check values and LineSpecs. Numeric texts are converted
+// with the given conventions (normally platformNumberLocale()).
+FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale);
+
+// The record of a freshly loaded panel.
+FormatSettings defaultFormatSettings(const NumberLocale& locale);
+
+// A numeric setting that is neither "不变" nor a number.
+struct SettingProblem {
+    std::string field;    // "RowHeightCm"
+    std::string control;  // "Combo8"
+    std::string label;    // "行    高"
+    std::string text;     // the offending text
+    std::string message;  // “行    高”中的“abc”不是有效的数字。
+};
+
+// The message shown for a bad number in the list with this label.
+std::string invalidNumberMessage(std::string_view label, std::string_view text);
+
+// The first bad number among the fields a table run converts at its start (RowHeightCm,
+// LineSpacingLines, CellRightMarginCm, in this order).
+std::optional<SettingProblem> firstInvalidTableNumber(const FormatSettings& settings);
+
+// The first bad number among the fields the body-text command converts at its start
+// (BodyLineSpacing, BodySpaceBefore, BodySpaceAfter, BodyFirstLineIndent, in this order).
+std::optional<SettingProblem> firstInvalidBodyNumber(const FormatSettings& settings);
+
+}  // namespace settings

@@ -1,0 +1,189 @@
+#include "settings/settings_file.h"
+
+#include <algorithm>
+
+namespace settings {
+
+namespace {
+
+// Word numbers stay far below this many digits; longer texts cannot be line styles or widths.
+constexpr std::size_t kMaxWordNumberDigits = 9;
+
+bool isWordNumber(std::string_view text) {
+    return !text.empty() && text.size() <= kMaxWordNumberDigits &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string quoted(std::string_view text) {
+    std::string out = "“";
+    out += text;
+    out += "”";
+    return out;
+}
+
+std::optional<EdgeGroup> groupOfField(std::string_view field) {
+    for (EdgeGroup group : kEdgeGroups) {
+        if (edgeGroupField(group) == field) {
+            return group;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string_view> settingFieldNames() {
+    std::vector<std::string_view> names;
+    for (const ControlSpec& entry : panelControls()) {
+        if (!entry.field.empty()) {
+            names.push_back(entry.field);
+        }
+    }
+    return names;
+}
+
+std::optional<std::string> parseLineSpecText(std::string_view field, std::string_view text, EdgeGroup group,
+                                             LineSpec& out) {
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos) {
+        return "设置项" + quoted(field) + "的值应写成“线型/线宽”（例如“1/8”），不能是" + quoted(text) + "。";
+    }
+    const std::string_view style = text.substr(0, slash);
+    const std::string_view width = text.substr(slash + 1);
+    if ((!style.empty() && !isWordNumber(style)) || !isWordNumber(width)) {
+        return "设置项" + quoted(field) + "的值应写成“线型/线宽”（例如“1/8”），不能是" + quoted(text) + "。";
+    }
+    if (style.empty() && group != EdgeGroup::LeftRight) {
+        return "设置项" + quoted(field) + "的线型不能为空，只有左右边框可以不显示。";
+    }
+    out = LineSpec{std::string(style), std::string(width)};
+    return std::nullopt;
+}
+
+std::string fieldText(const PanelState& panel, std::string_view field) {
+    if (const auto group = groupOfField(field)) {
+        const LineSpec& line = panel.lines.of(*group);
+        return line.style + "/" + line.width;
+    }
+    const ControlSpec* entry = findControlForField(field);
+    if (entry == nullptr) {
+        return {};
+    }
+    if (entry->kind == ControlKind::CheckBox) {
+        return panel.checked(entry->name) ? "1" : "0";
+    }
+    return std::string(panel.text(entry->name));
+}
+
+std::optional<std::string> checkField(std::string_view field, std::string_view text) {
+    const ControlSpec* entry = findControlForField(field);
+    if (entry == nullptr) {
+        return "未知的设置项" + quoted(field) + "。";
+    }
+    if (entry->kind == ControlKind::CheckBox && text != "1" && text != "0") {
+        return "设置项" + quoted(field) + "的值只能是“1”或“0”，不能是" + quoted(text) + "。";
+    }
+    if (entry->kind == ControlKind::LinePreview) {
+        LineSpec ignored;
+        return parseLineSpecText(field, text, *groupOfField(field), ignored);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> setField(PanelState& panel, std::string_view field, std::string_view text) {
+    if (auto error = checkField(field, text)) {
+        return error;
+    }
+    const ControlSpec& entry = *findControlForField(field);
+    switch (entry.kind) {
+    case ControlKind::CheckBox:
+        panel.setChecked(entry.name, text == "1");
+        break;
+    case ControlKind::LinePreview: {
+        const EdgeGroup group = *groupOfField(field);
+        parseLineSpecText(field, text, group, panel.lines.of(group));
+        break;
+    }
+    case ControlKind::ComboBox:
+    case ControlKind::AlignmentIcons:
+        panel.setText(entry.name, text);
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> splitAssignment(std::string_view assignment, SettingAssignment& out) {
+    const auto equals = assignment.find('=');
+    if (equals == std::string_view::npos) {
+        return "缺少“=”，应写成“设置项=值”：" + quoted(assignment) + "。";
+    }
+    const std::string_view field = trimSpaces(assignment.substr(0, equals));
+    if (field.empty()) {
+        return "“=”前缺少设置项名称：" + quoted(assignment) + "。";
+    }
+    out.field = std::string(field);
+    out.text = std::string(assignment.substr(equals + 1));
+    return std::nullopt;
+}
+
+SettingsFile parseSettingsFile(std::string_view content) {
+    SettingsFile file;
+    if (content.starts_with("\xEF\xBB\xBF")) {
+        content.remove_prefix(3);
+    }
+    int lineNumber = 0;
+    while (!content.empty()) {
+        ++lineNumber;
+        const auto end = content.find('\n');
+        std::string_view line = content.substr(0, end);
+        content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        const std::string_view visible = trimSpaces(line);
+        if (visible.empty() || visible.front() == '#') {
+            continue;
+        }
+        SettingAssignment assignment;
+        assignment.line = lineNumber;
+        const std::string prefix = "第" + std::to_string(lineNumber) + "行：";
+        if (auto error = splitAssignment(line, assignment)) {
+            file.errors.push_back(prefix + *error);
+            continue;
+        }
+        if (auto error = checkField(assignment.field, assignment.text)) {
+            file.errors.push_back(prefix + *error);
+            continue;
+        }
+        file.assignments.push_back(std::move(assignment));
+    }
+    return file;
+}
+
+std::vector<std::string> applyAssignments(PanelState& panel, const std::vector<SettingAssignment>& assignments) {
+    std::vector<std::string> errors;
+    for (const SettingAssignment& assignment : assignments) {
+        if (auto error = checkField(assignment.field, assignment.text)) {
+            errors.push_back(assignment.line > 0 ? "第" + std::to_string(assignment.line) + "行：" + *error : *error);
+        }
+    }
+    if (!errors.empty()) {
+        return errors;
+    }
+    for (const SettingAssignment& assignment : assignments) {
+        setField(panel, assignment.field, assignment.text);
+    }
+    return errors;
+}
+
+}  // namespace settings

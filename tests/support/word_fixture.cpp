@@ -1,0 +1,49 @@
+#include "support/word_fixture.h"
+
+namespace gwtest {
+
+automation::DocumentPtr WordTest::open(const std::string& body, const std::string& styles) {
+    DocxSpec spec;
+    spec.body = body;
+    spec.styles = styles;
+    return open(spec);
+}
+
+automation::DocumentPtr WordTest::open(const DocxSpec& spec) {
+    const auto path = dir.file("in" + std::to_string(++files) + ".docx");
+    writeDocx(path, spec);
+    return word->Documents()->Open(path.string());
+}
+
+std::string WordTest::savedMainPart() { return savedPart("word/document.xml"); }
+
+std::string WordTest::savedPart(const std::string& name) {
+    const auto path = dir.file("out" + std::to_string(++files) + ".docx");
+    word->ActiveDocument()->SaveAs(path.string());
+    return readPart(path, name);
+}
+
+int count(const std::string& haystack, const std::string& needle) {
+    int n = 0;
+    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + needle.size())) ++n;
+    return n;
+}
+
+std::string cell(const std::string& text, const std::string& tcPr) {
+    std::string xml = "<w:tc>";
+    if (!tcPr.empty()) xml += "<w:tcPr>" + tcPr + "</w:tcPr>";
+    return xml + para(text) + "</w:tc>";
+}
+
+std::string row(const std::string& cells, const std::string& trPr) {
+    return "<w:tr>" + (trPr.empty() ? "" : "<w:trPr>" + trPr + "</w:trPr>") + cells + "</w:tr>";
+}
+
+std::string tbl(const std::string& rows, const std::string& tblPr, int gridColumns) {
+    std::string grid = "<w:tblGrid>";
+    for (int i = 0; i < gridColumns; ++i) grid += "<w:gridCol w:w=\"1500\"/>";
+    grid += "</w:tblGrid>";
+    return "<w:tbl><w:tblPr>" + tblPr + "</w:tblPr>" + grid + rows + "</w:tbl>";
+}
+
+}  // namespace gwtest

@@ -1,0 +1,35 @@
+// A test fixture that opens documents built in code in a fresh embedded Word.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "automation/ooxml/application.h"
+#include "support/docx_builder.h"
+
+namespace gwtest {
+
+class WordTest : public ::testing::Test {
+protected:
+    // Writes a package with this body (and optional styles) and opens it.
+    automation::DocumentPtr open(const std::string& body, const std::string& styles = "");
+    automation::DocumentPtr open(const DocxSpec& spec);
+    // Saves the active document under a new name and returns the saved main part's XML.
+    std::string savedMainPart();
+    std::string savedPart(const std::string& name);
+
+    std::shared_ptr<automation::ooxml::WordApplication> word = automation::ooxml::createWord();
+    TempDir dir;
+    int files = 0;
+};
+
+// Counts the occurrences of a substring.
+int count(const std::string& haystack, const std::string& needle);
+
+// A cell of a table built by hand: text and optional tcPr content.
+std::string cell(const std::string& text, const std::string& tcPr = "");
+std::string row(const std::string& cells, const std::string& trPr = "");
+std::string tbl(const std::string& rows, const std::string& tblPr = "", int gridColumns = 0);
+
+}  // namespace gwtest
