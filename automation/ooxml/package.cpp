@@ -1,0 +1,652 @@
+#include "automation/ooxml/package.h"
+
+#include <fcntl.h>
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-utils.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <string_view>
+#include <unordered_map>
+
+#include "automation/error.h"
+#include "automation/ooxml/xml_part.h"
+
+namespace automation::ooxml {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint64_t kMiB = 1ull << 20;
+// Ratios are only judged above this size: small parts of repeated markup compress extremely well.
+constexpr std::uint64_t kRatioThreshold = kMiB;
+constexpr std::size_t kChunk = 64 * 1024;
+
+constexpr const char* kRelOfficeDocumentStrict = "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument";
+
+[[noreturn]] void failOpen(const std::string& path, const std::string& reason) {
+    throw Error(errors::FileError, "无法打开文件“" + path + "”：" + reason);
+}
+
+[[noreturn]] void failSave(const std::string& path, const std::string& reason) {
+    throw Error(errors::SaveFailed, "无法保存文件“" + path + "”：" + reason);
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes >= kMiB && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes / 1024) + " KB";
+    return std::to_string(bytes) + " 字节";
+}
+
+std::string systemErrorText(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM: return "没有写入权限";
+    case ENOSPC: return "磁盘空间不足";
+    case EDQUOT: return "磁盘配额已用完";
+    case EROFS: return "磁盘是只读的";
+    case EFBIG: return "文件超过了系统允许的大小";
+    case EIO: return "磁盘读写出错";
+    case ENOENT: return "路径不存在";
+    case EISDIR: return "目标是一个文件夹";
+    case ENAMETOOLONG: return "文件名太长";
+    default: return "系统错误 " + std::to_string(error);
+    }
+}
+
+std::string zipErrorText(zip_error_t* error) {
+    return "zip 错误 " + std::to_string(zip_error_code_zip(error));
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string percentDecode(const std::string& text) {
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Joins a relationship target to the folder of its source part and removes "." and ".." segments.
+// Absolute targets ("/word/document.xml") start from the package root. Returns an empty string when
+// the target leaves the package.
+std::string resolveTarget(const std::string& sourcePart, std::string target) {
+    if (const auto cut = target.find_first_of("#?"); cut != std::string::npos) target.resize(cut);
+    std::string joined;
+    if (!target.empty() && target[0] == '/') {
+        joined = target.substr(1);
+    } else {
+        const auto slash = sourcePart.rfind('/');
+        joined = (slash == std::string::npos ? std::string() : sourcePart.substr(0, slash + 1)) + target;
+    }
+    std::vector<std::string> segments;
+    std::size_t start = 0;
+    while (start <= joined.size()) {
+        auto end = joined.find('/', start);
+        if (end == std::string::npos) end = joined.size();
+        const std::string segment = joined.substr(start, end - start);
+        if (segment == "..") {
+            if (segments.empty()) return {};
+            segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string name;
+    for (const auto& segment : segments) name += (name.empty() ? "" : "/") + segment;
+    return name;
+}
+
+// The relationships part that belongs to a part ("" or "/" for the package itself).
+std::string relationshipsPartOf(const std::string& sourcePart) {
+    std::string source = sourcePart;
+    while (!source.empty() && source[0] == '/') source.erase(0, 1);
+    if (source.empty()) return "_rels/.rels";
+    const auto slash = source.rfind('/');
+    if (slash == std::string::npos) return "_rels/" + source + ".rels";
+    return source.substr(0, slash + 1) + "_rels/" + source.substr(slash + 1) + ".rels";
+}
+
+std::string normalName(const std::string& name) {
+    std::size_t start = 0;
+    while (start < name.size() && name[start] == '/') ++start;
+    return name.substr(start);
+}
+
+struct ZipArchive {
+    zip_t* archive = nullptr;
+    ~ZipArchive() {
+        if (archive) zip_discard(archive);
+    }
+};
+
+struct ZipFile {
+    zip_file_t* file = nullptr;
+    ~ZipFile() {
+        if (file) zip_fclose(file);
+    }
+};
+
+// Tells apart the compound files a user may take for a Word document.
+void rejectCompoundFile(const std::string& path, const std::string& bytes) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { gsf_init(); });
+
+    GsfInput* input = gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
+                                           static_cast<gsf_off_t>(bytes.size()), FALSE);
+    GError* error = nullptr;
+    GsfInfile* ole = input ? gsf_infile_msole_new(input, &error) : nullptr;
+    if (error) g_error_free(error);
+    if (input) g_object_unref(input);
+    if (!ole)
+        failOpen(path, "这是一个 Office 97-2003 格式的复合文档，但内容无法读取(文件可能已损坏)。"
+                       "请在 Word 中打开它，另存为 Word 文档(.docx)后再试。");
+    auto has = [&](const char* name) {
+        GsfInput* child = gsf_infile_child_by_name(ole, name);
+        if (!child) return false;
+        g_object_unref(child);
+        return true;
+    };
+    const bool encrypted = has("EncryptionInfo") || has("EncryptedPackage");
+    const bool legacyWord = has("WordDocument");
+    g_object_unref(ole);
+    if (encrypted)
+        failOpen(path, "文档已用密码加密，无法读取。请先在 Word 中取消文档的打开密码并保存，再打开它。");
+    if (legacyWord)
+        failOpen(path, "这是旧版 Word 97-2003 文档(.doc)，无法直接处理。请先在 Word 中将它另存为 Word 文档(.docx)，再打开它。");
+    failOpen(path, "这是一个 Office 97-2003 格式的文件，不是 Word 文档(.docx)。");
+}
+
+std::string readWholeFile(const std::string& path, const PackageLimits& limits) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            failOpen(path, "无法读取该文件(可能没有读取权限)。");
+        failOpen(path, "文件不存在。");
+    }
+    if (fs::is_directory(status)) failOpen(path, "这是一个文件夹，不是文件。");
+
+    // Stored (uncompressed) entries make a package about as large as its parts; anything far beyond the
+    // total limit cannot be read anyway.
+    const std::uint64_t cap =
+        limits.maxTotalSize > UINT64_MAX - 64 * kMiB ? UINT64_MAX : limits.maxTotalSize + 64 * kMiB;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) failOpen(path, "无法读取该文件(可能没有读取权限，或正被其他程序占用)。");
+    std::string bytes;
+    std::string chunk(kChunk, '\0');
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (got == 0) break;
+        if (bytes.size() + got > cap) failOpen(path, "文件太大(超过 " + sizeText(cap) + " 的上限)。");
+        bytes.append(chunk.data(), got);
+    }
+    if (in.bad()) failOpen(path, "读取文件时出错。");
+    return bytes;
+}
+
+struct Relationship {
+    std::string type;
+    std::string target;
+    bool external = false;
+};
+
+}  // namespace
+
+struct Package::Impl {
+    struct Entry {
+        std::string name;
+        std::string bytes;
+        zip_uint64_t index = 0;  // position in the source archive, for entries read from it
+        bool fromSource = true;
+        bool replaced = false;
+        bool directory = false;
+    };
+
+    std::string path;
+    std::string source;  // the whole file as read at open
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> byName;
+    std::unordered_map<std::string, std::size_t> byLowerName;
+    std::string mainPart;
+    // Parsed relationships by relationships part name; dropped when that part is replaced.
+    mutable std::unordered_map<std::string, std::vector<Relationship>> relationships;
+
+    void addToIndex(std::size_t i) {
+        byName.emplace(entries[i].name, i);
+        byLowerName.emplace(lowerAscii(entries[i].name), i);
+    }
+
+    // Part names are compared without regard to ASCII case, as packages require; an exact match wins.
+    const Entry* find(const std::string& rawName) const {
+        const std::string name = normalName(rawName);
+        if (auto it = byName.find(name); it != byName.end()) return entries[it->second].directory ? nullptr : &entries[it->second];
+        if (auto it = byLowerName.find(lowerAscii(name)); it != byLowerName.end())
+            return entries[it->second].directory ? nullptr : &entries[it->second];
+        return nullptr;
+    }
+
+    const std::vector<Relationship>& relationshipsOf(const std::string& sourcePart) const {
+        const std::string relsName = relationshipsPartOf(sourcePart);
+        if (auto it = relationships.find(relsName); it != relationships.end()) return it->second;
+        std::vector<Relationship> list;
+        if (const Entry* rels = find(relsName)) {
+            const auto document = parseXmlPart(rels->bytes, rels->name);
+            for (pugi::xml_node node : document->document_element().children()) {
+                if (node.type() != pugi::node_element) continue;
+                std::string_view nodeName = node.name();
+                if (const auto colon = nodeName.find(':'); colon != std::string_view::npos) nodeName.remove_prefix(colon + 1);
+                if (nodeName != "Relationship") continue;
+                list.push_back({node.attribute("Type").value(), node.attribute("Target").value(),
+                                std::string_view(node.attribute("TargetMode").value()) == "External"});
+            }
+        }
+        return relationships.emplace(relsName, std::move(list)).first->second;
+    }
+
+    // The name the first internal relationship of this type points at, whether or not that part exists.
+    std::optional<std::string> targetOf(const std::string& sourcePart, const std::string& type) const {
+        for (const auto& rel : relationshipsOf(sourcePart))
+            if (rel.type == type && !rel.external) return resolveTarget(normalName(sourcePart), rel.target);
+        return std::nullopt;
+    }
+
+    const Entry* resolve(const std::string& resolvedName) const {
+        if (resolvedName.empty()) return nullptr;
+        if (const Entry* entry = find(resolvedName)) return entry;
+        const std::string decoded = percentDecode(resolvedName);
+        return decoded == resolvedName ? nullptr : find(decoded);
+    }
+
+    void readEntries(zip_t* archive, const PackageLimits& limits);
+    void findMainPart();
+};
+
+void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count < 0) failOpen(path, "文件已损坏，无法读取其中的目录。");
+    if (static_cast<std::uint64_t>(count) > limits.maxEntries)
+        failOpen(path, "文件中的条目数(" + std::to_string(count) + " 个)超过 " + std::to_string(limits.maxEntries) +
+                           " 个的上限，文件可能已损坏或是恶意构造的。");
+    const std::uint64_t fileSize = source.size();
+    std::uint64_t total = 0;
+    std::string chunk(kChunk, '\0');
+    entries.reserve(static_cast<std::size_t>(count));
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, index, 0, &st) < 0 || !(st.valid & ZIP_STAT_NAME) || !st.name)
+            failOpen(path, "文件已损坏(zip 目录中的第 " + std::to_string(i + 1) + " 个条目无法读取)。");
+        Entry entry;
+        entry.name = st.name;
+        entry.index = index;
+        if (entry.name.empty() || byName.count(entry.name) || byLowerName.count(lowerAscii(entry.name)))
+            failOpen(path, "文件已损坏(zip 中有重名或无名的条目“" + entry.name + "”)。");
+        entry.directory = entry.name.back() == '/';
+
+        const std::uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+        // The compressed data cannot be longer than the file, whatever the header says.
+        const std::uint64_t compressed =
+            std::min<std::uint64_t>((st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : fileSize, fileSize);
+        auto tooLarge = [&] {
+            failOpen(path, "其中的部件“" + entry.name + "”解压后超过单个部件大小上限(" + sizeText(limits.maxPartSize) +
+                               ")，文件可能已损坏或是恶意构造的。");
+        };
+        auto tooCompressed = [&] {
+            failOpen(path, "其中的部件“" + entry.name + "”的压缩比超过上限(" + std::to_string(limits.maxCompressionRatio) +
+                               ":1)，文件可能是恶意构造的压缩炸弹。");
+        };
+        auto tooLargeInTotal = [&] {
+            failOpen(path, "全部部件解压后的总大小超过上限(" + sizeText(limits.maxTotalSize) +
+                               ")，文件可能已损坏或是恶意构造的。");
+        };
+        // size > ratio * compressed, without the product overflowing.
+        auto ratioExceeded = [&](std::uint64_t size) {
+            return size > kRatioThreshold && (compressed == 0 || (size - 1) / compressed >= limits.maxCompressionRatio);
+        };
+        if (declared > limits.maxPartSize) tooLarge();
+        if (ratioExceeded(declared)) tooCompressed();
+        if (declared > limits.maxTotalSize - std::min(total, limits.maxTotalSize)) tooLargeInTotal();
+
+        if (!entry.directory || declared > 0) {
+            ZipFile file{zip_fopen_index(archive, index, 0)};
+            if (!file.file) {
+                const int code = zip_error_code_zip(zip_get_error(archive));
+                if (code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_ENCRNOTSUPP)
+                    failOpen(path, "其中的部件“" + entry.name + "”已加密，无法读取。请先在 Word 中取消文档密码。");
+                if (code == ZIP_ER_COMPNOTSUPP)
+                    failOpen(path, "其中的部件“" + entry.name + "”使用了不支持的压缩方式。");
+                failOpen(path, "文件已损坏，部件“" + entry.name + "”无法读取。");
+            }
+            // Read in bounded steps: the declared size is only a claim.
+            entry.bytes.reserve(static_cast<std::size_t>(declared));
+            for (;;) {
+                const zip_int64_t got = zip_fread(file.file, chunk.data(), chunk.size());
+                if (got < 0) failOpen(path, "文件已损坏(部件“" + entry.name + "”的数据不完整或校验失败)。");
+                if (got == 0) break;
+                const auto size = entry.bytes.size() + static_cast<std::size_t>(got);
+                if (size > limits.maxPartSize) tooLarge();
+                if (ratioExceeded(size)) tooCompressed();
+                if (total + size > limits.maxTotalSize) tooLargeInTotal();
+                entry.bytes.append(chunk.data(), static_cast<std::size_t>(got));
+            }
+            total += entry.bytes.size();
+        }
+        entries.push_back(std::move(entry));
+        addToIndex(entries.size() - 1);
+    }
+}
+
+void Package::Impl::findMainPart() {
+    auto packageTarget = [&](const char* type) {
+        try {
+            return targetOf("", type);
+        } catch (const Error& error) {
+            failOpen(path, error.message());
+        }
+    };
+    const std::optional<std::string> target = packageTarget(kRelOfficeDocument);
+    if (!target && packageTarget(kRelOfficeDocumentStrict))
+        failOpen(path, "这是 Strict Open XML 格式的文档，暂不支持。请在 Word 中将它另存为普通的 Word 文档(.docx)后再试。");
+    if (!target)
+        failOpen(path, "找不到文档的主体部分(包关系中没有指向文档正文的关系)，这不是一个完整的 Word 文档(.docx)。");
+    const Entry* main = resolve(*target);
+    if (!main)
+        failOpen(path, "文档的主体部分“" + *target + "”不存在，文件可能已损坏。");
+    mainPart = main->name;
+
+    // An Excel workbook or PowerPoint presentation is a package of the same kind; say so plainly.
+    if (const Entry* types = find("[Content_Types].xml")) {
+        std::unique_ptr<pugi::xml_document> document;
+        try {
+            document = parseXmlPart(types->bytes, types->name);
+        } catch (const Error& error) {
+            failOpen(path, error.message());
+        }
+        const std::string wanted = "/" + lowerAscii(mainPart);
+        for (pugi::xml_node node : document->document_element().children()) {
+            if (lowerAscii(node.attribute("PartName").value()) != wanted) continue;
+            const std::string type = node.attribute("ContentType").value();
+            if (type.find("spreadsheetml") != std::string::npos || type.find("ms-excel") != std::string::npos)
+                failOpen(path, "这是 Excel 工作簿，不是 Word 文档。");
+            if (type.find("presentationml") != std::string::npos || type.find("ms-powerpoint") != std::string::npos)
+                failOpen(path, "这是 PowerPoint 演示文稿，不是 Word 文档。");
+        }
+    }
+}
+
+Package::Package() : impl_(std::make_unique<Impl>()) {}
+Package::Package(Package&&) noexcept = default;
+Package& Package::operator=(Package&&) noexcept = default;
+Package::~Package() = default;
+
+Package Package::open(const std::string& path, const PackageLimits& limits) {
+    Package package;
+    Impl& impl = *package.impl_;
+    impl.path = path;
+    impl.source = readWholeFile(path, limits);
+    const std::string& bytes = impl.source;
+
+    if (bytes.empty()) failOpen(path, "文件是空的(0 字节)，不是 Word 文档。");
+    if (bytes.size() >= 8 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0) rejectCompoundFile(path, bytes);
+
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!source) failOpen(path, "内存不足。");
+    ZipArchive archive{zip_open_from_source(source, ZIP_RDONLY, &error)};
+    if (!archive.archive) {
+        zip_source_free(source);
+        const int code = zip_error_code_zip(&error);
+        zip_error_fini(&error);
+        const bool looksLikeZip = bytes.compare(0, 2, "PK") == 0;
+        if (code == ZIP_ER_NOZIP && !looksLikeZip)
+            failOpen(path, "这不是 Word 文档(.docx)，文件格式无法识别。");
+        failOpen(path, "文件已损坏(zip 数据不完整，可能是下载或复制没有完成)。");
+    }
+    zip_error_fini(&error);
+
+    impl.readEntries(archive.archive, limits);
+    impl.findMainPart();
+    return package;
+}
+
+std::vector<std::string> Package::partNames() const {
+    std::vector<std::string> names;
+    names.reserve(impl_->entries.size());
+    for (const auto& entry : impl_->entries)
+        if (!entry.directory) names.push_back(entry.name);
+    return names;
+}
+
+bool Package::hasPart(const std::string& name) const { return impl_->find(name) != nullptr; }
+
+std::optional<std::string> Package::part(const std::string& name) const {
+    if (const auto* entry = impl_->find(name)) return entry->bytes;
+    return std::nullopt;
+}
+
+void Package::setPart(const std::string& rawName, std::string bytes) {
+    Impl& impl = *impl_;
+    const std::string name = normalName(rawName);
+    if (name.empty() || name.back() == '/') throw errors::badParameter("部件名“" + rawName + "”无效");
+    impl.relationships.erase(name);
+    if (const Impl::Entry* found = impl.find(name)) {
+        auto& entry = impl.entries[static_cast<std::size_t>(found - impl.entries.data())];
+        impl.relationships.erase(entry.name);
+        // Writing back what was read leaves the part as it was stored.
+        if (!entry.replaced && entry.fromSource && entry.bytes == bytes) return;
+        entry.bytes = std::move(bytes);
+        entry.replaced = true;
+        return;
+    }
+    Impl::Entry entry;
+    entry.name = name;
+    entry.bytes = std::move(bytes);
+    entry.fromSource = false;
+    entry.replaced = true;
+    impl.entries.push_back(std::move(entry));
+    impl.addToIndex(impl.entries.size() - 1);
+}
+
+const std::string& Package::mainPartName() const { return impl_->mainPart; }
+
+std::optional<std::string> Package::relatedPart(const std::string& sourcePart, const std::string& type) const {
+    const auto target = impl_->targetOf(sourcePart, type);
+    if (!target) return std::nullopt;
+    const Impl::Entry* entry = impl_->resolve(*target);
+    if (!entry) return std::nullopt;
+    return entry->name;
+}
+
+namespace {
+
+// Builds the new package in memory. Without changes it is the file as read at open. Otherwise a new
+// zip is written in the original order: entries that were not replaced are copied with their stored
+// (compressed) data and compression method untouched; replaced and added parts are compressed anew.
+template <typename Entries>
+std::string buildPackage(const std::string& path, const std::string& source, const Entries& entries) {
+    if (std::none_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.replaced; })) return source;
+
+    zip_error_t error;
+    zip_error_init(&error);
+    struct Archives {
+        zip_t* from = nullptr;
+        zip_t* to = nullptr;
+        zip_source_t* output = nullptr;
+        ~Archives() {
+            if (to) zip_discard(to);
+            if (from) zip_discard(from);
+            if (output) zip_source_free(output);
+        }
+    } archives;
+    auto failWith = [&](const std::string& what, zip_error_t* cause) {
+        failSave(path, what + "(" + zipErrorText(cause) + ")。");
+    };
+
+    zip_source_t* input = zip_source_buffer_create(source.data(), source.size(), 0, &error);
+    if (!input) failWith("无法生成文件内容", &error);
+    archives.from = zip_open_from_source(input, ZIP_RDONLY, &error);
+    if (!archives.from) {
+        zip_source_free(input);
+        failWith("无法生成文件内容", &error);
+    }
+    archives.output = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (!archives.output) failWith("无法生成文件内容", &error);
+    zip_source_keep(archives.output);
+    archives.to = zip_open_from_source(archives.output, ZIP_TRUNCATE, &error);
+    if (!archives.to) failWith("无法生成文件内容", &error);
+    zip_t* to = archives.to;
+
+    for (const auto& entry : entries) {
+        const std::string what = "无法写入部件“" + entry.name + "”";
+        zip_source_t* data = entry.replaced
+                                 ? zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0)
+                                 : zip_source_zip(to, archives.from, entry.index, ZIP_FL_COMPRESSED, 0, -1);
+        if (!data) failWith(what, zip_get_error(to));
+        const zip_int64_t added = zip_file_add(to, entry.name.c_str(), data, ZIP_FL_ENC_GUESS);
+        if (added < 0) {
+            zip_source_free(data);
+            failWith(what, zip_get_error(to));
+        }
+        const auto index = static_cast<zip_uint64_t>(added);
+        zip_int32_t method = ZIP_CM_DEFLATE;
+        if (!entry.replaced) {
+            zip_stat_t st;
+            if (zip_stat_index(archives.from, entry.index, 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_METHOD))
+                method = static_cast<zip_int32_t>(st.comp_method);
+            zip_uint8_t system = 0;
+            zip_uint32_t attributes = 0;
+            if (zip_file_get_external_attributes(archives.from, entry.index, 0, &system, &attributes) == 0)
+                zip_file_set_external_attributes(to, index, 0, system, attributes);
+        }
+        if (zip_set_file_compression(to, index, method, 0) < 0) failWith(what, zip_get_error(to));
+    }
+    int commentLength = 0;
+    if (const char* comment = zip_get_archive_comment(archives.from, &commentLength, ZIP_FL_ENC_RAW); comment && commentLength > 0)
+        zip_set_archive_comment(to, comment, static_cast<zip_uint16_t>(commentLength));
+
+    if (zip_close(to) < 0) failWith("无法生成文件内容", zip_get_error(to));
+    archives.to = nullptr;
+
+    std::string out;
+    zip_source_t* output = archives.output;
+    if (zip_source_open(output) < 0) failWith("无法生成文件内容", zip_source_error(output));
+    std::string chunk(kChunk, '\0');
+    for (;;) {
+        const zip_int64_t got = zip_source_read(output, chunk.data(), chunk.size());
+        if (got < 0) {
+            zip_source_close(output);
+            failWith("无法生成文件内容", zip_source_error(output));
+        }
+        if (got == 0) break;
+        out.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    zip_source_close(output);
+    return out;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes a temporary file beside the target and renames it over the target once it is complete and
+// on disk; on any failure the temporary file is removed and the target stays as it was.
+void replaceFile(const std::string& shownPath, const std::string& bytes) {
+    fs::path target(shownPath);
+    std::error_code ec;
+    if (fs::is_symlink(target, ec)) {
+        const auto resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    if (target.filename().empty()) failSave(shownPath, "文件名为空。");
+    if (!fs::is_directory(folder, ec)) failSave(shownPath, "文件夹“" + folder.string() + "”不存在。");
+    if (fs::is_directory(target, ec)) failSave(shownPath, "同名的文件夹已经存在。");
+
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+
+    std::random_device random;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%08x", random());
+        temporary = (folder / ("." + target.filename().string() + "." + suffix + ".tmp")).string();
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            failSave(shownPath, "无法在文件夹“" + folder.string() + "”中创建文件(" + systemErrorText(errno) + ")。");
+    }
+    if (fd < 0) failSave(shownPath, "无法在文件夹“" + folder.string() + "”中创建临时文件。");
+
+    auto abandon = [&](int error, const std::string& what) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temporary.c_str());
+        failSave(shownPath, what + "(" + systemErrorText(error) + ")，原文件未被改动。");
+    };
+    if (!writeAll(fd, bytes)) abandon(errno, "写入文件时出错");
+    if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+    if (::fsync(fd) != 0) abandon(errno, "写入文件时出错");
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) abandon(errno, "写入文件时出错");
+    if (::rename(temporary.c_str(), target.c_str()) != 0) abandon(errno, "无法替换原文件");
+
+    // Make the rename itself durable; a failure here no longer endangers either version.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+}
+
+}  // namespace
+
+void Package::save(const std::string& path) const {
+    const std::string bytes = buildPackage(path, impl_->source, impl_->entries);
+    replaceFile(path, bytes);
+}
+
+}  // namespace automation::ooxml
