@@ -33,3 +33,23 @@ std::string row(const std::string& cells, const std::string& trPr = "");
 std::string tbl(const std::string& rows, const std::string& tblPr = "", int gridColumns = 0);
 
 }  // namespace gwtest
+
+#include <pugixml.hpp>
+
+namespace gwtest {
+
+// Parses XML for assertions; XPath names carry their prefixes ("//w:tc").
+class Xml {
+public:
+    explicit Xml(const std::string& text) { doc_.load_string(text.c_str()); }
+    pugi::xpath_node_set all(const char* xpath) const { return doc_.select_nodes(xpath); }
+    pugi::xml_node one(const char* xpath) const { return doc_.select_node(xpath).node(); }
+    // The attribute of the first node matching xpath; empty when absent.
+    std::string attr(const char* xpath, const char* name) const { return one(xpath).attribute(name).value(); }
+    size_t count(const char* xpath) const { return all(xpath).size(); }
+
+private:
+    pugi::xml_document doc_;
+};
+
+}  // namespace gwtest

@@ -1,0 +1,192 @@
+// Tables as Word addresses them: cells, rows and columns, Word's refusals on merged tables, and
+// selections of cell blocks.
+#include <gtest/gtest.h>
+
+#include "support/word_fixture.h"
+
+using namespace gwtest;
+using automation::Error;
+
+namespace {
+
+long errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// 4 rows x 3 columns; the first column's title cell is merged down over rows 1 and 2.
+std::string verticallyMergedTitle() {
+    const std::string restart = "<w:vMerge w:val=\"restart\"/>";
+    const std::string cont = "<w:vMerge/>";
+    return tbl(row(cell("项目", restart) + cell("金额") + cell("备注")) +
+                   row(cell("", cont) + cell("元") + cell("说明")) +
+                   row(cell("收入") + cell("1234.5") + cell("a")) + row(cell("支出") + cell("99.5") + cell("b")),
+               "", 3);
+}
+
+// Row 1 has a title spanning columns 2 and 3.
+std::string horizontallyMergedTitle() {
+    return tbl(row(cell("项目") + cell("金额（元）", "<w:gridSpan w:val=\"2\"/>")) +
+                   row(cell("收入") + cell("1") + cell("2")) + row(cell("支出") + cell("3") + cell("4")),
+               "", 3);
+}
+
+class Tables : public WordTest {};
+
+TEST_F(Tables, CountsAndCellsOfAPlainTable) {
+    auto doc = open(para("x") + table(3, 4) + para("y") + table(2, 2));
+    ASSERT_EQ(doc->Tables()->Count(), 2);
+    auto t = doc->Tables()->Item(1);
+    EXPECT_EQ(t->Rows()->Count(), 3);
+    EXPECT_EQ(t->Columns()->Count(), 4);
+    EXPECT_EQ(t->Cell(2, 3)->Range()->Text(), "2,3\r\a");
+    EXPECT_EQ(t->Rows()->Item(2)->Cells()->Count(), 4);
+    EXPECT_EQ(t->Columns()->Item(4)->Cells()->Item(3)->Range()->Text(), "3,4\r\a");
+    EXPECT_EQ(errorOf([&] { t->Cell(4, 1); }), 5941);
+    EXPECT_EQ(errorOf([&] { t->Cell(1, 5); }), 5941);
+    EXPECT_EQ(errorOf([&] { doc->Tables()->Item(3); }), 5941);
+}
+
+TEST_F(Tables, VerticalMergeRefusesRowsAndTheCoveredCell) {
+    auto doc = open(verticallyMergedTitle());
+    auto t = doc->Tables()->Item(1);
+    EXPECT_EQ(errorOf([&] { t->Cell(2, 1); }), 5941);
+    EXPECT_EQ(t->Cell(2, 3)->Range()->Text(), "说明\r\a");
+    EXPECT_EQ(errorOf([&] { t->Rows()->Item(1); }), 5991);
+    EXPECT_EQ(errorOf([&] { t->Rows()->Item(4); }), 5991);
+    EXPECT_EQ(t->Rows()->Count(), 4);
+    EXPECT_EQ(t->Columns()->Count(), 3);
+    EXPECT_NO_THROW(t->Columns()->Item(1));
+    // Collection-level setters still work on such tables.
+    EXPECT_NO_THROW(t->Rows()->SetHeadingFormat(true));
+    EXPECT_NO_THROW(t->Rows()->SetHeight(20));
+}
+
+TEST_F(Tables, HorizontalMergeAndUnevenRowsRefuseColumns) {
+    auto doc = open(horizontallyMergedTitle() + para("") +
+                    tbl(row(cell("a") + cell("b")) + row(cell("c")), "", 2) + para("") +
+                    tbl(row(cell("a"), "<w:gridBefore w:val=\"1\"/>") + row(cell("b") + cell("c")), "", 2));
+    auto merged = doc->Tables()->Item(1);
+    EXPECT_EQ(merged->Columns()->Count(), 3);
+    EXPECT_EQ(errorOf([&] { merged->Columns()->Item(2); }), 5992);
+    EXPECT_EQ(errorOf([&] { merged->Cell(1, 3); }), 5941);
+    EXPECT_NO_THROW(merged->Rows()->Item(1));
+    EXPECT_EQ(errorOf([&] { doc->Tables()->Item(2)->Columns()->Item(1); }), 5992);
+    EXPECT_EQ(errorOf([&] { doc->Tables()->Item(3)->Columns()->Item(1); }), 5992);
+}
+
+TEST_F(Tables, RangeFromCornerCellsSelectsTheBlock) {
+    auto doc = open(para("before") + table(5, 4) + para("after"));
+    auto t = doc->Tables()->Item(1);
+    // Rows 1 and 2, every column: the title block.
+    doc->Range(t->Cell(1, 1)->Range()->Start(), t->Cell(2, 4)->Range()->End())->Select();
+    auto sel = word->Selection();
+    EXPECT_EQ(sel->Rows()->Count(), 2);
+    EXPECT_EQ(sel->Cells()->Count(), 8);
+    EXPECT_EQ(sel->Columns()->Count(), 4);
+    // Rows 2 to 5, columns 2 to 4: the other area.
+    doc->Range(t->Cell(2, 2)->Range()->Start(), t->Cell(5, 4)->Range()->End())->Select();
+    EXPECT_EQ(sel->Cells()->Count(), 12);
+    EXPECT_EQ(sel->Columns()->Count(), 3);
+    sel->ParagraphFormat()->SetAlignment(automation::wdAlignParagraphRight);
+    Xml xml(savedMainPart());
+    auto rows = xml.all("//w:tr");
+    ASSERT_EQ(rows.size(), 5u);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        auto cells = rows[r].node().select_nodes("w:tc");
+        for (size_t c = 0; c < cells.size(); ++c) {
+            const bool inBlock = r >= 1 && c >= 1;
+            EXPECT_EQ(std::string(cells[c].node().select_node(".//w:jc").node().attribute("w:val").value()),
+                      inBlock ? "right" : "")
+                << "row " << r + 1 << " column " << c + 1;
+        }
+    }
+}
+
+TEST_F(Tables, RangeInsideOneCellOrOutsideIsText) {
+    auto doc = open(para("before") + table(2, 2));
+    auto t = doc->Tables()->Item(1);
+    auto c = t->Cell(1, 1)->Range();
+    doc->Range(c->Start(), c->Start() + 1)->Select();
+    auto sel = word->Selection();
+    EXPECT_EQ(sel->Start(), c->Start());
+    EXPECT_EQ(sel->End(), c->Start() + 1);
+    EXPECT_EQ(sel->Tables()->Count(), 1);
+    EXPECT_EQ(sel->Rows()->Count(), 1);
+    doc->Range(0, 3)->Select();
+    EXPECT_EQ(sel->Tables()->Count(), 0);
+    EXPECT_EQ(errorOf([&] { sel->Tables()->Item(1); }), 5941);
+    EXPECT_NE(errorOf([&] { sel->Rows(); }), 0);
+}
+
+TEST_F(Tables, SelectionTablesGivesTheInnermostTableAtTheStart) {
+    const std::string inner = tbl(row(cell("n1") + cell("n2")), "", 2);
+    auto doc = open(tbl(row("<w:tc>" + para("o") + inner + para("") + "</w:tc>" + cell("x")), "", 2));
+    auto outer = doc->Tables()->Item(1);
+    auto nested = outer->Tables()->Item(1);
+    nested->Cell(1, 2)->Range()->Select();
+    EXPECT_EQ(word->Selection()->Tables()->Item(1)->Cell(1, 1)->Range()->Text(), "n1\r\a");
+    outer->Select();
+    EXPECT_EQ(word->Selection()->Tables()->Item(1)->Cell(1, 2)->Range()->Text(), "x\r\a");
+}
+
+TEST_F(Tables, BlockOfMergedTitleRows) {
+    auto doc = open(verticallyMergedTitle());
+    auto t = doc->Tables()->Item(1);
+    // The two-row title: Cell(1,1) to Cell(2,C).
+    doc->Range(t->Cell(1, 1)->Range()->Start(), t->Cell(2, 3)->Range()->End())->Select();
+    auto sel = word->Selection();
+    EXPECT_EQ(sel->Rows()->Count(), 2);
+    EXPECT_EQ(sel->Cells()->Count(), 6);
+    // A row crossed by a merge is not a rectangle of whole cells.
+    doc->Range(t->Cell(2, 2)->Range()->Start(), t->Cell(2, 3)->Range()->End())->Select();
+    EXPECT_EQ(sel->Columns()->Count(), 2);
+    t->Rows()->SetHeadingFormat(false);
+    doc->Range(t->Cell(1, 1)->Range()->Start(), t->Cell(1, 3)->Range()->End())->Select();
+    EXPECT_EQ(errorOf([&] { sel->Columns()->Count(); }), 5992);
+}
+
+TEST_F(Tables, DeletingRowsAndColumns) {
+    auto doc = open(table(3, 3) + para("") + table(1, 1) + para("") + table(2, 2));
+    auto t = doc->Tables()->Item(1);
+    t->Rows()->Item(2)->Delete();
+    EXPECT_EQ(t->Rows()->Count(), 2);
+    EXPECT_EQ(t->Cell(2, 1)->Range()->Text(), "3,1\r\a");
+    t->Columns()->Item(3)->Delete();
+    EXPECT_EQ(t->Columns()->Count(), 2);
+    // The last column of a one-column table takes the table with it.
+    doc->Tables()->Item(2)->Columns()->Item(1)->Delete();
+    EXPECT_EQ(doc->Tables()->Count(), 2);
+    EXPECT_EQ(doc->Tables()->Item(2)->Cell(1, 1)->Range()->Text(), "1,1\r\a");
+    Xml xml(savedMainPart());
+    EXPECT_EQ(xml.count("//w:tbl[1]/w:tblGrid/w:gridCol"), 2u);
+}
+
+TEST_F(Tables, DeletingTheRestartRowOfAMergeRestartsBelow) {
+    const std::string restart = "<w:vMerge w:val=\"restart\"/>";
+    auto doc = open(tbl(row(cell("a", restart) + cell("1")) + row(cell("", "<w:vMerge/>") + cell("2")) +
+                            row(cell("", "<w:vMerge/>") + cell("3")),
+                        "", 2));
+    auto t = doc->Tables()->Item(1);
+    doc->Range(t->Cell(1, 1)->Range()->Start(), t->Cell(1, 2)->Range()->End())->Select();
+    word->Selection()->Rows()->Delete();
+    Xml xml(savedMainPart());
+    EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[1]/w:tcPr/w:vMerge", "w:val"), "restart");
+    EXPECT_EQ(xml.count("//w:tr"), 2u);
+}
+
+TEST_F(Tables, DeletedObjectsFailInsteadOfTouchingFreedNodes) {
+    auto doc = open(table(2, 2) + para(""));
+    auto t = doc->Tables()->Item(1);
+    auto c = t->Cell(1, 1);
+    t->Delete();
+    EXPECT_EQ(doc->Tables()->Count(), 0);
+    EXPECT_EQ(errorOf([&] { c->Range(); }), 5825);
+    EXPECT_EQ(errorOf([&] { t->Rows(); }), 5825);
+}
+
+}  // namespace
