@@ -70,7 +70,8 @@ public:
     void Close(std::optional<int> saveChanges) override {
         model_->check();
         if (saveChanges && *saveChanges == wdSaveChanges && !model_->saved()) model_->save(std::nullopt);
-        WordState& word = model_->word();
+        std::shared_ptr<WordState> owner = model_->word();
+        WordState& word = *owner;
         auto& docs = word.documents;
         docs.erase(std::remove(docs.begin(), docs.end(), model_), docs.end());
         model_->markClosed();

@@ -195,7 +195,7 @@ void selectArea(DocumentModel& model, const Area& area) {
         sel.start = s.start;
         sel.end = s.end;
     }
-    model.word().notifyChange();
+    model.word()->notifyChange();
 }
 
 }  // namespace automation::ooxml

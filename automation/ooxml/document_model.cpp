@@ -28,8 +28,14 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     }
 }
 
+std::shared_ptr<WordState> DocumentModel::word() const {
+    std::shared_ptr<WordState> word = word_.lock();
+    if (!word) throw errors::serverGone();
+    return word;
+}
+
 void DocumentModel::check() const {
-    word_->check();
+    word()->check();
     if (closed_) throw errors::notAvailable("该文档已关闭");
 }
 
@@ -43,14 +49,14 @@ void DocumentModel::textChanged() {
     ++textVersion_;
     dirty_ = true;
     mainChanged_ = true;
-    word_->notifyChange();
+    if (auto word = word_.lock()) word->notifyChange();
 }
 
 void DocumentModel::formatChanged(bool stylesToo) {
     dirty_ = true;
     mainChanged_ = true;
     if (stylesToo) stylesChanged_ = true;
-    word_->notifyChange();
+    if (auto word = word_.lock()) word->notifyChange();
 }
 
 void DocumentModel::save(const std::optional<std::string>& path) {

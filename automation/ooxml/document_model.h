@@ -35,7 +35,8 @@ public:
     DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word);
 
     const std::string& path() const { return path_; }
-    WordState& word() const { return *word_; }
+    // The Word this document belongs to; fails with 462 once that Word is gone.
+    std::shared_ptr<WordState> word() const;
     // Fails with 462 after Quit, and when the document has been closed.
     void check() const;
     bool closed() const { return closed_; }
@@ -68,7 +69,7 @@ public:
 private:
     std::string path_;
     Package package_;
-    std::shared_ptr<WordState> word_;
+    std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
     std::unique_ptr<pugi::xml_document> stylesDoc_;
     std::string stylesPart_;
