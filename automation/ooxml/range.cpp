@@ -106,7 +106,14 @@ public:
         if (g2 < 0) throw errors::notAvailable("所选内容不在表格中");
         return makeColumns(model_, tbl, g1, g2, true);
     }
-    BordersPtr Borders() override { return makeBorders(model_, area()); }
+    // Inside a table the selection's borders are those of the cells it touches; elsewhere they are
+    // the borders of its paragraphs.
+    BordersPtr Borders() override {
+        Area a = area();
+        if (a.kind == Area::Kind::Text)
+            if (pugi::xml_node tbl = areaTable(*model_, a)) a = touchedCells(tbl, a);
+        return makeBorders(model_, a);
+    }
     RangePtr Range() override {
         Span s = span();
         return makeRange(model_, s.start, s.end);
@@ -131,6 +138,25 @@ private:
     Span span() {
         Area a = area();
         return areaSpan(*model_, a);
+    }
+    // The block of cells of tbl that a text selection touches.
+    Area touchedCells(pugi::xml_node tbl, const Area& a) {
+        const StoryIndex& index = model_->index();
+        TableGrid grid(tbl);
+        int r1 = 0, r2 = 0, g1 = grid.gridWidth(), g2 = -1;
+        for (const GridRow& row : grid.rows())
+            for (const GridCell& c : row.cells) {
+                Span s;
+                index.span(c.tc, s);
+                if (s.start < std::max(a.end, a.start + 1) && s.end > a.start) {
+                    if (r1 == 0) r1 = c.row;
+                    r2 = c.row;
+                    g1 = std::min(g1, c.gridStart);
+                    g2 = std::max(g2, c.gridEnd());
+                }
+            }
+        if (r1 == 0) return a;
+        return blockArea(tbl, r1, r2, g1, g2);
     }
     // The rows of the innermost table at the start that a text selection touches.
     std::tuple<pugi::xml_node, int, int> textRows(const Area& a) {

@@ -247,6 +247,20 @@ TEST_F(Formatting, PartOfATableGetsCellBorders) {
     EXPECT_EQ(xml.count("//w:tr[1]/w:tc/w:tcPr/w:tcBorders/w:bottom[@w:val='double']"), 2u);
 }
 
+TEST_F(Formatting, AnInsertionPointInACellAnswersWithTheCellsBorders) {
+    const std::string noTop = "<w:tcBorders><w:top w:val=\"nil\"/></w:tcBorders>";
+    auto doc = open(tbl(row(cell("a", noTop) + cell("b")), "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/>"
+                                                          "</w:tblBorders>", 2));
+    auto t = doc->Tables()->Item(1);
+    const int inB = t->Cell(1, 2)->Range()->Start();
+    doc->Range(inB, inB)->Select();
+    EXPECT_EQ(word->Selection()->Borders()->Item(wdBorderTop)->LineStyle(), wdLineStyleSingle);
+    word->Selection()->Borders()->Item(wdBorderBottom)->SetLineStyle(wdLineStyleDouble);
+    Xml xml(savedMainPart());
+    EXPECT_EQ(xml.count("//w:tc[2]/w:tcPr/w:tcBorders/w:bottom[@w:val='double']"), 1u);
+    EXPECT_EQ(xml.count("//w:pBdr"), 0u);
+}
+
 TEST_F(Formatting, ParagraphBordersAnswerForTextSelections) {
     auto doc = open(para("a", "<w:pBdr><w:top w:val=\"single\" w:sz=\"4\"/></w:pBdr>") + para("b"));
     doc->Range(0, 1)->Select();
