@@ -430,8 +430,25 @@ private:
         const auto& model = *model_;
         (void)model;
         const SelectionState& sel = model_->selection();
-        const int r1 = sel.kind == SelectionState::Kind::Block ? sel.row1 : 1;
-        const int r2 = sel.kind == SelectionState::Kind::Block ? sel.row2 : grid.rowCount();
+        int r1 = sel.kind == SelectionState::Kind::Block ? sel.row1 : 1;
+        int r2 = sel.kind == SelectionState::Kind::Block ? sel.row2 : grid.rowCount();
+        if (sel.kind == SelectionState::Kind::Text) {
+            // A text selection covers the rows it touches, not the whole table.
+            const StoryIndex& index = model_->index();
+            int first = 0, last = 0;
+            for (int r = 1; r <= grid.rowCount(); ++r) {
+                Span s;
+                if (!index.span(grid.row(r).tr, s)) continue;
+                if (s.start < std::max(sel.end, sel.start + 1) && s.end > sel.start) {
+                    if (first == 0) first = r;
+                    last = r;
+                }
+            }
+            if (first > 0) {
+                r1 = first;
+                r2 = last;
+            }
+        }
         int count = -1;
         for (int r = r1; r <= r2 && r <= grid.rowCount(); ++r) {
             int inRow = 0;
