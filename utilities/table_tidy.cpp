@@ -1,0 +1,93 @@
+// "整理表格": trailing empty columns and rows.
+#include <string>
+
+#include "utilities/pass_over.h"
+#include "utilities/utilities.h"
+
+namespace utilities {
+
+namespace {
+
+// Word's length of a text: UTF-16 code units.
+int wordLength(const std::string& utf8) {
+    int length = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++length;  // a character starts here
+        if (c >= 0xF0) ++length;           // outside the basic plane: two code units
+    }
+    return length;
+}
+
+// A cell is empty when its text is no more than its end-of-cell mark (spaces are content here).
+bool allEmpty(const automation::CellsPtr& cells) {
+    const int count = cells->Count();
+    for (int i = 1; i <= count; ++i)
+        if (wordLength(cells->Item(i)->Range()->Text()) > 2) return false;
+    return true;
+}
+
+}  // namespace
+
+UtilityResult tidyTables(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state) {
+    UtilityResult result;
+    automation::DocumentPtr document = activeDocument(word);
+    automation::TablesPtr tables;
+    try {
+        if (!document) throw automation::errors::noDocumentOpen();
+        tables = document->Tables();
+        state.TablesToProcess = tables->Count();
+    } catch (const automation::Error&) {
+        result.noDocument = true;
+        host.showMessage(kNoDocumentMessage);
+        return result;
+    }
+
+    PassOver passOver;
+    // The tables still in the document: a table that goes away with its last column or row makes
+    // the following ones move up, so the next one is then found under the same number.
+    auto tableCount = [&] {
+        int count = -1;
+        passOver.run([&] { count = tables->Count(); });
+        return count;
+    };
+    int index = 1;
+    for (int visit = 1; visit <= state.TablesToProcess; ++visit) {
+        automation::TablePtr table;
+        if (!passOver.run([&] { table = tables->Item(index); })) {
+            ++index;
+            continue;
+        }
+        bool removed = false;
+
+        bool empty = false;
+        automation::ColumnPtr column;
+        passOver.run([&] {
+            automation::ColumnsPtr columns = table->Columns();
+            column = columns->Item(columns->Count());
+            empty = allEmpty(column->Cells());
+        });
+        if (empty) {
+            const int before = tableCount();
+            if (passOver.run([&] { column->Delete(); })) removed = before >= 0 && tableCount() < before;
+        }
+
+        if (!removed) {
+            empty = false;
+            automation::RowPtr row;
+            passOver.run([&] {
+                automation::RowsPtr rows = table->Rows();
+                row = rows->Item(rows->Count());
+                empty = allEmpty(row->Cells());
+            });
+            if (empty) {
+                const int before = tableCount();
+                if (passOver.run([&] { row->Delete(); })) removed = before >= 0 && tableCount() < before;
+            }
+        }
+        if (!removed) ++index;
+    }
+    result.passedOver = passOver.failures();
+    return result;
+}
+
+}  // namespace utilities

@@ -1,0 +1,38 @@
+// The document utilities started from the main window's frames "文档内嵌excel表格" and "其他".
+//
+// Each works on Word's active document through the automation interface, reads no settings and runs
+// in pass-over mode: a Word operation that fails is abandoned and the command goes on with the next
+// one. When Word has no active document each shows one message and changes nothing.
+#pragma once
+
+#include <string>
+
+#include "automation/word.h"
+#include "settings/command_host.h"
+
+namespace utilities {
+
+inline constexpr const char* kNoDocumentMessage = "Word 中没有打开的文档，请先打开要处理的文档。";
+
+struct UtilityResult {
+    bool noDocument = false;  // Word had no active document; nothing was done
+    int count = 0;            // rows deleted, or fields handled; not limited to 16 bits
+    int passedOver = 0;       // Word operations that failed and were abandoned
+};
+
+// "整理表格": from every table removes the last column when all its cells are empty, then the last
+// row when all its cells are empty. Sets state.TablesToProcess to the table count; shows no message.
+// A table removed by deleting its only column or row does not make the next table be skipped.
+UtilityResult tidyTables(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state);
+
+// "删除所有表格中的空行": deletes, bottom up, every row below the second whose cells hold nothing but
+// spaces (ordinary or full-width), then shows "完成!共删除N行.". The main window is hidden meanwhile.
+UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHost& host);
+
+// "删除文档中的所有外部链接": unlinks every field of the main text once, then shows "完成! 共删除N处链接.".
+UtilityResult unlinkFields(automation::Application& word, settings::CommandHost& host);
+
+std::string emptyRowsMessage(int count);
+std::string unlinkedFieldsMessage(int count);
+
+}  // namespace utilities
