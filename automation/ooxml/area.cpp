@@ -104,39 +104,12 @@ Area areaForRange(DocumentModel& model, int start, int end) {
                      std::min(ca->gridStart, cb->gridStart), std::max(ca->gridEnd(), cb->gridEnd()));
 }
 
-namespace {
-
-// Paragraphs below a node, in document order, not looking into text boxes.
-void collectParagraphs(pugi::xml_node node, std::vector<pugi::xml_node>& out) {
-    pugi::xml_node n = node.first_child();
-    while (n) {
-        bool descend = false;
-        if (n.type() == pugi::node_element) {
-            if (wml::is(n, "p")) {
-                out.push_back(n);
-            } else if (!wml::is(n, "txbxContent") && !wml::is(n, "pPr") && !wml::is(n, "rPr") &&
-                       !wml::is(n, "tblPr") && !wml::is(n, "tcPr") && !wml::is(n, "trPr")) {
-                descend = n.first_child();
-            }
-        }
-        if (descend) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && !n.next_sibling() && n != node) n = n.parent();
-        if (!n || n == node) break;
-        n = n.next_sibling();
-    }
-}
-
-}  // namespace
-
 std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& area) {
     std::vector<pugi::xml_node> out;
     if (area.kind == Area::Kind::Block) {
         TableGrid grid(area.table);
         for (const GridCell* c : grid.block(area.row1, area.row2, area.grid1, area.grid2))
-            collectParagraphs(c->tc, out);
+            for (pugi::xml_node p : wml::descendants(c->tc, "p", {"txbxContent"})) out.push_back(p);
         return out;
     }
     const StoryIndex& index = model.index();

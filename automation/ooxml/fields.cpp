@@ -29,19 +29,6 @@ struct FieldInfo {
     Span result{0, 0};        // filled when positions are asked for
 };
 
-bool isMarkupCompatibility(pugi::xml_node node, std::string_view local) {
-    std::string_view name = node.name();
-    return name.size() > 3 && name.substr(0, 3) == "mc:" && name.substr(3) == local;
-}
-
-// The branch of mc:AlternateContent the story index reads.
-pugi::xml_node chosenBranch(pugi::xml_node alternate) {
-    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
-        if (isMarkupCompatibility(c, "Choice")) return c;
-    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
-        if (isMarkupCompatibility(c, "Fallback")) return c;
-    return {};
-}
 
 // One pass over the main story in the order the story index reads it. With an index it also gives
 // every field's result positions: a marker stands at the position of the character that follows it.
@@ -78,8 +65,8 @@ private:
                 if (pugi::xml_node content = wml::child(c, "sdtContent")) block(content, depth + 1);
             } else if (wml::is(c, "customXml") || wml::is(c, "ins") || wml::is(c, "moveTo")) {
                 block(c, depth + 1);
-            } else if (isMarkupCompatibility(c, "AlternateContent")) {
-                if (pugi::xml_node branch = chosenBranch(c)) block(branch, depth + 1);
+            } else if (wml::isMarkupCompatibility(c, "AlternateContent")) {
+                if (pugi::xml_node branch = wml::chosenBranch(c)) block(branch, depth + 1);
             }
         }
     }
@@ -92,8 +79,8 @@ private:
         for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element) continue;
             if (!wml::isWordElement(c)) {
-                if (isMarkupCompatibility(c, "AlternateContent"))
-                    if (pugi::xml_node branch = chosenBranch(c)) inlineContent(branch, depth + 1);
+                if (wml::isMarkupCompatibility(c, "AlternateContent"))
+                    if (pugi::xml_node branch = wml::chosenBranch(c)) inlineContent(branch, depth + 1);
                 continue;
             }
             std::string_view name = wml::localName(c);
@@ -123,8 +110,8 @@ private:
         for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element) continue;
             if (!wml::isWordElement(c)) {
-                if (isMarkupCompatibility(c, "AlternateContent"))
-                    if (pugi::xml_node branch = chosenBranch(c)) runContent(branch, depth + 1);
+                if (wml::isMarkupCompatibility(c, "AlternateContent"))
+                    if (pugi::xml_node branch = wml::chosenBranch(c)) runContent(branch, depth + 1);
                 continue;
             }
             std::string_view name = wml::localName(c);

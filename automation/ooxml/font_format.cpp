@@ -17,28 +17,6 @@ namespace {
 
 long twips(float points) { return std::lround(static_cast<double>(points) * 20.0); }
 
-// Runs of a paragraph, not looking into text boxes.
-void paragraphRuns(pugi::xml_node p, std::vector<pugi::xml_node>& out) {
-    pugi::xml_node n = p.first_child();
-    while (n) {
-        bool descend = false;
-        if (n.type() == pugi::node_element) {
-            if (wml::is(n, "r")) {
-                out.push_back(n);
-            } else if (!wml::is(n, "pPr") && !wml::is(n, "txbxContent")) {
-                descend = n.first_child();
-            }
-        }
-        if (descend) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && !n.next_sibling() && n != p) n = n.parent();
-        if (!n || n == p) break;
-        n = n.next_sibling();
-    }
-}
-
 struct RunTarget {
     std::vector<pugi::xml_node> runs;        // (run, paragraph) pairs kept side by side
     std::vector<pugi::xml_node> runParas;
@@ -54,9 +32,7 @@ RunTarget runTarget(DocumentModel& model, const Area& area) {
         const bool whole = area.kind == Area::Kind::Block ||
                            (index.span(p, s) && area.start <= s.start && s.end <= area.end);
         if (whole) {
-            std::vector<pugi::xml_node> runs;
-            paragraphRuns(p, runs);
-            for (pugi::xml_node r : runs) {
+            for (pugi::xml_node r : wml::descendants(p, "r", {"txbxContent"})) {
                 t.runs.push_back(r);
                 t.runParas.push_back(p);
             }

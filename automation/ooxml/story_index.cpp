@@ -11,19 +11,6 @@ namespace {
 
 constexpr int kMaxDepth = 512;
 
-bool isMarkupCompatibility(pugi::xml_node node, std::string_view local) {
-    std::string_view name = node.name();
-    return name.size() > 3 && name.substr(0, 3) == "mc:" && name.substr(3) == local;
-}
-
-// The branch of mc:AlternateContent the embedded Word reads: the first mc:Choice.
-pugi::xml_node chosenBranch(pugi::xml_node alternate) {
-    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
-        if (isMarkupCompatibility(c, "Choice")) return c;
-    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
-        if (isMarkupCompatibility(c, "Fallback")) return c;
-    return {};
-}
 
 }  // namespace
 
@@ -55,8 +42,8 @@ void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, b
                 blockContainer(content, cell, direct, depth + 1);
         } else if (wml::is(c, "customXml") || wml::is(c, "ins") || wml::is(c, "moveTo")) {
             blockContainer(c, cell, direct, depth + 1);
-        } else if (isMarkupCompatibility(c, "AlternateContent")) {
-            if (pugi::xml_node branch = chosenBranch(c)) blockContainer(branch, cell, direct, depth + 1);
+        } else if (wml::isMarkupCompatibility(c, "AlternateContent")) {
+            if (pugi::xml_node branch = wml::chosenBranch(c)) blockContainer(branch, cell, direct, depth + 1);
         }
     }
 }
@@ -77,8 +64,8 @@ void StoryIndex::inlineContent(pugi::xml_node parent, pugi::xml_node p, pugi::xm
         if (c.type() != pugi::node_element) continue;
         std::string_view name = wml::localName(c);
         if (!wml::isWordElement(c)) {
-            if (isMarkupCompatibility(c, "AlternateContent"))
-                if (pugi::xml_node branch = chosenBranch(c)) inlineContent(branch, p, cell, depth + 1);
+            if (wml::isMarkupCompatibility(c, "AlternateContent"))
+                if (pugi::xml_node branch = wml::chosenBranch(c)) inlineContent(branch, p, cell, depth + 1);
             continue;
         }
         if (name == "r") {
@@ -98,8 +85,8 @@ void StoryIndex::runContent(pugi::xml_node parent, pugi::xml_node run, pugi::xml
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         if (!wml::isWordElement(c)) {
-            if (isMarkupCompatibility(c, "AlternateContent"))
-                if (pugi::xml_node branch = chosenBranch(c)) runContent(branch, run, cell, depth + 1);
+            if (wml::isMarkupCompatibility(c, "AlternateContent"))
+                if (pugi::xml_node branch = wml::chosenBranch(c)) runContent(branch, run, cell, depth + 1);
             continue;
         }
         std::string_view name = wml::localName(c);

@@ -155,6 +155,46 @@ pugi::xml_node ensureTrPr(pugi::xml_node tr) {
 
 pugi::xml_node ensureMarkRPr(pugi::xml_node p) { return ensure(ensurePPr(p), "rPr", Sequence::PPr); }
 
+bool isMarkupCompatibility(pugi::xml_node node, std::string_view local) {
+    std::string_view name = node.name();
+    return name.size() > 3 && name.substr(0, 3) == "mc:" && name.substr(3) == local;
+}
+
+pugi::xml_node chosenBranch(pugi::xml_node alternate) {
+    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
+        if (isMarkupCompatibility(c, "Choice")) return c;
+    for (pugi::xml_node c = alternate.first_child(); c; c = c.next_sibling())
+        if (isMarkupCompatibility(c, "Fallback")) return c;
+    return {};
+}
+
+std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view name,
+                                        std::initializer_list<std::string_view> skip) {
+    std::vector<pugi::xml_node> out;
+    pugi::xml_node n = node.first_child();
+    while (n) {
+        bool descend = false;
+        if (n.type() == pugi::node_element) {
+            if (is(n, name)) {
+                out.push_back(n);
+            } else {
+                descend = n.first_child();
+                for (std::string_view s : skip)
+                    if (is(n, s)) descend = false;
+            }
+        }
+        if (descend) {
+            n = n.first_child();
+            continue;
+        }
+        // Iterative walk: climb until a next sibling exists, never above node.
+        while (n && !n.next_sibling() && n != node) n = n.parent();
+        if (!n || n == node) break;
+        n = n.next_sibling();
+    }
+    return out;
+}
+
 void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
     if (!a) a = node.append_attribute(name);

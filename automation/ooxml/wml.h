@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -41,6 +42,16 @@ pugi::xml_node ensureTcPr(pugi::xml_node tc);
 pugi::xml_node ensureTrPr(pugi::xml_node tr);
 // The w:rPr of a paragraph mark (inside w:pPr).
 pugi::xml_node ensureMarkRPr(pugi::xml_node p);
+
+// Markup compatibility: whether node is mc:<localName>, and the branch of an mc:AlternateContent the
+// embedded Word reads (its first mc:Choice, else its mc:Fallback).
+bool isMarkupCompatibility(pugi::xml_node node, std::string_view localName);
+pugi::xml_node chosenBranch(pugi::xml_node alternate);
+
+// The w:<localName> descendants of node in document order, not looking into the subtrees of the
+// elements named in skip (for example text boxes, which are other stories).
+std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view localName,
+                                        std::initializer_list<std::string_view> skip);
 
 // Sets a w: attribute, adding it when missing.
 void setAttr(pugi::xml_node node, const char* name, const std::string& value);

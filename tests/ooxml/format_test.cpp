@@ -9,15 +9,6 @@ using namespace automation;
 
 namespace {
 
-long errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 class Formatting : public WordTest {};
 
 TEST_F(Formatting, EastAsianFontThenLatinFontKeepsChineseText) {
@@ -50,7 +41,7 @@ TEST_F(Formatting, LatinNamedEastAsianFontsAndThemeFonts) {
     EXPECT_STREQ(f.attribute("w:eastAsia").value(), "SimHei");
     EXPECT_TRUE(f.attribute("w:asciiTheme").empty());
     EXPECT_TRUE(f.attribute("w:eastAsiaTheme").empty());
-    EXPECT_EQ(errorOf([&] { doc->Content()->Font()->SetSize(0.0f); }), 4608);
+    EXPECT_EQ(errorNumber([&] { doc->Content()->Font()->SetSize(0.0f); }), 4608);
 }
 
 TEST_F(Formatting, ParagraphResetAndSpacing) {
@@ -205,11 +196,11 @@ TEST_F(Formatting, LineStylesAndWidthsWordDoesNotOffer) {
     // Switching to a double line keeps a width that a double line has.
     top->SetLineStyle(wdLineStyleDouble);
     EXPECT_EQ(top->LineStyle(), wdLineStyleDouble);
-    EXPECT_EQ(errorOf([&] { top->SetLineWidth(wdLineWidth100pt); }), 4608);
+    EXPECT_EQ(errorNumber([&] { top->SetLineWidth(wdLineWidth100pt); }), 4608);
     EXPECT_NO_THROW(top->SetLineWidth(wdLineWidth150pt));
-    EXPECT_EQ(errorOf([&] { top->SetLineStyle(99); }), 4608);
-    EXPECT_EQ(errorOf([&] { top->SetLineWidth(7); }), 4608);
-    EXPECT_EQ(errorOf([&] { word->Selection()->Borders()->Item(-7); }), 5941);
+    EXPECT_EQ(errorNumber([&] { top->SetLineStyle(99); }), 4608);
+    EXPECT_EQ(errorNumber([&] { top->SetLineWidth(7); }), 4608);
+    EXPECT_EQ(errorNumber([&] { word->Selection()->Borders()->Item(-7); }), 5941);
 }
 
 TEST_F(Formatting, BorderReadFollowsTableStyleAndReportsMixedEdges) {

@@ -23,6 +23,15 @@ std::string WordTest::savedPart(const std::string& name) {
     return readPart(path, name);
 }
 
+long errorNumber(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const automation::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
 int count(const std::string& haystack, const std::string& needle) {
     int n = 0;
     for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + needle.size())) ++n;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "automation/ooxml/application.h"
@@ -23,6 +24,9 @@ protected:
     TempDir dir;
     int files = 0;
 };
+
+// The Word error number a call fails with; 0 when it succeeds.
+long errorNumber(const std::function<void()>& call);
 
 // Counts the occurrences of a substring.
 int count(const std::string& haystack, const std::string& needle);
