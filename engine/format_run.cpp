@@ -1,0 +1,112 @@
+#include "engine/format_run.h"
+
+#include "engine/table_steps.h"
+#include "engine/thousands_separators.h"
+
+namespace engine {
+
+namespace {
+
+std::string describe(const automation::Error& error) {
+    return error.message() + "（错误 " + std::to_string(error.number()) + "）";
+}
+
+std::string stoppedMessage(const std::string& where, const automation::Error& error) {
+    return where + "时 Word 出错，排版已停止，已做的修改保留在文档中。\n" + describe(error);
+}
+
+}  // namespace
+
+std::string tableName(int index, bool singleTable) {
+    return singleTable ? "所选表格" : "第 " + std::to_string(index) + " 个表格";
+}
+
+FormatRun::FormatRun(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state,
+                     automation::Global& global)
+    : word_(word), host_(host), state_(state), global_(global) {}
+
+FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
+    passOver_ = PassOver{};
+    problem_.clear();
+    problemNumber_ = 0;
+
+    // The three start-of-run numbers: a text that is no number stops the run before anything changes.
+    if (const auto bad = settings::firstInvalidTableNumber(settings)) {
+        problem_ = bad->message;
+        host_.showMessage(problem_);
+        return FormatOutcome::InvalidSetting;
+    }
+    if (!settings.RowHeightCm.isUnchanged()) state_.RowHeightCm = *settings.RowHeightCm.value;
+    if (!settings.LineSpacingLines.isUnchanged()) state_.LineSpacingLines = *settings.LineSpacingLines.value;
+    if (!settings.CellRightMarginCm.isUnchanged()) state_.CellRightMarginCm = *settings.CellRightMarginCm.value;
+
+    host_.hideMainWindow();
+
+    if (settings.AddThousandsSeparators) {
+        try {
+            addThousandsSeparators(word_);
+        } catch (const automation::Error& error) {
+            return stop(stoppedMessage("添加千分位符号", error), error.number());
+        }
+    }
+
+    try {
+        state_.TablesToProcess = host_.singleTableWindowVisible() ? 1 : word_.ActiveDocument()->Tables()->Count();
+    } catch (const automation::Error& error) {
+        return stop(stoppedMessage("统计表格数目", error), error.number());
+    }
+
+    const int count = state_.TablesToProcess;
+    for (int index = 1; index <= count; ++index) {
+        const bool singleTable = host_.singleTableWindowVisible();
+        try {
+            formatTable(settings, index, singleTable);
+        } catch (const automation::Error& error) {
+            return stop(stoppedMessage("处理" + tableName(index, singleTable), error), error.number());
+        }
+    }
+
+    host_.showMessage(kDoneMessage);
+    host_.showMainWindow();
+    return FormatOutcome::Done;
+}
+
+void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool singleTable) {
+    passOver_.setTable(index);
+    TablePass pass{word_, s, state_, global_, passOver_,
+                   singleTable ? CurrentTable::ofSelection(word_) : CurrentTable::ofDocument(index)};
+
+    if (!singleTable) selectTable(pass, index);
+    if (!s.IncludeBorderlessTables && isBorderless(pass)) return;
+    if (!s.LineSpacingLines.isUnchanged()) setLineSpacing(pass);
+    resetPreferredWidth(pass);
+    if (!s.RowHeightCm.isUnchanged()) setRowHeight(pass);
+    applyWidthMode(pass);
+    centreVertically(pass);
+    setBorders(pass);
+    setFonts(pass);
+    resetParagraphs(pass);
+
+    passOver_.setOn(true);
+    selectHeaderRows(pass);
+    alignHeaderRows(pass);
+
+    // The repeat flag is the one step that is never passed over.
+    passOver_.setOn(false);
+    setRepeatHeaderRows(pass);
+    passOver_.setOn(true);
+
+    selectOtherArea(pass);
+    if (s.RemoveSpaces) removeSpaces(pass);
+    alignOtherArea(pass);
+}
+
+FormatOutcome FormatRun::stop(const std::string& message, long number) {
+    problem_ = message;
+    problemNumber_ = number;
+    host_.showMessage(message);
+    host_.showMainWindow();
+    return FormatOutcome::Stopped;
+}
+
+}  // namespace engine
