@@ -1,0 +1,63 @@
+// gridwright-batch: opens a .docx in the embedded Word, runs the requested commands in order, saves.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "automation/word.h"
+#include "batch/commands.h"
+
+namespace batch {
+
+// Exit statuses of the tool.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the document could not be opened, changed or saved
+inline constexpr int kExitUsage = 2;   // the command line itself is wrong
+
+// A command picked on the command line, with its value (empty for a switch).
+struct Step {
+    const Command* command = nullptr;
+    std::string value;
+};
+
+// What one run is asked to do, after the command line has been checked.
+struct Job {
+    std::filesystem::path input;
+    std::filesystem::path output;  // the input itself with --in-place
+    bool inPlace = false;
+    std::vector<Step> steps;
+    SettingValues settings;  // the settings options, in command-line order
+};
+
+// Starts the Word the tool works in (the embedded one; tests may wrap it).
+using WordFactory = std::function<std::shared_ptr<automation::Application>()>;
+
+class BatchApp {
+public:
+    BatchApp(CommandRegistry commands, WordFactory startWord);
+
+    // Runs the tool on argv as main() receives it (UTF-8); returns the exit status.
+    int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+    // The same with the arguments after the program name.
+    int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+private:
+    // Reads and checks the command line. Returns the job, or nullopt with *status set
+    // (help shown: kExitOk; a bad command line: kExitUsage, the reason already on err).
+    std::optional<Job> parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err, int* status);
+    int process(const Job& job, std::ostream& out, std::ostream& err);
+
+    CommandRegistry commands_;
+    WordFactory startWord_;
+};
+
+// The file paths of the command line are UTF-8 on every platform; these convert at that boundary.
+std::filesystem::path pathFromUtf8(const std::string& text);
+std::string utf8FromPath(const std::filesystem::path& path);
+
+}  // namespace batch

@@ -1,0 +1,89 @@
+#include "batch/document_commands.h"
+
+#include "automation/global.h"
+#include "batch/format_command.h"
+#include "bodytext/body_text.h"
+#include "settings/command_host.h"
+#include "settings/format_settings.h"
+#include "utilities/utilities.h"
+
+namespace batch {
+
+namespace {
+
+// The windows of a command-line run: messages are printed, there is no main window to hide.
+class PrintingHost : public settings::CommandHost {
+public:
+    explicit PrintingHost(std::ostream& out) : out_(out) {}
+    void hideMainWindow() override {}
+    void showMainWindow() override {}
+    bool singleTableWindowVisible() override { return false; }
+    void showMessage(const std::string& text) override { out_ << text << "\n"; }
+
+private:
+    std::ostream& out_;
+};
+
+// The panel the settings options describe, or the reason they are wrong. A bad number in a table list
+// does not concern the body-text command; a bad number in a body list does.
+std::optional<std::string> readBodySettings(const SettingValues& values, settings::FormatSettings& out) {
+    FormatRequest request;
+    const std::optional<std::string> problem = readFormatRequest(values, request);
+    out = settings::buildFormatSettings(request.panel, settings::platformNumberLocale());
+    if (problem) {
+        const auto tableProblem = settings::firstInvalidTableNumber(out);
+        if (!tableProblem || tableProblem->message != *problem) return problem;
+    }
+    if (const auto bad = settings::firstInvalidBodyNumber(out)) return bad->message;
+    return std::nullopt;
+}
+
+void runBody(CommandContext& context) {
+    settings::FormatSettings formatSettings;
+    if (auto problem = readBodySettings(context.settings, formatSettings))
+        throw automation::Error(automation::errors::BadParameter, *problem);
+    PrintingHost host(context.out);
+    automation::Global global;
+    const bodytext::BodyTextResult result = bodytext::formatBodyText(context.word, formatSettings, host, global);
+    // A walk that stopped is not saved: the file is either formatted completely or left as it was.
+    if (result.outcome != bodytext::BodyTextOutcome::Done)
+        throw automation::Error(automation::errors::NotAvailable, "表外文字排版没有完成，文件没有保存");
+}
+
+// The utilities find no document only when Word lost it; the file is not saved then.
+void requireDocument(const utilities::UtilityResult& result) {
+    if (result.noDocument) throw automation::errors::noDocumentOpen();
+}
+
+}  // namespace
+
+void addDocumentCommands(CommandRegistry& registry) {
+    Command body;
+    body.name = "body";
+    body.description = "按“表外文字排版”的设置给表格以外的段落排版（设置同 --set/--settings）";
+    body.run = [](CommandContext& context, const std::string&) { runBody(context); };
+    body.check = [](const SettingValues& values) {
+        settings::FormatSettings formatSettings;
+        return readBodySettings(values, formatSettings);
+    };
+    registry.add(std::move(body));
+
+    registry.add({"tidy", "整理表格：删除每个表格末尾的空列和空行（每次各一）", "",
+                  [](CommandContext& context, const std::string&) {
+                      PrintingHost host(context.out);
+                      settings::ProgramState state;
+                      requireDocument(utilities::tidyTables(context.word, host, state));
+                  }});
+    registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",
+                  [](CommandContext& context, const std::string&) {
+                      PrintingHost host(context.out);
+                      requireDocument(utilities::deleteEmptyRows(context.word, host));
+                  }});
+    registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
+                  [](CommandContext& context, const std::string&) {
+                      PrintingHost host(context.out);
+                      requireDocument(utilities::unlinkFields(context.word, host));
+                  }});
+}
+
+}  // namespace batch

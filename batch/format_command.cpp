@@ -1,0 +1,142 @@
+#include "batch/format_command.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "automation/global.h"
+#include "batch/batch_app.h"
+#include "engine/format_run.h"
+#include "settings/command_host.h"
+#include "settings/format_settings.h"
+#include "settings/line_spec.h"
+#include "settings/settings_file.h"
+
+namespace batch {
+
+namespace {
+
+// The windows of a command-line run: messages go to the output, there is no window to hide.
+class ConsoleHost : public settings::CommandHost {
+public:
+    ConsoleHost(std::ostream& out, bool singleTable) : out_(out), singleTable_(singleTable) {}
+    void hideMainWindow() override {}
+    void showMainWindow() override {}
+    bool singleTableWindowVisible() override { return singleTable_; }
+    void showMessage(const std::string& text) override { out_ << text << "\n"; }
+
+private:
+    std::ostream& out_;
+    bool singleTable_;
+};
+
+std::optional<std::string> readSettingsFile(const std::string& name, settings::PanelState& panel) {
+    std::ifstream file(pathFromUtf8(name), std::ios::binary);
+    if (!file) return "无法读取设置文件：" + name;
+    std::ostringstream content;
+    content << file.rdbuf();
+    const settings::SettingsFile parsed = settings::parseSettingsFile(content.str());
+    if (!parsed.ok()) {
+        std::string message = "设置文件 " + name + " 有误：";
+        for (const std::string& error : parsed.errors) message += "\n  " + error;
+        return message;
+    }
+    for (const settings::SettingAssignment& assignment : parsed.assignments)
+        if (auto problem = settings::setField(panel, assignment.field, assignment.text))
+            return "设置文件 " + name + " 第" + std::to_string(assignment.line) + "行：" + *problem;
+    return std::nullopt;
+}
+
+std::optional<int> tableNumber(const std::string& text) {
+    int number = 0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (problem != std::errc() || end != text.data() + text.size() || number < 1) return std::nullopt;
+    return number;
+}
+
+void printReport(const std::vector<engine::PassedOver>& passedOver, bool singleTable, std::ostream& out) {
+    if (passedOver.empty()) {
+        out << "没有跳过任何操作。\n";
+        return;
+    }
+    int table = -1;
+    for (const engine::PassedOver& skipped : passedOver) {
+        if (skipped.table != table) {
+            table = skipped.table;
+            out << engine::tableName(table, singleTable) << "跳过的操作：\n";
+        }
+        out << "  " << skipped.operation << "（错误 " << skipped.number << "：" << skipped.message << "）\n";
+    }
+}
+
+void runFormat(CommandContext& context) {
+    FormatRequest request;
+    if (auto problem = readFormatRequest(context.settings, request))
+        throw automation::Error(automation::errors::BadParameter, *problem);
+
+    if (request.table) {
+        automation::TablesPtr tables = context.word.ActiveDocument()->Tables();
+        const int count = tables->Count();
+        if (*request.table > count)
+            throw automation::Error(automation::errors::NoSuchMember, "文档中没有第 " + std::to_string(*request.table) +
+                                                                          " 个表格（共 " + std::to_string(count) + " 个）");
+        // The user of the single-table window selects the whole table before pressing "确 定".
+        tables->Item(*request.table)->Select();
+    }
+
+    ConsoleHost host(context.out, request.table.has_value());
+    settings::ProgramState state;
+    automation::Global global;
+    engine::FormatRun run(context.word, host, state, global);
+    const engine::FormatOutcome outcome =
+        run.run(settings::buildFormatSettings(request.panel, settings::platformNumberLocale()));
+    if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
+    // A run that stopped is not saved: the file is either formatted completely or left as it was.
+    if (outcome != engine::FormatOutcome::Done) throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
+}
+
+}  // namespace
+
+std::optional<std::string> readFormatRequest(const SettingValues& values, FormatRequest& request) {
+    for (const auto& [option, value] : values) {
+        if (option == "set") {
+            settings::SettingAssignment assignment;
+            if (auto problem = settings::splitAssignment(value, assignment)) return *problem;
+            if (auto problem = settings::setField(request.panel, assignment.field, assignment.text)) return *problem;
+        } else if (option == "settings") {
+            if (auto problem = readSettingsFile(value, request.panel)) return problem;
+        } else if (option == "line") {
+            if (!settings::applyPickerOption(value, request.panel.lines))
+                return "没有名为“" + value + "”的线型选项（可用 Option1 至 Option52）。";
+        } else if (option == "table") {
+            request.table = tableNumber(value);
+            if (!request.table) return "--table 需要一个从 1 开始的表格序号，“" + value + "”不是。";
+        } else if (option == "report") {
+            request.report = true;
+        }
+    }
+    const settings::FormatSettings formatSettings =
+        settings::buildFormatSettings(request.panel, settings::platformNumberLocale());
+    if (const auto bad = settings::firstInvalidTableNumber(formatSettings)) return bad->message;
+    return std::nullopt;
+}
+
+void addFormatCommand(CommandRegistry& registry) {
+    Command format;
+    format.name = "format";
+    format.description = "按面板设置给所有表格排版（即主窗口的“开始”）";
+    format.run = [](CommandContext& context, const std::string&) { runFormat(context); };
+    format.check = [](const SettingValues& values) {
+        FormatRequest request;
+        return readFormatRequest(values, request);
+    };
+    registry.add(std::move(format));
+
+    registry.addOption({"set", "排版设置：字段=文本，例如 RowHeightCm=0.50、TableWidthMode=指定宽度", "字段=文本"});
+    registry.addOption({"settings", "从文件读取排版设置（每行一个 字段=文本）", "文件"});
+    registry.addOption({"line", "线型选择窗口中的选项，例如 Option20（左右边框不显示）", "选项"});
+    registry.addOption({"table", "只给第 N 个表格排版（单表格模式）", "N"});
+    registry.addOption({"report", "排版后列出每个表格跳过的操作", ""});
+}
+
+}  // namespace batch
