@@ -9,8 +9,8 @@ sample=${1:-sample-report}
 input="examples/$sample.docx"
 output="out/$sample-排版后.docx"
 
-# What the tool does to the sample, in this order (open and save only, for now).
-batch_commands=()
+# What the tool does to the sample, in this order: the table format run with the panel's defaults.
+batch_commands=(--format)
 
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
