@@ -1,0 +1,36 @@
+// gridwright: the windows. `gridwright --screenshot DIR [document.docx]` writes a picture of every
+// window into DIR and ends.
+#include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "shell/program.h"
+#include "shell/screenshots.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Gridwright"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    QApplication::setFont(font);
+
+    const QStringList arguments = QApplication::arguments();
+    const int screenshot = static_cast<int>(arguments.indexOf(QStringLiteral("--screenshot")));
+    if (screenshot > 0 && screenshot + 1 < arguments.size()) {
+        const QString document = screenshot + 2 < arguments.size() ? arguments.at(screenshot + 2) : QString();
+        return shell::takeScreenshots(arguments.at(screenshot + 1), document);
+    }
+
+    shell::WordBackend backend;
+    try {
+        backend = shell::startWord();
+    } catch (const automation::Error& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Gridwright"),
+                              QStringLiteral("无法启动 Word，程序不能运行。\n") + QString::fromStdString(error.message()));
+        return 1;
+    }
+    shell::Program program(std::move(backend));
+    QObject::connect(&program, &shell::Program::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+    return app.exec();
+}

@@ -1,0 +1,96 @@
+#include "shell/screenshots.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QTextStream>
+#include <QThread>
+
+#include "shell/about_window.h"
+#include "shell/document_window.h"
+#include "shell/main_window.h"
+#include "shell/picker_window.h"
+#include "shell/program.h"
+#include "shell/prompts.h"
+#include "shell/single_table_window.h"
+#include "shell/welcome_window.h"
+
+namespace shell {
+
+namespace {
+
+void settle() {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 400) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+}
+
+bool save(QWidget* window, const QDir& folder, const QString& name) {
+    if (!window) return false;
+    settle();
+    // A palette of 256 colours keeps the files small; the windows use few colours anyway.
+    const QImage image = window->grab().toImage().convertToFormat(
+        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither | Qt::NoOpaqueDetection);
+    const bool ok = image.save(folder.filePath(name), "PNG", 9);
+    QTextStream(stdout) << (ok ? "写入 " : "未能写入 ") << folder.filePath(name) << '\n';
+    return ok;
+}
+
+}  // namespace
+
+int takeScreenshots(const QString& folder, const QString& document) {
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) return 1;
+    prompts().message = [](QWidget*, const QString&) {};
+
+    Program program(startEmbeddedWord());
+    MainWindow* main = program.mainWindow();
+    bool ok = save(main->welcomeWindow(), dir, QStringLiteral("welcome-window.png"));
+
+    if (!document.isEmpty()) {
+        try {
+            program.word()->Documents()->Open(document.toUtf8().toStdString());
+        } catch (const automation::Error& error) {
+            QTextStream(stderr) << QString::fromStdString(error.message()) << '\n';
+            return 1;
+        }
+    }
+    main->welcomeWindow()->hide();
+    main->watchTick();
+    ok = save(main, dir, QStringLiteral("main-window.png")) && ok;
+    main->toggleWidth();
+    ok = save(main, dir, QStringLiteral("main-window-wide.png")) && ok;
+    main->toggleWidth();
+
+    main->openPicker();
+    if (QRadioButton* option = main->pickerWindow()->option(QStringLiteral("Option5"))) option->setChecked(true);
+    ok = save(main->pickerWindow(), dir, QStringLiteral("picker-window.png")) && ok;
+    main->pickerWindow()->close();
+
+    main->showAbout();
+    ok = save(main->aboutWindow(), dir, QStringLiteral("about-window.png")) && ok;
+    main->aboutWindow()->close();
+
+    if (!document.isEmpty()) {
+        program.wordWindow()->resize(720, 640);
+        ok = save(program.wordWindow(), dir, QStringLiteral("document-before.png")) && ok;
+        main->findChild<QComboBox*>(QStringLiteral("Combo9"))->setEditText(QStringLiteral("居中"));
+        main->findChild<QComboBox*>(QStringLiteral("Combo11"))->setEditText(QStringLiteral("居右"));
+        main->findChild<QComboBox*>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("五号"));
+        main->startFormatRun();
+        ok = save(program.wordWindow(), dir, QStringLiteral("document-after.png")) && ok;
+    }
+
+    main->enterSingleTableMode();
+    ok = save(main->singleTableWindow(), dir, QStringLiteral("single-table-window.png")) && ok;
+    return ok ? 0 : 1;
+}
+
+}  // namespace shell

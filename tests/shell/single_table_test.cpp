@@ -1,0 +1,196 @@
+// Single-table mode and the format run started from the windows.
+#include <QTest>
+#include <QTextDocument>
+
+#include <QRadioButton>
+
+#include "shell/picker_window.h"
+#include "shell/single_table_window.h"
+#include "shell/twips.h"
+#include "shell_fixture.h"
+
+namespace gwtest {
+namespace {
+
+// Whether the run centred the title row of this table.
+bool titleCentred(automation::Application& word, int table) {
+    return word.ActiveDocument()->Tables()->Item(table)->Cell(1, 1)->Range()->ParagraphFormat()->Alignment() ==
+           automation::wdAlignParagraphCenter;
+}
+
+int leftBorder(automation::Application& word, int table) {
+    return word.ActiveDocument()->Tables()->Item(table)->Borders()->Item(automation::wdBorderLeft)->LineStyle();
+}
+
+// The point of the document view where this text stands.
+QPoint pointOf(shell::DocumentView& view, const QString& text) {
+    const QTextCursor found = view.document()->find(text);
+    EXPECT_FALSE(found.isNull()) << text.toStdString();
+    return view.cursorRect(found).center();
+}
+
+class SingleTableTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        open(document("两表.docx", para("前言") + borderedTable(3, 2, "A") + para("中间") +
+                                       borderedTable(3, 2, "B") + para("结尾")));
+        main().watchTick();
+        settle();
+        // The next run centres the title rows and removes the left and right lines, which shows which
+        // table it touched.
+        combo("Combo9")->setEditText(QStringLiteral("居中"));
+        main().openPicker();
+        QTest::mouseClick(main().pickerWindow()->option(QStringLiteral("Option20")), Qt::LeftButton);
+        main().pickerWindow()->close();
+        settle();
+    }
+};
+
+TEST_F(SingleTableTest, OkFormatsOnlyTheTableThatHoldsTheSelection) {
+    QTest::mouseClick(button("CommandSingleTable"), Qt::LeftButton);
+    shell::SingleTableWindow* small = main().singleTableWindow();
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->objectName(), "Form1");
+    EXPECT_EQ(small->windowTitle(), "选中一个表设置");
+    EXPECT_TRUE(small->isVisible());
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_TRUE(small->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(small->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const shell::Twips twips = shell::Twips::ofScreen();
+    EXPECT_EQ(small->size(), QSize(twips.x(3264), twips.y(588)));
+    EXPECT_EQ(small->okButton()->text(), "确 定");
+    EXPECT_EQ(small->okButton()->toolTip(), "先选中一个表格");
+    EXPECT_EQ(small->returnButton()->text(), "返 回");
+    EXPECT_LT(small->okButton()->x(), small->returnButton()->x());
+
+    // The user clicks into the second table in the document window.
+    shell::DocumentView* view = wordWindow()->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("B2,1")));
+    EXPECT_EQ(word().Selection()->Tables()->Count(), 1);
+
+    QTest::mouseClick(small->okButton(), Qt::LeftButton);
+    EXPECT_EQ(messages, QStringList{"完成"});
+    EXPECT_EQ(main().programState().TablesToProcess, 1);
+    EXPECT_FALSE(titleCentred(word(), 1));
+    EXPECT_TRUE(titleCentred(word(), 2));
+    EXPECT_EQ(leftBorder(word(), 1), automation::wdLineStyleSingle);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(small->isVisible());
+
+    // Again, after clicking into the first table: one more pass, over that one.
+    settle();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("A1,2")));
+    QTest::mouseClick(small->okButton(), Qt::LeftButton);
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(titleCentred(word(), 1));
+
+    // "返 回" hides the small window; the next entry shows the same one.
+    QTest::mouseClick(small->returnButton(), Qt::LeftButton);
+    EXPECT_FALSE(small->isVisible());
+    EXPECT_TRUE(main().isVisible());
+    main().enterSingleTableMode();
+    EXPECT_EQ(main().singleTableWindow(), small);
+    EXPECT_TRUE(small->isVisible());
+}
+
+TEST_F(SingleTableTest, StartButtonWhileSmallWindowIsShownAlsoDoesOneTable) {
+    main().enterSingleTableMode();
+    word().ActiveDocument()->Tables()->Item(1)->Cell(2, 2)->Select();
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(messages, QStringList{"完成"});
+    EXPECT_TRUE(titleCentred(word(), 1));
+    EXPECT_FALSE(titleCentred(word(), 2));
+}
+
+TEST_F(SingleTableTest, StartButtonFormatsEveryTable) {
+    EXPECT_EQ(button("Command1")->text(), "开   始");
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(messages, QStringList{"完成"});
+    EXPECT_EQ(leftBorder(word(), 1), automation::wdLineStyleNone);
+    EXPECT_EQ(leftBorder(word(), 2), automation::wdLineStyleNone);
+    EXPECT_TRUE(titleCentred(word(), 1));
+    EXPECT_TRUE(titleCentred(word(), 2));
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().programState().TablesToProcess, 2);
+}
+
+TEST_F(SingleTableTest, BadNumberStopsTheRunBeforeAnyChange) {
+    combo("Combo8")->setEditText(QStringLiteral("abc"));
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("abc")));
+    EXPECT_NE(leftBorder(word(), 1), automation::wdLineStyleNone);
+    EXPECT_FALSE(titleCentred(word(), 1));
+    EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(SingleTableTest, ClosingTheSmallWindowEndsTheProgram) {
+    main().enterSingleTableMode();
+    main().singleTableWindow()->close();
+    settle();
+    EXPECT_TRUE(main().hasEnded());
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_EQ(word().Documents()->Count(), 1);
+    ASSERT_NE(wordWindow(), nullptr);
+    EXPECT_TRUE(wordWindow()->isVisible());
+}
+
+TEST_F(SingleTableTest, EmbeddedSheetButtonSaysItCannotConvertYet) {
+    const std::string before = word().ActiveDocument()->Content()->Text();
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Excel")));
+    EXPECT_EQ(word().ActiveDocument()->Content()->Text(), before);
+    EXPECT_TRUE(word().ActiveDocument()->Saved());
+}
+
+}  // namespace
+}  // namespace gwtest
+
+namespace gwtest {
+namespace {
+
+TEST_F(ShellTest, OtherButtonsRunTheirCommandsOnTheOpenDocument) {
+    // A table whose last row is blank and whose last column is empty.
+    const std::string cellXml = "<w:tc><w:tcPr><w:tcW w:w=\"1500\" w:type=\"dxa\"/></w:tcPr>";
+    std::string rows;
+    for (int r = 1; r <= 4; ++r) {
+        rows += "<w:tr>";
+        for (int c = 1; c <= 3; ++c) {
+            const bool blank = r == 4 || c == 3;
+            rows += cellXml + para(blank ? "" : std::to_string(r) + "," + std::to_string(c)) + "</w:tc>";
+        }
+        rows += "</w:tr>";
+    }
+    const std::string body = para("正文") +
+                             "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"1500\"/><w:gridCol w:w=\"1500\"/>"
+                             "<w:gridCol w:w=\"1500\"/></w:tblGrid>" + rows + "</w:tbl>" + para("");
+    open(document("命令.docx", body));
+    main().toggleWidth();
+
+    QTest::mouseClick(button("Command6"), Qt::LeftButton);  // 整理表格: no message
+    EXPECT_TRUE(messages.isEmpty());
+    automation::TablePtr table = word().ActiveDocument()->Tables()->Item(1);
+    EXPECT_EQ(table->Columns()->Count(), 2);
+    EXPECT_EQ(table->Rows()->Count(), 3);
+    EXPECT_EQ(main().programState().TablesToProcess, 1);
+
+    QTest::mouseClick(button("Command9"), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("完成")));
+    EXPECT_TRUE(main().isVisible());
+
+    QTest::mouseClick(button("Command11"), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1], "完成! 共删除0处链接.");
+
+    combo("Combo17")->setEditText(QStringLiteral("小四"));
+    QTest::mouseClick(button("Command10"), Qt::LeftButton);
+    ASSERT_GE(messages.size(), 3);
+    EXPECT_EQ(messages.back(), "完成！");
+    EXPECT_FLOAT_EQ(word().ActiveDocument()->Paragraphs()->Item(1)->Range()->Font()->Size(), 12.0f);
+}
+
+}  // namespace
+}  // namespace gwtest
