@@ -1,6 +1,7 @@
 #include "batch/document_commands.h"
 
 #include "automation/global.h"
+#include "batch/console_host.h"
 #include "batch/format_command.h"
 #include "bodytext/body_text.h"
 #include "settings/command_host.h"
@@ -10,19 +11,6 @@
 namespace batch {
 
 namespace {
-
-// The windows of a command-line run: messages are printed, there is no main window to hide.
-class PrintingHost : public settings::CommandHost {
-public:
-    explicit PrintingHost(std::ostream& out) : out_(out) {}
-    void hideMainWindow() override {}
-    void showMainWindow() override {}
-    bool singleTableWindowVisible() override { return false; }
-    void showMessage(const std::string& text) override { out_ << text << "\n"; }
-
-private:
-    std::ostream& out_;
-};
 
 // The panel the settings options describe, or the reason they are wrong. A bad number in a table list
 // does not concern the body-text command; a bad number in a body list does.
@@ -42,7 +30,7 @@ void runBody(CommandContext& context) {
     settings::FormatSettings formatSettings;
     if (auto problem = readBodySettings(context.settings, formatSettings))
         throw automation::Error(automation::errors::BadParameter, *problem);
-    PrintingHost host(context.out);
+    ConsoleHost host(context.out);
     automation::Global global;
     const bodytext::BodyTextResult result = bodytext::formatBodyText(context.word, formatSettings, host, global);
     // A walk that stopped is not saved: the file is either formatted completely or left as it was.
@@ -70,18 +58,18 @@ void addDocumentCommands(CommandRegistry& registry) {
 
     registry.add({"tidy", "整理表格：删除每个表格末尾的空列和空行（每次各一）", "",
                   [](CommandContext& context, const std::string&) {
-                      PrintingHost host(context.out);
+                      ConsoleHost host(context.out);
                       settings::ProgramState state;
                       requireDocument(utilities::tidyTables(context.word, host, state));
                   }});
     registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",
                   [](CommandContext& context, const std::string&) {
-                      PrintingHost host(context.out);
+                      ConsoleHost host(context.out);
                       requireDocument(utilities::deleteEmptyRows(context.word, host));
                   }});
     registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
                   [](CommandContext& context, const std::string&) {
-                      PrintingHost host(context.out);
+                      ConsoleHost host(context.out);
                       requireDocument(utilities::unlinkFields(context.word, host));
                   }});
 }

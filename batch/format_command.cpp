@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "automation/global.h"
+#include "batch/console_host.h"
 #include "batch/batch_app.h"
 #include "engine/format_run.h"
 #include "settings/command_host.h"
@@ -15,20 +16,6 @@
 namespace batch {
 
 namespace {
-
-// The windows of a command-line run: messages go to the output, there is no window to hide.
-class ConsoleHost : public settings::CommandHost {
-public:
-    ConsoleHost(std::ostream& out, bool singleTable) : out_(out), singleTable_(singleTable) {}
-    void hideMainWindow() override {}
-    void showMainWindow() override {}
-    bool singleTableWindowVisible() override { return singleTable_; }
-    void showMessage(const std::string& text) override { out_ << text << "\n"; }
-
-private:
-    std::ostream& out_;
-    bool singleTable_;
-};
 
 std::optional<std::string> readSettingsFile(const std::string& name, settings::PanelState& panel) {
     std::ifstream file(pathFromUtf8(name), std::ios::binary);

@@ -10,9 +10,10 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "engine/pass_over.h"
+#include "engine/table_steps.h"
 #include "settings/command_host.h"
 #include "settings/format_settings.h"
+#include "settings/pass_over.h"
 
 namespace engine {
 

@@ -9,11 +9,14 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "engine/pass_over.h"
 #include "settings/command_host.h"
 #include "settings/format_settings.h"
+#include "settings/pass_over.h"
 
 namespace engine {
+
+using settings::PassedOver;
+using settings::PassOver;
 
 // The table a pass works on: ActiveDocument.Tables.Item(i) in whole-document mode, or the table that
 // held Word's selection when a single-table pass began.

@@ -46,7 +46,7 @@ UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHo
     }
 
     host.hideMainWindow();
-    PassOver passOver;
+    PassOver passOver(true);
     automation::TablesPtr tables;
     int tableCount = 0;
     passOver.run([&] {

@@ -28,7 +28,7 @@ UtilityResult unlinkFields(automation::Application& word, settings::CommandHost&
         return result;
     }
 
-    PassOver passOver;
+    PassOver passOver(true);
     int next = 1;
     // Unlinking never adds fields, so at most `remaining` steps are needed.
     for (int steps = remaining; steps > 0 && next <= remaining; --steps) {

@@ -1,31 +1,17 @@
-// Pass-over mode for the utilities: a failing Word operation is abandoned and the command goes on.
+// What the utilities share: pass-over mode (a failing Word operation is abandoned and the command
+// goes on) and the active document.
 #pragma once
 
 #include <utility>
 
 #include "automation/error.h"
 #include "automation/word.h"
+#include "settings/pass_over.h"
 
 namespace utilities {
 
-class PassOver {
-public:
-    // Runs one operation; true when it ran to its end, false when Word failed and it was abandoned.
-    template <typename Operation>
-    bool run(Operation&& operation) {
-        try {
-            std::forward<Operation>(operation)();
-            return true;
-        } catch (const automation::Error&) {
-            ++failures_;
-            return false;
-        }
-    }
-    int failures() const { return failures_; }
-
-private:
-    int failures_ = 0;
-};
+// Every utility runs in pass-over mode from its start.
+using settings::PassOver;
 
 // Word's active document, or null when there is none.
 inline automation::DocumentPtr activeDocument(automation::Application& word) {

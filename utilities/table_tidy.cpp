@@ -42,7 +42,7 @@ UtilityResult tidyTables(automation::Application& word, settings::CommandHost& h
         return result;
     }
 
-    PassOver passOver;
+    PassOver passOver(true);
     // The tables still in the document: a table that goes away with its last column or row makes
     // the following ones move up, so the next one is then found under the same number.
     auto tableCount = [&] {

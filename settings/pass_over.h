@@ -8,11 +8,11 @@
 
 #include "automation/error.h"
 
-namespace engine {
+namespace settings {
 
 // One operation abandoned while pass-over was on.
 struct PassedOver {
-    int table = 0;          // the table pass it belonged to (1 based; 0 outside the table loop)
+    int table = 0;          // the table pass it belonged to (1 based; 0 outside a table loop)
     std::string operation;  // the Word members it called, e.g. "Selection.Rows.Height"
     long number = 0;        // Word's error number
     std::string message;    // Word's error text
@@ -20,6 +20,8 @@ struct PassedOver {
 
 class PassOver {
 public:
+    explicit PassOver(bool on = false) : on_(on) {}
+
     bool on() const { return on_; }
     void setOn(bool on) { on_ = on; }
 
@@ -43,7 +45,14 @@ public:
         }
     }
 
+    // The same for an operation that needs no name in the record.
+    template <typename Operation>
+    bool run(Operation&& operation) {
+        return run("", std::forward<Operation>(operation));
+    }
+
     const std::vector<PassedOver>& passedOver() const { return passedOver_; }
+    int failures() const { return static_cast<int>(passedOver_.size()); }
 
 private:
     bool on_ = false;
@@ -51,4 +60,4 @@ private:
     std::vector<PassedOver> passedOver_;
 };
 
-}  // namespace engine
+}  // namespace settings
