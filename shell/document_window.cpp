@@ -62,6 +62,12 @@ void DocumentView::mousePressEvent(QMouseEvent* event) {
     if (position >= 0) emit clicked(position);
 }
 
+void DocumentView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTextBrowser::mouseDoubleClickEvent(event);
+    const int position = positionAt(event->position().toPoint());
+    if (position >= 0) emit doubleClicked(position);
+}
+
 DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplication> word, QWidget* parent)
     : QMainWindow(parent), word_(std::move(word)), view_(new DocumentView(this)) {
     setObjectName(QStringLiteral("WordWindow"));
@@ -83,6 +89,9 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplicatio
     closeAction_->setObjectName(QStringLiteral("actionClose"));
 
     connect(view_, &DocumentView::clicked, this, &DocumentWindow::selectPosition);
+    connect(view_, &DocumentView::doubleClicked, this, [this](int position) { selectTable(position); });
+    QMenu* tableMenu = menuBar()->addMenu(QStringLiteral("表格(&T)"));
+    tableMenu->addAction(QStringLiteral("选定表格(&S)"), this, [this] { selectTable(); });
 
     word_->setFileChooser([this]() -> std::optional<std::string> {
         const QString path = prompts().chooseOpenFile(this);
@@ -136,9 +145,13 @@ void DocumentWindow::refresh() {
             html = documentHtml(*document);
             status = document->Saved() ? QString() : QStringLiteral("有未保存的更改");
             try {
-                if (word_->Selection()->Tables()->Count() > 0) {
+                automation::SelectionPtr selection = word_->Selection();
+                automation::TablesPtr tables = selection->Tables();
+                if (tables->Count() > 0) {
+                    automation::RangePtr table = tables->Item(1)->Range();
+                    const bool whole = selection->Start() == table->Start() && selection->End() == table->End();
                     status += status.isEmpty() ? QString() : QStringLiteral("    ");
-                    status += QStringLiteral("插入点在表格中");
+                    status += whole ? QStringLiteral("已选定整个表格") : QStringLiteral("插入点在表格中");
                 }
             } catch (const automation::Error&) {
             }
@@ -251,6 +264,16 @@ void DocumentWindow::selectPosition(int position) {
         word_->ActiveDocument()->Range(position, position)->Select();
     } catch (const automation::Error&) {
         // The document changed under the click; the next refresh shows it as it is now.
+    }
+}
+
+void DocumentWindow::selectTable(int position) {
+    try {
+        if (position >= 0) word_->ActiveDocument()->Range(position, position)->Select();
+        automation::TablesPtr tables = word_->Selection()->Tables();
+        if (tables->Count() > 0) tables->Item(1)->Select();
+    } catch (const automation::Error&) {
+        // No document, or the insertion point is not in a table: the selection stays as it is.
     }
 }
 

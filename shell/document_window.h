@@ -26,9 +26,11 @@ public:
 
 signals:
     void clicked(int position);
+    void doubleClicked(int position);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 class DocumentWindow : public QMainWindow {
@@ -52,6 +54,9 @@ public slots:
     bool closeDocument();
     // Puts Word's selection (an insertion point) at this position of the active document.
     void selectPosition(int position);
+    // 表格 > 选定表格, or a double-click in a table: selects the whole table that holds the insertion
+    // point (at position, when one is given), as the single-table window expects.
+    void selectTable(int position = -1);
 
 signals:
     // This Word has quit; the window is about to go away.

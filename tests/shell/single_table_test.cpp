@@ -85,6 +85,16 @@ TEST_F(SingleTableTest, OkFormatsOnlyTheTableThatHoldsTheSelection) {
     EXPECT_EQ(messages.size(), 2);
     EXPECT_TRUE(titleCentred(word(), 1));
 
+    // A double-click selects the whole table, so the run draws the lines of the whole table.
+    settle();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("B3,2")));
+    auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
+    EXPECT_EQ(word().Selection()->Start(), second->Start());
+    EXPECT_EQ(word().Selection()->End(), second->End());
+    QTest::mouseClick(small->okButton(), Qt::LeftButton);
+    EXPECT_EQ(messages.size(), 3);
+    EXPECT_EQ(leftBorder(word(), 2), automation::wdLineStyleNone);
+
     // "返 回" hides the small window; the next entry shows the same one.
     QTest::mouseClick(small->returnButton(), Qt::LeftButton);
     EXPECT_FALSE(small->isVisible());
