@@ -136,6 +136,15 @@ QString valignAttribute(automation::Cell& cell) {
     }
 }
 
+QString paddingCss(automation::Cell& cell) {
+    try {
+        const float padding = cell.RightPadding();
+        if (padding > 0 && padding < 500) return QStringLiteral("padding-right:%1px;").arg(static_cast<int>(padding * 96 / 72) + 3);
+    } catch (const automation::Error&) {
+    }
+    return QString();
+}
+
 void appendCellContent(QString& html, automation::Cell& cell) {
     automation::RangePtr range = cell.Range();
     automation::ParagraphsPtr paragraphs = range->Paragraphs();
@@ -150,7 +159,7 @@ void appendCellContent(QString& html, automation::Cell& cell) {
 // One table. Cells are addressed as Word addresses them, cell by cell within each row; a cell that
 // continues a vertical merge is shown empty, and a row with fewer cells than the widest row lets its
 // last cell take the remaining columns.
-void appendTable(QString& html, automation::Table& table) {
+void appendTable(QString& html, automation::Table& table, const std::optional<automation::ooxml::TableLayout>& layout) {
     automation::BordersPtr borders = table.Borders();
     const Edge top = readEdge(*borders, automation::wdBorderTop);
     const Edge left = readEdge(*borders, automation::wdBorderLeft);
@@ -171,6 +180,51 @@ void appendTable(QString& html, automation::Table& table) {
 
     html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse:collapse;%1\"%2>\n")
                 .arg(indent, tableWidthAttribute(table));
+    if (layout) {
+        // Merged cells span the grid columns and rows they cover; holes left by rows that start or
+        // end early (gridBefore, gridAfter) stay empty and unlined.
+        const int gridColumns = std::max(1, layout->gridColumns);
+        // The last row each grid column is covered to by a cell merged down from above.
+        std::vector<int> coveredTo(static_cast<size_t>(gridColumns), 0);
+        size_t next = 0;
+        for (int r = 1; r <= layout->rows; ++r) {
+            html += QStringLiteral("<tr>");
+            int column = 0;
+            // Empty cells for the grid columns before g that no cell of this row or above covers.
+            auto fillTo = [&](int g) {
+                for (; column < g; ++column)
+                    if (column >= gridColumns || coveredTo[static_cast<size_t>(column)] < r) html += QStringLiteral("<td></td>");
+            };
+            for (; next < layout->cells.size() && layout->cells[next].row == r; ++next) {
+                const automation::ooxml::CellLayout& placed = layout->cells[next];
+                fillTo(placed.gridColumn);
+                column = placed.gridColumn + placed.columnSpan;
+                for (int g = placed.gridColumn; g < std::min(column, gridColumns); ++g)
+                    coveredTo[static_cast<size_t>(g)] = r + placed.rowSpan - 1;
+                QString css = edgeCss("top", r == 1 ? top : horizontal) +
+                              edgeCss("left", placed.gridColumn == 0 ? left : vertical);
+                if (column >= gridColumns) css += edgeCss("right", right);
+                if (r + placed.rowSpan - 1 >= layout->rows) css += edgeCss("bottom", bottom);
+                QString spans;
+                if (placed.columnSpan > 1) spans += QStringLiteral(" colspan=\"%1\"").arg(placed.columnSpan);
+                if (placed.rowSpan > 1) spans += QStringLiteral(" rowspan=\"%1\"").arg(placed.rowSpan);
+                automation::CellPtr cell;
+                try {
+                    cell = table.Cell(placed.row, placed.column);
+                } catch (const automation::Error&) {
+                    html += QStringLiteral("<td%1 style=\"%2\">&nbsp;</td>").arg(spans, css);
+                    continue;
+                }
+                html += QStringLiteral("<td%1%2 style=\"%3\">").arg(spans, valignAttribute(*cell), css + paddingCss(*cell));
+                appendCellContent(html, *cell);
+                html += QStringLiteral("</td>");
+            }
+            fillTo(gridColumns);
+            html += QStringLiteral("</tr>\n");
+        }
+        html += QStringLiteral("</table>\n");
+        return;
+    }
     for (int r = 1; r <= rowCount; ++r) {
         struct RowCell {
             automation::CellPtr cell;  // null: continues a merge from above
@@ -200,12 +254,7 @@ void appendTable(QString& html, automation::Table& table) {
                 html += QStringLiteral("<td%1 style=\"%2\">&nbsp;</td>").arg(spanAttribute, css);
                 continue;
             }
-            try {
-                const float padding = cell->RightPadding();
-                if (padding > 0 && padding < 500)
-                    css += QStringLiteral("padding-right:%1px;").arg(static_cast<int>(padding * 96 / 72) + 3);
-            } catch (const automation::Error&) {
-            }
+            css += paddingCss(*cell);
             html += QStringLiteral("<td%1%2 style=\"%3\">").arg(spanAttribute, valignAttribute(*cell), css);
             appendCellContent(html, *cell);
             html += QStringLiteral("</td>");
@@ -217,13 +266,14 @@ void appendTable(QString& html, automation::Table& table) {
 
 }  // namespace
 
-QString documentHtml(automation::Document& document) {
+QString documentHtml(automation::Document& document, const TableLayoutSource& layouts) {
     QString html = QStringLiteral("<html><body style=\"font-family:'宋体'; font-size:10.5pt;\">\n");
 
     struct TableSpan {
         int start;
         int end;
         automation::TablePtr table;
+        std::optional<automation::ooxml::TableLayout> layout;
     };
     std::vector<TableSpan> tables;
     automation::TablesPtr allTables = document.Tables();
@@ -231,7 +281,8 @@ QString documentHtml(automation::Document& document) {
     for (int i = 1; i <= tableCount; ++i) {
         automation::TablePtr table = allTables->Item(i);
         automation::RangePtr range = table->Range();
-        tables.push_back({range->Start(), range->End(), table});
+        const int start = range->Start(), end = range->End();
+        tables.push_back({start, end, table, layouts ? layouts(start, end) : std::nullopt});
     }
 
     automation::ParagraphsPtr paragraphs = document.Paragraphs();
@@ -242,11 +293,11 @@ QString documentHtml(automation::Document& document) {
         const int start = paragraph->Range()->Start();
         while (nextTable < tables.size() && tables[nextTable].end <= start) {
             // A table the paragraphs did not reach (should not happen); show it where it stands.
-            appendTable(html, *tables[nextTable].table);
+            appendTable(html, *tables[nextTable].table, tables[nextTable].layout);
             ++nextTable;
         }
         if (nextTable < tables.size() && start >= tables[nextTable].start) {
-            appendTable(html, *tables[nextTable].table);
+            appendTable(html, *tables[nextTable].table, tables[nextTable].layout);
             const int end = tables[nextTable].end;
             ++nextTable;
             // Skip the paragraphs inside the table just shown.
@@ -255,7 +306,7 @@ QString documentHtml(automation::Document& document) {
         }
         appendParagraph(html, *paragraph);
     }
-    for (; nextTable < tables.size(); ++nextTable) appendTable(html, *tables[nextTable].table);
+    for (; nextTable < tables.size(); ++nextTable) appendTable(html, *tables[nextTable].table, tables[nextTable].layout);
     html += QStringLiteral("</body></html>\n");
     return html;
 }

@@ -7,13 +7,19 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
+#include "automation/ooxml/application.h"
 #include "automation/word.h"
 
 namespace shell {
 
-QString documentHtml(automation::Document& document);
+// Where merged cells stand in a table given by its range; Word's object model itself does not say.
+using TableLayoutSource = std::function<std::optional<automation::ooxml::TableLayout>(int start, int end)>;
+
+// Without a layout source merged cells are approximated from the cells Word can address.
+QString documentHtml(automation::Document& document, const TableLayoutSource& layouts = {});
 
 // The Word position of an anchor name made by documentHtml; none for any other name.
 std::optional<int> anchorPosition(const QString& anchorName);

@@ -142,7 +142,13 @@ void DocumentWindow::refresh() {
         if (hasDocument) {
             automation::DocumentPtr document = word_->ActiveDocument();
             name = fileNameOf(*document);
-            html = documentHtml(*document);
+            html = documentHtml(*document, [this](int start, int end) {
+                try {
+                    return word_->tableLayout(start, end);
+                } catch (const automation::Error&) {
+                    return std::optional<automation::ooxml::TableLayout>();
+                }
+            });
             status = document->Saved() ? QString() : QStringLiteral("有未保存的更改");
             try {
                 automation::SelectionPtr selection = word_->Selection();

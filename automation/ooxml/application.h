@@ -5,10 +5,26 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation/word.h"
 
 namespace automation::ooxml {
+
+// How one table of the active document is drawn: Word's object model has no merge spans, so the
+// embedded Word's own document window asks for them here.
+struct CellLayout {
+    int row = 0;         // Word's Cell(row, column)
+    int column = 0;
+    int gridColumn = 0;  // 0-based first grid column it covers
+    int columnSpan = 1;
+    int rowSpan = 1;     // rows a vertical merge that starts here reaches down
+};
+struct TableLayout {
+    int gridColumns = 0;
+    int rows = 0;
+    std::vector<CellLayout> cells;  // row by row, left to right; cells continuing a merge are left out
+};
 
 // Asked by Dialogs.Item(wdDialogFileOpen).Show for the file to open; nullopt means cancelled.
 using FileChooser = std::function<std::optional<std::string>()>;
@@ -21,6 +37,8 @@ public:
     virtual void setChangeListener(std::function<void()> listener) = 0;
     // False once Quit has been called.
     virtual bool running() const = 0;
+    // The layout of the active document's table whose range is [start, end); none when there is none.
+    virtual std::optional<TableLayout> tableLayout(int start, int end) = 0;
 };
 
 // A new, separate embedded Word with no document open.

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <filesystem>
 
 #include "shell_fixture.h"
+#include "support/word_fixture.h"
 
 namespace gwtest {
 namespace {
@@ -37,6 +39,34 @@ TEST_F(DocumentWindowTest, ShowsTheActiveDocumentAndFollowsChanges) {
     word().ActiveDocument()->Tables()->Item(1)->Cell(1, 1)->Range()->Font()->SetName("黑体");
     settle();
     EXPECT_TRUE(wordWindow()->view()->toHtml().contains(QStringLiteral("黑体")));
+}
+
+TEST_F(DocumentWindowTest, MergedCellsSpanTheirColumnsAndRows) {
+    // 项目 and 比例 are merged down over two rows, 金额 across two columns.
+    const std::string down = "<w:vMerge w:val=\"restart\"/>";
+    const std::string below = "<w:vMerge/>";
+    open(document("合并.docx", tbl(row(cell("项目", down) + cell("金额", "<w:gridSpan w:val=\"2\"/>") + cell("比例", down)) +
+                                       row(cell("", below) + cell("2025年") + cell("2024年") + cell("", below)) +
+                                       row(cell("收入") + cell("1") + cell("2") + cell("3")),
+                                   "", 4) + para("")));
+    wordWindow()->refresh();
+    QTextTable* shown = nullptr;
+    for (QTextBlock b = wordWindow()->view()->document()->begin(); b.isValid() && !shown; b = b.next())
+        shown = QTextCursor(b).currentTable();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->columns(), 4);
+    EXPECT_EQ(shown->rows(), 3);
+    EXPECT_EQ(shown->cellAt(0, 0).rowSpan(), 2);
+    EXPECT_EQ(shown->cellAt(0, 1).columnSpan(), 2);
+    auto textOf = [&](int r, int c) {
+        QTextTableCell cell = shown->cellAt(r, c);
+        QTextCursor cursor = cell.firstCursorPosition();
+        cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        return cursor.selectedText();
+    };
+    EXPECT_EQ(textOf(1, 1), "2025年");
+    EXPECT_EQ(textOf(1, 2), "2024年");
+    EXPECT_EQ(shown->cellAt(1, 3).rowSpan(), 2);  // still the merged 比例
 }
 
 TEST_F(DocumentWindowTest, ClickPutsWordsSelectionIntoTheCell) {
