@@ -168,9 +168,9 @@ void setBorders(TablePass& pass) {
             pass.word.Selection()->Borders()->Item(edge)->SetLineWidth(lineSpecNumber(text, locale));
         });
     };
-    auto line = [&](int edge, const settings::LineSpec& spec) {
-        style(edge, spec.style);
-        width(edge, spec.width);
+    auto line = [&](int edge, const settings::LineSpec& lineSpec) {
+        style(edge, lineSpec.style);
+        width(edge, lineSpec.width);
     };
 
     const settings::LineSpec& leftRight = pass.settings.LeftRightLine;

@@ -170,76 +170,76 @@ void MainWindow::startWord() {
 }
 
 void MainWindow::buildPanel() {
-    for (const settings::FrameSpec& spec : settings::panelFrames()) {
-        auto* frame = new QGroupBox(qs(spec.caption), this);
-        frame->setObjectName(frameObjectName(spec.id));
-        frame->setGeometry(twips_.rect(spec.rect));
+    for (const settings::FrameSpec& described : settings::panelFrames()) {
+        auto* frame = new QGroupBox(qs(described.caption), this);
+        frame->setObjectName(frameObjectName(described.id));
+        frame->setGeometry(twips_.rect(described.rect));
         frames_.insert(frame->objectName(), frame);
     }
 
     const QFontMetrics metrics(font());
-    for (const settings::ControlSpec& spec : settings::panelControls()) {
-        QWidget* frame = frames_.value(frameObjectName(spec.frame));
-        const FrameGrid grid(frame, rowsOf(spec.frame));
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        QWidget* frame = frames_.value(frameObjectName(described.frame));
+        const FrameGrid grid(frame, rowsOf(described.frame));
         const int half = grid.half();
-        const QString label = qs(spec.label);
+        const QString label = qs(described.label);
         const int labelWidth = label.isEmpty() ? 0 : std::max(58, metrics.horizontalAdvance(label) + 8);
-        int x = spec.placement == settings::Placement::Right ? half + 4 : 10;
-        const int pairEnd = spec.placement == settings::Placement::Left ? half - 6 : grid.width - 10;
+        int x = described.placement == settings::Placement::Right ? half + 4 : 10;
+        const int pairEnd = described.placement == settings::Placement::Left ? half - 6 : grid.width - 10;
 
         if (!label.isEmpty()) {
             QLabel* caption = nullptr;
-            if (spec.labelAction == settings::LabelAction::None) {
+            if (described.labelAction == settings::LabelAction::None) {
                 caption = new QLabel(label, frame);
             } else {
                 auto* clickable = new ClickablePicture(label, frame);
-                if (spec.labelAction == settings::LabelAction::OpenPickerOnDoubleClick)
+                if (described.labelAction == settings::LabelAction::OpenPickerOnDoubleClick)
                     connect(clickable, &ClickablePicture::doubleClicked, this, &MainWindow::openPicker);
                 else
                     connect(clickable, &ClickablePicture::clicked, this, &MainWindow::openCompanionWorkbook);
                 caption = clickable;
             }
-            caption->setObjectName(QStringLiteral("Label") + qs(spec.name));
-            caption->setToolTip(qs(spec.labelTooltip));
-            caption->setGeometry(x, grid.top(spec.row, 24), labelWidth, 24);
+            caption->setObjectName(QStringLiteral("Label") + qs(described.name));
+            caption->setToolTip(qs(described.labelTooltip));
+            caption->setGeometry(x, grid.top(described.row, 24), labelWidth, 24);
             x += labelWidth;
         }
 
-        switch (spec.kind) {
+        switch (described.kind) {
             case settings::ControlKind::ComboBox: {
                 auto* box = new QComboBox(frame);
-                box->setObjectName(qs(spec.name));
+                box->setObjectName(qs(described.name));
                 box->setEditable(true);
                 box->setInsertPolicy(QComboBox::NoInsert);
-                box->setToolTip(qs(spec.tooltip));
+                box->setToolTip(qs(described.tooltip));
                 int width = pairEnd - x;
-                if (spec.placement == settings::Placement::Middle) {
+                if (described.placement == settings::Placement::Middle) {
                     x = half + 4;
                     width = (grid.width - 10 - x - 8) / 2;
-                } else if (spec.placement == settings::Placement::Right && label.isEmpty()) {
+                } else if (described.placement == settings::Placement::Right && label.isEmpty()) {
                     const int middleWidth = (grid.width - 10 - (half + 4) - 8) / 2;
                     x = half + 4 + middleWidth + 8;
                     width = middleWidth;
                 }
-                box->setGeometry(x, grid.top(spec.row, 24), std::min(width, 160), 24);
-                box->setVisible(spec.initiallyVisible);
+                box->setGeometry(x, grid.top(described.row, 24), std::min(width, 160), 24);
+                box->setVisible(described.initiallyVisible);
                 break;
             }
             case settings::ControlKind::CheckBox: {
-                auto* box = new QCheckBox(qs(spec.caption), frame);
-                box->setObjectName(qs(spec.name));
-                box->setToolTip(qs(spec.tooltip));
-                const int width = spec.caption.empty() ? 24 : (spec.placement == settings::Placement::Whole
+                auto* box = new QCheckBox(qs(described.caption), frame);
+                box->setObjectName(qs(described.name));
+                box->setToolTip(qs(described.tooltip));
+                const int width = described.caption.empty() ? 24 : (described.placement == settings::Placement::Whole
                                                                    ? grid.width - 20
                                                                    : pairEnd - x);
-                box->setGeometry(x, grid.top(spec.row, 24), width, 24);
+                box->setGeometry(x, grid.top(described.row, 24), width, 24);
                 break;
             }
             case settings::ControlKind::LinePreview: {
                 auto* picture = new ClickablePicture(frame);
-                picture->setObjectName(qs(spec.name));
+                picture->setObjectName(qs(described.name));
                 picture->setFrameShape(QFrame::Box);
-                picture->setGeometry(x, grid.top(spec.row, settings::kPreviewHeightPixels),
+                picture->setGeometry(x, grid.top(described.row, settings::kPreviewHeightPixels),
                                      settings::kPreviewWidthPixels, settings::kPreviewHeightPixels);
                 picture->setScaledContents(true);
                 connect(picture, &ClickablePicture::clicked, this, &MainWindow::openPicker);
@@ -250,7 +250,7 @@ void MainWindow::buildPanel() {
                 picture->setObjectName(QStringLiteral("PictureAlignment"));
                 const QPixmap icons = verticalAlignmentIcons();
                 picture->setPixmap(icons);
-                picture->setGeometry(x, grid.top(spec.row, icons.height()), icons.width(), icons.height());
+                picture->setGeometry(x, grid.top(described.row, icons.height()), icons.width(), icons.height());
                 break;
             }
         }
@@ -272,20 +272,20 @@ void MainWindow::buildFrameButtons() {
         {static_cast<int>(ButtonAction::EnterSingleTableMode), &MainWindow::enterSingleTableMode},
     };
 
-    for (const settings::ButtonSpec& spec : settings::panelButtons()) {
-        QWidget* parent = spec.frame ? frames_.value(frameObjectName(*spec.frame)) : this;
-        auto* button = new QPushButton(qs(spec.caption), parent);
-        button->setObjectName(buttonObjectName(spec));
-        button->setToolTip(qs(spec.tooltip));
-        connect(button, &QPushButton::clicked, this, handlers.value(static_cast<int>(spec.action)));
-        if (spec.rect) {
-            button->setGeometry(twips_.rect(*spec.rect));
+    for (const settings::ButtonSpec& described : settings::panelButtons()) {
+        QWidget* parent = described.frame ? frames_.value(frameObjectName(*described.frame)) : this;
+        auto* button = new QPushButton(qs(described.caption), parent);
+        button->setObjectName(buttonObjectName(described));
+        button->setToolTip(qs(described.tooltip));
+        connect(button, &QPushButton::clicked, this, handlers.value(static_cast<int>(described.action)));
+        if (described.rect) {
+            button->setGeometry(twips_.rect(*described.rect));
             continue;
         }
-        const FrameGrid grid(parent, rowsOf(*spec.frame));
+        const FrameGrid grid(parent, rowsOf(*described.frame));
         const int buttonWidth = 96;
         const int right = grid.width - 12 - buttonWidth;
-        switch (spec.action) {
+        switch (described.action) {
             case ButtonAction::FormatRun:
                 button->setGeometry(grid.half() + 4, grid.top(2, 28), grid.width - 16 - grid.half(), 28);
                 break;
@@ -306,12 +306,12 @@ void MainWindow::buildFrameButtons() {
         }
     }
 
-    for (const settings::LabelSpec& spec : settings::panelLabels()) {
-        QWidget* frame = frames_.value(frameObjectName(spec.frame));
-        const FrameGrid grid(frame, rowsOf(spec.frame));
-        auto* label = new QLabel(qs(spec.caption), frame);
-        label->setToolTip(qs(spec.tooltip));
-        const int row = spec.button == ButtonAction::RemoveExternalLinks ? 2 : 1;
+    for (const settings::LabelSpec& described : settings::panelLabels()) {
+        QWidget* frame = frames_.value(frameObjectName(described.frame));
+        const FrameGrid grid(frame, rowsOf(described.frame));
+        auto* label = new QLabel(qs(described.caption), frame);
+        label->setToolTip(qs(described.tooltip));
+        const int row = described.button == ButtonAction::RemoveExternalLinks ? 2 : 1;
         label->setGeometry(12, grid.top(row, 24), grid.width - 130, 24);
     }
 }
@@ -329,9 +329,9 @@ void MainWindow::loadInitialValues() {
                 break;
             case settings::LoadStepKind::FillList: {
                 QComboBox* box = combo(step.control);
-                const settings::ControlSpec* spec = settings::findControl(step.control);
+                const settings::ControlSpec* described = settings::findControl(step.control);
                 box->clear();
-                for (std::string_view item : spec->items) box->addItem(qs(item));
+                for (std::string_view item : described->items) box->addItem(qs(item));
                 box->setEditText(qs(step.text));
                 break;
             }
@@ -346,11 +346,11 @@ QCheckBox* MainWindow::check(std::string_view name) const { return findChild<QCh
 
 settings::PanelState MainWindow::panelState() const {
     settings::PanelState panel;
-    for (const settings::ControlSpec& spec : settings::panelControls()) {
-        if (spec.kind == settings::ControlKind::ComboBox) {
-            panel.setText(spec.name, utf8(combo(spec.name)->currentText()));
-        } else if (spec.kind == settings::ControlKind::CheckBox) {
-            panel.setChecked(spec.name, check(spec.name)->isChecked());
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.kind == settings::ControlKind::ComboBox) {
+            panel.setText(described.name, utf8(combo(described.name)->currentText()));
+        } else if (described.kind == settings::ControlKind::CheckBox) {
+            panel.setChecked(described.name, check(described.name)->isChecked());
         }
     }
     panel.lines = lines_;

@@ -94,15 +94,15 @@ TEST_F(ThousandsTest, TablesAreIncludedEvenWithoutLines) {
 TEST_F(ThousandsTest, HeadersFootersAndTextBoxesAreNotTouched) {
     const std::string header = std::string(kXmlDecl) + "<w:hdr " + kWordNamespaces + ">" + para("页眉 1234.5") + "</w:hdr>";
     const std::string footer = std::string(kXmlDecl) + "<w:ftr " + kWordNamespaces + ">" + para("9876.5") + "</w:ftr>";
-    DocxSpec spec;
-    spec.body = para("正文 1234.5") + textBox("框内 1234.5") +
+    DocxSpec package;
+    package.body = para("正文 1234.5") + textBox("框内 1234.5") +
                 "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>"
                 "<w:footerReference w:type=\"default\" r:id=\"rIdF\"/></w:sectPr>";
-    spec.extraParts["word/header1.xml"] = header;
-    spec.extraParts["word/footer1.xml"] = footer;
-    spec.extraRelationships["rIdH"] = {kHeaderRel, "header1.xml"};
-    spec.extraRelationships["rIdF"] = {kFooterRel, "footer1.xml"};
-    auto doc = open(spec);
+    package.extraParts["word/header1.xml"] = header;
+    package.extraParts["word/footer1.xml"] = footer;
+    package.extraRelationships["rIdH"] = {kHeaderRel, "header1.xml"};
+    package.extraRelationships["rIdF"] = {kFooterRel, "footer1.xml"};
+    auto doc = open(package);
     engine::addThousandsSeparators(*word);
     EXPECT_EQ(savedPart("word/header1.xml"), header);
     EXPECT_EQ(savedPart("word/footer1.xml"), footer);

@@ -101,13 +101,13 @@ TEST_F(Fields, AFieldHandleOutlivesNeitherItsFieldNorItsWord) {
 }
 
 TEST_F(Fields, FieldsOfHeadersAndFootersAreNotListed) {
-    DocxSpec spec;
-    spec.body = para("body") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
-    spec.extraParts["word/footer1.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr ") +
+    DocxSpec package;
+    package.body = para("body") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
+    package.extraParts["word/footer1.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr ") +
                                           kWordNamespaces + "><w:p>" + complexField(" PAGE ", textRun("1")) + "</w:p></w:ftr>";
-    spec.extraRelationships["rIdFooter"] = {
+    package.extraRelationships["rIdFooter"] = {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer", "footer1.xml"};
-    auto doc = open(spec);
+    auto doc = open(package);
     EXPECT_EQ(doc->Fields()->Count(), 0);
 }
 

@@ -211,25 +211,25 @@ TEST(PackageRoundTrip, SavesOverTheFileItWasOpenedFrom) {
 
 TEST(PackageRelationships, MainPartAndTargetsAreResolvedFromRelationships) {
     gwtest::TempDir dir;
-    gwtest::DocxSpec spec;
-    spec.mainPartName = "content/main.xml";
-    spec.styles = "<w:docDefaults/>";
-    spec.extraParts = {{"content/footer.xml", "<f/>"},
+    gwtest::DocxSpec layout;
+    layout.mainPartName = "content/main.xml";
+    layout.styles = "<w:docDefaults/>";
+    layout.extraParts = {{"content/footer.xml", "<f/>"},
                        {"media/Image 1.png", "png"},
                        {"other/numbering.xml", "<n/>"},
                        {"content/sub/header.xml", "<h/>"}};
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-    spec.extraRelationships = {{"rId10", {rel + "footer", "./sub/../footer.xml"}},
+    layout.extraRelationships = {{"rId10", {rel + "footer", "./sub/../footer.xml"}},
                                {"rId11", {rel + "image", "../media/Image%201.png"}},
                                {"rId12", {rel + "numbering", "/other/NUMBERING.xml"}},
                                {"rId13", {rel + "hyperlink", "http://example.com/"}},
                                {"rId14", {rel + "header", "sub/header.xml"}},
                                {"rId15", {rel + "settings", "settings.xml"}},
                                {"rId16", {rel + "glossaryDocument", "../../outside.xml"}}};
-    spec.extraParts["content/sub/_rels/header.xml.rels"] =
+    layout.extraParts["content/sub/_rels/header.xml.rels"] =
         packageRels(rel + "image", "../../media/Image 1.png");
     const auto path = dir.file("d.docx");
-    gwtest::writeDocx(path, spec);
+    gwtest::writeDocx(path, layout);
 
     const Package package = Package::open(path.string());
     EXPECT_EQ(package.mainPartName(), "content/main.xml");
@@ -335,9 +335,9 @@ TEST(PackageOpen, DamagedZipFilesAreRefused) {
 TEST(PackageOpen, AbsurdEntriesHitTheLimits) {
     gwtest::TempDir dir;
     const auto path = dir.file("bomb.docx");
-    gwtest::DocxSpec spec;
-    spec.extraParts["word/media/zeros.bin"] = std::string(4 * (1 << 20), '\0');
-    gwtest::writeDocx(path, spec);
+    gwtest::DocxSpec layout;
+    layout.extraParts["word/media/zeros.bin"] = std::string(4 * (1 << 20), '\0');
+    gwtest::writeDocx(path, layout);
 
     PackageLimits small;
     small.maxPartSize = 1 << 20;

@@ -29,29 +29,29 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
     EXPECT_FALSE(main().windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(main().minimumSize(), main().maximumSize());  // fixed size
 
-    for (const settings::ControlSpec& spec : settings::panelControls()) {
-        SCOPED_TRACE(std::string(spec.name));
-        if (spec.kind == settings::ControlKind::ComboBox) {
-            QComboBox* box = combo(std::string(spec.name).c_str());
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        SCOPED_TRACE(std::string(described.name));
+        if (described.kind == settings::ControlKind::ComboBox) {
+            QComboBox* box = combo(std::string(described.name).c_str());
             ASSERT_NE(box, nullptr);
             EXPECT_TRUE(box->isEditable());
             QStringList items;
             for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
             QStringList expected;
-            for (std::string_view item : spec.items) expected << qs(item);
+            for (std::string_view item : described.items) expected << qs(item);
             EXPECT_EQ(items, expected);
-            EXPECT_EQ(box->toolTip(), qs(spec.tooltip));
-        } else if (spec.kind == settings::ControlKind::CheckBox) {
-            QCheckBox* box = check(std::string(spec.name).c_str());
+            EXPECT_EQ(box->toolTip(), qs(described.tooltip));
+        } else if (described.kind == settings::ControlKind::CheckBox) {
+            QCheckBox* box = check(std::string(described.name).c_str());
             ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->isChecked(), spec.defaultChecked);
-            EXPECT_EQ(box->text(), qs(spec.caption));
+            EXPECT_EQ(box->isChecked(), described.defaultChecked);
+            EXPECT_EQ(box->text(), qs(described.caption));
         }
-        if (!spec.label.empty()) {
-            auto* label = main().findChild<QLabel*>(QStringLiteral("Label") + qs(spec.name));
+        if (!described.label.empty()) {
+            auto* label = main().findChild<QLabel*>(QStringLiteral("Label") + qs(described.name));
             ASSERT_NE(label, nullptr);
-            EXPECT_EQ(label->text(), qs(spec.label));
-            EXPECT_EQ(label->toolTip(), qs(spec.labelTooltip));
+            EXPECT_EQ(label->text(), qs(described.label));
+            EXPECT_EQ(label->toolTip(), qs(described.labelTooltip));
         }
     }
     // What a run would read right now is exactly the panel as loading leaves it.
@@ -75,11 +75,11 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
 
     // Every button of the panel is there with its caption; the entry button "1" lies outside the
     // window even at its wide width, but can take the keyboard focus.
-    for (const settings::ButtonSpec& spec : settings::panelButtons()) {
+    for (const settings::ButtonSpec& described : settings::panelButtons()) {
         const auto buttons = main().findChildren<QPushButton*>();
         const bool found = std::any_of(buttons.begin(), buttons.end(),
-                                       [&](QPushButton* b) { return b->text() == qs(spec.caption); });
-        EXPECT_TRUE(found) << spec.caption;
+                                       [&](QPushButton* b) { return b->text() == qs(described.caption); });
+        EXPECT_TRUE(found) << described.caption;
     }
     QPushButton* entry = button("CommandSingleTable");
     ASSERT_NE(entry, nullptr);

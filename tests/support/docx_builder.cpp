@@ -36,16 +36,16 @@ void writeZip(const std::filesystem::path& path, const std::map<std::string, std
     }
 }
 
-void writeDocx(const std::filesystem::path& path, const DocxSpec& spec) {
+void writeDocx(const std::filesystem::path& path, const DocxSpec& package) {
     std::map<std::string, std::string> parts;
     const std::string xmlDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     std::string types = xmlDecl +
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/" + spec.mainPartName +
+        "<Override PartName=\"/" + package.mainPartName +
         "\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
-    if (!spec.styles.empty())
+    if (!package.styles.empty())
         types += "<Override PartName=\"/word/styles.xml\" "
                  "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
     types += "</Types>";
@@ -53,31 +53,31 @@ void writeDocx(const std::filesystem::path& path, const DocxSpec& spec) {
     parts["_rels/.rels"] = xmlDecl +
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"" + spec.mainPartName + "\"/></Relationships>";
-    parts[spec.mainPartName] = xmlDecl + "<w:document " + kWordNamespaces + "><w:body>" + spec.body +
+        "officeDocument\" Target=\"" + package.mainPartName + "\"/></Relationships>";
+    parts[package.mainPartName] = xmlDecl + "<w:document " + kWordNamespaces + "><w:body>" + package.body +
                                "</w:body></w:document>";
 
-    const auto slash = spec.mainPartName.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : spec.mainPartName.substr(0, slash + 1);
-    const std::string file = slash == std::string::npos ? spec.mainPartName : spec.mainPartName.substr(slash + 1);
+    const auto slash = package.mainPartName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : package.mainPartName.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? package.mainPartName : package.mainPartName.substr(slash + 1);
     std::string rels = xmlDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-    if (!spec.styles.empty()) {
+    if (!package.styles.empty()) {
         rels += "<Relationship Id=\"rIdStyles\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                 "relationships/styles\" Target=\"styles.xml\"/>";
-        parts[folder + "styles.xml"] = xmlDecl + "<w:styles " + kWordNamespaces + ">" + spec.styles + "</w:styles>";
+        parts[folder + "styles.xml"] = xmlDecl + "<w:styles " + kWordNamespaces + ">" + package.styles + "</w:styles>";
     }
-    for (const auto& [id, rel] : spec.extraRelationships)
+    for (const auto& [id, rel] : package.extraRelationships)
         rels += "<Relationship Id=\"" + id + "\" Type=\"" + rel.first + "\" Target=\"" + rel.second + "\"/>";
     rels += "</Relationships>";
     parts[folder + "_rels/" + file + ".rels"] = rels;
-    for (const auto& [name, bytes] : spec.extraParts) parts[name] = bytes;
+    for (const auto& [name, bytes] : package.extraParts) parts[name] = bytes;
     writeZip(path, parts);
 }
 
 void writeDocx(const std::filesystem::path& path, const std::string& body) {
-    DocxSpec spec;
-    spec.body = body;
-    writeDocx(path, spec);
+    DocxSpec package;
+    package.body = body;
+    writeDocx(path, package);
 }
 
 std::map<std::string, std::string> readAllParts(const std::filesystem::path& docx) {

@@ -21,7 +21,7 @@ struct DocxSpec {
 };
 
 // Writes a complete package to path.
-void writeDocx(const std::filesystem::path& path, const DocxSpec& spec);
+void writeDocx(const std::filesystem::path& path, const DocxSpec& package);
 
 // Shorthand: a package with just this body.
 void writeDocx(const std::filesystem::path& path, const std::string& body);

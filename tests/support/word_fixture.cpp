@@ -3,15 +3,15 @@
 namespace gwtest {
 
 automation::DocumentPtr WordTest::open(const std::string& body, const std::string& styles) {
-    DocxSpec spec;
-    spec.body = body;
-    spec.styles = styles;
-    return open(spec);
+    DocxSpec package;
+    package.body = body;
+    package.styles = styles;
+    return open(package);
 }
 
-automation::DocumentPtr WordTest::open(const DocxSpec& spec) {
+automation::DocumentPtr WordTest::open(const DocxSpec& package) {
     const auto path = dir.file("in" + std::to_string(++files) + ".docx");
-    writeDocx(path, spec);
+    writeDocx(path, package);
     return word->Documents()->Open(path.string());
 }
 

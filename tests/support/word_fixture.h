@@ -15,7 +15,7 @@ class WordTest : public ::testing::Test {
 protected:
     // Writes a package with this body (and optional styles) and opens it.
     automation::DocumentPtr open(const std::string& body, const std::string& styles = "");
-    automation::DocumentPtr open(const DocxSpec& spec);
+    automation::DocumentPtr open(const DocxSpec& package);
     // Saves the active document under a new name and returns the saved main part's XML.
     std::string savedMainPart();
     std::string savedPart(const std::string& name);

@@ -159,8 +159,8 @@ TEST_F(Links, LinkedRangeAndTableOfContentsBecomeTextFooterStays) {
         return "<w:p><w:hyperlink w:anchor=\"_Toc1\">" + textRun(title) +
                complexField(" PAGEREF _Toc1 \\h ", textRun(page)) + "</w:hyperlink></w:p>";
     };
-    DocxSpec spec;
-    spec.body = "<w:p>" + fldRun("begin") + "<w:r><w:instrText> TOC \\o \"1-3\" \\h </w:instrText></w:r>" +
+    DocxSpec package;
+    package.body = "<w:p>" + fldRun("begin") + "<w:r><w:instrText> TOC \\o \"1-3\" \\h </w:instrText></w:r>" +
                 fldRun("separate") + "</w:p>" + entry("一、概况", "1") + entry("二、数据", "2") + "<w:p>" +
                 fldRun("end") + "</w:p>" +
                 tbl(row("<w:tc><w:p>" + complexField(" LINK Excel.Sheet.8 \"D:\\\\数据.xls\" Sheet1!R1C1 \\a ",
@@ -168,10 +168,10 @@ TEST_F(Links, LinkedRangeAndTableOfContentsBecomeTextFooterStays) {
                         "</w:p></w:tc>"),
                     "", 1) +
                 para("") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
-    spec.extraParts["word/footer1.xml"] = footer;
-    spec.extraRelationships["rIdFooter"] = {
+    package.extraParts["word/footer1.xml"] = footer;
+    package.extraRelationships["rIdFooter"] = {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer", "footer1.xml"};
-    auto doc = open(spec);
+    auto doc = open(package);
     ASSERT_EQ(doc->Fields()->Count(), 4);
 
     auto result = unlink();
