@@ -66,34 +66,12 @@ namespace {
 // The ^ code at r[i] (a caret) for the replacement; appends its text and returns the index after it.
 std::size_t expandCaret(const std::u16string& r, std::size_t i, const Match& match, std::u16string_view text,
                         std::u16string& out) {
-    ++i;
-    if (i >= r.size()) throw errors::invalidPattern();
-    char16_t c = r[i];
-    if (c >= u'0' && c <= u'9') {
-        unsigned value = 0;
-        std::size_t digits = 0;
-        while (i < r.size() && r[i] >= u'0' && r[i] <= u'9' && digits < 5) {
-            value = value * 10 + (r[i] - u'0');
-            ++i;
-            ++digits;
-        }
-        if (value == 0 || value > 0xFFFF) throw errors::invalidPattern();
-        out += static_cast<char16_t>(value);
+    if (const auto character = caretCharacter(r, i)) {
+        out += *character;
         return i;
     }
-    switch (c) {
-        case u'&': out += match.group(text, 0); break;
-        case u'p': out += ParagraphMark; break;
-        case u't': out += u'\t'; break;
-        case u'^': out += u'^'; break;
-        case u'l': out += char16_t{11}; break;
-        case u'm': out += char16_t{12}; break;
-        case u'n': out += char16_t{14}; break;
-        case u's': out += char16_t{0xA0}; break;
-        case u'~': out += char16_t{30}; break;
-        case u'-': out += char16_t{31}; break;
-        default: throw errors::invalidPattern();
-    }
+    if (r[i] != u'&') throw errors::invalidPattern();
+    out += match.group(text, 0);
     return i + 1;
 }
 

@@ -73,12 +73,10 @@ Node charNode(char16_t c, bool fold = false) {
     throw Error(errors::InvalidPattern, "“查找内容”中的模式匹配表达式过于复杂。");
 }
 
-// A ^ code at p[i] (p[i] is the caret). Fills `node` and returns the index after the code. Codes that
-// stand for a class (^? ^# ^$) are accepted only where `allowClasses` is set.
-std::size_t parseCaret(const std::u16string& p, std::size_t i, bool allowClasses, Node& node) {
+std::optional<char16_t> readCaretCharacter(const std::u16string& p, std::size_t& i) {
     ++i;
     if (i >= p.size()) reject();
-    char16_t c = p[i];
+    const char16_t c = p[i];
     if (c >= u'0' && c <= u'9') {
         unsigned value = 0;
         std::size_t digits = 0;
@@ -88,26 +86,40 @@ std::size_t parseCaret(const std::u16string& p, std::size_t i, bool allowClasses
             ++digits;
         }
         if (value == 0 || value > 0xFFFF) reject();
-        node = charNode(static_cast<char16_t>(value));
+        return static_cast<char16_t>(value);
+    }
+    char16_t code = 0;
+    switch (c) {
+        case u'p': code = ParagraphMark; break;
+        case u't': code = u'\t'; break;
+        case u'^': code = u'^'; break;
+        case u'l': code = 11; break;
+        case u'm': code = 12; break;
+        case u'n': code = 14; break;
+        case u's': code = 0xA0; break;
+        case u'~': code = 30; break;
+        case u'-': code = 31; break;
+        default: return std::nullopt;
+    }
+    ++i;
+    return code;
+}
+
+// A ^ code at p[i] (p[i] is the caret). Fills `node` and returns the index after the code. Codes that
+// stand for a class (^? ^# ^$) are accepted only where `allowClasses` is set.
+std::size_t parseCaret(const std::u16string& p, std::size_t i, bool allowClasses, Node& node) {
+    if (const auto character = readCaretCharacter(p, i)) {
+        node = charNode(*character);
         return i;
     }
+    const char16_t c = p[i];
+    if (!allowClasses) reject();
     switch (c) {
-        case u'p': node = charNode(ParagraphMark); break;
-        case u't': node = charNode(u'\t'); break;
-        case u'^': node = charNode(u'^'); break;
-        case u'l': node = charNode(11); break;
-        case u'm': node = charNode(12); break;
-        case u'n': node = charNode(14); break;
-        case u's': node = charNode(0xA0); break;
-        case u'~': node = charNode(30); break;
-        case u'-': node = charNode(31); break;
         case u'?':
-            if (!allowClasses) reject();
             node = makeNode(Node::Kind::Any);
             break;
         case u'#':
         case u'$':
-            if (!allowClasses) reject();
             node = makeNode(Node::Kind::Class);
             node.cls = c == u'#' ? CharClass::Digit : CharClass::Letter;
             break;
@@ -757,6 +769,10 @@ char16_t foldCase(char16_t c) {
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 0x20);
     if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 0x20);
     return c;
+}
+
+std::optional<char16_t> caretCharacter(const std::u16string& text, std::size_t& i) {
+    return readCaretCharacter(text, i);
 }
 
 }  // namespace automation::ooxml

@@ -84,4 +84,9 @@ bool isIdeographic(char16_t c);
 // The lower-case form used by case-insensitive matching (ASCII, Latin-1 and full-width Latin).
 char16_t foldCase(char16_t c);
 
+// The character a ^ code stands for (^p ^t ^^ ^l ^m ^n ^s ^~ ^- and ^nnn); text[i] is the caret.
+// Advances i past the code and returns its character. For codes that stand for something else
+// (^& ^? ^# ^$) it returns none with i at the code's letter. A bad code fails with 5560.
+std::optional<char16_t> caretCharacter(const std::u16string& text, std::size_t& i);
+
 }  // namespace automation::ooxml
