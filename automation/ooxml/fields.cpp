@@ -2,7 +2,6 @@
 // end with w:instrText between begin and separate), nested ones included, in document order of their
 // start. Unlink replaces a field with its current result.
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "automation/error.h"
@@ -13,179 +12,11 @@ namespace automation::ooxml {
 
 namespace {
 
-constexpr int kMaxDepth = 512;
-
-enum class FieldKind { Simple, Complex };
-
-struct FieldInfo {
-    FieldKind kind = FieldKind::Complex;
-    pugi::xml_node start;     // the w:fldSimple, or the begin w:fldChar
-    pugi::xml_node separate;  // complex: the separate w:fldChar, or empty
-    pugi::xml_node end;       // complex: the end w:fldChar; empty while the field is not closed
-    std::string code;
-    int parent = -1;          // the enclosing field
-    bool inResult = false;    // within the enclosing field's result rather than its code
-    bool complete = false;
-    Span result{0, 0};        // filled when positions are asked for
-};
-
-
-// One pass over the main story in the order the story index reads it. With an index it also gives
-// every field's result positions: a marker stands at the position of the character that follows it.
-class FieldScanner {
-public:
-    FieldScanner(pugi::xml_node body, const StoryIndex* index) : index_(index) {
-        if (index_)
-            for (const Segment& s : index_->segments())
-                if (s.kind == SegmentKind::Text || s.kind == SegmentKind::Char)
-                    segmentEnd_[s.node] = s.start + s.length;
-        block(body, 0);
-    }
-
-    std::vector<FieldInfo> fields;
-
-private:
-    void block(pugi::xml_node container, int depth) {
-        if (depth > kMaxDepth) return;
-        for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element) continue;
-            if (wml::is(c, "p")) {
-                inlineContent(c, depth + 1);
-                structureEnd(c);
-            } else if (wml::is(c, "tbl")) {
-                for (pugi::xml_node tr : rowsOf(c)) {
-                    for (pugi::xml_node tc : cellsOf(tr)) {
-                        block(tc, depth + 2);
-                        structureEnd(tc);
-                    }
-                    structureEnd(tr);
-                }
-                structureEnd(c);
-            } else if (wml::is(c, "sdt")) {
-                if (pugi::xml_node content = wml::child(c, "sdtContent")) block(content, depth + 1);
-            } else if (wml::is(c, "customXml") || wml::is(c, "ins") || wml::is(c, "moveTo")) {
-                block(c, depth + 1);
-            } else if (wml::isMarkupCompatibility(c, "AlternateContent")) {
-                if (pugi::xml_node branch = wml::chosenBranch(c)) block(branch, depth + 1);
-            }
-        }
-    }
-
-    static std::vector<pugi::xml_node> rowsOf(pugi::xml_node tbl) { return TableGrid::rowNodes(tbl); }
-    static std::vector<pugi::xml_node> cellsOf(pugi::xml_node tr) { return TableGrid::cellNodes(tr); }
-
-    void inlineContent(pugi::xml_node parent, int depth) {
-        if (depth > kMaxDepth) return;
-        for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element) continue;
-            if (!wml::isWordElement(c)) {
-                if (wml::isMarkupCompatibility(c, "AlternateContent"))
-                    if (pugi::xml_node branch = wml::chosenBranch(c)) inlineContent(branch, depth + 1);
-                continue;
-            }
-            std::string_view name = wml::localName(c);
-            if (name == "r") {
-                runContent(c, depth + 1);
-            } else if (name == "fldSimple") {
-                const int self = open(FieldKind::Simple, c);
-                fields[self].code = c.attribute("w:instr").value();
-                const int from = pos_;
-                inlineContent(c, depth + 1);
-                // Complex fields still open inside it are broken; they end with it.
-                while (!open_.empty() && open_.back() != self) open_.pop_back();
-                if (!open_.empty()) open_.pop_back();
-                fields[self].complete = true;
-                fields[self].result = Span{from, pos_};
-            } else if (name == "hyperlink" || name == "smartTag" || name == "customXml" || name == "ins" ||
-                       name == "moveTo" || name == "bdo" || name == "dir") {
-                inlineContent(c, depth + 1);
-            } else if (name == "sdt") {
-                if (pugi::xml_node content = wml::child(c, "sdtContent")) inlineContent(content, depth + 1);
-            }
-        }
-    }
-
-    void runContent(pugi::xml_node parent, int depth) {
-        if (depth > kMaxDepth) return;
-        for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element) continue;
-            if (!wml::isWordElement(c)) {
-                if (wml::isMarkupCompatibility(c, "AlternateContent"))
-                    if (pugi::xml_node branch = wml::chosenBranch(c)) runContent(branch, depth + 1);
-                continue;
-            }
-            std::string_view name = wml::localName(c);
-            if (name == "fldChar") {
-                marker(c, wml::val(c, "w:fldCharType"));
-            } else if (name == "instrText") {
-                const int f = innermostComplex();
-                if (f >= 0 && !fields[f].separate) fields[f].code += c.text().get();
-            } else if (index_) {
-                auto it = segmentEnd_.find(c.internal_object());
-                if (it != segmentEnd_.end()) pos_ = it->second;
-            }
-        }
-    }
-
-    void marker(pugi::xml_node fldChar, const std::string& type) {
-        if (type == "begin") {
-            const int self = open(FieldKind::Complex, fldChar);
-            fields[self].result = Span{pos_, pos_};
-        } else if (type == "separate") {
-            const int f = innermostComplex();
-            if (f >= 0 && !fields[f].separate) {
-                fields[f].separate = fldChar;
-                fields[f].result = Span{pos_, pos_};
-            }
-        } else if (type == "end") {
-            const int f = innermostComplex();
-            if (f < 0) return;
-            fields[f].end = fldChar;
-            fields[f].complete = true;
-            if (fields[f].separate) fields[f].result.end = pos_;
-            else fields[f].result = Span{pos_, pos_};
-            open_.pop_back();
-        }
-    }
-
-    // The open complex field a marker belongs to: the top of the stack, when it is a complex field.
-    int innermostComplex() const {
-        if (open_.empty()) return -1;
-        const int f = open_.back();
-        return fields[static_cast<size_t>(f)].kind == FieldKind::Complex ? f : -1;
-    }
-
-    int open(FieldKind kind, pugi::xml_node start) {
-        FieldInfo info;
-        info.kind = kind;
-        info.start = start;
-        if (!open_.empty()) {
-            const FieldInfo& outer = fields[static_cast<size_t>(open_.back())];
-            info.parent = open_.back();
-            info.inResult = outer.kind == FieldKind::Simple || static_cast<bool>(outer.separate);
-        }
-        fields.push_back(std::move(info));
-        const int self = static_cast<int>(fields.size()) - 1;
-        open_.push_back(self);
-        return self;
-    }
-
-    void structureEnd(pugi::xml_node node) {
-        Span s;
-        if (index_ && index_->span(node, s)) pos_ = s.end;
-    }
-
-    const StoryIndex* index_;
-    std::unordered_map<pugi::xml_node_struct*, int> segmentEnd_;
-    std::vector<int> open_;
-    int pos_ = 0;
-};
-
 // The complete fields in document order of their start.
-std::vector<FieldInfo> completeFields(std::vector<FieldInfo> all) {
-    std::vector<FieldInfo> out;
-    for (FieldInfo& f : all)
-        if (f.complete) out.push_back(std::move(f));
+std::vector<FieldRecord> completeFields(const std::vector<FieldRecord>& all) {
+    std::vector<FieldRecord> out;
+    for (const FieldRecord& f : all)
+        if (f.complete) out.push_back(f);
     return out;
 }
 
@@ -283,8 +114,8 @@ void unwrap(pugi::xml_node wrapper) {
 }
 
 // Turns one field into its result (nested fields of the result are handled by the caller first).
-void unlinkOne(const FieldInfo& f) {
-    if (f.kind == FieldKind::Simple) {
+void unlinkOne(const FieldRecord& f) {
+    if (f.simple) {
         unwrap(f.start);
         return;
     }
@@ -294,7 +125,7 @@ void unlinkOne(const FieldInfo& f) {
     removeMarker(f.end);
 }
 
-void unlink(std::vector<FieldInfo>& all, size_t target) {
+void unlink(std::vector<FieldRecord>& all, size_t target) {
     // Nested fields that stand in the result (and only in results on the way out) become plain text
     // too; those in a field code go with the code. Last first, so no field loses its markers early.
     // Descendants follow a field directly in document order of their start.
@@ -303,7 +134,7 @@ void unlink(std::vector<FieldInfo>& all, size_t target) {
         bool descendant = false;
         bool throughResults = all[i].complete;
         for (int j = static_cast<int>(i); j >= 0 && !descendant;) {
-            const FieldInfo& f = all[static_cast<size_t>(j)];
+            const FieldRecord& f = all[static_cast<size_t>(j)];
             if (f.parent < 0) break;
             if (!f.inResult || !all[static_cast<size_t>(f.parent)].complete) throughResults = false;
             descendant = static_cast<size_t>(f.parent) == target;
@@ -312,8 +143,8 @@ void unlink(std::vector<FieldInfo>& all, size_t target) {
         if (!descendant) break;
         if (throughResults) nested.push_back(i);
     }
-    const FieldInfo& outer = all[target];
-    if (outer.kind == FieldKind::Complex) {
+    const FieldRecord& outer = all[target];
+    if (!outer.simple) {
         // Refuse before any change when the code crosses table structure.
         forEachBetween(outer.start, outer.separate ? outer.separate : outer.end, [](pugi::xml_node n) {
             if (isStructure(n)) throw errors::notAvailable("域代码跨越表格结构，无法取消链接");
@@ -327,7 +158,7 @@ void unlink(std::vector<FieldInfo>& all, size_t target) {
         if (wml::is(n, "hyperlink")) links.push_back(n);
         return n.type() == pugi::node_element;
     };
-    if (outer.kind == FieldKind::Simple) {
+    if (outer.simple) {
         forEachInside(outer.start, collect);
     } else if (outer.separate) {
         forEachBetween(outer.separate, outer.end, collect);
@@ -336,25 +167,24 @@ void unlink(std::vector<FieldInfo>& all, size_t target) {
     unlinkOne(outer);
 }
 
-std::vector<FieldInfo> scan(DocumentModel& model, bool positions) {
-    return FieldScanner(model.body(), positions ? &model.index() : nullptr).fields;
-}
+// Every field of the story, as the position index met them.
+std::vector<FieldRecord> scan(DocumentModel& model) { return model.index().fields(); }
 
 class FieldImpl final : public Field {
 public:
     FieldImpl(ModelPtr model, pugi::xml_node start) : model_(std::move(model)), start_(start) {}
 
     std::string Code() override {
-        auto all = scan(*check(), false);
+        auto all = scan(*check());
         return all[find(all)].code;
     }
     RangePtr Result() override {
-        auto all = scan(*check(), true);
-        const FieldInfo& f = all[find(all)];
+        auto all = scan(*check());
+        const FieldRecord& f = all[find(all)];
         return makeRange(model_, f.result.start, f.result.end);
     }
     void Unlink() override {
-        auto all = scan(*check(), false);
+        auto all = scan(*check());
         const size_t i = find(all);
         unlink(all, i);
         model_->textChanged();
@@ -365,7 +195,7 @@ private:
         model_->check();
         return model_.get();
     }
-    size_t find(const std::vector<FieldInfo>& all) const {
+    size_t find(const std::vector<FieldRecord>& all) const {
         for (size_t i = 0; i < all.size(); ++i)
             if (all[i].complete && all[i].start == start_) return i;
         throw errors::objectDeleted();
@@ -388,10 +218,10 @@ public:
 
 private:
     // Taken once and kept while the text stays as it was.
-    const std::vector<FieldInfo>& list() {
+    const std::vector<FieldRecord>& list() {
         model_->check();
         if (!cached_ || version_ != model_->textVersion()) {
-            fields_ = completeFields(scan(*model_, false));
+            fields_ = completeFields(scan(*model_));
             version_ = model_->textVersion();
             cached_ = true;
         }
@@ -401,7 +231,7 @@ private:
     ModelPtr model_;
     bool cached_ = false;
     std::uint64_t version_ = 0;
-    std::vector<FieldInfo> fields_;
+    std::vector<FieldRecord> fields_;
 };
 
 }  // namespace

@@ -70,8 +70,18 @@ void StoryIndex::inlineContent(pugi::xml_node parent, pugi::xml_node p, pugi::xm
         }
         if (name == "r") {
             runContent(c, c, cell, depth + 1);
+        } else if (name == "fldSimple") {
+            const int self = openField(true, c);
+            fields_[self].code = c.attribute("w:instr").value();
+            const int from = length();
+            inlineContent(c, p, cell, depth + 1);
+            // Complex fields still open inside it are broken; they end with it.
+            while (!openFields_.empty() && openFields_.back() != self) openFields_.pop_back();
+            if (!openFields_.empty()) openFields_.pop_back();
+            fields_[self].complete = true;
+            fields_[self].result = Span{from, length()};
         } else if (name == "hyperlink" || name == "smartTag" || name == "customXml" || name == "ins" ||
-                   name == "moveTo" || name == "fldSimple" || name == "bdo" || name == "dir") {
+                   name == "moveTo" || name == "bdo" || name == "dir") {
             inlineContent(c, p, cell, depth + 1);
         } else if (name == "sdt") {
             if (pugi::xml_node content = wml::child(c, "sdtContent")) inlineContent(content, p, cell, depth + 1);
@@ -90,8 +100,14 @@ void StoryIndex::runContent(pugi::xml_node parent, pugi::xml_node run, pugi::xml
             continue;
         }
         std::string_view name = wml::localName(c);
+        if (name == "instrText") {
+            const int f = innermostComplexField();
+            if (f >= 0 && !fields_[f].separate) fields_[f].code += c.text().get();
+            continue;
+        }
         if (name == "fldChar") {
             const std::string type = wml::val(c, "w:fldCharType");
+            fieldMarker(c, type);
             if (type == "begin") {
                 fieldInResult_.push_back(false);
                 ++fieldCodeDepth_;
@@ -201,6 +217,51 @@ void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
     }
     lastDirectParaMark_ = -1;
     spans_[tc.internal_object()] = Span{start, length()};
+}
+
+int StoryIndex::openField(bool simple, pugi::xml_node start) {
+    FieldRecord field;
+    field.simple = simple;
+    field.start = start;
+    if (!openFields_.empty()) {
+        const FieldRecord& outer = fields_[static_cast<size_t>(openFields_.back())];
+        field.parent = openFields_.back();
+        field.inResult = outer.simple || static_cast<bool>(outer.separate);
+    }
+    fields_.push_back(std::move(field));
+    const int self = static_cast<int>(fields_.size()) - 1;
+    openFields_.push_back(self);
+    return self;
+}
+
+int StoryIndex::innermostComplexField() const {
+    if (openFields_.empty()) return -1;
+    const int f = openFields_.back();
+    return fields_[static_cast<size_t>(f)].simple ? -1 : f;
+}
+
+// A marker stands at the position of the character that follows it.
+void StoryIndex::fieldMarker(pugi::xml_node fldChar, const std::string& type) {
+    if (type == "begin") {
+        const int self = openField(false, fldChar);
+        fields_[self].result = Span{length(), length()};
+        return;
+    }
+    const int f = innermostComplexField();
+    if (f < 0) return;
+    FieldRecord& field = fields_[static_cast<size_t>(f)];
+    if (type == "separate") {
+        if (!field.separate) {
+            field.separate = fldChar;
+            field.result = Span{length(), length()};
+        }
+    } else if (type == "end") {
+        field.end = fldChar;
+        field.complete = true;
+        if (field.separate) field.result.end = length();
+        else field.result = Span{length(), length()};
+        openFields_.pop_back();
+    }
 }
 
 int StoryIndex::segmentAt(int pos) const {

@@ -43,6 +43,20 @@ struct Segment {
 inline constexpr char16_t kCellMarkChar = 7;
 inline constexpr char16_t kParaMarkChar = 13;
 
+// A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
+// of its start; nested fields point to the field they stand in.
+struct FieldRecord {
+    bool simple = false;
+    pugi::xml_node start;     // the w:fldSimple, or the begin w:fldChar
+    pugi::xml_node separate;  // complex: the separate w:fldChar, or empty
+    pugi::xml_node end;       // complex: the end w:fldChar; empty while the field is not closed
+    std::string code;
+    int parent = -1;          // the enclosing field
+    bool inResult = false;    // within the enclosing field's result rather than its code
+    bool complete = false;
+    Span result{0, 0};        // the positions of its result
+};
+
 class StoryIndex {
 public:
     explicit StoryIndex(pugi::xml_node body);
@@ -74,6 +88,9 @@ public:
     // Range.Text of [start, end): marks of cells and rows appear as "\r\a".
     std::u16string rangeText(int start, int end) const;
 
+    // Every field met, complete or not, in document order of its start.
+    const std::vector<FieldRecord>& fields() const { return fields_; }
+
 private:
     void blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth);
     void paragraph(pugi::xml_node p, pugi::xml_node cell);
@@ -97,6 +114,12 @@ private:
     int fieldCodeDepth_ = 0;                // > 0 while inside a field's code
     std::vector<bool> fieldInResult_;       // per open complex field: past its separator
     int lastDirectParaMark_ = -1;           // segment of the last paragraph mark of the current cell
+    std::vector<FieldRecord> fields_;
+    std::vector<int> openFields_;           // fields begun and not yet ended, innermost last
+
+    int openField(bool simple, pugi::xml_node start);
+    int innermostComplexField() const;
+    void fieldMarker(pugi::xml_node fldChar, const std::string& type);
 };
 
 }  // namespace automation::ooxml
