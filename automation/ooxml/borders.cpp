@@ -150,7 +150,7 @@ private:
     TableGrid load() {
         model_->check();
         requireLive(*model_, area_.table);
-        return TableGrid(area_.table);
+        return model_->grid(area_.table);
     }
 
     bool wholeTable(const TableGrid& grid) const {

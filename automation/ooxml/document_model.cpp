@@ -46,6 +46,27 @@ const StoryIndex& DocumentModel::index() {
 
 void DocumentModel::textChanged() {
     index_.reset();
+    textEdited();
+}
+
+void DocumentModel::textRemoved(int start, int end) {
+    if (index_) index_->removeRange(start, end);
+    textEdited();
+}
+
+TableGrid DocumentModel::grid(pugi::xml_node tbl) {
+    auto it = grids_.find(tbl.internal_object());
+    if (it == grids_.end()) it = grids_.emplace(tbl.internal_object(), TableGrid(tbl)).first;
+    return it->second;
+}
+
+void DocumentModel::fieldUnlinked(int index) {
+    if (index_) index_->dropField(index);
+    textEdited();
+}
+
+void DocumentModel::textEdited() {
+    grids_.clear();
     ++textVersion_;
     dirty_ = true;
     mainChanged_ = true;

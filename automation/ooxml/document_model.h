@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -14,6 +15,7 @@
 #include "automation/ooxml/package.h"
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
+#include "automation/ooxml/table_grid.h"
 
 namespace automation::ooxml {
 
@@ -50,11 +52,18 @@ public:
 
     // The position index; rebuilt when text changed since it was built.
     const StoryIndex& index();
+    // The grid of a table, built once and kept until the text or structure changes.
+    TableGrid grid(pugi::xml_node tbl);
+
     // Whether node still stands in the main story (views check this before touching a node).
     bool isLive(pugi::xml_node node) { return index().contains(node); }
 
     // Call after every change: text edits invalidate the position index, formatting does not.
     void textChanged();
+    // The same after whole rows or tables that held the positions [start, end) were removed.
+    void textRemoved(int start, int end);
+    // The same after field number index of the index's list was unlinked without moving any position.
+    void fieldUnlinked(int index);
     void formatChanged(bool stylesToo = false);
     std::uint64_t textVersion() const { return textVersion_; }
     bool saved() const { return !dirty_; }
@@ -67,6 +76,8 @@ public:
     long textWidthTwips(pugi::xml_node nearNode);
 
 private:
+    void textEdited();
+
     std::string path_;
     Package package_;
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
@@ -76,6 +87,7 @@ private:
     pugi::xml_node body_;
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;
+    std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
     std::uint64_t textVersion_ = 0;
     bool dirty_ = false;
     bool mainChanged_ = false;

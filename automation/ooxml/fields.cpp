@@ -12,11 +12,11 @@ namespace automation::ooxml {
 
 namespace {
 
-// The complete fields in document order of their start.
-std::vector<FieldRecord> completeFields(const std::vector<FieldRecord>& all) {
-    std::vector<FieldRecord> out;
+// The starts of the complete fields in document order.
+std::vector<pugi::xml_node> completeFieldStarts(const std::vector<FieldRecord>& all) {
+    std::vector<pugi::xml_node> out;
     for (const FieldRecord& f : all)
-        if (f.complete) out.push_back(f);
+        if (f.complete) out.push_back(f.start);
     return out;
 }
 
@@ -71,7 +71,8 @@ void forEachInside(pugi::xml_node root, Visit visit) {
 
 // Removes what lies between a and b: whole runs and paragraphs, run content, inline wrappers; bookmarks
 // and similar markers stay. Fails before changing anything when the stretch crosses table structure.
-void removeBetween(pugi::xml_node a, pugi::xml_node b) {
+// True when paragraphs went too (a field code that spans paragraphs).
+bool removeBetween(pugi::xml_node a, pugi::xml_node b) {
     forEachBetween(a, b, [](pugi::xml_node n) {
         if (isStructure(n)) throw errors::notAvailable("域代码跨越表格结构，无法取消链接");
         return n.type() == pugi::node_element && !wml::is(n, "r") && !wml::is(n, "p");
@@ -84,7 +85,12 @@ void removeBetween(pugi::xml_node a, pugi::xml_node b) {
         doomed.push_back(n);
         return false;
     });
-    for (pugi::xml_node n : doomed) n.parent().remove_child(n);
+    bool paragraphs = false;
+    for (pugi::xml_node n : doomed) {
+        paragraphs = paragraphs || wml::is(n, "p");
+        n.parent().remove_child(n);
+    }
+    return paragraphs;
 }
 
 bool hasContent(pugi::xml_node run) {
@@ -114,18 +120,22 @@ void unwrap(pugi::xml_node wrapper) {
 }
 
 // Turns one field into its result (nested fields of the result are handled by the caller first).
-void unlinkOne(const FieldRecord& f) {
+// True when paragraph marks went with its code.
+bool unlinkOne(const FieldRecord& f) {
     if (f.simple) {
         unwrap(f.start);
-        return;
+        return false;
     }
-    removeBetween(f.start, f.separate ? f.separate : f.end);
+    const bool paragraphs = removeBetween(f.start, f.separate ? f.separate : f.end);
     removeMarker(f.start);
     removeMarker(f.separate);
     removeMarker(f.end);
+    return paragraphs;
 }
 
-void unlink(std::vector<FieldRecord>& all, size_t target) {
+// Field codes hold no characters, so unlinking leaves every position as it was unless a code spanned
+// paragraphs; the result says whether one did.
+bool unlink(const std::vector<FieldRecord>& all, size_t target) {
     // Nested fields that stand in the result (and only in results on the way out) become plain text
     // too; those in a field code go with the code. Last first, so no field loses its markers early.
     // Descendants follow a field directly in document order of their start.
@@ -151,7 +161,8 @@ void unlink(std::vector<FieldRecord>& all, size_t target) {
             return n.type() == pugi::node_element && !wml::is(n, "r") && !wml::is(n, "p");
         });
     }
-    for (auto it = nested.rbegin(); it != nested.rend(); ++it) unlinkOne(all[*it]);
+    bool paragraphs = false;
+    for (auto it = nested.rbegin(); it != nested.rend(); ++it) paragraphs = unlinkOne(all[*it]) || paragraphs;
     // Hyperlinks of the result are fields to Word as well: they become plain text with it.
     std::vector<pugi::xml_node> links;
     auto collect = [&](pugi::xml_node n) {
@@ -164,30 +175,33 @@ void unlink(std::vector<FieldRecord>& all, size_t target) {
         forEachBetween(outer.separate, outer.end, collect);
     }
     for (pugi::xml_node link : links) unwrap(link);
-    unlinkOne(outer);
+    return unlinkOne(outer) || paragraphs;
 }
 
 // Every field of the story, as the position index met them.
-std::vector<FieldRecord> scan(DocumentModel& model) { return model.index().fields(); }
+const std::vector<FieldRecord>& scan(DocumentModel& model) { return model.index().fields(); }
 
 class FieldImpl final : public Field {
 public:
     FieldImpl(ModelPtr model, pugi::xml_node start) : model_(std::move(model)), start_(start) {}
 
     std::string Code() override {
-        auto all = scan(*check());
+        const auto& all = scan(*check());
         return all[find(all)].code;
     }
     RangePtr Result() override {
-        auto all = scan(*check());
+        const auto& all = scan(*check());
         const FieldRecord& f = all[find(all)];
         return makeRange(model_, f.result.start, f.result.end);
     }
     void Unlink() override {
-        auto all = scan(*check());
+        const auto& all = scan(*check());
         const size_t i = find(all);
-        unlink(all, i);
-        model_->textChanged();
+        if (unlink(all, i)) {
+            model_->textChanged();
+        } else {
+            model_->fieldUnlinked(static_cast<int>(i));
+        }
     }
 
 private:
@@ -213,15 +227,15 @@ public:
     FieldPtr Item(int index) override {
         const auto& fields = list();
         if (index < 1 || index > static_cast<int>(fields.size())) throw errors::noSuchMember();
-        return std::make_shared<FieldImpl>(model_, fields[static_cast<size_t>(index - 1)].start);
+        return std::make_shared<FieldImpl>(model_, fields[static_cast<size_t>(index - 1)]);
     }
 
 private:
     // Taken once and kept while the text stays as it was.
-    const std::vector<FieldRecord>& list() {
+    const std::vector<pugi::xml_node>& list() {
         model_->check();
         if (!cached_ || version_ != model_->textVersion()) {
-            fields_ = completeFields(scan(*model_));
+            fields_ = completeFieldStarts(scan(*model_));
             version_ = model_->textVersion();
             cached_ = true;
         }
@@ -231,7 +245,7 @@ private:
     ModelPtr model_;
     bool cached_ = false;
     std::uint64_t version_ = 0;
-    std::vector<FieldRecord> fields_;
+    std::vector<pugi::xml_node> fields_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "automation/ooxml/story_index.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "automation/ooxml/unicode.h"
 #include "automation/ooxml/wml.h"
@@ -262,6 +263,74 @@ void StoryIndex::fieldMarker(pugi::xml_node fldChar, const std::string& type) {
         else field.result = Span{length(), length()};
         openFields_.pop_back();
     }
+}
+
+void StoryIndex::removeRange(int start, int end) {
+    start = std::clamp(start, 0, length());
+    end = std::clamp(end, start, length());
+    const int removed = end - start;
+    if (removed == 0) return;
+    text_.erase(static_cast<size_t>(start), static_cast<size_t>(removed));
+
+    auto first = std::lower_bound(segments_.begin(), segments_.end(), start,
+                                  [](const Segment& seg, int pos) { return seg.start < pos; });
+    auto last = std::lower_bound(first, segments_.end(), end,
+                                 [](const Segment& seg, int pos) { return seg.start < pos; });
+    first = segments_.erase(first, last);
+    for (auto it = first; it != segments_.end(); ++it) it->start -= removed;
+
+    // Nodes wholly inside the range were removed with it; the ones around it shrink.
+    std::unordered_set<pugi::xml_node_struct*> gone;
+    for (auto it = spans_.begin(); it != spans_.end();) {
+        Span& span = it->second;
+        if (start <= span.start && span.end <= end) {
+            gone.insert(it->first);
+            it = spans_.erase(it);
+            continue;
+        }
+        if (span.start >= end) span.start -= removed;
+        if (span.end >= end) span.end -= removed;
+        ++it;
+    }
+    auto dropGone = [&](std::vector<pugi::xml_node>& nodes) {
+        nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
+                                   [&](pugi::xml_node n) { return gone.count(n.internal_object()) != 0; }),
+                    nodes.end());
+    };
+    dropGone(paragraphs_);
+    dropGone(outerTables_);
+    dropGone(allTables_);
+    for (pugi::xml_node_struct* node : gone) parentOf_.erase(node);
+
+    // Fields whose result lay inside the range went with it; the others keep their places.
+    std::vector<int> renumbered(fields_.size(), -1);
+    std::vector<FieldRecord> kept;
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        FieldRecord& field = fields_[i];
+        if (start <= field.result.start && field.result.end <= end && field.result.start < end) continue;
+        if (field.result.start >= end) field.result.start -= removed;
+        if (field.result.end >= end) field.result.end -= removed;
+        renumbered[i] = static_cast<int>(kept.size());
+        kept.push_back(std::move(field));
+    }
+    for (FieldRecord& field : kept) field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
+    fields_ = std::move(kept);
+}
+
+void StoryIndex::dropField(int index) {
+    if (index < 0 || index >= static_cast<int>(fields_.size())) return;
+    // Nested fields follow their field directly in the order of their start.
+    auto within = [&](int f) {
+        for (; f >= 0; f = fields_[static_cast<size_t>(f)].parent)
+            if (f == index) return true;
+        return false;
+    };
+    int last = index + 1;
+    while (last < static_cast<int>(fields_.size()) && within(last)) ++last;
+    const int dropped = last - index;
+    fields_.erase(fields_.begin() + index, fields_.begin() + last);
+    for (size_t i = static_cast<size_t>(index); i < fields_.size(); ++i)
+        if (fields_[i].parent >= last) fields_[i].parent -= dropped;
 }
 
 int StoryIndex::segmentAt(int pos) const {

@@ -91,6 +91,13 @@ public:
     // Every field met, complete or not, in document order of its start.
     const std::vector<FieldRecord>& fields() const { return fields_; }
 
+    // Follows the removal of whole rows or tables from the DOM that held the positions [start, end):
+    // their entries go, everything after moves up, the structures around them shrink. Cheaper than
+    // building the index anew, which a loop that deletes row after row would otherwise pay each time.
+    void removeRange(int start, int end);
+    // Forgets a field and the fields nested in it once it has been unlinked; positions stay as they are.
+    void dropField(int index);
+
 private:
     void blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth);
     void paragraph(pugi::xml_node p, pugi::xml_node cell);

@@ -28,12 +28,12 @@ void removeTable(DocumentModel& model, pugi::xml_node tbl) {
     model.index().span(tbl, s);
     tbl.parent().remove_child(tbl);
     collapseSelection(model, s.start);
-    model.textChanged();
+    model.textRemoved(s.start, s.end);
 }
 
 // Deletes rows r1..r2 of a table; a merge that started in a deleted row restarts below it.
 void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
-    TableGrid grid(tbl);
+    TableGrid grid = model.grid(tbl);
     r1 = std::max(1, r1);
     r2 = std::min(r2, grid.rowCount());
     if (r1 > r2) return;
@@ -48,14 +48,15 @@ void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
                 wml::setAttr(wml::child(wml::child(below.tc, "tcPr"), "vMerge"), "w:val", "restart");
         }
     }
-    Span s;
-    model.index().span(grid.row(r1).tr, s);
+    Span first, last;
+    model.index().span(grid.row(r1).tr, first);
+    model.index().span(grid.row(r2).tr, last);
     for (int r = r1; r <= r2; ++r) {
         pugi::xml_node tr = grid.row(r).tr;
         tr.parent().remove_child(tr);
     }
-    collapseSelection(model, s.start);
-    model.textChanged();
+    collapseSelection(model, first.start);
+    model.textRemoved(first.start, last.end);
 }
 
 class CellImpl final : public Cell {
@@ -116,7 +117,7 @@ private:
     pugi::xml_node table() { return model_->index().tableOfCell(tc_); }
     GridCell locate() {
         live();
-        TableGrid grid(table());
+        TableGrid grid = model_->grid(table());
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells)
                 if (c.tc == tc_) return c;
@@ -184,7 +185,7 @@ public:
     int Index() override { return locate(); }
     void Select() override {
         const int r = locate();
-        TableGrid grid(tbl_);
+        TableGrid grid = model_->grid(tbl_);
         selectArea(*model_, blockArea(tbl_, r, r, 0, std::max(0, grid.gridWidth() - 1)));
     }
     RangePtr Range() override {
@@ -229,7 +230,7 @@ public:
     }
     RowPtr Item(int index) override {
         auto rows = selected();
-        TableGrid grid(tbl_);
+        TableGrid grid = model_->grid(tbl_);
         if (grid.hasVerticalMerge()) throw errors::verticallyMerged();
         if (index < 1 || index > static_cast<int>(rows.size())) throw errors::noSuchMember();
         return std::make_shared<RowImpl>(model_, tbl_, rows[static_cast<size_t>(index - 1)]);
@@ -389,7 +390,7 @@ private:
     TableGrid grid() {
         model_->check();
         requireLive(*model_, tbl_);
-        TableGrid g(tbl_);
+        TableGrid g = model_->grid(tbl_);
         if (!g.uniformColumns()) throw errors::mixedCellWidths();
         if (index_ < 1 || index_ > g.columnCount()) throw errors::objectDeleted();
         return g;
@@ -423,7 +424,7 @@ private:
     TableGrid load() {
         model_->check();
         requireLive(*model_, tbl_);
-        return TableGrid(tbl_);
+        return model_->grid(tbl_);
     }
     // A selection's columns can be counted only when it is a rectangle of whole cells.
     int selectionColumns(const TableGrid& grid) {
@@ -602,7 +603,7 @@ private:
     TableGrid load() {
         model_->check();
         requireLive(*model_, tbl_);
-        return TableGrid(tbl_);
+        return model_->grid(tbl_);
     }
 
     // 100 % of the text width with automatic layout; the grid is scaled to the page's text width so

@@ -36,7 +36,9 @@ std::vector<pugi::xml_node> TableGrid::cellNodes(pugi::xml_node tr) {
     return out;
 }
 
-TableGrid::TableGrid(pugi::xml_node tbl) : tbl_(tbl) {
+TableGrid::TableGrid(pugi::xml_node tbl) {
+    auto d = std::make_shared<Data>();
+    d->tbl = tbl;
     int declared = 0;
     if (pugi::xml_node grid = wml::child(tbl, "tblGrid"))
         for (pugi::xml_node g = grid.first_child(); g; g = g.next_sibling())
@@ -62,25 +64,23 @@ TableGrid::TableGrid(pugi::xml_node tbl) : tbl_(tbl) {
             cell.span = static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
             if (pugi::xml_node vm = wml::child(tcPr, "vMerge")) {
                 cell.vmerge = wml::val(vm) == "restart" ? VMerge::Restart : VMerge::Continue;
-                hasVerticalMerge_ = true;
+                d->hasVerticalMerge = true;
             }
             // The legacy horizontal merge marks a cell that continues its left neighbour.
-            if (pugi::xml_node hm = wml::child(tcPr, "hMerge")) {
-                (void)hm;
-                uniform_ = false;
-            }
-            if (cell.span != 1) uniform_ = false;
+            if (wml::child(tcPr, "hMerge")) d->uniform = false;
+            if (cell.span != 1) d->uniform = false;
             g += cell.span;
             row.cells.push_back(cell);
         }
-        if (row.gridBefore || row.gridAfter) uniform_ = false;
-        gridWidth_ = std::max(gridWidth_, g + row.gridAfter);
-        columnCount_ = std::max(columnCount_, static_cast<int>(row.cells.size()));
-        rows_.push_back(std::move(row));
+        if (row.gridBefore || row.gridAfter) d->uniform = false;
+        d->gridWidth = std::max(d->gridWidth, g + row.gridAfter);
+        d->columnCount = std::max(d->columnCount, static_cast<int>(row.cells.size()));
+        d->rows.push_back(std::move(row));
     }
-    gridWidth_ = std::max(gridWidth_, declared);
-    for (const GridRow& row : rows_)
-        if (static_cast<int>(row.cells.size()) != columnCount_) uniform_ = false;
+    d->gridWidth = std::max(d->gridWidth, declared);
+    for (const GridRow& row : d->rows)
+        if (static_cast<int>(row.cells.size()) != d->columnCount) d->uniform = false;
+    d_ = std::move(d);
 }
 
 const GridCell* TableGrid::find(int r, int c) const {

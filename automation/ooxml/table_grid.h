@@ -1,6 +1,7 @@
 // The grid of one table as Word addresses it: rows are w:tr, cells the w:tc of a row in order.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -26,22 +27,23 @@ struct GridRow {
     std::vector<GridCell> cells;
 };
 
+// Built from the DOM once; copies share the same data, so passing a grid around costs nothing.
 class TableGrid {
 public:
     explicit TableGrid(pugi::xml_node tbl);
 
-    pugi::xml_node table() const { return tbl_; }
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    pugi::xml_node table() const { return d_->tbl; }
+    int rowCount() const { return static_cast<int>(d_->rows.size()); }
     // Word's Columns.Count: the largest number of cells in any row.
-    int columnCount() const { return columnCount_; }
+    int columnCount() const { return d_->columnCount; }
     // Grid columns the rows span (at least the w:tblGrid count).
-    int gridWidth() const { return gridWidth_; }
-    const std::vector<GridRow>& rows() const { return rows_; }
-    const GridRow& row(int r) const { return rows_[static_cast<size_t>(r - 1)]; }
+    int gridWidth() const { return d_->gridWidth; }
+    const std::vector<GridRow>& rows() const { return d_->rows; }
+    const GridRow& row(int r) const { return d_->rows[static_cast<size_t>(r - 1)]; }
 
-    bool hasVerticalMerge() const { return hasVerticalMerge_; }
+    bool hasVerticalMerge() const { return d_->hasVerticalMerge; }
     // True when every row has the same cells on the same grid columns (no spans, no gridBefore/After).
-    bool uniformColumns() const { return uniform_; }
+    bool uniformColumns() const { return d_->uniform; }
 
     // The c-th cell of row r, or null when the row or the cell does not exist.
     const GridCell* find(int r, int c) const;
@@ -62,12 +64,15 @@ public:
     static std::vector<pugi::xml_node> cellNodes(pugi::xml_node tr);
 
 private:
-    pugi::xml_node tbl_;
-    std::vector<GridRow> rows_;
-    int columnCount_ = 0;
-    int gridWidth_ = 0;
-    bool hasVerticalMerge_ = false;
-    bool uniform_ = true;
+    struct Data {
+        pugi::xml_node tbl;
+        std::vector<GridRow> rows;
+        int columnCount = 0;
+        int gridWidth = 0;
+        bool hasVerticalMerge = false;
+        bool uniform = true;
+    };
+    std::shared_ptr<const Data> d_;
 };
 
 }  // namespace automation::ooxml

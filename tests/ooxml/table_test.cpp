@@ -181,3 +181,87 @@ TEST_F(Tables, DeletedObjectsFailInsteadOfTouchingFreedNodes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Deleting rows and tables adjusts the position index in place; it must agree with a fresh one.
+class IndexAfterDeletes : public WordTest {
+protected:
+    void expectSameAsFresh(automation::Document& doc) {
+        const std::string saved = dir.file("check.docx").string();
+        doc.SaveAs(saved);
+        auto other = automation::ooxml::createWord();
+        auto fresh = other->Documents()->Open(saved);
+        EXPECT_EQ(doc.Content()->Text(), fresh->Content()->Text());
+        ASSERT_EQ(doc.Tables()->Count(), fresh->Tables()->Count());
+        for (int t = 1; t <= doc.Tables()->Count(); ++t) {
+            auto mine = doc.Tables()->Item(t);
+            auto theirs = fresh->Tables()->Item(t);
+            const int rows = mine->Rows()->Count();
+            const int columns = mine->Columns()->Count();
+            for (int r = 1; r <= rows; ++r)
+                for (int c = 1; c <= columns; ++c) {
+                    long a = -1, b = -1, ae = -1, be = -1;
+                    try {
+                        auto cell = mine->Cell(r, c)->Range();
+                        a = cell->Start();
+                        ae = cell->End();
+                    } catch (const Error&) {
+                    }
+                    try {
+                        auto cell = theirs->Cell(r, c)->Range();
+                        b = cell->Start();
+                        be = cell->End();
+                    } catch (const Error&) {
+                    }
+                    EXPECT_EQ(a, b) << "table " << t << " cell " << r << "," << c;
+                    EXPECT_EQ(ae, be) << "table " << t << " cell " << r << "," << c;
+                }
+        }
+        ASSERT_EQ(doc.Paragraphs()->Count(), fresh->Paragraphs()->Count());
+        for (int p = 1; p <= doc.Paragraphs()->Count(); ++p)
+            EXPECT_EQ(doc.Paragraphs()->Item(p)->Range()->Start(), fresh->Paragraphs()->Item(p)->Range()->Start());
+        ASSERT_EQ(doc.Fields()->Count(), fresh->Fields()->Count());
+        for (int f = 1; f <= doc.Fields()->Count(); ++f)
+            EXPECT_EQ(doc.Fields()->Item(f)->Result()->Start(), fresh->Fields()->Item(f)->Result()->Start());
+    }
+};
+
+TEST_F(IndexAfterDeletes, RowsOfOuterAndNestedTablesAndWholeTables) {
+    const std::string field = "<w:p><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>7</w:t></w:r></w:fldSimple></w:p>";
+    const std::string nested = tbl(row(cell("n1")) + row(cell("n2")) + row(cell("n3")), "", 1);
+    auto doc = open(para("a") + field + table(4, 3) + para("b") +
+                    tbl(row("<w:tc>" + para("o") + nested + field + "</w:tc>" + cell("x")) + row(cell("y") + cell("z")), "", 2) +
+                    field + table(2, 2) + para("end"));
+    doc->Tables()->Item(1)->Rows()->Item(2)->Delete();
+    expectSameAsFresh(*doc);
+    doc->Tables()->Item(2)->Tables()->Item(1)->Rows()->Item(3)->Delete();
+    expectSameAsFresh(*doc);
+    doc->Tables()->Item(2)->Rows()->Item(2)->Delete();
+    expectSameAsFresh(*doc);
+    doc->Tables()->Item(3)->Delete();
+    expectSameAsFresh(*doc);
+    doc->Tables()->Item(1)->Rows()->Item(1)->Delete();
+    doc->Tables()->Item(1)->Rows()->Item(2)->Delete();
+    expectSameAsFresh(*doc);
+}
+
+TEST_F(IndexAfterDeletes, UnlinkingFieldsOneByOne) {
+    const std::string begin = "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>";
+    const std::string separate = "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>";
+    const std::string end = "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
+    auto code = [](const std::string& text) { return "<w:r><w:instrText>" + text + "</w:instrText></w:r>"; };
+    auto text = [](const std::string& t) { return "<w:r><w:t>" + t + "</w:t></w:r>"; };
+    const std::string nested = "<w:p>" + text("a") + begin + code(" IF ") + begin + code(" PAGE ") + separate + text("1") + end +
+                               code(" = 1 x ") + separate + text("x") + begin + code(" SEQ t ") + separate + text("2") + end +
+                               end + text("b") + "</w:p>";
+    const std::string simple = "<w:p><w:fldSimple w:instr=\" DATE \"><w:r><w:t>today</w:t></w:r></w:fldSimple></w:p>";
+    auto doc = open(nested + table(2, 2) + simple + "<w:p>" + begin + code(" NOTHING ") + end + text("c") + "</w:p>");
+    while (doc->Fields()->Count() > 0) {
+        doc->Fields()->Item(1)->Unlink();
+        expectSameAsFresh(*doc);
+    }
+    EXPECT_EQ(doc->Content()->Text().substr(0, 5), "ax2b\r");
+}
+
+}  // namespace
