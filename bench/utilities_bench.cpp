@@ -47,28 +47,25 @@ const std::filesystem::path& blankRowsDocument(int rows) {
     return made.emplace(rows, path).first->second;
 }
 
-void BM_UnlinkFields(benchmark::State& state) {
-    const auto& path = fieldsDocument(static_cast<int>(state.range(0)));
+// Times one utility on a freshly opened copy of the document in every iteration.
+template <typename Utility>
+void timeOnFreshCopies(benchmark::State& state, const std::filesystem::path& path, Utility utility) {
     for (auto _ : state) {
         state.PauseTiming();
         auto word = ooxml::createWord();
         word->Documents()->Open(path.string());
         gwtest::RecordingHost host;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(utilities::unlinkFields(*word, host).count);
+        benchmark::DoNotOptimize(utility(*word, host).count);
     }
 }
 
+void BM_UnlinkFields(benchmark::State& state) {
+    timeOnFreshCopies(state, fieldsDocument(static_cast<int>(state.range(0))), utilities::unlinkFields);
+}
+
 void BM_DeleteEmptyRows(benchmark::State& state) {
-    const auto& path = blankRowsDocument(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto word = ooxml::createWord();
-        word->Documents()->Open(path.string());
-        gwtest::RecordingHost host;
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(utilities::deleteEmptyRows(*word, host).count);
-    }
+    timeOnFreshCopies(state, blankRowsDocument(static_cast<int>(state.range(0))), utilities::deleteEmptyRows);
 }
 
 }  // namespace
