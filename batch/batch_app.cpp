@@ -182,31 +182,19 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
     app.add_option("-o,--output", output, "保存结果的 .docx 文件（不能是输入文件本身）")->type_name("输出文件");
     app.add_flag("--in-place", inPlace, "直接保存到输入文件（此时可以不写 -o）");
 
+    // A flag when the option takes no value, else an option that may be given several times.
+    auto addOption = [&app](const std::string& name, const std::string& description, const std::string& valueName) {
+        if (valueName.empty()) return app.add_flag("--" + name, description);
+        return app.add_option("--" + name, description)
+            ->type_name(valueName)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    };
     std::map<const CLI::Option*, const Command*> commandOf;
-    for (const auto& command : commands_.commands()) {
-        CLI::Option* option = nullptr;
-        if (command.valueName.empty()) {
-            option = app.add_flag("--" + command.name, command.description);
-        } else {
-            option = app.add_option("--" + command.name, command.description)
-                         ->type_name(command.valueName)
-                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        }
-        commandOf[option] = &command;
-    }
-
+    for (const auto& command : commands_.commands())
+        commandOf[addOption(command.name, command.description, command.valueName)] = &command;
     std::map<const CLI::Option*, const SettingOption*> settingOf;
-    for (const auto& setting : commands_.options()) {
-        CLI::Option* option = nullptr;
-        if (setting.valueName.empty()) {
-            option = app.add_flag("--" + setting.name, setting.description);
-        } else {
-            option = app.add_option("--" + setting.name, setting.description)
-                         ->type_name(setting.valueName)
-                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-        }
-        settingOf[option] = &setting;
-    }
+    for (const auto& setting : commands_.options())
+        settingOf[addOption(setting.name, setting.description, setting.valueName)] = &setting;
 
     try {
         app.parse(argc, argv);

@@ -160,6 +160,11 @@ std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area) {
     return out;
 }
 
+pugi::xml_node KeptNodes::item(const std::vector<pugi::xml_node>& nodes, int index) {
+    if (index < 1 || index > static_cast<int>(nodes.size())) throw errors::noSuchMember();
+    return nodes[static_cast<size_t>(index - 1)];
+}
+
 void selectArea(DocumentModel& model, const Area& area) {
     SelectionState& sel = model.selection();
     sel = area;

@@ -224,28 +224,15 @@ public:
     explicit FieldsImpl(ModelPtr model) : model_(std::move(model)) {}
 
     int Count() override { return static_cast<int>(list().size()); }
-    FieldPtr Item(int index) override {
-        const auto& fields = list();
-        if (index < 1 || index > static_cast<int>(fields.size())) throw errors::noSuchMember();
-        return std::make_shared<FieldImpl>(model_, fields[static_cast<size_t>(index - 1)]);
-    }
+    FieldPtr Item(int index) override { return std::make_shared<FieldImpl>(model_, KeptNodes::item(list(), index)); }
 
 private:
-    // Taken once and kept while the text stays as it was.
     const std::vector<pugi::xml_node>& list() {
-        model_->check();
-        if (!cached_ || version_ != model_->textVersion()) {
-            fields_ = completeFieldStarts(scan(*model_));
-            version_ = model_->textVersion();
-            cached_ = true;
-        }
-        return fields_;
+        return starts_.get(*model_, [&] { return completeFieldStarts(scan(*model_)); });
     }
 
     ModelPtr model_;
-    bool cached_ = false;
-    std::uint64_t version_ = 0;
-    std::vector<pugi::xml_node> fields_;
+    KeptNodes starts_;
 };
 
 }  // namespace

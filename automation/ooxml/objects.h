@@ -54,6 +54,28 @@ InlineShapesPtr makeInlineShapes(const ModelPtr& model);
 FindPtr makeFind(const ModelPtr& model, const Area& scope, bool fromSelection);
 FieldsPtr makeFields(const ModelPtr& model);
 
+// Nodes worked out from the story (paragraphs, field starts), kept while the text stays as it was.
+class KeptNodes {
+public:
+    template <typename Build>
+    const std::vector<pugi::xml_node>& get(DocumentModel& model, Build build) {
+        model.check();
+        if (!cached_ || version_ != model.textVersion()) {
+            nodes_ = build();
+            version_ = model.textVersion();
+            cached_ = true;
+        }
+        return nodes_;
+    }
+    // Collection.Item(index): the index-th node, counting from 1; 5941 when there is none.
+    static pugi::xml_node item(const std::vector<pugi::xml_node>& nodes, int index);
+
+private:
+    bool cached_ = false;
+    std::uint64_t version_ = 0;
+    std::vector<pugi::xml_node> nodes_;
+};
+
 // Sets Word's selection to an area and tells the host the document changed its view.
 void selectArea(DocumentModel& model, const Area& area);
 

@@ -39,28 +39,17 @@ public:
 
     int Count() override { return static_cast<int>(list().size()); }
     ParagraphPtr Item(int index) override {
-        const auto& paragraphs = list();
-        if (index < 1 || index > static_cast<int>(paragraphs.size())) throw errors::noSuchMember();
-        return std::make_shared<ParagraphImpl>(model_, paragraphs[static_cast<size_t>(index - 1)]);
+        return std::make_shared<ParagraphImpl>(model_, KeptNodes::item(list(), index));
     }
 
 private:
-    // The list is taken once and kept while the text stays as it was.
     const std::vector<pugi::xml_node>& list() {
-        model_->check();
-        if (!cached_ || version_ != model_->textVersion()) {
-            paragraphs_ = areaParagraphs(*model_, area_);
-            version_ = model_->textVersion();
-            cached_ = true;
-        }
-        return paragraphs_;
+        return paragraphs_.get(*model_, [&] { return areaParagraphs(*model_, area_); });
     }
 
     ModelPtr model_;
     Area area_;
-    bool cached_ = false;
-    std::uint64_t version_ = 0;
-    std::vector<pugi::xml_node> paragraphs_;
+    KeptNodes paragraphs_;
 };
 
 // The OLE class of an embedded object (w:object/o:OLEObject ProgID).
