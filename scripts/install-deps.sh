@@ -6,11 +6,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libpugixml-dev libzip-dev libgsf-1-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
-  fonts-noto-cjk
+  qt6-base-dev qt6-translations-l10n
+  libreofficekit-dev libreoffice-writer-nogui
+  fonts-noto-cjk fonts-arphic-ukai fonts-liberation2
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
-  packages+=(libreoffice-writer-nogui xvfb xauth g++-mingw-w64-x86-64)
+  packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 clang-format
+             python3-docx python3-xlrd python3-xlwt)
 fi
 missing=()
 for p in "${packages[@]}"; do
