@@ -317,40 +317,38 @@ void MainWindow::buildFrameButtons() {
 }
 
 void MainWindow::loadInitialValues() {
-    for (const settings::LoadStep& step : settings::loadSteps()) {
-        switch (step.kind) {
-            case settings::LoadStepKind::ResetLines:
-                lines_ = settings::EdgeLines{};
-                for (settings::EdgeGroup group : settings::kEdgeGroups) {
-                    lines_.of(group) = settings::defaultLineSpec();
-                    const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
-                    showPreview(group, image ? qs(image->name) : QString());
-                }
-                break;
-            case settings::LoadStepKind::FillList: {
-                QComboBox* box = combo(step.control);
-                const settings::ControlSpec* described = settings::findControl(step.control);
-                box->clear();
-                for (std::string_view item : described->items) box->addItem(qs(item));
-                box->setEditText(qs(step.text));
-                break;
-            }
-            case settings::LoadStepKind::SetCheck: check(step.control)->setChecked(step.checked); break;
+    lines_ = settings::EdgeLines{};
+    for (settings::EdgeGroup group : settings::kEdgeGroups) {
+        lines_.of(group) = settings::defaultLineSpec();
+        const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
+        showPreview(group, image ? qs(image->name) : QString());
+    }
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.kind == settings::ControlKind::ComboBox) {
+            QComboBox* box = combo(described.name);
+            box->clear();
+            for (std::string_view item : described.items) box->addItem(qs(item));
+            box->setEditText(qs(described.defaultText));
+        } else if (described.kind == settings::ControlKind::CheckBox) {
+            check(described.name)->setChecked(described.defaultChecked);
         }
     }
 }
 
 QComboBox* MainWindow::combo(std::string_view name) const { return findChild<QComboBox*>(qs(name)); }
 
+QComboBox* MainWindow::fieldCombo(std::string_view field) const { return combo(settings::fieldSpec(field).name); }
+
 QCheckBox* MainWindow::check(std::string_view name) const { return findChild<QCheckBox*>(qs(name)); }
 
 settings::PanelState MainWindow::panelState() const {
     settings::PanelState panel;
     for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.field.empty()) continue;
         if (described.kind == settings::ControlKind::ComboBox) {
-            panel.setText(described.name, utf8(combo(described.name)->currentText()));
+            panel.setText(described.field, utf8(combo(described.name)->currentText()));
         } else if (described.kind == settings::ControlKind::CheckBox) {
-            panel.setChecked(described.name, check(described.name)->isChecked());
+            panel.setChecked(described.field, check(described.name)->isChecked());
         }
     }
     panel.lines = lines_;
@@ -389,9 +387,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::widthDetailTick() {
-    const bool visible = settings::widthDetailsVisible(utf8(combo("Combo7")->currentText()));
-    combo("Combo13")->setVisible(visible);
-    combo("Combo6")->setVisible(visible);
+    const bool visible = settings::widthDetailsVisible(utf8(fieldCombo("TableWidthMode")->currentText()));
+    fieldCombo("SpecifiedWidthCm")->setVisible(visible);
+    fieldCombo("LeftIndentCm")->setVisible(visible);
 }
 
 // ---- line styles -------------------------------------------------------------------------------

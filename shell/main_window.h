@@ -107,6 +107,7 @@ private:
     void showMessage(const QString& text);
     QWidget* messageParent() const;
     QComboBox* combo(std::string_view name) const;
+    QComboBox* fieldCombo(std::string_view field) const;
     QCheckBox* check(std::string_view name) const;
     settings::FormatSettings formatSettings() const;
     void runCommand(const std::function<void()>& command);

@@ -52,7 +52,7 @@ QString sampleName(settings::SampleColumn column) {
 }  // namespace
 
 PickerWindow::PickerWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(qs(settings::kPickerFormName));
     setWindowTitle(qs(settings::kPickerCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose);
