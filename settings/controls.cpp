@@ -12,14 +12,19 @@ bool widthDetailsVisible(std::string_view tableWidthText) { return tableWidthTex
 
 const std::vector<FrameSpec>& panelFrames() {
     static const std::vector<FrameSpec> frames = {
-        {PanelFrame::TableSettings, "表格设置", {240, 120, 6735, 2175}},
-        {PanelFrame::TableText, "表内文字", {240, 2400, 6735, 2175}},
-        {PanelFrame::Alignment, "对齐方式", {240, 4680, 6735, 1815}},
-        {PanelFrame::EmbeddedExcel, "文档内嵌excel表格", {7440, 120, 5655, 1815}},
-        {PanelFrame::Other, "其他", {7440, 2040, 5655, 1335}},
-        {PanelFrame::BodyText, "表外文字排版", {7440, 3480, 5655, 2295}},
+        {PanelFrame::TableSettings, "FrameTableSettings", "表格设置", {240, 120, 6735, 2175}, 4},
+        {PanelFrame::TableText, "FrameTableText", "表内文字", {240, 2400, 6735, 2175}, 4},
+        {PanelFrame::Alignment, "FrameAlignment", "对齐方式", {240, 4680, 6735, 1815}, 3},
+        {PanelFrame::EmbeddedExcel, "FrameEmbeddedExcel", "文档内嵌excel表格", {7440, 120, 5655, 1815}, 3},
+        {PanelFrame::Other, "FrameOther", "其他", {7440, 2040, 5655, 1335}, 2},
+        {PanelFrame::BodyText, "FrameBodyText", "表外文字排版", {7440, 3480, 5655, 2295}, 4},
     };
     return frames;
+}
+
+const FrameSpec& frameSpec(PanelFrame frame) {
+    const auto& frames = panelFrames();
+    return *std::find_if(frames.begin(), frames.end(), [&](const FrameSpec& entry) { return entry.id == frame; });
 }
 
 namespace {
@@ -170,30 +175,30 @@ const ControlSpec& fieldSpec(std::string_view field) { return *findField(field);
 
 const std::vector<ButtonSpec>& panelButtons() {
     using enum PanelFrame;
+    using enum Placement;
     static const std::vector<ButtonSpec> buttons = {
-        {ButtonAction::FormatRun, "Command1", "开   始", "", Alignment, std::nullopt},
-        {ButtonAction::About, "", "使 用 说 明", "", Alignment, std::nullopt},
-        {ButtonAction::ToggleWidth, "", "更多功能 >>", "", Alignment, std::nullopt},
+        {ButtonAction::FormatRun, "Command1", "开   始", "", Alignment, 2, Right, 0, 28, std::nullopt},
+        {ButtonAction::About, "CommandAbout", "使 用 说 明", "", Alignment, 3, Middle, 0, 26, std::nullopt},
+        {ButtonAction::ToggleWidth, "CommandMore", "更多功能 >>", "", Alignment, 3, Right, 0, 26, std::nullopt},
         {ButtonAction::ConvertEmbeddedSheets, "Command3", "开   始", "此功能和前页的排版功能是独立的。", EmbeddedExcel,
-         std::nullopt},
+         1, Right, 96, 26, std::nullopt},
         {ButtonAction::TidyTables, "Command6", "整理表格", "如果处理后的表格有多余的行和列,可以使用此功能删除。",
-         EmbeddedExcel, std::nullopt},
-        {ButtonAction::RemoveEmptyRows, "Command9", "确  定", "", Other, std::nullopt},
-        {ButtonAction::RemoveExternalLinks, "Command11", "确  定", "", Other, std::nullopt},
-        {ButtonAction::FormatBodyText, "Command10", "开  始", "", BodyText, std::nullopt},
+         EmbeddedExcel, 2, Right, 96, 26, std::nullopt},
+        {ButtonAction::RemoveEmptyRows, "Command9", "确  定", "", Other, 1, Right, 96, 26, std::nullopt},
+        {ButtonAction::RemoveExternalLinks, "Command11", "确  定", "", Other, 2, Right, 96, 26, std::nullopt},
+        {ButtonAction::FormatBodyText, "Command10", "开  始", "", BodyText, 4, Right, 96, 26, std::nullopt},
         // Lies right of the wide width, so it is never in view but can take the keyboard focus.
-        {ButtonAction::EnterSingleTableMode, "", "1", "点击进入按以上设置对一个表进行操作界面", std::nullopt,
-         TwipRect{14640, 5640, 1215, 375}},
+        {ButtonAction::EnterSingleTableMode, "CommandSingleTable", "1", "点击进入按以上设置对一个表进行操作界面",
+         std::nullopt, 0, Whole, 0, 0, TwipRect{14640, 5640, 1215, 375}},
     };
     return buttons;
 }
 
 const std::vector<LabelSpec>& panelLabels() {
     static const std::vector<LabelSpec> labels = {
-        {" 处理成word表格，删除原表", "", PanelFrame::EmbeddedExcel, ButtonAction::ConvertEmbeddedSheets},
-        {"删除所有表格中的空行", "", PanelFrame::Other, ButtonAction::RemoveEmptyRows},
-        {"删除文档中的所有外部链接", "相当于[编辑]菜单中的[链接]操作功能,数据锁定为当前数据。", PanelFrame::Other,
-         ButtonAction::RemoveExternalLinks},
+        {" 处理成word表格，删除原表", "", PanelFrame::EmbeddedExcel, 1},
+        {"删除所有表格中的空行", "", PanelFrame::Other, 1},
+        {"删除文档中的所有外部链接", "相当于[编辑]菜单中的[链接]操作功能,数据锁定为当前数据。", PanelFrame::Other, 2},
     };
     return labels;
 }

@@ -45,12 +45,15 @@ struct TwipRect {
 
 struct FrameSpec {
     PanelFrame id;
+    std::string_view name;  // the frame's object name
     std::string_view caption;
     TwipRect rect;  // in the window's client area
+    int rows;       // rows of controls, spread evenly over the frame's height  // in the window's client area
 };
 
 // The six frames, left column first, top to bottom.
 const std::vector<FrameSpec>& panelFrames();
+const FrameSpec& frameSpec(PanelFrame frame);
 
 // ---- controls --------------------------------------------------------------------------------
 
@@ -70,7 +73,8 @@ enum class Parse {
     None,    // no command reads it
 };
 
-// Where a control stands within its row of the frame (label and control pairs, left pair first).
+// Where a control stands within its row of the frame. A row has a left and a right half, each holding a
+// label and a control; Middle and Right share the right half when both are in one row.
 enum class Placement { Left, Middle, Right, Whole };
 
 // What a press on the control's label does besides nothing.
@@ -130,23 +134,26 @@ enum class ButtonAction {
 
 struct ButtonSpec {
     ButtonAction action;
-    std::string_view name;  // "Command1" ...; empty where the button has no fixed name
+    std::string_view name;  // the object name: "Command1" ...
     std::string_view caption;
     std::string_view tooltip;
-    std::optional<PanelFrame> frame;  // none: stands directly in the client area
-    std::optional<TwipRect> rect;     // fixed geometry where one is prescribed
+    std::optional<PanelFrame> frame;  // none: stands directly in the client area, at `rect`
+    int row;                          // in its frame, as a control's
+    Placement placement;
+    int widthPixels;   // 0: as wide as its place
+    int heightPixels;
+    std::optional<TwipRect> rect;  // fixed geometry where one is prescribed
 };
 
 const std::vector<ButtonSpec>& panelButtons();
-const ButtonSpec& findButton(ButtonAction action);
-const ButtonSpec* findButton(std::string_view name);
 
-// Texts that stand beside a command button and are not part of a settings control.
+// Texts that stand beside a command button and are not part of a settings control; each fills the
+// left half of its button's row.
 struct LabelSpec {
     std::string_view caption;
     std::string_view tooltip;
     PanelFrame frame;
-    ButtonAction button;  // the button the text belongs to
+    int row;
 };
 
 const std::vector<LabelSpec>& panelLabels();

@@ -27,6 +27,7 @@ class QPushButton;
 namespace shell {
 
 class AboutWindow;
+class FrameLayout;
 class ClickablePicture;
 class PickerWindow;
 class SingleTableWindow;
@@ -98,7 +99,7 @@ private:
     class Host;
 
     void buildPanel();
-    void buildFrameButtons();
+    void buildFrameButtons(const QHash<int, FrameLayout*>& layouts);
     void loadInitialValues();
     void startWord();
     void setOuterWidthTwips(int twips);
@@ -119,7 +120,7 @@ private:
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;
-    QHash<QString, QWidget*> frames_;
+    QHash<int, QWidget*> frames_;  // by PanelFrame
     QTimer* documentWatch_;
     QTimer* widthDetail_;
     QPointer<WelcomeWindow> welcome_;
