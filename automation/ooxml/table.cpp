@@ -192,8 +192,10 @@ public:
         return makeRange(model_, s.start, s.end);
     }
     CellsPtr Cells() override {
-        locate();
-        return makeCells(model_, tbl_, TableGrid::cellNodes(tr_));
+        const int r = locate();
+        std::vector<pugi::xml_node> cells;
+        for (const GridCell& c : model_->grid(tbl_).row(r).cells) cells.push_back(c.tc);
+        return makeCells(model_, tbl_, std::move(cells));
     }
     void Delete() override {
         const int r = locate();
