@@ -425,10 +425,10 @@ private:
     int selectionColumns(const TableGrid& grid) {
         const auto& model = *model_;
         (void)model;
-        const SelectionState& sel = model_->selection();
-        int r1 = sel.kind == SelectionState::Kind::Block ? sel.row1 : 1;
-        int r2 = sel.kind == SelectionState::Kind::Block ? sel.row2 : grid.rowCount();
-        if (sel.kind == SelectionState::Kind::Text) {
+        const Area& sel = model_->selection();
+        int r1 = sel.kind == Area::Kind::Block ? sel.row1 : 1;
+        int r2 = sel.kind == Area::Kind::Block ? sel.row2 : grid.rowCount();
+        if (sel.kind == Area::Kind::Text) {
             // A text selection covers the rows it touches, not the whole table.
             const StoryIndex& index = model_->index();
             int first = 0, last = 0;

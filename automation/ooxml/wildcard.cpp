@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 
 namespace automation::ooxml {
 
@@ -90,7 +91,7 @@ std::optional<char16_t> readCaretCharacter(const std::u16string& p, std::size_t&
     }
     char16_t code = 0;
     switch (c) {
-        case u'p': code = ParagraphMark; break;
+        case u'p': code = kParagraphMark; break;
         case u't': code = u'\t'; break;
         case u'^': code = u'^'; break;
         case u'l': code = 11; break;
@@ -405,7 +406,7 @@ struct Matcher::Program {
     std::vector<int> firstInsts;
 
     bool consumes(const Inst& in, char16_t c) const {
-        if (c == EndOfCellMark) return false;
+        if (c == kCellMark) return false;
         switch (in.op) {
             case Op::Char: return c == in.ch;
             case Op::CharFold: return foldCase(c) == in.ch;
@@ -690,7 +691,7 @@ Match toMatch(const Machine::Caps& caps) {
 
 std::u16string_view Match::group(std::u16string_view text, int n) const {
     if (n < 0 || n >= static_cast<int>(groups.size())) return {};
-    const TextSpan& s = groups[static_cast<std::size_t>(n)];
+    const MatchSpan& s = groups[static_cast<std::size_t>(n)];
     if (!s.matched() || s.end > text.size() || s.end < s.start) return {};
     return text.substr(s.start, s.end - s.start);
 }

@@ -22,11 +22,8 @@
 
 namespace automation::ooxml {
 
-inline constexpr char16_t EndOfCellMark = 7;
-inline constexpr char16_t ParagraphMark = 13;
-
 // A part of the searched text, as UTF-16 indexes [start, end).
-struct TextSpan {
+struct MatchSpan {
     static constexpr std::size_t npos = std::u16string_view::npos;
     std::size_t start = npos;
     std::size_t end = npos;
@@ -38,7 +35,7 @@ struct Match {
     std::size_t end = 0;
     // groups[0] is the whole match, groups[1..9] the parenthesised groups of a wildcard pattern; a group
     // that took no part in the match is left unmatched.
-    std::array<TextSpan, 10> groups;
+    std::array<MatchSpan, 10> groups;
 
     std::size_t length() const { return end - start; }
     // The text of group n (empty when it took no part or n is out of range).
