@@ -42,12 +42,6 @@ struct Match {
     std::u16string_view group(std::u16string_view text, int n) const;
 };
 
-// The pattern translated to an ECMAScript regular expression (std::wregex syntax) with the same meaning:
-// * becomes a lazy [^\x07]*?, ? becomes [^\x07], < and > become word-boundary checks. Meant for
-// documentation and tests; searching goes through Matcher. Throws errors::invalidPattern() for a
-// pattern Word rejects.
-std::wstring translateWildcard(const std::u16string& pattern);
-
 class Matcher {
 public:
     // A wildcard pattern; throws errors::invalidPattern() when Word would reject it.
@@ -62,8 +56,6 @@ public:
     std::optional<Match> find(std::u16string_view text, std::size_t from, std::size_t to,
                               bool forward = true) const;
 
-    // How many parenthesised groups the pattern has (0 for an ordinary find text).
-    int groupCount() const;
     // True when the pattern can match an empty string (for example "<" on its own).
     bool matchesEmpty() const;
 
