@@ -21,6 +21,7 @@
 #include <unordered_map>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 #include "automation/ooxml/xml_part.h"
 #include "automation/ooxml/zip_directory.h"
 
@@ -75,12 +76,6 @@ std::string systemErrorText(int error) {
 
 std::string zipErrorText(zip_error_t* error) {
     return "zip 错误 " + std::to_string(zip_error_code_zip(error));
-}
-
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 std::string percentDecode(const std::string& text) {

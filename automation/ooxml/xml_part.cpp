@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 
 namespace automation::ooxml {
 namespace {
@@ -86,13 +87,6 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         }
         appendUtf8(out, c);
     }
-    return out;
-}
-
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
 
