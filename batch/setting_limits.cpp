@@ -69,10 +69,10 @@ std::optional<std::string> checkNumber(const settings::FormatSettings& s, std::s
 // A width box: its placeholder or a number Word takes.
 std::optional<std::string> checkWidthBox(const settings::PanelState& panel, std::string_view field,
                                          const std::optional<float>& value) {
-    const settings::ControlSpec& spec = settings::fieldSpec(field);
+    const settings::ControlSpec& control = settings::fieldSpec(field);
     const std::string_view text = panel.text(field);
-    if (text == spec.defaultText) return std::nullopt;
-    if (!value) return settings::invalidNumberMessage(spec.displayName(), text);
+    if (text == control.defaultText) return std::nullopt;
+    if (!value) return settings::invalidNumberMessage(control.displayName(), text);
     return checkRange(field, *value, text);
 }
 

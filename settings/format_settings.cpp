@@ -99,10 +99,10 @@ std::optional<SettingProblem> firstInvalid(const FormatSettings& settings, const
 
 FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale) {
     FormatSettings settings;
-    const auto line = [&](const LineSpec& spec) {
+    const auto line = [&](const LineSpec& lineSpec) {
         LineNumbers numbers;
-        if (!spec.style.empty()) numbers.style = lineNumber(spec.style, locale);
-        numbers.width = lineNumber(spec.width, locale);
+        if (!lineSpec.style.empty()) numbers.style = lineNumber(lineSpec.style, locale);
+        numbers.width = lineNumber(lineSpec.width, locale);
         return numbers;
     };
     settings.TopBottomLine = line(panel.lines.TopBottomLine);

@@ -3,6 +3,7 @@
 
 #include "commands/active_document.h"
 #include "commands/pass_over.h"
+#include "utilities/form_fields.h"
 #include "utilities/utilities.h"
 
 namespace utilities {
@@ -13,7 +14,8 @@ std::string unlinkedFieldsMessage(int count) { return "完成! 共删除" + std:
 // yet visited: after a successful unlink the next field moves up to that number; after a failed one
 // the field stays and the walk steps past it. Unlinking a field also turns the fields nested in it into
 // plain text; they leave the collection with it. Every field present at the start counts once: the
-// ones visited (unlinked or not) and the nested ones that went with an unlinked field.
+// ones visited (unlinked or not) and the nested ones that went with an unlinked field. Form fields are
+// passed by: unlinking them would destroy their state.
 UtilityResult unlinkFields(automation::Application& word, commands::CommandHost& host) {
     UtilityResult result;
     const automation::DocumentPtr document = commands::activeDocument(word);
@@ -25,6 +27,13 @@ UtilityResult unlinkFields(automation::Application& word, commands::CommandHost&
     int next = 1;
     // Unlinking never adds fields, so at most `remaining` steps are needed.
     for (int steps = remaining; steps > 0 && next <= remaining; --steps) {
+        // Form fields are no links: they stay as they are and are not counted.
+        bool formField = false;
+        passOver.run([&] { formField = isFormField(fields->Item(next)->Code()); });
+        if (formField) {
+            ++next;
+            continue;
+        }
         int after = remaining;
         const bool unlinked = passOver.run([&] {
             fields->Item(next)->Unlink();

@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "automation/ooxml/namespaces.h"
 #include "automation/ooxml/package.h"
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
@@ -21,8 +22,9 @@ namespace automation::ooxml {
 
 class WordState;
 
-// Word's selection: a stretch of text, or a rectangular block of cells of one table.
-struct SelectionState {
+// What the selection, a range, Font, ParagraphFormat and Borders act on: a stretch of text, or a
+// rectangular block of cells of one table.
+struct Area {
     enum class Kind { Text, Block };
     Kind kind = Kind::Text;
     int start = 0;
@@ -47,6 +49,8 @@ public:
     pugi::xml_node body() const { return body_; }
     pugi::xml_node documentElement() const { return main_->document_element(); }
     const Styles& styles() const { return styles_; }
+    // Whether the document is Strict Open XML, whose value forms differ in places.
+    bool strict() const { return mainNamespaces_.strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
     pugi::xml_node stylesRoot() const { return stylesDoc_ ? stylesDoc_->document_element() : pugi::xml_node(); }
 
@@ -70,7 +74,7 @@ public:
 
     void save(const std::optional<std::string>& path);
 
-    SelectionState& selection() { return selection_; }
+    Area& selection() { return selection_; }
 
     // The page's text width in twips for the section holding position (from its w:sectPr).
     long textWidthTwips(pugi::xml_node nearNode);
@@ -83,6 +87,8 @@ private:
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
     std::unique_ptr<pugi::xml_document> stylesDoc_;
+    PartNamespaces mainNamespaces_;
+    PartNamespaces stylesNamespaces_;
     std::string stylesPart_;
     pugi::xml_node body_;
     Styles styles_;
@@ -93,7 +99,7 @@ private:
     bool mainChanged_ = false;
     bool stylesChanged_ = false;
     bool closed_ = false;
-    SelectionState selection_;
+    Area selection_;
 };
 
 // What every object of one embedded Word shares: whether it still runs, its documents, its options.
