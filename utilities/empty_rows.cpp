@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "utilities/form_fields.h"
 #include "utilities/pass_over.h"
 #include "utilities/utilities.h"
 
@@ -54,6 +55,8 @@ UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHo
         tableCount = tables->Count();
     });
 
+    // Form fields have no text of their own, yet a row holding one is not blank.
+    const FormFieldPositions formFields(*document, passOver);
     for (int t = 1; t <= tableCount; ++t) {
         automation::TablePtr table;
         int rows = 0, columns = 0;
@@ -73,12 +76,15 @@ UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHo
             for (int c = 1; c <= columns && blank; ++c) {
                 automation::CellPtr cell;
                 std::string text;
+                bool formField = false;
                 if (!passOver.run([&] {
                         cell = table->Cell(r, c);
-                        text = cell->Range()->Text();
+                        automation::RangePtr range = cell->Range();
+                        text = range->Text();
+                        formField = formFields.within(range->Start(), range->End());
                     }))
                     continue;
-                if (trimSpaces(text) != kEndOfCell) blank = false;
+                if (trimSpaces(text) != kEndOfCell || formField) blank = false;
                 if (c == 1) first = cell;
                 last = cell;
             }

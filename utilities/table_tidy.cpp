@@ -1,6 +1,7 @@
 // "整理表格": trailing empty columns and rows.
 #include <string>
 
+#include "utilities/form_fields.h"
 #include "utilities/pass_over.h"
 #include "utilities/utilities.h"
 
@@ -18,11 +19,14 @@ int wordLength(const std::string& utf8) {
     return length;
 }
 
-// A cell is empty when its text is no more than its end-of-cell mark (spaces are content here).
-bool allEmpty(const automation::CellsPtr& cells) {
+// A cell is empty when its text is no more than its end-of-cell mark (spaces are content here) and it
+// holds no form field, which has no text of its own.
+bool allEmpty(const automation::CellsPtr& cells, const FormFieldPositions& formFields) {
     const int count = cells->Count();
-    for (int i = 1; i <= count; ++i)
-        if (wordLength(cells->Item(i)->Range()->Text()) > 2) return false;
+    for (int i = 1; i <= count; ++i) {
+        automation::RangePtr range = cells->Item(i)->Range();
+        if (wordLength(range->Text()) > 2 || formFields.within(range->Start(), range->End())) return false;
+    }
     return true;
 }
 
@@ -43,6 +47,7 @@ UtilityResult tidyTables(automation::Application& word, settings::CommandHost& h
     }
 
     PassOver passOver(true);
+    const FormFieldPositions formFields(*document, passOver);
     // The tables still in the document: a table that goes away with its last column or row makes
     // the following ones move up, so the next one is then found under the same number.
     auto tableCount = [&] {
@@ -64,7 +69,7 @@ UtilityResult tidyTables(automation::Application& word, settings::CommandHost& h
         passOver.run([&] {
             automation::ColumnsPtr columns = table->Columns();
             column = columns->Item(columns->Count());
-            empty = allEmpty(column->Cells());
+            empty = allEmpty(column->Cells(), formFields);
         });
         if (empty) {
             const int before = tableCount();
@@ -77,7 +82,7 @@ UtilityResult tidyTables(automation::Application& word, settings::CommandHost& h
             passOver.run([&] {
                 automation::RowsPtr rows = table->Rows();
                 row = rows->Item(rows->Count());
-                empty = allEmpty(row->Cells());
+                empty = allEmpty(row->Cells(), formFields);
             });
             if (empty) {
                 const int before = tableCount();

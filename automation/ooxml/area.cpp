@@ -166,7 +166,7 @@ pugi::xml_node KeptNodes::item(const std::vector<pugi::xml_node>& nodes, int ind
 }
 
 void selectArea(DocumentModel& model, const Area& area) {
-    SelectionState& sel = model.selection();
+    Area& sel = model.selection();
     sel = area;
     if (area.kind == Area::Kind::Block) {
         Span s = areaSpan(model, area);

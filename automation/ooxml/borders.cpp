@@ -264,7 +264,6 @@ private:
 
     void apply(int style, int width) {
         TableGrid grid = load();
-        auto onEdge = sides(grid);
         if (wholeTable(grid)) {
             pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
             const char* name = edgeName(edge_);
@@ -272,10 +271,7 @@ private:
             if (edge_ == wdBorderRight) wml::remove(borders, "end");
             writeLine(wml::ensure(borders, name, wml::Sequence::Borders), style, width);
             // Cell and row borders on this edge would override the table's: they go.
-            for (const Side& s : onEdge) {
-                clearCellSide(s.tc, s.side);
-                if (s.neighbour) clearCellSide(s.neighbour, s.neighbourSide);
-            }
+            clearCellBordersOnEdge(grid);
             for (const GridRow& row : grid.rows())
                 if (pugi::xml_node ex = wml::child(wml::child(row.tr, "tblPrEx"), "tblBorders")) {
                     wml::remove(ex, name);
@@ -283,12 +279,49 @@ private:
                     if (edge_ == wdBorderRight) wml::remove(ex, "end");
                 }
         } else {
-            for (const Side& s : onEdge) {
+            for (const Side& s : sides(grid)) {
                 writeCellSide(s.tc, s.side, style, width);
                 if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
             }
         }
         model_->formatChanged();
+    }
+
+    // Clears the cell borders of every cell side on this edge of the whole table, wherever the rows'
+    // cells stand (a row of three cells above one cell spanning them all shares the inside line).
+    void clearCellBordersOnEdge(const TableGrid& grid) const {
+        std::vector<std::pair<int, bool>> below;  // the next row's cells: (grid start, continues a merge to the bottom)
+        for (int r = grid.rowCount(); r >= 1; --r) {
+            const auto& cells = grid.row(r).cells;
+            std::vector<std::pair<int, bool>> here;
+            for (const GridCell& c : cells) {
+                bool bottom = r == grid.rowCount();
+                for (const auto& [start, continuesToBottom] : below)
+                    if (start == c.gridStart && continuesToBottom) bottom = true;
+                here.emplace_back(c.gridStart, bottom && c.vmerge == VMerge::Continue);
+                const bool first = &c == &cells.front(), last = &c == &cells.back();
+                std::vector<pugi::xml_node> tcs = c.merged;
+                tcs.push_back(c.tc);
+                const pugi::xml_node rightmost = c.merged.empty() ? c.tc : c.merged.back();
+                for (pugi::xml_node tc : tcs) {
+                    switch (edge_) {
+                        case wdBorderTop: if (r == 1) clearCellSide(tc, "top"); break;
+                        case wdBorderBottom: if (bottom) clearCellSide(tc, "bottom"); break;
+                        case wdBorderLeft: if (first) clearCellSide(tc, "left"); break;
+                        case wdBorderRight: if (last) clearCellSide(tc, "right"); break;
+                        case wdBorderHorizontal:
+                            if (r > 1) clearCellSide(tc, "top");
+                            if (!bottom) clearCellSide(tc, "bottom");
+                            break;
+                        case wdBorderVertical:
+                            if (!first || tc != c.tc) clearCellSide(tc, "left");
+                            if (!last || tc != rightmost) clearCellSide(tc, "right");
+                            break;
+                    }
+                }
+            }
+            below = std::move(here);
+        }
     }
 
     static void clearCellSide(pugi::xml_node tc, const char* side) {

@@ -22,8 +22,9 @@ namespace automation::ooxml {
 
 class WordState;
 
-// Word's selection: a stretch of text, or a rectangular block of cells of one table.
-struct SelectionState {
+// What the selection, a range, Font, ParagraphFormat and Borders act on: a stretch of text, or a
+// rectangular block of cells of one table.
+struct Area {
     enum class Kind { Text, Block };
     Kind kind = Kind::Text;
     int start = 0;
@@ -73,7 +74,7 @@ public:
 
     void save(const std::optional<std::string>& path);
 
-    SelectionState& selection() { return selection_; }
+    Area& selection() { return selection_; }
 
     // The page's text width in twips for the section holding position (from its w:sectPr).
     long textWidthTwips(pugi::xml_node nearNode);
@@ -101,7 +102,7 @@ private:
     bool mainChanged_ = false;
     bool stylesChanged_ = false;
     bool closed_ = false;
-    SelectionState selection_;
+    Area selection_;
 };
 
 // What every object of one embedded Word shares: whether it still runs, its documents, its options.

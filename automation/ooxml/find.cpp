@@ -242,8 +242,8 @@ bool FindImpl::replaceAll(const TextSearch& search) {
 void FindImpl::afterEdit(const EditOutcome& outcome) {
     if (outcome.applied.empty()) return;
     if (scope_.kind == Area::Kind::Text && !open_) scope_.end = outcome.mapPosition(scope_.end);
-    SelectionState& selection = model_->selection();
-    if (selection.kind == SelectionState::Kind::Text) {
+    Area& selection = model_->selection();
+    if (selection.kind == Area::Kind::Text) {
         selection.start = outcome.mapPosition(selection.start);
         selection.end = outcome.mapPosition(selection.end);
     } else if (model_->isLive(selection.table)) {

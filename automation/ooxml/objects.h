@@ -15,9 +15,6 @@ namespace automation::ooxml {
 
 using ModelPtr = std::shared_ptr<DocumentModel>;
 
-// What Font, ParagraphFormat and Borders act on: a stretch of text or a block of cells.
-using Area = SelectionState;
-
 Area textArea(int start, int end);
 Area blockArea(pugi::xml_node table, int row1, int row2, int grid1, int grid2);
 Area wholeTableArea(const TableGrid& grid);

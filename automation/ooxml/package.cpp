@@ -21,7 +21,9 @@
 #include <unordered_map>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 #include "automation/ooxml/xml_part.h"
+#include "automation/ooxml/zip_directory.h"
 
 namespace automation::ooxml {
 namespace fs = std::filesystem;
@@ -77,12 +79,6 @@ std::string zipErrorText(zip_error_t* error) {
     return "zip 错误 " + std::to_string(zip_error_code_zip(error));
 }
 
-std::string lowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string percentDecode(const std::string& text) {
     auto hex = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
@@ -103,11 +99,12 @@ std::string percentDecode(const std::string& text) {
     return out;
 }
 
-// Joins a relationship target to the folder of its source part and removes "." and ".." segments.
-// Absolute targets ("/word/document.xml") start from the package root. Returns an empty string when
-// the target leaves the package.
+// Joins a relationship target to the folder of its source part and removes "." and ".." segments by
+// the rules of URI references. Absolute targets ("/word/document.xml") start from the package root.
 std::string resolveTarget(const std::string& sourcePart, std::string target) {
     if (const auto cut = target.find_first_of("#?"); cut != std::string::npos) target.resize(cut);
+    // A target with a scheme ("http:", "file:") names something outside the package.
+    if (const auto colon = target.find(':'); colon != std::string::npos && colon < target.find('/')) return {};
     std::string joined;
     if (!target.empty() && target[0] == '/') {
         joined = target.substr(1);
@@ -122,8 +119,8 @@ std::string resolveTarget(const std::string& sourcePart, std::string target) {
         if (end == std::string::npos) end = joined.size();
         const std::string segment = joined.substr(start, end - start);
         if (segment == "..") {
-            if (segments.empty()) return {};
-            segments.pop_back();
+            // As URI references resolve: ".." at the root stays at the root.
+            if (!segments.empty()) segments.pop_back();
         } else if (!segment.empty() && segment != ".") {
             segments.push_back(segment);
         }
@@ -148,6 +145,18 @@ std::string normalName(const std::string& name) {
     std::size_t start = 0;
     while (start < name.size() && name[start] == '/') ++start;
     return name.substr(start);
+}
+
+bool isAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isMarkupPart(const std::string& name) {
+    const std::string lower = lowerAscii(name);
+    auto endsWith = [&](std::string_view suffix) {
+        return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    return endsWith(".xml") || endsWith(".rels") || endsWith(".vml");
 }
 
 struct ZipArchive {
@@ -208,15 +217,22 @@ std::string readWholeFile(const std::string& path, const PackageLimits& limits) 
     // total limit cannot be read anyway.
     const std::uint64_t cap =
         limits.maxTotalSize > UINT64_MAX - 64 * kMiB ? UINT64_MAX : limits.maxTotalSize + 64 * kMiB;
+    auto tooLarge = [&] { failOpen(path, "文件太大(超过 " + sizeText(cap) + " 的上限)。"); };
+    std::uint64_t expected = 0;
+    if (fs::is_regular_file(status)) {
+        expected = fs::file_size(path, ec);
+        if (!ec && expected > cap) tooLarge();
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) failOpen(path, "无法读取该文件(可能没有读取权限，或正被其他程序占用)。");
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(ec ? 0 : expected));
     std::string chunk(kChunk, '\0');
     while (in) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
         if (got == 0) break;
-        if (bytes.size() + got > cap) failOpen(path, "文件太大(超过 " + sizeText(cap) + " 的上限)。");
+        if (bytes.size() + got > cap) tooLarge();
         bytes.append(chunk.data(), got);
     }
     if (in.bad()) failOpen(path, "读取文件时出错。");
@@ -239,6 +255,7 @@ struct Package::Impl {
         bool fromSource = true;
         bool replaced = false;
         bool directory = false;
+        bool utf8 = false;  // the name is flagged as UTF-8 in the zip
     };
 
     std::string path;
@@ -307,19 +324,40 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
         failOpen(path, "文件中的条目数(" + std::to_string(count) + " 个)超过 " + std::to_string(limits.maxEntries) +
                            " 个的上限，文件可能已损坏或是恶意构造的。");
     const std::uint64_t fileSize = source.size();
+    auto tooLargeInTotal = [&] {
+        failOpen(path, "全部部件解压后的总大小超过上限(" + sizeText(limits.maxTotalSize) +
+                           ")，文件可能已损坏或是恶意构造的。");
+    };
+    // Names as the central directory stores them, which is what Word reads; the zip library would
+    // prefer Info-ZIP's Unicode path fields and recode names that lack the UTF-8 flag.
+    std::optional<std::vector<StoredName>> stored = centralDirectoryNames(source);
+    if (stored && stored->size() != static_cast<std::size_t>(count)) stored.reset();
+
+    // The declared sizes are checked before anything is inflated, and the real ones while inflating.
+    std::vector<zip_stat_t> stats(static_cast<std::size_t>(count));
+    std::uint64_t declaredTotal = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t& st = stats[static_cast<std::size_t>(i)];
+        zip_stat_init(&st);
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) < 0 ||
+            !(st.valid & ZIP_STAT_NAME) || !st.name)
+            failOpen(path, "文件已损坏(zip 目录中的第 " + std::to_string(i + 1) + " 个条目无法读取)。");
+        if (st.valid & ZIP_STAT_SIZE) declaredTotal += std::min<std::uint64_t>(st.size, limits.maxTotalSize + 1);
+    }
+    if (declaredTotal > limits.maxTotalSize) tooLargeInTotal();
+
     std::uint64_t total = 0;
     std::string chunk(kChunk, '\0');
     entries.reserve(static_cast<std::size_t>(count));
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(archive, index, 0, &st) < 0 || !(st.valid & ZIP_STAT_NAME) || !st.name)
-            failOpen(path, "文件已损坏(zip 目录中的第 " + std::to_string(i + 1) + " 个条目无法读取)。");
+        const zip_stat_t& st = stats[index];
         Entry entry;
-        entry.name = st.name;
+        entry.name = stored ? (*stored)[index].bytes : std::string(st.name);
+        entry.utf8 = stored && (*stored)[index].utf8;
         entry.index = index;
-        if (entry.name.empty() || byName.count(entry.name) || byLowerName.count(lowerAscii(entry.name)))
+        if (entry.name.empty() || entry.name.find('\0') != std::string::npos || byName.count(entry.name) ||
+            byLowerName.count(lowerAscii(entry.name)))
             failOpen(path, "文件已损坏(zip 中有重名或无名的条目“" + entry.name + "”)。");
         entry.directory = entry.name.back() == '/';
 
@@ -335,13 +373,12 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
             failOpen(path, "其中的部件“" + entry.name + "”的压缩比超过上限(" + std::to_string(limits.maxCompressionRatio) +
                                ":1)，文件可能是恶意构造的压缩炸弹。");
         };
-        auto tooLargeInTotal = [&] {
-            failOpen(path, "全部部件解压后的总大小超过上限(" + sizeText(limits.maxTotalSize) +
-                               ")，文件可能已损坏或是恶意构造的。");
-        };
-        // size > ratio * compressed, without the product overflowing.
+        // size > ratio * compressed, without the product overflowing. Markup is what a zip bomb is made of;
+        // pictures and other media may compress far better (a white bitmap) and are held by the size caps.
+        const bool markup = isMarkupPart(entry.name);
         auto ratioExceeded = [&](std::uint64_t size) {
-            return size > kRatioThreshold && (compressed == 0 || (size - 1) / compressed >= limits.maxCompressionRatio);
+            return markup && size > kRatioThreshold &&
+                   (compressed == 0 || (size - 1) / compressed >= limits.maxCompressionRatio);
         };
         if (declared > limits.maxPartSize) tooLarge();
         if (ratioExceeded(declared)) tooCompressed();
@@ -358,7 +395,7 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
                 failOpen(path, "文件已损坏，部件“" + entry.name + "”无法读取。");
             }
             // Read in bounded steps: the declared size is only a claim.
-            entry.bytes.reserve(static_cast<std::size_t>(declared));
+            entry.bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(declared, limits.maxPartSize)));
             for (;;) {
                 const zip_int64_t got = zip_fread(file.file, chunk.data(), chunk.size());
                 if (got < 0) failOpen(path, "文件已损坏(部件“" + entry.name + "”的数据不完整或校验失败)。");
@@ -387,13 +424,25 @@ void Package::Impl::findMainPart() {
     const std::optional<std::string> target = packageTarget(kRelOfficeDocument);
     if (!target)
         failOpen(path, "找不到文档的主体部分(包关系中没有指向文档正文的关系)，这不是一个完整的 Word 文档(.docx)。");
+    if (target->empty()) {
+        std::string written;
+        for (const auto& rel : relationshipsOf(""))
+            if (rel.type == kRelOfficeDocument && !rel.external) {
+                written = rel.target;
+                break;
+            }
+        failOpen(path, "文档的主体部分指向文件以外的“" + written + "”，这不是一个完整的 Word 文档(.docx)。");
+    }
     const Entry* main = resolve(*target);
     if (!main)
-        failOpen(path, "文档的主体部分“" + *target + "”不存在，文件可能已损坏。");
+        failOpen(path, "文档的主体部分“/" + *target + "”不存在，文件可能已损坏。");
     mainPart = main->name;
 
+    // Word refuses a package that does not say what its parts are.
+    const Entry* types = find("[Content_Types].xml");
+    if (!types) failOpen(path, "文件中缺少内容类型部件 [Content_Types].xml，不是完整的 Word 文档(.docx)。");
     // An Excel workbook or PowerPoint presentation is a package of the same kind; say so plainly.
-    if (const Entry* types = find("[Content_Types].xml")) {
+    {
         std::unique_ptr<pugi::xml_document> document;
         try {
             document = parseXmlPart(types->bytes, types->name);
@@ -535,13 +584,26 @@ std::string buildPackage(const std::string& path, const std::string& source, con
     if (!archives.to) failWith("无法生成文件内容", &error);
     zip_t* to = archives.to;
 
+    std::vector<std::pair<std::size_t, std::string>> renamed;  // (entry position, stand-in name)
     for (const auto& entry : entries) {
         const std::string what = "无法写入部件“" + entry.name + "”";
         zip_source_t* data = entry.replaced
                                  ? zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0)
                                  : zip_source_zip(to, archives.from, entry.index, ZIP_FL_COMPRESSED, 0, -1);
         if (!data) failWith(what, zip_get_error(to));
-        const zip_int64_t added = zip_file_add(to, entry.name.c_str(), data, ZIP_FL_ENC_GUESS);
+        // Names go back byte for byte with the UTF-8 flag they had, which the zip library cannot write
+        // for names that are not ASCII: those are added under an ASCII stand-in of the same length and
+        // put in place in the finished archive.
+        std::string name = entry.name;
+        if (entry.fromSource && !isAscii(name)) {
+            std::string standIn = "~" + std::to_string(renamed.size() + 1) + "~";
+            if (standIn.size() <= name.size()) {
+                standIn.resize(name.size(), '_');
+                renamed.emplace_back(static_cast<std::size_t>(&entry - entries.data()), standIn);
+                name = standIn;
+            }
+        }
+        const zip_int64_t added = zip_file_add(to, name.c_str(), data, ZIP_FL_ENC_GUESS);
         if (added < 0) {
             zip_source_free(data);
             failWith(what, zip_get_error(to));
@@ -583,6 +645,16 @@ std::string buildPackage(const std::string& path, const std::string& source, con
         out.append(chunk.data(), static_cast<std::size_t>(got));
     }
     zip_source_close(output);
+
+    if (!renamed.empty()) {
+        const auto written = centralDirectoryNames(out);
+        for (const auto& [position, standIn] : renamed) {
+            const auto& entry = entries[position];
+            if (!written || position >= written->size() || (*written)[position].bytes != standIn ||
+                !renameEntry(out, (*written)[position], entry.name, entry.utf8))
+                failSave(path, "无法按原样写入部件名“" + entry.name + "”。");
+        }
+    }
     return out;
 }
 

@@ -185,7 +185,7 @@ void StoryIndex::row(pugi::xml_node tr, pugi::xml_node cell, int depth) {
     pugi::xml_node tbl = tr.parent();
     while (tbl && !wml::is(tbl, "tbl")) tbl = tbl.parent();
     cellsOf(tr, tbl, depth);
-    push(SegmentKind::RowMark, 1, tr, cell, {}, std::u16string_view(&kCellMarkChar, 1));
+    push(SegmentKind::RowMark, 1, tr, cell, {}, std::u16string_view(&kCellMark, 1));
     spans_[tr.internal_object()] = Span{start, length()};
 }
 
@@ -212,9 +212,9 @@ void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
         Segment& mark = segments_[lastDirectParaMark_];
         mark.kind = SegmentKind::CellMark;
         mark.node = tc.internal_object();
-        text_.back() = kCellMarkChar;
+        text_.back() = kCellMark;
     } else {
-        push(SegmentKind::CellMark, 1, tc, tc, {}, std::u16string_view(&kCellMarkChar, 1));
+        push(SegmentKind::CellMark, 1, tc, tc, {}, std::u16string_view(&kCellMark, 1));
     }
     lastDirectParaMark_ = -1;
     spans_[tc.internal_object()] = Span{start, length()};
@@ -368,7 +368,7 @@ std::u16string StoryIndex::rangeText(int start, int end) const {
     std::u16string out;
     out.reserve(static_cast<size_t>(end - start) + 8);
     for (int i = start; i < end; ++i) {
-        if (text_[i] == kCellMarkChar) {
+        if (text_[i] == kCellMark) {
             out += u"\r\a";
         } else {
             out.push_back(text_[i]);

@@ -38,10 +38,6 @@ struct Segment {
     pugi::xml_node_struct* run;   // the w:r of a Text or Char segment, or null
 };
 
-// In the flattened text an end-of-cell and an end-of-row mark are this character; Range.Text shows
-// them as "\r\a".
-inline constexpr char16_t kCellMarkChar = 7;
-inline constexpr char16_t kParaMarkChar = 13;
 
 // A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
 // of its start; nested fields point to the field they stand in.

@@ -192,8 +192,10 @@ public:
         return makeRange(model_, s.start, s.end);
     }
     CellsPtr Cells() override {
-        locate();
-        return makeCells(model_, tbl_, TableGrid::cellNodes(tr_));
+        const int r = locate();
+        std::vector<pugi::xml_node> cells;
+        for (const GridCell& c : model_->grid(tbl_).row(r).cells) cells.push_back(c.tc);
+        return makeCells(model_, tbl_, std::move(cells));
     }
     void Delete() override {
         const int r = locate();
@@ -423,10 +425,10 @@ private:
     int selectionColumns(const TableGrid& grid) {
         const auto& model = *model_;
         (void)model;
-        const SelectionState& sel = model_->selection();
-        int r1 = sel.kind == SelectionState::Kind::Block ? sel.row1 : 1;
-        int r2 = sel.kind == SelectionState::Kind::Block ? sel.row2 : grid.rowCount();
-        if (sel.kind == SelectionState::Kind::Text) {
+        const Area& sel = model_->selection();
+        int r1 = sel.kind == Area::Kind::Block ? sel.row1 : 1;
+        int r2 = sel.kind == Area::Kind::Block ? sel.row2 : grid.rowCount();
+        if (sel.kind == Area::Kind::Text) {
             // A text selection covers the rows it touches, not the whole table.
             const StoryIndex& index = model_->index();
             int first = 0, last = 0;

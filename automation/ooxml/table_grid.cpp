@@ -54,24 +54,32 @@ TableGrid::TableGrid(pugi::xml_node tbl) {
         ++r;
         int g = row.gridBefore;
         int index = 0;
+        bool horizontalMerge = false;  // the previous cell starts or continues a legacy horizontal merge
         for (pugi::xml_node tc : cellNodes(tr)) {
+            pugi::xml_node tcPr = wml::child(tc, "tcPr");
+            const int span = static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
+            g += span;
+            // Word reads a legacy horizontal merge (w:hMerge restart, then continuing cells) as one cell.
+            pugi::xml_node hMerge = wml::child(tcPr, "hMerge");
+            const bool continues = hMerge && wml::val(hMerge) != "restart";
+            if (continues && horizontalMerge && !row.cells.empty()) {
+                row.cells.back().span += span;
+                row.cells.back().merged.push_back(tc);
+                continue;
+            }
+            horizontalMerge = static_cast<bool>(hMerge);
             GridCell cell;
             cell.tc = tc;
             cell.row = r;
             cell.index = ++index;
-            cell.gridStart = g;
-            pugi::xml_node tcPr = wml::child(tc, "tcPr");
-            cell.span = static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
-            if (pugi::xml_node vm = wml::child(tcPr, "vMerge")) {
+            cell.gridStart = g - span;
+            cell.span = span;
+            if (pugi::xml_node vm = wml::child(tcPr, "vMerge"))
                 cell.vmerge = wml::val(vm) == "restart" ? VMerge::Restart : VMerge::Continue;
-                d->hasVerticalMerge = true;
-            }
-            // The legacy horizontal merge marks a cell that continues its left neighbour.
-            if (wml::child(tcPr, "hMerge")) d->uniform = false;
-            if (cell.span != 1) d->uniform = false;
-            g += cell.span;
             row.cells.push_back(cell);
         }
+        for (const GridCell& cell : row.cells)
+            if (cell.span != 1) d->uniform = false;
         if (row.gridBefore || row.gridAfter) d->uniform = false;
         d->gridWidth = std::max(d->gridWidth, g + row.gridAfter);
         d->columnCount = std::max(d->columnCount, static_cast<int>(row.cells.size()));
@@ -80,7 +88,36 @@ TableGrid::TableGrid(pugi::xml_node tbl) {
     d->gridWidth = std::max(d->gridWidth, declared);
     for (const GridRow& row : d->rows)
         if (static_cast<int>(row.cells.size()) != d->columnCount) d->uniform = false;
-    d_ = std::move(d);
+    d_ = d;
+    resolveVerticalMerges(*d);
+}
+
+// Word merges a cell vertically only with a continuing cell on the same grid columns right below it:
+// a restart that nothing continues, or a continuation under no merge, is an ordinary cell.
+void TableGrid::resolveVerticalMerges(Data& d) const {
+    for (std::size_t r = 0; r < d.rows.size(); ++r) {
+        auto& cells = d.rows[r].cells;
+        for (GridCell& c : cells) {
+            if (c.vmerge != VMerge::Continue) continue;
+            const GridCell* above = atGrid(static_cast<int>(r), c.gridStart);
+            if (!above || above->gridStart != c.gridStart || above->span != c.span || above->vmerge == VMerge::None)
+                c.vmerge = VMerge::None;
+        }
+        if (r == 0) continue;
+        // The previous row's merges that nothing continues end where they start.
+        for (GridCell& above : d.rows[r - 1].cells) {
+            if (above.vmerge != VMerge::Restart) continue;
+            const GridCell* below = atGrid(static_cast<int>(r) + 1, above.gridStart);
+            if (!below || below->gridStart != above.gridStart || below->vmerge != VMerge::Continue) above.vmerge = VMerge::None;
+        }
+    }
+    if (!d.rows.empty())
+        for (GridCell& last : d.rows.back().cells)
+            if (last.vmerge == VMerge::Restart) last.vmerge = VMerge::None;
+    for (const GridRow& row : d.rows)
+        for (const GridCell& c : row.cells)
+            if (c.vmerge != VMerge::None) d.hasVerticalMerge = true;
+
 }
 
 const GridCell* TableGrid::find(int r, int c) const {

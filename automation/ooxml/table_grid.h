@@ -17,6 +17,8 @@ struct GridCell {
     int gridStart = 0;  // 0-based first grid column
     int span = 1;       // grid columns covered
     VMerge vmerge = VMerge::None;
+    // Cells that continue this one in a legacy horizontal merge (w:hMerge): part of this cell for Word.
+    std::vector<pugi::xml_node> merged;
     int gridEnd() const { return gridStart + span - 1; }
 };
 
@@ -72,6 +74,7 @@ private:
         bool hasVerticalMerge = false;
         bool uniform = true;
     };
+    void resolveVerticalMerges(Data& d) const;
     std::shared_ptr<const Data> d_;
 };
 

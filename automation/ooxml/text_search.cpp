@@ -39,23 +39,6 @@ std::vector<PlannedReplacement> TextSearch::planReplaceAll(std::u16string_view t
     return plan;
 }
 
-std::size_t TextSearch::replaceAll(std::u16string& text, std::size_t from, std::size_t to,
-                                   const std::u16string& replacement) const {
-    auto plan = planReplaceAll(text, from, to, replacement);
-    if (plan.empty()) return 0;
-    std::u16string result;
-    result.reserve(text.size());
-    std::size_t copied = 0;
-    for (const PlannedReplacement& r : plan) {
-        result.append(text, copied, r.start - copied);
-        result += r.text;
-        copied = r.end;
-    }
-    result.append(text, copied, std::u16string::npos);
-    text = std::move(result);
-    return plan.size();
-}
-
 std::optional<Match> findNext(std::u16string_view text, std::size_t from, std::size_t to,
                               const SearchOptions& options) {
     return TextSearch(options).findNext(text, from, to);

@@ -48,10 +48,6 @@ public:
     std::vector<PlannedReplacement> planReplaceAll(std::u16string_view text, std::size_t from, std::size_t to,
                                                    const std::u16string& replacement) const;
 
-    // Carries out planReplaceAll on `text`; returns how many replacements were made.
-    std::size_t replaceAll(std::u16string& text, std::size_t from, std::size_t to,
-                           const std::u16string& replacement) const;
-
 private:
     SearchOptions options_;
     std::optional<Matcher> matcher_;

@@ -97,4 +97,11 @@ int utf16Length(std::string_view utf8) {
     return n;
 }
 
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 }  // namespace automation::ooxml

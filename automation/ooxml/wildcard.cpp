@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 
 namespace automation::ooxml {
 
@@ -90,7 +91,7 @@ std::optional<char16_t> readCaretCharacter(const std::u16string& p, std::size_t&
     }
     char16_t code = 0;
     switch (c) {
-        case u'p': code = ParagraphMark; break;
+        case u'p': code = kParagraphMark; break;
         case u't': code = u'\t'; break;
         case u'^': code = u'^'; break;
         case u'l': code = 11; break;
@@ -310,72 +311,6 @@ Node parseLiteral(const std::u16string& text, bool matchCase, bool matchWholeWor
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// Translation to ECMAScript
-
-void appendRegexChar(std::wstring& out, char16_t c, bool inSet) {
-    static const std::wstring special = L"\\^$.|?*+()[]{}/-";
-    if (c >= 0x20 && c < 0x7F) {
-        if (special.find(static_cast<wchar_t>(c)) != std::wstring::npos && (inSet || c != u'-')) out += L'\\';
-        out += static_cast<wchar_t>(c);
-        return;
-    }
-    static const wchar_t* hex = L"0123456789ABCDEF";
-    out += L"\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) out += hex[(c >> shift) & 0xF];
-}
-
-void appendRegex(std::wstring& out, const Node& n) {
-    switch (n.kind) {
-        case Node::Kind::Sequence:
-            for (const Node& child : n.children) appendRegex(out, child);
-            break;
-        case Node::Kind::Group:
-            out += L'(';
-            for (const Node& child : n.children) appendRegex(out, child);
-            out += L')';
-            break;
-        case Node::Kind::Char: appendRegexChar(out, n.ch, false); break;
-        case Node::Kind::Any: out += L"[^\\u0007]"; break;
-        case Node::Kind::LazyStar: out += L"[^\\u0007]*?"; break;
-        case Node::Kind::Set:
-            out += n.set.negated ? L"[^\\u0007" : L"[";
-            for (const auto& [low, high] : n.set.ranges) {
-                appendRegexChar(out, low, true);
-                if (high != low) {
-                    out += L'-';
-                    appendRegexChar(out, high, true);
-                }
-            }
-            out += L']';
-            break;
-        case Node::Kind::Class: out += n.cls == CharClass::Digit ? L"[0-9]" : L"[A-Za-z]"; break;
-        case Node::Kind::Repeat: {
-            const Node& child = n.children.front();
-            if (child.kind == Node::Kind::Group) {
-                appendRegex(out, child);
-            } else {
-                out += L"(?:";
-                appendRegex(out, child);
-                out += L')';
-            }
-            if (n.min == 1 && n.max == -1) {
-                out += L'+';
-            } else {
-                out += L'{' + std::to_wstring(n.min);
-                if (n.max != n.min) out += L',' + (n.max == -1 ? std::wstring() : std::to_wstring(n.max));
-                out += L'}';
-            }
-            break;
-        }
-        case Node::Kind::Assert:
-            // The whole-word guard belongs to ordinary find texts only, which are never translated.
-            if (n.assertion == Assertion::WordStart) out += L"\\b(?=\\w)";
-            if (n.assertion == Assertion::WordEnd) out += L"\\b(?!\\w)";
-            break;
-    }
-}
-
-// ---------------------------------------------------------------------------------------------------------
 // The compiled program
 
 enum class Op : std::uint8_t { Char, CharFold, Any, Set, Class, Split, Jmp, Save, Assert, Match };
@@ -405,7 +340,7 @@ struct Matcher::Program {
     std::vector<int> firstInsts;
 
     bool consumes(const Inst& in, char16_t c) const {
-        if (c == EndOfCellMark) return false;
+        if (c == kCellMark) return false;
         switch (in.op) {
             case Op::Char: return c == in.ch;
             case Op::CharFold: return foldCase(c) == in.ch;
@@ -690,17 +625,9 @@ Match toMatch(const Machine::Caps& caps) {
 
 std::u16string_view Match::group(std::u16string_view text, int n) const {
     if (n < 0 || n >= static_cast<int>(groups.size())) return {};
-    const TextSpan& s = groups[static_cast<std::size_t>(n)];
+    const MatchSpan& s = groups[static_cast<std::size_t>(n)];
     if (!s.matched() || s.end > text.size() || s.end < s.start) return {};
     return text.substr(s.start, s.end - s.start);
-}
-
-std::wstring translateWildcard(const std::u16string& pattern) {
-    WildcardParser parser(pattern);
-    Node root = parser.parse();
-    std::wstring out;
-    appendRegex(out, root);
-    return out;
 }
 
 Matcher Matcher::wildcard(const std::u16string& pattern) {
@@ -718,8 +645,6 @@ Matcher Matcher::literal(const std::u16string& text, bool matchCase, bool matchW
     Compiler(*program).compile(root);
     return Matcher(std::move(program));
 }
-
-int Matcher::groupCount() const { return program_->groups; }
 
 bool Matcher::matchesEmpty() const { return program_->matchesEmpty; }
 

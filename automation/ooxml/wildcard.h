@@ -22,11 +22,8 @@
 
 namespace automation::ooxml {
 
-inline constexpr char16_t EndOfCellMark = 7;
-inline constexpr char16_t ParagraphMark = 13;
-
 // A part of the searched text, as UTF-16 indexes [start, end).
-struct TextSpan {
+struct MatchSpan {
     static constexpr std::size_t npos = std::u16string_view::npos;
     std::size_t start = npos;
     std::size_t end = npos;
@@ -38,18 +35,12 @@ struct Match {
     std::size_t end = 0;
     // groups[0] is the whole match, groups[1..9] the parenthesised groups of a wildcard pattern; a group
     // that took no part in the match is left unmatched.
-    std::array<TextSpan, 10> groups;
+    std::array<MatchSpan, 10> groups;
 
     std::size_t length() const { return end - start; }
     // The text of group n (empty when it took no part or n is out of range).
     std::u16string_view group(std::u16string_view text, int n) const;
 };
-
-// The pattern translated to an ECMAScript regular expression (std::wregex syntax) with the same meaning:
-// * becomes a lazy [^\x07]*?, ? becomes [^\x07], < and > become word-boundary checks. Meant for
-// documentation and tests; searching goes through Matcher. Throws errors::invalidPattern() for a
-// pattern Word rejects.
-std::wstring translateWildcard(const std::u16string& pattern);
 
 class Matcher {
 public:
@@ -65,8 +56,6 @@ public:
     std::optional<Match> find(std::u16string_view text, std::size_t from, std::size_t to,
                               bool forward = true) const;
 
-    // How many parenthesised groups the pattern has (0 for an ordinary find text).
-    int groupCount() const;
     // True when the pattern can match an empty string (for example "<" on its own).
     bool matchesEmpty() const;
 

@@ -1,9 +1,14 @@
 #include "automation/ooxml/xml_part.h"
 
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
 #include "automation/error.h"
+#include "automation/ooxml/unicode.h"
 
 namespace automation::ooxml {
 namespace {
@@ -85,16 +90,88 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-// The bytes as UTF-8 text without a byte order mark.
-std::string toUtf8(const std::string& bytes) {
+// The encoding named by the XML declaration at the start of text; empty when there is none.
+std::string declaredEncoding(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return {};
+    const std::string_view declaration = text.substr(0, std::min(text.find("?>"), std::size_t{512}));
+    const std::size_t name = declaration.find("encoding");
+    if (name == std::string_view::npos) return {};
+    const std::size_t quote = declaration.find_first_of("\"'", name);
+    if (quote == std::string_view::npos) return {};
+    const std::size_t close = declaration.find(declaration[quote], quote + 1);
+    if (close == std::string_view::npos) return {};
+    return std::string(declaration.substr(quote + 1, close - quote - 1));
+}
+
+// Length of the valid UTF-8 prefix of text.
+std::size_t validUtf8Prefix(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || (length == 2 && c < 0xC2) || i + length > text.size()) return i;
+        char32_t code = length == 1 ? c : length == 2 ? (c & 0x1F) : length == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return i;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return i;
+        i += length;
+    }
+    return i;
+}
+
+// Converts text from a legacy encoding (GBK, Big5, windows-1252, ...) to UTF-8 through iconv.
+std::string convertToUtf8(const std::string& text, const std::string& encoding, const std::string& partName) {
+    iconv_t converter = iconv_open("UTF-8", encoding.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        fail(partName, "使用了无法识别的字符编码“" + encoding + "”，无法读取。");
+    std::string out(text.size() * 2 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    std::size_t done = 0;
+    bool bad = false;
+    while (inLeft > 0) {
+        char* to = out.data() + done;
+        std::size_t outLeft = out.size() - done;
+        const std::size_t result = iconv(converter, &in, &inLeft, &to, &outLeft);
+        done = out.size() - outLeft;
+        if (result != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+        } else {
+            bad = true;
+            break;
+        }
+    }
+    iconv_close(converter);
+    if (bad) fail(partName, "含有不符合其声明的字符编码“" + encoding + "”的字节，文件可能已损坏。");
+    out.resize(done);
+    return out;
+}
+
+// The bytes as UTF-8 text without a byte order mark. Parts in another encoding that their declaration
+// names are converted (they are written back as UTF-8 with a matching declaration); bytes that are
+// not text of the part's encoding refuse the part rather than be carried into the saved file.
+std::string toUtf8(const std::string& bytes, const std::string& partName) {
     auto starts = [&](std::string_view prefix) { return std::string_view(bytes).substr(0, prefix.size()) == prefix; };
     const std::string_view view(bytes);
-    if (starts("\xEF\xBB\xBF")) return std::string(view.substr(3));
     if (starts("\xFF\xFE")) return utf16ToUtf8(view.substr(2), false);
     if (starts("\xFE\xFF")) return utf16ToUtf8(view.substr(2), true);
     if (starts(std::string_view("<\0?\0", 4))) return utf16ToUtf8(view, false);
     if (starts(std::string_view("\0<\0?", 4))) return utf16ToUtf8(view, true);
-    return bytes;
+    std::string text = starts("\xEF\xBB\xBF") ? std::string(view.substr(3)) : bytes;
+    const std::string encoding = lowerAscii(declaredEncoding(text));
+    // Bytes without a UTF-16 pattern are read as UTF-8 whatever a "UTF-16" declaration says, as parsers do.
+    static constexpr std::string_view kReadAsIs[] = {"utf-8", "utf8", "us-ascii", "ascii", "utf-16", "utf16"};
+    if (!encoding.empty() && std::find(std::begin(kReadAsIs), std::end(kReadAsIs), encoding) == std::end(kReadAsIs))
+        text = convertToUtf8(text, encoding, partName);
+    if (const std::size_t valid = validUtf8Prefix(text); valid != text.size())
+        fail(partName, "在位置 " + std::to_string(valid) + " 处含有不是 UTF-8 编码的字节，文件可能已损坏。");
+    return text;
 }
 
 bool startsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
@@ -172,7 +249,7 @@ private:
 
 std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName,
                                                  int maxDepth) {
-    const std::string text = toUtf8(bytes);
+    const std::string text = toUtf8(bytes, partName);
     scanMarkup(text, partName, maxDepth);
 
     auto document = std::make_unique<pugi::xml_document>();

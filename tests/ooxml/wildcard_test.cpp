@@ -1,14 +1,7 @@
-// std::regex serves as the reference for the translated patterns. With the sanitizers on, GCC reports a
-// false "may be used uninitialized" inside its automaton (in <functional>, which gtest pulls in first).
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
 #include "automation/ooxml/wildcard.h"
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "automation/error.h"
@@ -77,7 +70,7 @@ TEST(WildcardTest, GroupsAndEscapes) {
     auto m = Matcher::wildcard(u"(a){0,1}b").find(u"b", 0, 1);
     ASSERT_TRUE(m);
     EXPECT_FALSE(m->groups[1].matched());
-    EXPECT_EQ(Matcher::wildcard(u"(a)(b)(c)(d)(e)(f)(g)(h)(i)").groupCount(), 9);
+    EXPECT_EQ(group(u"(a)(b)(c)(d)(e)(f)(g)(h)(i)", u"abcdefghi", 9), u"i");
 }
 
 TEST(WildcardTest, PatternsWordRejects) {
@@ -92,7 +85,6 @@ TEST(WildcardTest, PatternsWordRejects) {
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errors::InvalidPattern);
         }
-        EXPECT_THROW(translateWildcard(bad), Error);
     }
 }
 
@@ -119,32 +111,6 @@ TEST(WildcardTest, SearchWindowAndDirection) {
     EXPECT_EQ(find(u"[0-9]@", u"12 345", false), "5-6");
     EXPECT_FALSE(ab.find(text, 5, 2));
     EXPECT_EQ(ab.find(text, 0, 1000)->start, 0u);  // the end is clamped to the text
-}
-
-TEST(WildcardTest, TranslationAgreesWithStdRegexOnShortTexts) {
-    EXPECT_EQ(translateWildcard(u"a*b"), L"a[^\\u0007]*?b");
-    EXPECT_EQ(translateWildcard(u"[!a-z]?"), L"[^\\u0007a-z][^\\u0007]");
-    EXPECT_EQ(translateWildcard(u"(ab)@x{2,}"), L"(ab)+(?:x){2,}");
-    struct Case {
-        const char16_t* pattern;
-        const char16_t* text;
-    };
-    for (const Case& c : {Case{u"([0-9])([0-9]{3})([.,])", u"x 12345678.9"}, Case{u"a*c", u"bbabcac"},
-                          Case{u"<in*>", u"a main into it"}, Case{u"[!0-9]{2,3}", u"1abcd2"},
-                          Case{u"(a?)@b", u"xaxayb"}, Case{u"\\(?\\)", u"f(x)"}, Case{u"o{1,2}t", u"ooot"}}) {
-        std::u16string pattern = c.pattern, text = c.text;
-        std::wstring wtext(text.begin(), text.end());
-        std::wsmatch expected;
-        bool found = std::regex_search(wtext, expected, std::wregex(translateWildcard(pattern)));
-        auto m = Matcher::wildcard(pattern).find(text, 0, text.size());
-        ASSERT_EQ(found, m.has_value()) << std::string(pattern.begin(), pattern.end());
-        if (!found) continue;
-        EXPECT_EQ(static_cast<std::size_t>(expected.position(0)), m->start);
-        EXPECT_EQ(static_cast<std::size_t>(expected.length(0)), m->length());
-        for (std::size_t g = 1; g < expected.size(); ++g)
-            EXPECT_EQ(expected.str(g), std::wstring(m->group(text, static_cast<int>(g)).begin(),
-                                                    m->group(text, static_cast<int>(g)).end()));
-    }
 }
 
 TEST(WildcardTest, LongTextsStayLinearAndNeverOverflow) {

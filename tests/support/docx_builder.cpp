@@ -1,5 +1,8 @@
 #include "support/docx_builder.h"
 
+#include <cstdint>
+#include <string_view>
+
 #include <zip.h>
 
 #include <atomic>
@@ -34,6 +37,74 @@ void writeZip(const std::filesystem::path& path, const std::map<std::string, std
         zip_discard(archive);
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+namespace {
+
+std::uint32_t crc32(std::string_view bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void put(std::string& out, std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string unicodePathField(const std::string& storedName, const std::string& unicodeName) {
+    std::string field;
+    put(field, 0x7075, 2);
+    put(field, 5 + unicodeName.size(), 2);
+    put(field, 1, 1);
+    put(field, crc32(storedName), 4);
+    return field + unicodeName;
+}
+
+std::string rawZip(const std::vector<RawZipEntry>& entries) {
+    std::string out;
+    std::string directory;
+    for (const auto& entry : entries) {
+        const std::size_t offset = out.size();
+        const std::uint32_t crc = crc32(entry.data);
+        const int flags = entry.utf8Flag ? 0x0800 : 0;
+        std::string common;  // version needed .. extra length, shared by both headers
+        put(common, 20, 2);
+        put(common, flags, 2);
+        put(common, 0, 2);       // stored
+        put(common, 0, 2);       // time
+        put(common, 0x21, 2);    // date: 1980-01-01
+        put(common, crc, 4);
+        put(common, entry.data.size(), 4);
+        put(common, entry.data.size(), 4);
+        put(common, entry.name.size(), 2);
+        put(common, entry.extra.size(), 2);
+        put(out, 0x04034b50, 4);
+        out += common + entry.name + entry.extra + entry.data;
+        put(directory, 0x02014b50, 4);
+        put(directory, 20, 2);  // version made by
+        directory += common;
+        put(directory, 0, 2);   // comment length
+        put(directory, 0, 2);   // disk
+        put(directory, 0, 2);   // internal attributes
+        put(directory, 0, 4);   // external attributes
+        put(directory, offset, 4);
+        directory += entry.name + entry.extra;
+    }
+    const std::size_t directoryOffset = out.size();
+    out += directory;
+    put(out, 0x06054b50, 4);
+    put(out, 0, 4);
+    put(out, entries.size(), 2);
+    put(out, entries.size(), 2);
+    put(out, directory.size(), 4);
+    put(out, directoryOffset, 4);
+    put(out, 0, 2);
+    return out;
 }
 
 void writeDocx(const std::filesystem::path& path, const DocxSpec& package) {

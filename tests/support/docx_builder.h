@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace gwtest {
 
@@ -34,6 +36,20 @@ std::map<std::string, std::string> readAllParts(const std::filesystem::path& doc
 
 // Writes a zip with exactly these entries (for malformed packages).
 void writeZip(const std::filesystem::path& path, const std::map<std::string, std::string>& entries);
+
+// One entry of a zip written byte by byte: the name exactly as stored, the UTF-8 flag, an extra field.
+struct RawZipEntry {
+    RawZipEntry(std::string name, std::string data, bool utf8Flag = false, std::string extra = {})
+        : name(std::move(name)), data(std::move(data)), utf8Flag(utf8Flag), extra(std::move(extra)) {}
+    std::string name;
+    std::string data;
+    bool utf8Flag;
+    std::string extra;
+};
+// A zip of stored (uncompressed) entries exactly as given, for names and fields no zip library writes.
+std::string rawZip(const std::vector<RawZipEntry>& entries);
+// An Info-ZIP Unicode path extra field that gives storedName the name unicodeName.
+std::string unicodePathField(const std::string& storedName, const std::string& unicodeName);
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {

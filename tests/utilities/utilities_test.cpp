@@ -205,4 +205,49 @@ TEST_F(Links, NestedFieldsSideBySideAndNoDocument) {
     EXPECT_EQ(host.messages, (std::vector<std::string>{utilities::kNoDocumentMessage}));
 }
 
+
+// Legacy form fields as Word writes them: a check box has no result, a text input five en spaces.
+std::string checkBox(bool checked) {
+    return std::string("<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Check\"/><w:enabled/>"
+                       "<w:checkBox><w:sizeAuto/><w:default w:val=\"") + (checked ? "1" : "0") +
+           "\"/></w:checkBox></w:ffData></w:fldChar></w:r><w:r><w:instrText xml:space=\"preserve\"> FORMCHECKBOX "
+           "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
+}
+
+class FormFields : public WordTest {
+protected:
+    RecordingHost host;
+    settings::ProgramState state;
+};
+
+TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
+    // A one-row table of check boxes, and a table whose rows below the second hold only check boxes.
+    const std::string boxes = row(cellParas(checkBox(true)) + cellParas(checkBox(false)));
+    auto doc = open(tbl(boxes, "", 2) + para("") + tbl(rowOf({"a", "b"}) + rowOf({"c", "d"}) + boxes + rowOf({"", ""}), "", 2) +
+                    para(""));
+    utilities::tidyTables(*word, host, state);
+    ASSERT_EQ(doc->Tables()->Count(), 2);
+    EXPECT_EQ(doc->Tables()->Item(1)->Rows()->Count(), 1);
+    EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);  // only the empty last row went
+    EXPECT_EQ(utilities::deleteEmptyRows(*word, host).count, 0);
+    EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);
+    EXPECT_EQ(doc->Fields()->Count(), 4);
+}
+
+TEST_F(FormFields, LinkRemovalLeavesFormFieldsAndCountsWhatItUnlinked) {
+    const std::string text = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Text1\"/>"
+                             "<w:textInput/></w:ffData></w:fldChar></w:r><w:r><w:instrText> FORMTEXT </w:instrText></w:r>" +
+                             fldRun("separate") + textRun("\xE2\x80\x82\xE2\x80\x82") + fldRun("end") + "</w:p>";
+    auto doc = open(checkBox(true) + text + "<w:p>" + complexField(" formdropdown ", textRun("甲")) + "</w:p><w:p>" +
+                    complexField(" LINK Excel.Sheet.8 \"a.xls\" Sheet1!R1C1 \\a ", textRun("1,234")) + "</w:p>");
+    ASSERT_EQ(doc->Fields()->Count(), 4);
+    EXPECT_EQ(utilities::unlinkFields(*word, host).count, 1);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"完成! 共删除1处链接."}));
+    EXPECT_EQ(doc->Fields()->Count(), 3);
+    const std::string xml = savedMainPart();
+    EXPECT_EQ(count(xml, "FORMCHECKBOX"), 1);
+    EXPECT_EQ(count(xml, "<w:checkBox>"), 1);
+    EXPECT_EQ(count(xml, "LINK"), 0);
+}
+
 }  // namespace
