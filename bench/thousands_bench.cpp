@@ -1,7 +1,7 @@
 // The thousands-separator step on a long document: 2.5 numbers a paragraph, each "1234567.89" written
 // as two runs ("1234" and a bold "567.89"). Runs for 5,000 and 20,000 paragraphs (12,500 and 50,000
-// numbers), so growth can be read off: one whole step (three finds, two replace-alls), and one find-only
-// pass that steps through every number.
+// numbers), so growth can be read off: one whole step, and one find-only pass that steps through every
+// number. And one number whose integer part is a run of 50,000 or 200,000 digits.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -36,8 +36,8 @@ const std::filesystem::path& numbersDocument(int paragraphs) {
     return made.emplace(paragraphs, path).first->second;
 }
 
-void BM_ThousandsSeparators(benchmark::State& state) {
-    const auto& path = numbersDocument(static_cast<int>(state.range(0)));
+// Times the whole step on a freshly opened copy of the document in every iteration.
+void timeStep(benchmark::State& state, const std::filesystem::path& path) {
     auto word = ooxml::createWord();
     for (auto _ : state) {
         state.PauseTiming();
@@ -48,6 +48,24 @@ void BM_ThousandsSeparators(benchmark::State& state) {
         doc->Close(wdDoNotSaveChanges);
         state.ResumeTiming();
     }
+}
+
+void BM_ThousandsSeparators(benchmark::State& state) {
+    timeStep(state, numbersDocument(static_cast<int>(state.range(0))));
+}
+
+const std::filesystem::path& longNumberDocument(int digits) {
+    static gwtest::TempDir dir;
+    static std::map<int, std::filesystem::path> made;
+    auto it = made.find(digits);
+    if (it != made.end()) return it->second;
+    auto path = dir.file("long-" + std::to_string(digits) + ".docx");
+    gwtest::writeDocx(path, "<w:p>" + plain("合计 " + std::string(static_cast<size_t>(digits), '7') + ".5 元") + "</w:p>");
+    return made.emplace(digits, path).first->second;
+}
+
+void BM_ThousandsSeparatorsLongNumber(benchmark::State& state) {
+    timeStep(state, longNumberDocument(static_cast<int>(state.range(0))));
 }
 
 void BM_FindEveryNumber(benchmark::State& state) {
@@ -67,4 +85,5 @@ void BM_FindEveryNumber(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ThousandsSeparators)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThousandsSeparatorsLongNumber)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindEveryNumber)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);

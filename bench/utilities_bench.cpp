@@ -1,9 +1,12 @@
 // The document utilities on long documents: link removal over a document whose every paragraph holds
-// a field, and empty-row removal over tables with every other row blank. Runs at two sizes, so growth
-// can be read off; each iteration works on a freshly opened copy.
+// a field (8,000 and 32,000 fields), empty-row removal over tables of 20 rows with 9 of them blank
+// (250 and 1,000 tables) and table tidy over small tables with an empty last column or row (1,000
+// and 4,000 tables). Each runs at two sizes four times apart, so growth can be read off; each
+// iteration works on a freshly opened copy.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "automation/ooxml/application.h"
@@ -15,36 +18,61 @@ namespace {
 
 using namespace automation;
 
-const std::filesystem::path& fieldsDocument(int paragraphs) {
+// A document written once per name and size, then reused by every run of the program.
+const std::filesystem::path& madeOnce(const std::string& name, int size, const std::function<std::string(int)>& body) {
     static gwtest::TempDir dir;
-    static std::map<int, std::filesystem::path> made;
-    if (auto it = made.find(paragraphs); it != made.end()) return it->second;
+    static std::map<std::pair<std::string, int>, std::filesystem::path> made;
+    if (auto it = made.find({name, size}); it != made.end()) return it->second;
+    auto path = dir.file(name + "-" + std::to_string(size) + ".docx");
+    gwtest::writeDocx(path, body(size));
+    return made.emplace(std::make_pair(name, size), path).first->second;
+}
+
+// Every paragraph holds a LINK field.
+std::string fieldParagraphs(int paragraphs) {
     std::string body;
     for (int i = 0; i < paragraphs; ++i)
         body += "<w:p><w:r><w:t xml:space=\"preserve\">第 " + std::to_string(i + 1) + " 项 </w:t></w:r>"
                 "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> LINK Excel.Sheet.8 "
                 "\"book.xls\" \"Sheet1!R1C1\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
                 "<w:r><w:t>1234.5</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
-    auto path = dir.file("fields-" + std::to_string(paragraphs) + ".docx");
-    gwtest::writeDocx(path, body);
-    return made.emplace(paragraphs, path).first->second;
+    return body;
 }
 
-const std::filesystem::path& blankRowsDocument(int rows) {
-    static gwtest::TempDir dir;
-    static std::map<int, std::filesystem::path> made;
-    if (auto it = made.find(rows); it != made.end()) return it->second;
-    std::string table = "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>";
-    for (int r = 1; r <= rows; ++r) {
-        const bool blank = r > 2 && r % 2 == 1;
-        table += "<w:tr>";
-        for (int c = 1; c <= 2; ++c)
-            table += "<w:tc>" + gwtest::para(blank ? " " : std::to_string(r * 10 + c) + ".5") + "</w:tc>";
-        table += "</w:tr>";
+// Tables of rows x columns after a paragraph each; blank(t, r, c) tells which cells hold no number.
+std::string tables(int count, int rows, int columns, const std::string& blankText,
+                   const std::function<bool(int, int, int)>& blank) {
+    std::string body;
+    for (int t = 0; t < count; ++t) {
+        body += gwtest::para("表 " + std::to_string(t + 1)) + "<w:tbl><w:tblPr/><w:tblGrid>";
+        for (int c = 0; c < columns; ++c) body += "<w:gridCol w:w=\"1500\"/>";
+        body += "</w:tblGrid>";
+        for (int r = 1; r <= rows; ++r) {
+            body += "<w:tr>";
+            for (int c = 1; c <= columns; ++c)
+                body += "<w:tc>" + gwtest::para(blank(t, r, c) ? blankText : std::to_string(r * 10 + c) + ".5") + "</w:tc>";
+            body += "</w:tr>";
+        }
+        body += "</w:tbl>";
     }
-    auto path = dir.file("rows-" + std::to_string(rows) + ".docx");
-    gwtest::writeDocx(path, table + "</w:tbl>" + gwtest::para(""));
-    return made.emplace(rows, path).first->second;
+    return body + gwtest::para("");
+}
+
+const std::filesystem::path& fieldsDocument(int paragraphs) { return madeOnce("fields", paragraphs, fieldParagraphs); }
+
+// Tables of 20 rows and 3 columns; rows 4, 6, ..., 20 (nine of them) hold only spaces.
+const std::filesystem::path& blankRowsDocument(int count) {
+    return madeOnce("rows", count, [](int n) {
+        return tables(n, 20, 3, " ", [](int, int r, int) { return r >= 4 && r % 2 == 0; });
+    });
+}
+
+// Tables of 4 rows and 4 columns; every other one has an empty last column, the others an empty
+// last row, so tidy removes one column or one row of each.
+const std::filesystem::path& untidyDocument(int count) {
+    return madeOnce("untidy", count, [](int n) {
+        return tables(n, 4, 4, "", [](int t, int r, int c) { return t % 2 == 0 ? c == 4 : r == 4; });
+    });
 }
 
 // Times one utility on a freshly opened copy of the document in every iteration.
@@ -68,7 +96,16 @@ void BM_DeleteEmptyRows(benchmark::State& state) {
     timeOnFreshCopies(state, blankRowsDocument(static_cast<int>(state.range(0))), utilities::deleteEmptyRows);
 }
 
+void BM_TidyTables(benchmark::State& state) {
+    timeOnFreshCopies(state, untidyDocument(static_cast<int>(state.range(0))),
+                      [](Application& word, settings::CommandHost& host) {
+                          settings::ProgramState programState;
+                          return utilities::tidyTables(word, host, programState);
+                      });
+}
+
 }  // namespace
 
-BENCHMARK(BM_UnlinkFields)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DeleteEmptyRows)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnlinkFields)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteEmptyRows)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TidyTables)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);

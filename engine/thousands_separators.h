@@ -5,17 +5,12 @@
 
 namespace engine {
 
-// Puts a comma between the thousands of every number of four or more digits that is followed by a
-// full stop or a comma ("1234567.89" -> "1,234,567.89"), with Word's wildcard find and replace,
-// repeated until the pattern no longer occurs. Failures of Word propagate.
+// Puts a comma between the thousands of the integer part of every number written with one decimal
+// point followed by at least one digit ("1234567.89" -> "1,234,567.89"), with Word's wildcard find and
+// replace over the document's main text. Left as they are: fraction digits, numbers without a point,
+// numbers already grouped, decimal-comma numbers ("23835512,64"), digit groups before a comma
+// ("0571,8888") and dotted sequences such as dates and versions ("2023.12.31", "1.2.3456.7"). The
+// number of finds and replace-alls does not grow with the document. Failures of Word propagate.
 void addThousandsSeparators(automation::Application& word);
-
-// The most find-and-replace rounds the step makes. Each round adds a comma to every number still
-// needing one, so a document would need a number of three million digits to reach it.
-inline constexpr int kMaxThousandsRounds = 1'000'000;
-
-// The same with another bound; when the find still reports a match after maxRounds replace-alls the
-// step fails with an automation::Error instead of going on for ever.
-void addThousandsSeparators(automation::Application& word, int maxRounds);
 
 }  // namespace engine

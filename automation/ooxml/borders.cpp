@@ -1,6 +1,7 @@
 // Borders of a block of cells (table and cell borders) or of paragraphs (paragraph borders).
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "automation/error.h"
@@ -220,10 +221,21 @@ private:
         pugi::xml_node tr = tc.parent();
         while (tr && !wml::is(tr, "tr")) tr = tr.parent();
         if (pugi::xml_node e = borderChild(wml::child(wml::child(tr, "tblPrEx"), "tblBorders"), tableEdge)) return lineOf(e);
+        return tableLevelLine(tableEdge);
+    }
+
+    // The table's own line (w:tblPr, else its style) for a table-level edge; the same for every cell
+    // side a read looks at, so it is looked up once per edge name while the read lasts.
+    Line tableLevelLine(const char* tableEdge) const {
+        for (const auto& [name, line] : tableLevelLines_)
+            if (std::strcmp(name, tableEdge) == 0) return line;
+        Line line;
         if (pugi::xml_node e = borderChild(wml::child(wml::child(area_.table, "tblPr"), "tblBorders"), tableEdge))
-            return lineOf(e);
-        if (pugi::xml_node e = model_->styles().tableStyleBorder(area_.table, tableEdge)) return lineOf(e);
-        return Line{};
+            line = lineOf(e);
+        else if (pugi::xml_node e = model_->styles().tableStyleBorder(area_.table, tableEdge))
+            line = lineOf(e);
+        tableLevelLines_.emplace_back(tableEdge, line);
+        return line;
     }
 
     Line effective(const Side& s) const {
@@ -235,6 +247,7 @@ private:
 
     Line read() {
         TableGrid grid = load();
+        tableLevelLines_.clear();
         std::optional<Line> value;
         for (const Side& s : sides(grid)) {
             Line l = effective(s);
@@ -330,6 +343,7 @@ private:
     ModelPtr model_;
     Area area_;
     int edge_;
+    mutable std::vector<std::pair<const char*, Line>> tableLevelLines_;
 };
 
 // Paragraph borders: the edges of the paragraphs of a text range ("between" for inside lines).

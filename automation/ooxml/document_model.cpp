@@ -69,6 +69,7 @@ void DocumentModel::fieldUnlinked(int index) {
 
 void DocumentModel::textEdited() {
     grids_.clear();
+    sections_.clear();
     ++textVersion_;
     dirty_ = true;
     mainChanged_ = true;
@@ -84,6 +85,8 @@ void DocumentModel::formatChanged(bool stylesToo) {
 
 void DocumentModel::save(const std::optional<std::string>& path) {
     const std::string target = path.value_or(path_);
+    // The position index is rebuilt on demand; without it the serialized part has room in memory.
+    index_.reset();
     if (mainChanged_) package_.setPart(package_.mainPartName(), mainNamespaces_.serialize(*main_));
     if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, stylesNamespaces_.serialize(*stylesDoc_));
     package_.save(target);
@@ -94,14 +97,9 @@ void DocumentModel::save(const std::optional<std::string>& path) {
 }
 
 long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
-    // The section a node belongs to is ended by the next paragraph-level w:sectPr, or the body's.
-    pugi::xml_node sectPr;
     pugi::xml_node top = nearNode;
     while (top && top.parent() != body_) top = top.parent();
-    for (pugi::xml_node n = top; n && !sectPr; n = n.next_sibling()) {
-        if (wml::is(n, "p")) sectPr = wml::child(wml::child(n, "pPr"), "sectPr");
-        else if (wml::is(n, "sectPr")) sectPr = n;
-    }
+    pugi::xml_node sectPr = sectionOf(top);
     if (!sectPr) sectPr = wml::child(body_, "sectPr");
     const long width = wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
@@ -109,6 +107,24 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
     const long right = wml::twipsAttr(mar, "w:right", 1800);
     const long text = width - left - right;
     return text > 144 ? text : 144;
+}
+
+pugi::xml_node DocumentModel::sectionOf(pugi::xml_node top) {
+    // The section a body element belongs to is ended by the next paragraph-level w:sectPr, or the
+    // body's. One walk from the end of the body notes it for every element, until the structure changes.
+    if (sections_.empty()) {
+        pugi::xml_node current;
+        for (pugi::xml_node n = body_.last_child(); n; n = n.previous_sibling()) {
+            if (wml::is(n, "p")) {
+                if (pugi::xml_node own = wml::child(wml::child(n, "pPr"), "sectPr")) current = own;
+            } else if (wml::is(n, "sectPr")) {
+                current = n;
+            }
+            sections_.emplace(n.internal_object(), current.internal_object());
+        }
+    }
+    auto it = sections_.find(top.internal_object());
+    return it == sections_.end() ? pugi::xml_node() : pugi::xml_node(it->second);
 }
 
 }  // namespace automation::ooxml

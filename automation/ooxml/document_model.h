@@ -81,6 +81,8 @@ public:
 
 private:
     void textEdited();
+    // The w:sectPr ending the section of a child of w:body, or an empty node.
+    pugi::xml_node sectionOf(pugi::xml_node top);
 
     std::string path_;
     Package package_;
@@ -94,6 +96,7 @@ private:
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
+    std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> sections_;  // body child -> its w:sectPr
     std::uint64_t textVersion_ = 0;
     bool dirty_ = false;
     bool mainChanged_ = false;

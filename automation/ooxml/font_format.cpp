@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "automation/error.h"
 #include "automation/ooxml/objects.h"
@@ -225,7 +226,7 @@ public:
     float LineUnitAfter() override { return readHundredths("spacing", "w:afterLines"); }
     void SetLineUnitAfter(float lines) override { writeLines(lines, "w:afterLines", "w:after"); }
     bool WordWrap() override {
-        auto paragraphs = target();
+        const auto& paragraphs = target();
         for (pugi::xml_node p : paragraphs) {
             pugi::xml_node e = model_->styles().paragraphElement(p, "wordWrap");
             if (e && !wml::onOff(e)) return false;
@@ -273,10 +274,16 @@ public:
     void SetRightIndent(float points) override { writeIndent(points, "w:right", "w:end", "w:rightChars", "w:endChars"); }
 
 private:
-    std::vector<pugi::xml_node> target() {
+    // The paragraphs of the area, found once and kept while the text stays as it is: the run sets
+    // several paragraph properties in a row on one ParagraphFormat.
+    const std::vector<pugi::xml_node>& target() {
         model_->check();
         if (area_.kind == Area::Kind::Block) requireLive(*model_, area_.table);
-        return areaParagraphs(*model_, area_);
+        if (!paragraphsVersion_ || *paragraphsVersion_ != model_->textVersion()) {
+            paragraphs_ = areaParagraphs(*model_, area_);
+            paragraphsVersion_ = model_->textVersion();
+        }
+        return paragraphs_;
     }
     std::string prop(pugi::xml_node p, std::string_view element, const char* attribute, const char* fallback) {
         return model_->styles().paragraphProperty(p, element, attribute).value_or(fallback);
@@ -308,7 +315,7 @@ private:
         });
     }
     bool readFlag(std::string_view element, const char* attribute) {
-        auto paragraphs = target();
+        const auto& paragraphs = target();
         for (pugi::xml_node p : paragraphs) {
             const std::string v = prop(p, element, attribute, "0");
             if (!(v == "1" || v == "true" || v == "on")) return false;
@@ -319,7 +326,7 @@ private:
         write([&](pugi::xml_node pPr, pugi::xml_node) { apply(pPr); });
     }
     void write(const std::function<void(pugi::xml_node, pugi::xml_node)>& apply) {
-        auto paragraphs = target();
+        const auto& paragraphs = target();
         for (pugi::xml_node p : paragraphs) apply(wml::ensurePPr(p), p);
         model_->formatChanged();
     }
@@ -370,6 +377,8 @@ private:
 
     ModelPtr model_;
     Area area_;
+    std::vector<pugi::xml_node> paragraphs_;
+    std::optional<std::uint64_t> paragraphsVersion_;
 };
 
 }  // namespace

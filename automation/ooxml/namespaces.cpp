@@ -288,7 +288,44 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
     return result;
 }
 
+bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const {
+    pugi::xml_node root = document.document_element();
+    if (strict_) return false;
+    if (!root) return true;
+    auto kept = [&](std::string_view name, bool attribute) {
+        const std::string_view prefix = prefixOf(name);
+        if (prefix.empty()) return true;
+        if (const std::size_t k = knownByPrefix(prefix); k != kNone) {
+            const Binding& b = bindings_[k];
+            if (b.seen) return (attribute ? b.attributePrefix : b.elementPrefix) == prefix;
+            // A namespace the part did not use before needs nothing new when the root binds it already.
+            const std::string declaration = "xmlns:" + std::string(prefix);
+            pugi::xml_attribute a = root.attribute(declaration.c_str());
+            return a && kKnown[k].transitional == a.value();
+        }
+        for (const auto& entry : foreign_)
+            if (entry.first == prefix) return false;
+        return true;
+    };
+    bool same = true;
+    walkElements(
+        root,
+        [&](pugi::xml_node node) {
+            if (!same) return;
+            same = kept(node.name(), false);
+            for (pugi::xml_attribute a = node.first_attribute(); a && same; a = a.next_attribute()) {
+                const std::string_view attributeName = a.name();
+                if (isDeclaration(attributeName) || attributeName.substr(0, 4) == "xml:") continue;
+                same = kept(attributeName, true);
+            }
+        },
+        [](pugi::xml_node) {});
+    return same;
+}
+
 std::string PartNamespaces::serialize(const pugi::xml_document& document) {
+    // Most parts keep the usual prefixes throughout: they are written as they stand, without a copy.
+    if (writtenAsItStands(document)) return serializeXmlPart(document);
     pugi::xml_document copy;
     copy.reset(document);
     pugi::xml_node root = copy.document_element();

@@ -39,6 +39,9 @@ private:
     // The prefix bound on the root element to uri, preferring wanted; declared there when needed.
     static std::string rootPrefix(pugi::xml_node root, std::string wanted, const std::string& uri);
     const Binding& binding(pugi::xml_node root, std::size_t known);
+    // True when serialize would change no name and declare nothing: a Transitional part whose every
+    // prefix is the one it is written with.
+    bool writtenAsItStands(const pugi::xml_document& document) const;
 
     std::array<Binding, static_cast<std::size_t>(Namespace::Count)> bindings_;
     // Prefixes of other namespaces that clash with a usual prefix: (name in memory, name in the document).
