@@ -12,6 +12,7 @@
 
 #include "shell/about_window.h"
 #include "shell/document_window.h"
+#include "shell/page_view.h"
 #include "shell/main_window.h"
 #include "shell/picker_window.h"
 #include "shell/program.h"
@@ -27,6 +28,18 @@ void settle() {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 400) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+}
+
+// Until the document window shows the pages of the current version (at most a minute).
+void waitForPages(DocumentWindow* window) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60'000 && window &&
+           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn()) &&
+           window->pageView()->notice().isEmpty()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(20);
     }
@@ -78,14 +91,20 @@ int takeScreenshots(const QString& folder, const QString& document) {
     ok = save(main->aboutWindow(), dir, QStringLiteral("about-window.png")) && ok;
     main->aboutWindow()->close();
 
-    if (!document.isEmpty()) {
-        program.wordWindow()->resize(720, 640);
-        ok = save(program.wordWindow(), dir, QStringLiteral("document-before.png")) && ok;
+    auto* wordWindow = qobject_cast<DocumentWindow*>(program.wordWindow());
+    if (!document.isEmpty() && wordWindow) {
+        wordWindow->resize(900, 680);
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-before.png")) && ok;
         main->findChild<QComboBox*>(QStringLiteral("Combo9"))->setEditText(QStringLiteral("居中"));
         main->findChild<QComboBox*>(QStringLiteral("Combo11"))->setEditText(QStringLiteral("居右"));
         main->findChild<QComboBox*>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("五号"));
         main->startFormatRun();
-        ok = save(program.wordWindow(), dir, QStringLiteral("document-after.png")) && ok;
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-after.png")) && ok;
+        wordWindow->selectTableNumber(2);
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-table-selected.png")) && ok;
     }
 
     main->enterSingleTableMode();

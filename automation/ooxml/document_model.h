@@ -32,6 +32,12 @@ struct SelectionState {
     int grid1 = 0, grid2 = 0;  // Block: 0-based grid columns, inclusive
 };
 
+// The changeable parts of a document as they stood at one moment.
+struct PartsSnapshot {
+    std::string main;
+    std::optional<std::string> styles;
+};
+
 class DocumentModel {
 public:
     DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word);
@@ -66,9 +72,19 @@ public:
     void fieldUnlinked(int index);
     void formatChanged(bool stylesToo = false);
     std::uint64_t textVersion() const { return textVersion_; }
+    // Counts every change of content or formatting (not of the selection).
+    std::uint64_t contentVersion() const { return contentVersion_; }
     bool saved() const { return !dirty_; }
 
     void save(const std::optional<std::string>& path);
+    // Writes the document as it stands to path without touching its name or saved state.
+    void saveCopy(const std::string& path);
+
+    // Never reused while the program runs.
+    std::uint64_t id() const { return id_; }
+    PartsSnapshot snapshot() const;
+    // Back to the snapshot's parts; the selection goes to the start. saved: the file holds them.
+    void restore(const PartsSnapshot& parts, bool saved);
 
     SelectionState& selection() { return selection_; }
 
@@ -77,8 +93,11 @@ public:
 
 private:
     void textEdited();
+    void storeChangedParts();
+    void parseStyles(const std::string& bytes);
 
     std::string path_;
+    std::uint64_t id_;
     Package package_;
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
@@ -89,6 +108,7 @@ private:
     std::unique_ptr<StoryIndex> index_;
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
     std::uint64_t textVersion_ = 0;
+    std::uint64_t contentVersion_ = 0;
     bool dirty_ = false;
     bool mainChanged_ = false;
     bool stylesChanged_ = false;
