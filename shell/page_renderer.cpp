@@ -40,8 +40,11 @@ PageRenderer::~PageRenderer() {
 QString PageRenderer::program() {
     const QString fromEnvironment = qEnvironmentVariable("GRIDWRIGHT_RENDERER");
     if (!fromEnvironment.isEmpty()) return fromEnvironment;
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("gridwright-render"));
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QStringLiteral("gridwright-render"));
     if (QFileInfo(beside).isExecutable()) return beside;
+    const QString installed = here.filePath(QStringLiteral("../libexec/gridwright/gridwright-render"));
+    if (QFileInfo(installed).isExecutable()) return installed;
 #ifdef GRIDWRIGHT_RENDERER
     return QStringLiteral(GRIDWRIGHT_RENDERER);
 #else

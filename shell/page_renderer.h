@@ -32,7 +32,8 @@ public:
     explicit PageRenderer(QObject* parent = nullptr);
     ~PageRenderer() override;
 
-    // The renderer program: GRIDWRIGHT_RENDERER, else beside this program, else the build's own.
+    // The renderer program: GRIDWRIGHT_RENDERER, else beside this program or where `cmake --install`
+    // puts it, else the build's own.
     static QString program();
 
     // Draws the .docx at path from now on: its pages, then where its tables stand. Pictures asked

@@ -27,6 +27,9 @@ PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent) {
     palette.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
     palette.setColor(QPalette::Base, QColor(0x80, 0x80, 0x80));
     viewport()->setPalette(palette);
+    // A scroll bar that came and went would change the width that fit-width zooms to, and with it
+    // the height that needs the scroll bar.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verticalScrollBar()->setSingleStep(40);
     horizontalScrollBar()->setSingleStep(40);
     setFocusPolicy(Qt::StrongFocus);

@@ -35,6 +35,8 @@ public:
     void setNotice(const QString& text);
     const QString& notice() const { return notice_; }
     int pageCount() const { return static_cast<int>(pages_.size()); }
+    // The pages' rectangles in document twips.
+    const QVector<QRect>& pageRects() const { return pages_; }
     // True when every page in sight shows a picture of the current layout at the current zoom.
     bool visiblePagesDrawn() const;
     const QImage& pageImage(int page) const { return images_.at(page); }

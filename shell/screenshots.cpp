@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTextStream>
@@ -45,15 +46,33 @@ void waitForPages(DocumentWindow* window) {
     }
 }
 
-bool save(QWidget* window, const QDir& folder, const QString& name) {
-    if (!window) return false;
-    settle();
+bool saveImage(const QImage& picture, const QDir& folder, const QString& name) {
     // A palette of 256 colours keeps the files small; the windows use few colours anyway.
-    const QImage image = window->grab().toImage().convertToFormat(
-        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither | Qt::NoOpaqueDetection);
+    const QImage image =
+        picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither | Qt::NoOpaqueDetection);
     const bool ok = image.save(folder.filePath(name), "PNG", 9);
     QTextStream(stdout) << (ok ? "写入 " : "未能写入 ") << folder.filePath(name) << '\n';
     return ok;
+}
+
+bool save(QWidget* window, const QDir& folder, const QString& name) {
+    if (!window) return false;
+    settle();
+    return saveImage(window->grab().toImage(), folder, name);
+}
+
+// The document window with the small single-table window over its top right corner.
+bool saveSingleTableMode(QWidget* documentWindow, QWidget* small, const QDir& folder, const QString& name) {
+    if (!documentWindow || !small) return false;
+    settle();
+    QImage picture = documentWindow->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage over = small->grab().toImage();
+    QPainter painter(&picture);
+    const QPoint at(picture.width() - over.width() - 30, 60);
+    painter.fillRect(QRect(at, over.size()).adjusted(-2, -2, 2, 2), Qt::darkGray);
+    painter.drawImage(at, over);
+    painter.end();
+    return saveImage(picture, folder, name);
 }
 
 }  // namespace
@@ -105,6 +124,9 @@ int takeScreenshots(const QString& folder, const QString& document) {
         wordWindow->selectTableNumber(2);
         waitForPages(wordWindow);
         ok = save(wordWindow, dir, QStringLiteral("document-table-selected.png")) && ok;
+        emit wordWindow->singleTableModeRequested();
+        ok = saveSingleTableMode(wordWindow, main->singleTableWindow(), dir, QStringLiteral("single-table-mode.png")) &&
+             ok;
     }
 
     main->enterSingleTableMode();
