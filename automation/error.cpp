@@ -25,5 +25,8 @@ Error badParameter(const std::string& what) {
 }
 
 Error objectDeleted() { return Error(ObjectDeleted, "对象已被删除。"); }
+Error overflow(const std::string& text) { return Error(Overflow, "溢出：“" + text + "”超出范围"); }
+Error typeMismatch(const std::string& text) { return Error(TypeMismatch, "类型不匹配：“" + text + "”不是数字"); }
+Error objectNotSet() { return Error(ObjectNotSet, "对象变量未设置"); }
 
 }  // namespace automation::errors

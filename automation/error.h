@@ -19,8 +19,12 @@ private:
     long number_;
 };
 
-// Word's error numbers as the embedded Word raises them, with their Chinese texts.
+// Word's error numbers, with their Chinese texts: the ones the embedded Word raises, and the ones
+// Word's macro language gives a conversion or a missing object.
 namespace errors {
+inline constexpr long Overflow = 6;               // a number too large for its type
+inline constexpr long TypeMismatch = 13;          // a text that is no number where a number is needed
+inline constexpr long ObjectNotSet = 91;          // an object that was never obtained
 inline constexpr long ServerGone = 462;           // the application has quit
 inline constexpr long BadParameter = 5;           // invalid procedure call or argument
 inline constexpr long NoDocumentOpen = 4248;      // no document is open
@@ -44,6 +48,9 @@ Error mixedCellWidths();
 Error invalidPattern();
 Error badParameter(const std::string& what = {});
 Error objectDeleted();
+Error overflow(const std::string& text);
+Error typeMismatch(const std::string& text);
+Error objectNotSet();
 }  // namespace errors
 
 }  // namespace automation

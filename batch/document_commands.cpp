@@ -3,8 +3,9 @@
 #include "automation/global.h"
 #include "batch/console_host.h"
 #include "batch/format_command.h"
+#include "batch/setting_limits.h"
 #include "bodytext/body_text.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 #include "settings/format_settings.h"
 #include "utilities/utilities.h"
 
@@ -12,18 +13,13 @@ namespace batch {
 
 namespace {
 
-// The panel the settings options describe, or the reason they are wrong. A bad number in a table list
-// does not concern the body-text command; a bad number in a body list does.
+// The panel the settings options describe, or the reason they are wrong. Only the body-text numbers
+// concern this command.
 std::optional<std::string> readBodySettings(const SettingValues& values, settings::FormatSettings& out) {
     FormatRequest request;
-    const std::optional<std::string> problem = readFormatRequest(values, request);
-    out = settings::buildFormatSettings(request.panel, settings::platformNumberLocale());
-    if (problem) {
-        const auto tableProblem = settings::firstInvalidTableNumber(out);
-        if (!tableProblem || tableProblem->message != *problem) return problem;
-    }
-    if (const auto bad = settings::firstInvalidBodyNumber(out)) return bad->message;
-    return std::nullopt;
+    if (auto problem = readFormatRequest(values, request)) return problem;
+    out = request.formatSettings();
+    return checkBodySettings(out);
 }
 
 void runBody(CommandContext& context) {
@@ -59,7 +55,7 @@ void addDocumentCommands(CommandRegistry& registry) {
     registry.add({"tidy", "整理表格：删除每个表格末尾的空列和空行（每次各一）", "",
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
-                      settings::ProgramState state;
+                      commands::ProgramState state;
                       requireDocument(utilities::tidyTables(context.word, host, state));
                   }});
     registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",

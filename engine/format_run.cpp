@@ -21,24 +21,22 @@ std::string tableName(int index, bool singleTable) {
     return singleTable ? "所选表格" : "第 " + std::to_string(index) + " 个表格";
 }
 
-FormatRun::FormatRun(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state,
+FormatRun::FormatRun(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state,
                      automation::Global& global)
     : word_(word), host_(host), state_(state), global_(global) {}
 
 FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
-    passOver_ = PassOver{};
+    passOver_ = commands::PassOver{};
     problem_.clear();
     problemNumber_ = 0;
 
     // The three start-of-run numbers: a text that is no number stops the run before anything changes.
+    // Past this point every one of them is either "不变" (its step is left out) or has its value.
     if (const auto bad = settings::firstInvalidTableNumber(settings)) {
         problem_ = bad->message;
         host_.showMessage(problem_);
         return FormatOutcome::InvalidSetting;
     }
-    if (!settings.RowHeightCm.isUnchanged()) state_.RowHeightCm = *settings.RowHeightCm.value;
-    if (!settings.LineSpacingLines.isUnchanged()) state_.LineSpacingLines = *settings.LineSpacingLines.value;
-    if (!settings.CellRightMarginCm.isUnchanged()) state_.CellRightMarginCm = *settings.CellRightMarginCm.value;
 
     host_.hideMainWindow();
 
@@ -72,8 +70,12 @@ FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
 }
 
 void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool singleTable) {
+    // The run's pass-over policy, all of it decided here. The run starts with pass-over off, so a Word
+    // failure in the first table stops the run before it spreads over the document. "指定宽度" and the
+    // title rows switch it on, and nothing switches it off again except around the repeat flag: every
+    // later table has its failures passed over.
     passOver_.setTable(index);
-    TablePass pass{word_, s, state_, global_, passOver_,
+    TablePass pass{word_, s, global_, passOver_,
                    singleTable ? CurrentTable::ofSelection(word_) : CurrentTable::ofDocument(index)};
 
     if (!singleTable) selectTable(pass, index);
@@ -81,6 +83,7 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     if (!s.LineSpacingLines.isUnchanged()) setLineSpacing(pass);
     resetPreferredWidth(pass);
     if (!s.RowHeightCm.isUnchanged()) setRowHeight(pass);
+    if (s.TableWidthMode == settings::WidthMode::Specified) passOver_.setOn(true);
     applyWidthMode(pass);
     centreVertically(pass);
     setBorders(pass);
@@ -88,13 +91,17 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     resetParagraphs(pass);
 
     passOver_.setOn(true);
-    selectHeaderRows(pass);
+    const bool titleSelected = selectHeaderRows(pass);
     alignHeaderRows(pass);
 
-    // The repeat flag is the one step that is never passed over.
-    passOver_.setOn(false);
-    setRepeatHeaderRows(pass);
-    passOver_.setOn(true);
+    // The repeat flag is the one step that is never passed over. When neither title selection could be
+    // made, the selection is still the whole table: the flag stays as it is rather than make every row
+    // a title row that repeats on every page.
+    if (titleSelected) {
+        passOver_.setOn(false);
+        setRepeatHeaderRows(pass);
+        passOver_.setOn(true);
+    }
 
     selectOtherArea(pass);
     if (s.RemoveSpaces) removeSpaces(pass);

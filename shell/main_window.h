@@ -13,7 +13,7 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
 #include "settings/panel_state.h"
@@ -27,6 +27,7 @@ class QPushButton;
 namespace shell {
 
 class AboutWindow;
+class FrameLayout;
 class ClickablePicture;
 class PickerWindow;
 class SingleTableWindow;
@@ -43,7 +44,7 @@ public:
     // What a run reads: every list text, every check box and the three LineSpecs.
     settings::PanelState panelState() const;
     const settings::EdgeLines& lines() const { return lines_; }
-    settings::ProgramState& programState() { return state_; }
+    commands::ProgramState& programState() { return state_; }
     bool documentSeen() const { return documentSeen_; }
     // True once the program has ended (the windows are closed, the timers stopped).
     bool hasEnded() const { return ended_; }
@@ -102,7 +103,7 @@ private:
     class Host;
 
     void buildPanel();
-    void buildFrameButtons();
+    void buildFrameButtons(const QHash<int, FrameLayout*>& layouts);
     void loadInitialValues();
     void startWord();
     void setOuterWidthTwips(int twips);
@@ -111,6 +112,7 @@ private:
     void showMessage(const QString& text);
     QWidget* messageParent() const;
     QComboBox* combo(std::string_view name) const;
+    QComboBox* fieldCombo(std::string_view field) const;
     QCheckBox* check(std::string_view name) const;
     settings::FormatSettings formatSettings() const;
     void runCommand(const QString& name, const std::function<void()>& command);
@@ -118,11 +120,11 @@ private:
     std::shared_ptr<automation::Application> word_;
     std::unique_ptr<Host> host_;
     automation::Global global_;
-    settings::ProgramState state_;
+    commands::ProgramState state_;
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;
-    QHash<QString, QWidget*> frames_;
+    QHash<int, QWidget*> frames_;  // by PanelFrame
     QTimer* documentWatch_;
     QTimer* widthDetail_;
     QPointer<WelcomeWindow> welcome_;
