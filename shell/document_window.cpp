@@ -54,16 +54,17 @@ TableSummary summarise(automation::Table& table) {
     summary.rows = table.Rows()->Count();
     summary.columns = table.Columns()->Count();
     QStringList texts;
-    for (int column = 1; column <= std::min(summary.columns, kFirstRowColumns); ++column) texts << cellText(table, column);
+    for (int column = 1; column <= std::min(summary.columns, kFirstRowColumns); ++column)
+        texts << cellText(table, column);
     summary.firstRow = texts.join(QStringLiteral(" | "));
-    if (summary.firstRow.size() > kFirstRowLength) summary.firstRow = summary.firstRow.left(kFirstRowLength) + QChar(0x2026);
+    if (summary.firstRow.size() > kFirstRowLength)
+        summary.firstRow = summary.firstRow.left(kFirstRowLength) + QChar(0x2026);
     // The same test the format run makes on its selection: no left and no top line.
     try {
         automation::BordersPtr borders = table.Borders();
         summary.borderless = borders->Item(automation::wdBorderLeft)->LineStyle() == automation::wdLineStyleNone &&
                              borders->Item(automation::wdBorderTop)->LineStyle() == automation::wdLineStyleNone;
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     return summary;
 }
 
@@ -133,22 +134,21 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplicatio
     });
     const auto showPosition = [this] {
         zoomLabel_->setText(QStringLiteral("%1%").arg(pages_->zoomPercent()));
-        pageLabel_->setText(pages_->pageCount() > 0
-                                ? QStringLiteral("第 %1 页，共 %2 页").arg(pages_->currentPage() + 1).arg(pages_->pageCount())
-                                : QString());
+        pageLabel_->setText(
+            pages_->pageCount() > 0
+                ? QStringLiteral("第 %1 页，共 %2 页").arg(pages_->currentPage() + 1).arg(pages_->pageCount())
+                : QString());
     };
     connect(pages_, &PageView::zoomChanged, this, showPosition);
     connect(pages_, &PageView::currentPageChanged, this, showPosition);
     connect(renderer_, &PageRenderer::pagesReady, this, showPosition);
-    connect(panel_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        selectTableNumber(panel_->row(item) + 1);
-    });
+    connect(panel_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { selectTableNumber(panel_->row(item) + 1); });
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
         if (updatingTabs_ || index < 0 || index >= static_cast<int>(tabIds_.size())) return;
         try {
             word_->activateDocument(tabIds_[static_cast<std::size_t>(index)]);
-        } catch (const automation::Error&) {
-        }
+        } catch (const automation::Error&) {}
     });
 
     word_->setFileChooser([this]() -> std::optional<std::string> {
@@ -214,8 +214,7 @@ void DocumentWindow::changed() {
     if (!isVisible() && !ending_ && word_->running()) {
         try {
             if (word_->Visible()) show();
-        } catch (const automation::Error&) {
-        }
+        } catch (const automation::Error&) {}
     }
     // Word calls this after every change, thousands of times in a run: show the result once the
     // window system gets its turn again.
@@ -250,8 +249,7 @@ void DocumentWindow::refresh() {
             if (std::find(tabIds_.begin(), tabIds_.end(), ids.back()) == tabIds_.end())
                 rememberRecent(fromUtf8(document->FullName()));
         }
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     history_.keepOnly(ids);
     updateTabs(ids, names, active);
 
@@ -259,8 +257,7 @@ void DocumentWindow::refresh() {
         shownId_ = 0;
         tables_.clear();
         panel_->clear();
-        pages_->setNotice(
-            QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”打开一个 .docx 文件。"));
+        pages_->setNotice(QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”打开一个 .docx 文件。"));
     } else {
         try {
             const std::uint64_t version = word_->contentVersion();
@@ -283,8 +280,7 @@ void DocumentWindow::refresh() {
     bool visible = false;
     try {
         visible = word_->Visible();
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     if (visible && !isVisible()) show();
 }
 
@@ -348,8 +344,7 @@ void DocumentWindow::showSelectedTable() {
                 whole = start == it->start && end == it->end;
             }
         }
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     pages_->setSelectedTable(selected);
     const QSignalBlocker blocker(panel_);
     panel_->setCurrentRow(selected - 1);
@@ -367,8 +362,7 @@ void DocumentWindow::updateTitleAndStatus() {
             name = fileNameOf(*document);
             if (!document->Saved()) status = QStringLiteral("有未保存的更改");
         }
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     const QString selection = statusBar()->property("selection").toString();
     if (!selection.isEmpty()) status += (status.isEmpty() ? QString() : QStringLiteral("    ")) + selection;
     const QString word = QStringLiteral("内置 Word");
@@ -400,20 +394,14 @@ void DocumentWindow::commandEnded() {
     refresh();
 }
 
-void DocumentWindow::undo() {
-    if (commandRunning_) return;
-    try {
-        history_.undo();
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-    }
-    refresh();
-}
+void DocumentWindow::undo() { moveInHistory(&UndoHistory::undo); }
 
-void DocumentWindow::redo() {
+void DocumentWindow::redo() { moveInHistory(&UndoHistory::redo); }
+
+void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
     if (commandRunning_) return;
     try {
-        history_.redo();
+        (history_.*move)();
     } catch (const automation::Error& error) {
         prompts().message(this, fromUtf8(error.message()));
     }
@@ -544,9 +532,8 @@ void DocumentWindow::clickAt(const QPoint& documentTwips) {
     int above = 0;
     for (const TablePlace& place : pages_->tablePlaces())
         if (place.rect.bottom() < documentTwips.y()) above = std::max(above, place.table);
-    const int position = above > 0 && above <= static_cast<int>(tables_.size())
-                             ? tables_[static_cast<std::size_t>(above - 1)].end
-                             : 0;
+    const int position =
+        above > 0 && above <= static_cast<int>(tables_.size()) ? tables_[static_cast<std::size_t>(above - 1)].end : 0;
     try {
         word_->ActiveDocument()->Range(position, position)->Select();
     } catch (const automation::Error&) {
@@ -585,8 +572,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
                 return;
             }
         }
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     event->ignore();  // refresh() hides and deletes the window once Word has quit
     quitWord();
 }

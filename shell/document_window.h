@@ -91,6 +91,7 @@ private:
     void updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active);
     void updateTitleAndStatus();
     void updateUndoActions();
+    void moveInHistory(void (UndoHistory::*move)());
     void readTables();
     void renderDocument();
     void showSelectedTable();
@@ -116,7 +117,7 @@ private:
     QTemporaryDir renderFolder_;
     std::vector<std::uint64_t> tabIds_;
     std::vector<TableSummary> tables_;
-    std::uint64_t shownId_ = 0;       // the document and content version the pages were asked for
+    std::uint64_t shownId_ = 0;  // the document and content version the pages were asked for
     std::uint64_t shownVersion_ = 0;
     int renderCount_ = 0;
     bool refreshPending_ = false;

@@ -16,9 +16,7 @@ constexpr int kMaxPicture = 8000;
 
 const char* kNoLibreOffice = "未能启动 LibreOffice，无法显示页面。其他功能照常可用。";
 
-int number(const QList<QByteArray>& fields, int index) {
-    return index < fields.size() ? fields.at(index).toInt() : 0;
-}
+int number(const QList<QByteArray>& fields, int index) { return index < fields.size() ? fields.at(index).toInt() : 0; }
 
 }  // namespace
 
@@ -108,13 +106,16 @@ void PageRenderer::requestPage(int page, int width) {
 
 void PageRenderer::sendNext() {
     if (!process_ || !ready_ || current_ || queue_.empty()) return;
+    if (holdTables_ && queue_.front().kind == Kind::Tables) return;
     current_ = queue_.front();
     queue_.pop_front();
     QByteArray line;
     switch (current_->kind) {
         case Kind::Load: line = "load\t" + QFile::encodeName(current_->path); break;
         case Kind::Tables: line = "tables\t" + QFile::encodeName(current_->path); break;
-        case Kind::Render: line = "render\t" + QByteArray::number(current_->page) + '\t' + QByteArray::number(current_->width); break;
+        case Kind::Render:
+            line = "render\t" + QByteArray::number(current_->page) + '\t' + QByteArray::number(current_->width);
+            break;
     }
     process_->write(line + '\n');
     watchdog_->start(current_->kind == Kind::Render ? kRenderTimeoutMs : kLoadTimeoutMs);
@@ -138,6 +139,7 @@ void PageRenderer::readAnswers() {
             buffer_.remove(0, imageBytes_);
             if (current_ && current_->generation == generation_) emit pageReady(imagePage_, image_);
             image_ = QImage();
+            holdTables_ = false;
             finishRequest();
             continue;
         }
@@ -146,10 +148,7 @@ void PageRenderer::readAnswers() {
         const QList<QByteArray> fields = line.split('\t');
         if (reading_ == Reading::PageLines) {
             pages_.append(QRect(number(fields, 1), number(fields, 2), number(fields, 3), number(fields, 4)));
-            if (--linesLeft_ == 0) {
-                if (current_ && current_->generation == generation_) emit pagesReady(pages_);
-                finishRequest();
-            }
+            if (--linesLeft_ == 0) pagesLoaded();
         } else if (reading_ == Reading::TableLines) {
             places_.append({number(fields, 1), number(fields, 2),
                             QRect(number(fields, 3), number(fields, 4), number(fields, 5), number(fields, 6))});
@@ -177,10 +176,7 @@ void PageRenderer::handleHeader(const QList<QByteArray>& fields) {
         pages_.clear();
         linesLeft_ = std::clamp(number(fields, 1), 0, kMaxPages);
         reading_ = Reading::PageLines;
-        if (linesLeft_ == 0) {
-            if (current_->generation == generation_) emit pagesReady(pages_);
-            finishRequest();
-        }
+        if (linesLeft_ == 0) pagesLoaded();
     } else if (word == "tables") {
         places_.clear();
         linesLeft_ = std::max(0, number(fields, 1));
@@ -201,17 +197,35 @@ void PageRenderer::handleHeader(const QList<QByteArray>& fields) {
     } else {
         // failed: this one request; the pictures of a document LibreOffice cannot read stay away.
         if (current_->kind == Kind::Load && current_->generation == generation_) {
-            emit unavailable(QStringLiteral("LibreOffice 无法显示这个文档：%1").arg(QString::fromUtf8(fields.value(1))));
+            emit unavailable(
+                QStringLiteral("LibreOffice 无法显示这个文档：%1").arg(QString::fromUtf8(fields.value(1))));
         }
         finishRequest();
     }
+}
+
+// The window asks for the pages in sight once it knows them; the tables wait for the first of those
+// pictures, or a second at most.
+void PageRenderer::pagesLoaded() {
+    if (current_ && current_->generation == generation_) {
+        holdTables_ = !pages_.isEmpty();
+        if (holdTables_) {
+            QTimer::singleShot(1000, this, [this] {
+                holdTables_ = false;
+                sendNext();
+            });
+        }
+        emit pagesReady(pages_);
+    }
+    finishRequest();
 }
 
 void PageRenderer::finishRequest() {
     watchdog_->stop();
     reading_ = Reading::Header;
     current_.reset();
-    const bool pending = std::any_of(queue_.begin(), queue_.end(), [](const Request& r) { return r.kind != Kind::Render; });
+    const bool pending =
+        std::any_of(queue_.begin(), queue_.end(), [](const Request& r) { return r.kind != Kind::Render; });
     if (!pending) setBusy(false);
     sendNext();
 }
@@ -227,6 +241,7 @@ void PageRenderer::failed(const QString& message) {
         process->deleteLater();
     }
     ready_ = false;
+    holdTables_ = false;
     current_.reset();
     queue_.clear();
     buffer_.clear();

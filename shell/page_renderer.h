@@ -70,6 +70,7 @@ private:
     void readAnswers();
     bool readLine(QByteArray& line);
     void handleHeader(const QList<QByteArray>& fields);
+    void pagesLoaded();
     void finishRequest();
     void failed(const QString& message);
     void setBusy(bool busy);
@@ -88,6 +89,7 @@ private:
     int imagePage_ = 0;
     qsizetype imageBytes_ = 0;
     int generation_ = 0;
+    bool holdTables_ = false;  // the first pictures of a new load go before the search for tables
     bool ready_ = false;
     bool busy_ = false;
     bool gaveUp_ = false;

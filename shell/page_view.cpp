@@ -13,7 +13,7 @@ namespace shell {
 
 namespace {
 
-constexpr int kGap = 12;                    // pixels between pages and around them
+constexpr int kGap = 12;                        // pixels between pages and around them
 constexpr double kHundredPercent = 1.0 / 15.0;  // 1440 twips an inch, 96 pixels an inch
 constexpr int kMinPercent = 20;
 constexpr int kMaxPercent = 400;
@@ -225,8 +225,8 @@ void PageView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     if (!notice_.isEmpty() || pages_.isEmpty()) {
         painter.setPen(Qt::white);
-        painter.drawText(viewport()->rect().adjusted(20, 20, -20, -20), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                         notice_);
+        painter.drawText(viewport()->rect().adjusted(20, 20, -20, -20),
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, notice_);
     }
     const QRect visible(canvasOffset(), viewport()->size());
     painter.translate(-canvasOffset());
@@ -236,8 +236,10 @@ void PageView::paintEvent(QPaintEvent*) {
         const QRect rect = pageRectOnCanvas(i);
         if (rect.top() > visible.bottom()) break;
         if (!rect.intersects(visible)) continue;
-        if (images_[i].isNull()) painter.fillRect(rect, Qt::white);
-        else painter.drawImage(rect, images_[i]);
+        if (images_[i].isNull())
+            painter.fillRect(rect, Qt::white);
+        else
+            painter.drawImage(rect, images_[i]);
         for (const TablePlace& place : places_) {
             if (place.table != selected_ || place.page != i) continue;
             const QRectF outline(rect.x() + (place.rect.x() - pages_[i].x()) * s,

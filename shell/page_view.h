@@ -85,9 +85,9 @@ private:
 
     QVector<QRect> pages_;  // twips
     QVector<QImage> images_;
-    QVector<bool> fresh_;   // the picture shows the current layout at the current width, or is asked for
-    QVector<bool> drawn_;   // the picture shows the current layout at the current width
-    QVector<int> tops_;     // canvas y of each page
+    QVector<bool> fresh_;  // the picture shows the current layout at the current width, or is asked for
+    QVector<bool> drawn_;  // the picture shows the current layout at the current width
+    QVector<int> tops_;    // canvas y of each page
     QVector<TablePlace> places_;
     QString notice_;
     int selected_ = 0;

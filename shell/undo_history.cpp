@@ -56,16 +56,14 @@ void UndoHistory::end() {
         document->undo.push_back(std::move(step));
         if (document->undo.size() > kMaxSteps) document->undo.erase(document->undo.begin());
         document->redo.clear();
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     pending_ = {};
 }
 
 void UndoHistory::markSaved() {
     try {
         active()->saved = active()->current;
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
 }
 
 bool UndoHistory::canUndo() const {

@@ -39,8 +39,10 @@ public:
     Responsiveness() {
         timer_.setInterval(5);
         connect(&timer_, &QTimer::timeout, this, [this] {
-            if (clock_.isValid()) worst_ = std::max(worst_, clock_.restart() - 5);
-            else clock_.start();
+            if (clock_.isValid())
+                worst_ = std::max(worst_, clock_.restart() - 5);
+            else
+                clock_.start();
         });
     }
     void start() {

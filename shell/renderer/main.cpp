@@ -15,8 +15,8 @@
 // LibreOffice prints notes of its own on stdout; they are sent to stderr so they never mix with
 // the answers.
 #define LOK_USE_UNSTABLE_API
-#include <LibreOfficeKit/LibreOfficeKit.hxx>
 #include <unistd.h>
+#include <LibreOfficeKit/LibreOfficeKit.hxx>
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +76,8 @@ std::vector<Rect> pageRectangles(lok::Document& document) {
     std::string item;
     while (std::getline(stream, item, ';')) {
         Rect rect;
-        if (std::sscanf(item.c_str(), " %ld, %ld, %ld, %ld", &rect.x, &rect.y, &rect.w, &rect.h) == 4) pages.push_back(rect);
+        if (std::sscanf(item.c_str(), " %ld, %ld, %ld, %ld", &rect.x, &rect.y, &rect.w, &rect.h) == 4)
+            pages.push_back(rect);
     }
     return pages;
 }
@@ -141,7 +142,9 @@ public:
                 probe->paintTile(pixels.data(), width, height, static_cast<int>(rect.x), static_cast<int>(rect.y),
                                  static_cast<int>(rect.w), static_cast<int>(rect.h));
                 for (const render::PixelBox& box : render::findProbeBoxes(pixels.data(), width, height)) {
-                    const auto twips = [&](int pixels, long origin) { return std::to_string(origin + pixels * rect.w / width); };
+                    const auto twips = [&](int pixels, long origin) {
+                        return std::to_string(origin + pixels * rect.w / width);
+                    };
                     lines.push_back("table\t" + std::to_string(box.table) + '\t' + std::to_string(page) + '\t' +
                                     twips(box.left, rect.x) + '\t' + twips(box.top, rect.y) + '\t' +
                                     std::to_string((box.right - box.left + 1) * rect.w / width) + '\t' +
@@ -172,7 +175,8 @@ int main(int argc, char** argv) {
 
     if (!std::getenv("FONTCONFIG_FILE")) {
         std::error_code ignored;
-        const auto fonts = std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "gridwright-fonts.conf";
+        const auto fonts =
+            std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "gridwright-fonts.conf";
         if (std::filesystem::exists(fonts, ignored)) setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
     }
     const char* install = std::getenv("GRIDWRIGHT_LIBREOFFICE");

@@ -174,9 +174,8 @@ std::optional<int> writeProbeCopy(const std::string& source, const std::string& 
     for (zip_int64_t i = 0; i < entries && ok; ++i) {
         const char* name = zip_get_name(in.get(), static_cast<zip_uint64_t>(i), 0);
         if (!name) continue;
-        zip_source_t* data = mainName == name
-                                 ? zip_source_buffer(out, writer.out.data(), writer.out.size(), 0)
-                                 : zip_source_zip(out, in.get(), static_cast<zip_uint64_t>(i), 0, 0, -1);
+        zip_source_t* data = mainName == name ? zip_source_buffer(out, writer.out.data(), writer.out.size(), 0)
+                                              : zip_source_zip(out, in.get(), static_cast<zip_uint64_t>(i), 0, 0, -1);
         if (!data || zip_file_add(out, name, data, ZIP_FL_OVERWRITE) < 0) {
             if (data) zip_source_free(data);
             ok = false;

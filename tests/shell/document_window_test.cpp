@@ -22,7 +22,8 @@ protected:
     QStringList panelLines() {
         wordWindow()->refresh();
         QStringList lines;
-        for (int i = 0; i < wordWindow()->tablePanel()->count(); ++i) lines << wordWindow()->tablePanel()->item(i)->text();
+        for (int i = 0; i < wordWindow()->tablePanel()->count(); ++i)
+            lines << wordWindow()->tablePanel()->item(i)->text();
         return lines;
     }
     QString status() { return wordWindow()->statusBar()->currentMessage(); }
@@ -45,7 +46,8 @@ protected:
 TEST_F(DocumentWindowTest, TablePanelListsEveryTableAndSelectsOnClick) {
     EXPECT_TRUE(wordWindow()->pageView()->notice().contains(QStringLiteral("没有打开的文档")));
     EXPECT_FALSE(action("actionSave")->isEnabled());
-    open(document("表格.docx", para("标题") + borderedTable(2, 3, "T") + para("中间") + table(3, 2, "", "N") + para("")));
+    open(document("表格.docx",
+                  para("标题") + borderedTable(2, 3, "T") + para("中间") + table(3, 2, "", "N") + para("")));
     EXPECT_EQ(panelLines(), (QStringList{"1  2×3  T1,1 | T1,2 | T1,3", "2  3×2  N1,1 | N1,2  无线条"}));
     EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("表格.docx")));
     EXPECT_TRUE(action("actionSave")->isEnabled());

@@ -24,8 +24,8 @@ protected:
     // Until the pages in sight show the document as it is now, and its tables have been found.
     void waitForPages() {
         settle();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return !wordWindow()->renderer()->busy() && pages().visiblePagesDrawn(); }, kRenderWaitMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !wordWindow()->renderer()->busy() && pages().visiblePagesDrawn(); },
+                                    kRenderWaitMs))
             << pages().notice().toStdString() << " busy " << wordWindow()->renderer()->busy() << " pages "
             << pages().pageCount() << " drawn " << pages().visiblePagesDrawn();
     }
@@ -40,8 +40,9 @@ protected:
     QPoint pixelOf(int page, const QPoint& twips) {
         const QRect pageRect = pages().pageRects().at(page);
         const QImage& image = pages().pageImage(page);
-        return QPoint(static_cast<int>(static_cast<double>(twips.x() - pageRect.x()) * image.width() / pageRect.width()),
-                      static_cast<int>(static_cast<double>(twips.y() - pageRect.y()) * image.height() / pageRect.height()));
+        return QPoint(
+            static_cast<int>(static_cast<double>(twips.x() - pageRect.x()) * image.width() / pageRect.width()),
+            static_cast<int>(static_cast<double>(twips.y() - pageRect.y()) * image.height() / pageRect.height()));
     }
     // The widest run of dark pixels across the left edge of a table, half way down.
     int leftLineWidth(int table) {
@@ -137,8 +138,8 @@ TEST_F(PageRenderingTest, SongTiAndHeiTiAreDifferentFaces) {
 }
 
 TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdentical) {
-    open(document("相同.docx", para("前") + borderedTable(3, 3, "X") + para("中间") + borderedTable(3, 3, "X") +
-                                    para("后")));
+    open(document("相同.docx",
+                  para("前") + borderedTable(3, 3, "X") + para("中间") + borderedTable(3, 3, "X") + para("后")));
     waitForPages();
     ASSERT_NE(place(1), nullptr);
     ASSERT_NE(place(2), nullptr);
