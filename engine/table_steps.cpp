@@ -1,11 +1,5 @@
 #include "engine/table_steps.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-
-#include <system_error>
-
 #include "automation/constants.h"
 
 namespace engine {
@@ -59,21 +53,10 @@ TablePtr CurrentTable::get(Application& word) const {
     return table_;
 }
 
-int lineSpecNumber(const std::string& text, const settings::NumberLocale& locale) {
-    int whole = 0;
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    if (!text.empty() && text.front() == '+') ++first;
-    const auto [end, problem] = std::from_chars(first, last, whole);
-    if (first != last && end == last) {
-        if (problem == std::errc::result_out_of_range) throw errors::overflow(text);
-        if (problem == std::errc()) return whole;
-    }
-    const std::optional<float> value = settings::textToSingle(text, locale);
-    if (!value) throw errors::typeMismatch(text);
-    const double rounded = std::nearbyint(static_cast<double>(*value));  // halves go to the even neighbour
-    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max()) throw errors::overflow(text);
-    return static_cast<int>(rounded);
+int wordNumber(const settings::LineNumber& number) {
+    if (number.value) return *number.value;
+    if (number.problem == settings::LineNumber::Problem::TooLarge) throw errors::overflow(number.text);
+    throw errors::typeMismatch(number.text);
 }
 
 void selectTable(TablePass& pass, int index) {
@@ -150,30 +133,30 @@ void centreVertically(TablePass& pass) {
 }
 
 void setBorders(TablePass& pass) {
-    const settings::NumberLocale& locale = pass.settings.numberLocale;
-    auto style = [&](int edge, const std::string& text) {
+    auto style = [&](int edge, const settings::LineNumber& number) {
         pass.passOver.run("Selection.Borders.Item.LineStyle", [&] {
-            pass.word.Selection()->Borders()->Item(edge)->SetLineStyle(lineSpecNumber(text, locale));
+            pass.word.Selection()->Borders()->Item(edge)->SetLineStyle(wordNumber(number));
         });
     };
-    auto width = [&](int edge, const std::string& text) {
+    auto width = [&](int edge, const settings::LineNumber& number) {
         pass.passOver.run("Selection.Borders.Item.LineWidth", [&] {
-            pass.word.Selection()->Borders()->Item(edge)->SetLineWidth(lineSpecNumber(text, locale));
+            pass.word.Selection()->Borders()->Item(edge)->SetLineWidth(wordNumber(number));
         });
     };
-    auto line = [&](int edge, const settings::LineSpec& lineSpec) {
-        style(edge, lineSpec.style);
-        width(edge, lineSpec.width);
+    auto line = [&](int edge, const settings::LineNumbers& numbers) {
+        style(edge, *numbers.style);
+        width(edge, numbers.width);
     };
 
-    const settings::LineSpec& leftRight = pass.settings.LeftRightLine;
-    if (!leftRight.style.empty()) {
+    const settings::LineNumbers& leftRight = pass.settings.LeftRightLine;
+    if (leftRight.style) {
         line(wdBorderLeft, leftRight);
         line(wdBorderRight, leftRight);
     } else {
         // No left and right lines at all; their widths stay as they are.
-        style(wdBorderLeft, "0");
-        style(wdBorderRight, "0");
+        const settings::LineNumber none{"0", wdLineStyleNone, settings::LineNumber::Problem::None};
+        style(wdBorderLeft, none);
+        style(wdBorderRight, none);
     }
     line(wdBorderTop, pass.settings.TopBottomLine);
     line(wdBorderBottom, pass.settings.TopBottomLine);

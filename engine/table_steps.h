@@ -69,8 +69,8 @@ void removeSpaces(TablePass& pass);
 void alignOtherArea(TablePass& pass);
 void setCellRightMargin(TablePass& pass);
 
-// A LineSpec text as Word's number: a fraction rounds to the nearest whole number, halves to the even
-// one. Throws automation::Error (type mismatch) for a text that is no number.
-int lineSpecNumber(const std::string& text, const settings::NumberLocale& locale);
+// A line's style or width as Word receives it; a text that was no number raises Word's conversion
+// error (type mismatch, or overflow for one too large).
+int wordNumber(const settings::LineNumber& number);
 
 }  // namespace engine

@@ -50,6 +50,11 @@ ControlSpec check(std::string_view field, std::string_view name, PanelFrame fram
 std::vector<ControlSpec> makeControls() {
     using enum PanelFrame;
     using enum Placement;
+    // The lists the table text and the body text share.
+    const std::vector<std::string_view> lineSpacings = {"不变", "1.0", "1.5"};
+    const std::vector<std::string_view> textFonts = {"不变", "宋体", "仿宋_GB2312"};
+    const std::vector<std::string_view> numberFonts = {"不变", "Times New Roman", "Arial Narrow"};
+    const std::vector<std::string_view> fontSizes = {"不变", "四号", "小四", "五号", "小五"};
     std::vector<ControlSpec> c;
 
     // 表格设置
@@ -92,14 +97,10 @@ std::vector<ControlSpec> makeControls() {
                       "指边框颜色为无色的表格,常用于固定文字位置，默认对这类表格不进行格式设置。", false));
 
     // 表内文字
-    c.push_back(combo("LineSpacingLines", "Combo1", TableText, 1, Left, "行    距", {"不变", "1.0", "1.5"},
-                      Parse::Number));
-    c.push_back(combo("TextFont", "Combo2", TableText, 2, Left, "文字字体", {"不变", "宋体", "仿宋_GB2312"},
-                      Parse::Choice));
-    c.push_back(combo("NumberFont", "Combo12", TableText, 3, Left, "数字字体",
-                      {"不变", "Times New Roman", "Arial Narrow"}, Parse::Choice));
-    c.push_back(combo("FontSize", "Combo3", TableText, 1, Right, "字    号", {"不变", "四号", "小四", "五号", "小五"},
-                      Parse::Choice));
+    c.push_back(combo("LineSpacingLines", "Combo1", TableText, 1, Left, "行    距", lineSpacings, Parse::Number));
+    c.push_back(combo("TextFont", "Combo2", TableText, 2, Left, "文字字体", textFonts, Parse::Choice));
+    c.push_back(combo("NumberFont", "Combo12", TableText, 3, Left, "数字字体", numberFonts, Parse::Choice));
+    c.push_back(combo("FontSize", "Combo3", TableText, 1, Right, "字    号", fontSizes, Parse::Choice));
     // Shown and filled, but no command reads it.
     c.push_back(combo("", "Combo4", TableText, 2, Right, "首行缩进", {"不变", "0.5", "1.0"}, Parse::None));
     {
@@ -140,15 +141,11 @@ std::vector<ControlSpec> makeControls() {
 
     // 表外文字排版
     c.push_back(combo("BodySpaceBefore", "Combo15", BodyText, 1, Left, "段    前", {"不变", "0", "0.5"}, Parse::Number));
-    c.push_back(combo("BodyLineSpacing", "Combo19", BodyText, 2, Left, "行    距", {"不变", "1.0", "1.5"},
-                      Parse::Number));
-    c.push_back(combo("BodyTextFont", "Combo18", BodyText, 3, Left, "文字字体", {"不变", "宋体", "仿宋_GB2312"},
-                      Parse::Choice));
-    c.push_back(combo("BodyNumberFont", "Combo14", BodyText, 4, Left, "数字字体",
-                      {"不变", "Times New Roman", "Arial Narrow"}, Parse::Choice));
+    c.push_back(combo("BodyLineSpacing", "Combo19", BodyText, 2, Left, "行    距", lineSpacings, Parse::Number));
+    c.push_back(combo("BodyTextFont", "Combo18", BodyText, 3, Left, "文字字体", textFonts, Parse::Choice));
+    c.push_back(combo("BodyNumberFont", "Combo14", BodyText, 4, Left, "数字字体", numberFonts, Parse::Choice));
     c.push_back(combo("BodySpaceAfter", "Combo20", BodyText, 1, Right, "段    后", {"不变", "0", "0.5"}, Parse::Number));
-    c.push_back(combo("BodyFontSize", "Combo17", BodyText, 2, Right, "字    号", {"不变", "四号", "小四", "五号", "小五"},
-                      Parse::Choice));
+    c.push_back(combo("BodyFontSize", "Combo17", BodyText, 2, Right, "字    号", fontSizes, Parse::Choice));
     c.push_back(combo("BodyFirstLineIndent", "Combo16", BodyText, 3, Right, "首行缩进", {"不变", "1.0", "2.0"},
                       Parse::Number));
     return c;

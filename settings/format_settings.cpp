@@ -1,6 +1,10 @@
 #include "settings/format_settings.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
 #include <utility>
 
 namespace settings {
@@ -14,6 +18,37 @@ std::optional<float> chineseFontSizePoints(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+LineNumber lineNumber(std::string_view text, const NumberLocale& locale) {
+    LineNumber number{std::string(text), std::nullopt, LineNumber::Problem::None};
+    int whole = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (!text.empty() && text.front() == '+') ++first;
+    const auto [end, problem] = std::from_chars(first, last, whole);
+    if (first != last && end == last) {
+        if (problem == std::errc::result_out_of_range) {
+            number.problem = LineNumber::Problem::TooLarge;
+            return number;
+        }
+        if (problem == std::errc()) {
+            number.value = whole;
+            return number;
+        }
+    }
+    const std::optional<float> value = textToSingle(text, locale);
+    if (!value) {
+        number.problem = LineNumber::Problem::NotANumber;
+        return number;
+    }
+    const double rounded = std::nearbyint(static_cast<double>(*value));  // halves go to the even neighbour
+    if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
+        number.problem = LineNumber::Problem::TooLarge;
+        return number;
+    }
+    number.value = static_cast<int>(rounded);
+    return number;
 }
 
 namespace {
@@ -64,10 +99,15 @@ std::optional<SettingProblem> firstInvalid(const FormatSettings& settings, const
 
 FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale) {
     FormatSettings settings;
-    settings.numberLocale = locale;
-    settings.TopBottomLine = panel.lines.TopBottomLine;
-    settings.LeftRightLine = panel.lines.LeftRightLine;
-    settings.InnerLine = panel.lines.InnerLine;
+    const auto line = [&](const LineSpec& spec) {
+        LineNumbers numbers;
+        if (!spec.style.empty()) numbers.style = lineNumber(spec.style, locale);
+        numbers.width = lineNumber(spec.width, locale);
+        return numbers;
+    };
+    settings.TopBottomLine = line(panel.lines.TopBottomLine);
+    settings.LeftRightLine = line(panel.lines.LeftRightLine);
+    settings.InnerLine = line(panel.lines.InnerLine);
 
     const auto numeric = [&](std::string_view field) {
         NumericSetting setting;

@@ -33,11 +33,34 @@ struct NumericSetting {
     bool operator==(const NumericSetting&) const = default;
 };
 
+// A line's style or width as the whole number Word receives: a fraction rounds to the nearest whole
+// number, halves to the even one. A text that is no number, or one beyond an int, has no value and
+// says why; the run meets that as Word's conversion error when it reaches the line.
+struct LineNumber {
+    enum class Problem { None, NotANumber, TooLarge };
+
+    std::string text;
+    std::optional<int> value;
+    Problem problem = Problem::None;
+
+    bool operator==(const LineNumber&) const = default;
+};
+
+LineNumber lineNumber(std::string_view text, const NumberLocale& locale);
+
+// The line of one edge group as Word numbers. No style: no line at all (left and right edges only).
+struct LineNumbers {
+    std::optional<LineNumber> style;
+    LineNumber width;
+
+    bool operator==(const LineNumbers&) const = default;
+};
+
 struct FormatSettings {
     // Borders of the three edge groups.
-    LineSpec TopBottomLine;
-    LineSpec LeftRightLine;
-    LineSpec InnerLine;
+    LineNumbers TopBottomLine;
+    LineNumbers LeftRightLine;
+    LineNumbers InnerLine;
 
     // 表格设置
     NumericSetting RowHeightCm;
@@ -71,8 +94,6 @@ struct FormatSettings {
     std::optional<std::string> BodyTextFont;
     std::optional<std::string> BodyNumberFont;
 
-    // The conventions the numeric texts were read with; the run reads the line texts with them too.
-    NumberLocale numberLocale;
 };
 
 // Reads the record from the panel's texts, check values and LineSpecs. Numeric texts are converted

@@ -138,13 +138,13 @@ TEST_F(FormatRunTest, PickerChoicesReachTheirEdges) {
 }
 
 TEST_F(FormatRunTest, LineTextsWithFractionsRoundHalfToEvenAndBadTextsArePassedOverLater) {
-    EXPECT_EQ(engine::lineSpecNumber("12", {}), 12);
-    EXPECT_EQ(engine::lineSpecNumber("2.5", {}), 2);
-    EXPECT_EQ(engine::lineSpecNumber("3.5", {}), 4);
-    EXPECT_EQ(engine::lineSpecNumber("7.4", {}), 7);
-    for (const char* bad : {"", "x", "1/8", "99999999999"}) {
+    EXPECT_EQ(engine::wordNumber(settings::lineNumber("12", {})), 12);
+    EXPECT_EQ(engine::wordNumber(settings::lineNumber("2.5", {})), 2);
+    EXPECT_EQ(engine::wordNumber(settings::lineNumber("3.5", {})), 4);
+    EXPECT_EQ(engine::wordNumber(settings::lineNumber("7.4", {})), 7);
+    for (const char* bad : {"", "x", "1/8", "99999999999", "1e20"}) {
         try {
-            engine::lineSpecNumber(bad, {});
+            engine::wordNumber(settings::lineNumber(bad, {}));
             ADD_FAILURE() << bad;
         } catch (const automation::Error& e) {
             EXPECT_TRUE(e.number() == automation::errors::TypeMismatch || e.number() == automation::errors::Overflow) << bad;

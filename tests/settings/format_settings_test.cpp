@@ -24,9 +24,10 @@ TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
     }
     EXPECT_FALSE(settings.TextFont || settings.NumberFont || settings.FontSize || settings.HeaderRowAlign ||
                  settings.OtherAreaAlign || settings.BodyFontSize || settings.BodyTextFont);
-    EXPECT_EQ(settings.TopBottomLine, (LineSpec{"1", "8"}));
-    EXPECT_EQ(settings.LeftRightLine, (LineSpec{"1", "8"}));
-    EXPECT_EQ(settings.InnerLine, (LineSpec{"1", "8"}));
+    const LineNumbers single1pt{LineNumber{"1", 1}, LineNumber{"8", 8}};
+    EXPECT_EQ(settings.TopBottomLine, single1pt);
+    EXPECT_EQ(settings.LeftRightLine, single1pt);
+    EXPECT_EQ(settings.InnerLine, single1pt);
     EXPECT_FALSE(settings.SpecifiedWidthCm.has_value());  // the placeholder is no number
     EXPECT_FALSE(settings.LeftIndentCm.has_value());
     EXPECT_FALSE(firstInvalidTableNumber(settings).has_value());

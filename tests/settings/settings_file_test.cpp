@@ -34,7 +34,8 @@ TEST(SettingsFile, ParsesAssignmentsKeepingTextExactly) {
     EXPECT_EQ(settings.TextFont, "宋体");
     EXPECT_FALSE(settings.NumberFont.has_value());  // trailing space: no item
     EXPECT_TRUE(settings.LineSpacingLines.isInvalid());
-    EXPECT_EQ(settings.LeftRightLine, (LineSpec{"", "8"}));
+    EXPECT_FALSE(settings.LeftRightLine.style.has_value());
+    EXPECT_EQ(settings.LeftRightLine.width.value, 8);
     EXPECT_FALSE(settings.RepeatHeaderRows);
 }
 
@@ -84,8 +85,8 @@ TEST(SettingsFile, EveryFieldCanBeSetAndReachesTheRecord) {
     EXPECT_EQ(settings.TableWidthMode, WidthMode::Specified);
     EXPECT_EQ(settings.BodyFontSize, 9.0F);
     EXPECT_EQ(settings.BodyFirstLineIndent.value, 2.0F);
-    EXPECT_EQ(settings.InnerLine, (LineSpec{"7", "6"}));
-    EXPECT_EQ(settings.LeftRightLine, (LineSpec{"", "12"}));
+    EXPECT_EQ(settings.InnerLine, (LineNumbers{LineNumber{"7", 7}, LineNumber{"6", 6}}));
+    EXPECT_EQ(settings.LeftRightLine, (LineNumbers{std::nullopt, LineNumber{"12", 12}}));
     EXPECT_TRUE(settings.IncludeBorderlessTables && settings.AddThousandsSeparators && settings.RemoveSpaces);
 }
 
