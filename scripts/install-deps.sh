@@ -23,3 +23,10 @@ if ((${#missing[@]})); then
   apt-get update
   apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# The menu entry and icon, so that a file manager offers Gridwright for .docx files (the program
+# itself comes with `cmake --install`, see the README).
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+install -Dm644 "$here/shell/desktop/gridwright.desktop" /usr/local/share/applications/gridwright.desktop
+install -Dm644 "$here/shell/desktop/gridwright.svg" /usr/local/share/icons/hicolor/scalable/apps/gridwright.svg
+if command -v update-desktop-database >/dev/null 2>&1; then update-desktop-database -q /usr/local/share/applications || true; fi

@@ -1,21 +1,32 @@
 #include "shell/document_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
-#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextTable>
+#include <QTabBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
-#include "shell/document_html.h"
+#include "shell/page_view.h"
 #include "shell/prompts.h"
 
 namespace shell {
 
 namespace {
+
+constexpr int kRecentFiles = 8;
+constexpr int kFirstRowColumns = 6;
+constexpr int kFirstRowLength = 40;
+const char* const kRecentKey = "recentFiles";
 
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -23,75 +34,122 @@ std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 QString fileNameOf(automation::Document& document) { return QFileInfo(fromUtf8(document.FullName())).fileName(); }
 
-// The first anchor of a block that documentHtml put there.
-int blockPosition(const QTextBlock& block) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        for (const QString& name : it.fragment().charFormat().anchorNames()) {
-            if (const auto position = anchorPosition(name)) return *position;
-        }
+// A cell's text without Word's end-of-cell mark and paragraph marks.
+QString cellText(automation::Table& table, int column) {
+    try {
+        QString text = fromUtf8(table.Cell(1, column)->Range()->Text());
+        text.remove(QChar(7));
+        text.replace(QChar('\r'), QChar(' '));
+        return text.simplified();
+    } catch (const automation::Error&) {
+        return QString();  // merged away
     }
-    return -1;
+}
+
+TableSummary summarise(automation::Table& table) {
+    TableSummary summary;
+    automation::RangePtr range = table.Range();
+    summary.start = range->Start();
+    summary.end = range->End();
+    summary.rows = table.Rows()->Count();
+    summary.columns = table.Columns()->Count();
+    QStringList texts;
+    for (int column = 1; column <= std::min(summary.columns, kFirstRowColumns); ++column)
+        texts << cellText(table, column);
+    summary.firstRow = texts.join(QStringLiteral(" | "));
+    if (summary.firstRow.size() > kFirstRowLength)
+        summary.firstRow = summary.firstRow.left(kFirstRowLength) + QChar(0x2026);
+    // The same test the format run makes on its selection: no left and no top line.
+    try {
+        automation::BordersPtr borders = table.Borders();
+        summary.borderless = borders->Item(automation::wdBorderLeft)->LineStyle() == automation::wdLineStyleNone &&
+                             borders->Item(automation::wdBorderTop)->LineStyle() == automation::wdLineStyleNone;
+    } catch (const automation::Error&) {}
+    return summary;
+}
+
+QString panelText(int number, const TableSummary& table) {
+    QString text = QStringLiteral("%1  %2×%3  %4").arg(number).arg(table.rows).arg(table.columns).arg(table.firstRow);
+    if (table.borderless) text += QStringLiteral("  无线条");
+    return text;
 }
 
 }  // namespace
 
-DocumentView::DocumentView(QWidget* parent) : QTextBrowser(parent) {
-    setObjectName(QStringLiteral("DocumentView"));
-    setOpenLinks(false);
-    setLineWrapMode(QTextEdit::FixedPixelWidth);
-    setLineWrapColumnOrWidth(620);  // about the text width of an A4 page
-    setStyleSheet(QStringLiteral("QTextBrowser { background: white; }"));
-}
-
-int DocumentView::positionAt(const QPoint& viewportPoint) const {
-    QTextCursor cursor = cursorForPosition(viewportPoint);
-    if (cursor.isNull()) return -1;
-    int position = blockPosition(cursor.block());
-    if (position >= 0) return position;
-    // Inside a table cell: the cell's first paragraph carries the anchor.
-    if (QTextTable* table = cursor.currentTable()) {
-        const QTextTableCell cell = table->cellAt(cursor);
-        if (cell.isValid()) position = blockPosition(cell.firstCursorPosition().block());
-    }
-    return position;
-}
-
-void DocumentView::mousePressEvent(QMouseEvent* event) {
-    QTextBrowser::mousePressEvent(event);
-    const int position = positionAt(event->position().toPoint());
-    if (position >= 0) emit clicked(position);
-}
-
-void DocumentView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTextBrowser::mouseDoubleClickEvent(event);
-    const int position = positionAt(event->position().toPoint());
-    if (position >= 0) emit doubleClicked(position);
-}
-
 DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplication> word, QWidget* parent)
-    : QMainWindow(parent), word_(std::move(word)), view_(new DocumentView(this)) {
+    : QMainWindow(parent),
+      word_(std::move(word)),
+      history_(*word_),
+      renderer_(new PageRenderer(this)),
+      pages_(new PageView(this)),
+      panel_(new QListWidget(this)),
+      tabs_(new QTabBar(this)),
+      pageLabel_(new QLabel(this)),
+      zoomLabel_(new QLabel(this)) {
     setObjectName(QStringLiteral("WordWindow"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setCentralWidget(view_);
-    resize(760, 820);
+    resize(860, 680);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    QAction* open = file->addAction(QStringLiteral("打开(&O)…"), this, &DocumentWindow::openFile);
-    open->setObjectName(QStringLiteral("actionOpen"));
-    open->setShortcut(QKeySequence::Open);
-    saveAction_ = file->addAction(QStringLiteral("保存(&S)"), this, &DocumentWindow::saveDocument);
-    saveAction_->setObjectName(QStringLiteral("actionSave"));
-    saveAction_->setShortcut(QKeySequence::Save);
-    saveAsAction_ = file->addAction(QStringLiteral("另存为(&A)…"), this, &DocumentWindow::saveDocumentAs);
-    saveAsAction_->setObjectName(QStringLiteral("actionSaveAs"));
-    file->addSeparator();
-    closeAction_ = file->addAction(QStringLiteral("关闭(&C)"), this, &DocumentWindow::closeDocument);
-    closeAction_->setObjectName(QStringLiteral("actionClose"));
+    tabs_->setObjectName(QStringLiteral("DocumentTabs"));
+    tabs_->setDocumentMode(true);
+    tabs_->setExpanding(false);
+    panel_->setObjectName(QStringLiteral("TablePanel"));
+    panel_->setToolTip(QStringLiteral("文档中的表格：序号、行×列、首行文字。单击选定表格。"));
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(panel_);
+    splitter->addWidget(pages_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 640});
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tabs_);
+    layout->addWidget(splitter, 1);
+    setCentralWidget(central);
+    statusBar()->addPermanentWidget(pageLabel_);
+    statusBar()->addPermanentWidget(zoomLabel_);
+    buildMenus();
 
-    connect(view_, &DocumentView::clicked, this, &DocumentWindow::selectPosition);
-    connect(view_, &DocumentView::doubleClicked, this, [this](int position) { selectTable(position); });
-    QMenu* tableMenu = menuBar()->addMenu(QStringLiteral("表格(&T)"));
-    tableMenu->addAction(QStringLiteral("选定表格(&S)"), this, [this] { selectTable(); });
+    connect(renderer_, &PageRenderer::pagesReady, pages_, &PageView::setPages);
+    connect(renderer_, &PageRenderer::pageReady, pages_, &PageView::setPageImage);
+    connect(renderer_, &PageRenderer::tablesReady, this, [this](const QVector<TablePlace>& places) {
+        pages_->setTablePlaces(places);
+        showSelectedTable();
+    });
+    connect(renderer_, &PageRenderer::busyChanged, pages_, &PageView::setUpdating);
+    connect(renderer_, &PageRenderer::unavailable, this, [this](const QString& message) {
+        if (pages_->pageCount() == 0) pages_->setNotice(message);
+        statusBar()->showMessage(message);
+    });
+    connect(pages_, &PageView::pageWanted, renderer_, &PageRenderer::requestPage);
+    connect(pages_, &PageView::clicked, this, &DocumentWindow::clickAt);
+    connect(pages_, &PageView::doubleClicked, this, &DocumentWindow::clickAt);
+    connect(pages_, &PageView::contextMenuWanted, this, [this](const QPoint& point, const QPoint& global) {
+        if (const int table = pages_->tableAt(point)) selectTableNumber(table);
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("选定表格"), this, &DocumentWindow::selectTable);
+        menu.addAction(QStringLiteral("只排版所选表格"), this, &DocumentWindow::singleTableModeRequested);
+        menu.exec(global);
+    });
+    const auto showPosition = [this] {
+        zoomLabel_->setText(QStringLiteral("%1%").arg(pages_->zoomPercent()));
+        pageLabel_->setText(
+            pages_->pageCount() > 0
+                ? QStringLiteral("第 %1 页，共 %2 页").arg(pages_->currentPage() + 1).arg(pages_->pageCount())
+                : QString());
+    };
+    connect(pages_, &PageView::zoomChanged, this, showPosition);
+    connect(pages_, &PageView::currentPageChanged, this, showPosition);
+    connect(renderer_, &PageRenderer::pagesReady, this, showPosition);
+    connect(panel_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { selectTableNumber(panel_->row(item) + 1); });
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+        if (updatingTabs_ || index < 0 || index >= static_cast<int>(tabIds_.size())) return;
+        try {
+            word_->activateDocument(tabIds_[static_cast<std::size_t>(index)]);
+        } catch (const automation::Error&) {}
+    });
 
     word_->setFileChooser([this]() -> std::optional<std::string> {
         const QString path = prompts().chooseOpenFile(this);
@@ -107,13 +165,56 @@ DocumentWindow::~DocumentWindow() {
     word_->setFileChooser(nullptr);
 }
 
+void DocumentWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QAction* open = file->addAction(QStringLiteral("打开(&O)…"), this, &DocumentWindow::openFile);
+    open->setObjectName(QStringLiteral("actionOpen"));
+    open->setShortcut(QKeySequence::Open);
+    recentMenu_ = file->addMenu(QStringLiteral("最近打开的文件(&R)"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, &DocumentWindow::fillRecentMenu);
+    saveAction_ = file->addAction(QStringLiteral("保存(&S)"), this, &DocumentWindow::saveDocument);
+    saveAction_->setObjectName(QStringLiteral("actionSave"));
+    saveAction_->setShortcut(QKeySequence::Save);
+    saveAsAction_ = file->addAction(QStringLiteral("另存为(&A)…"), this, &DocumentWindow::saveDocumentAs);
+    saveAsAction_->setObjectName(QStringLiteral("actionSaveAs"));
+    file->addSeparator();
+    closeAction_ = file->addAction(QStringLiteral("关闭(&C)"), this, &DocumentWindow::closeDocument);
+    closeAction_->setObjectName(QStringLiteral("actionClose"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    undoAction_ = edit->addAction(QStringLiteral("撤销"), this, &DocumentWindow::undo);
+    undoAction_->setObjectName(QStringLiteral("actionUndo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = edit->addAction(QStringLiteral("重做"), this, &DocumentWindow::redo);
+    redoAction_->setObjectName(QStringLiteral("actionRedo"));
+    redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    view->addAction(QStringLiteral("适合宽度(&W)"), pages_, &PageView::setFitWidth)
+        ->setObjectName(QStringLiteral("actionFitWidth"));
+    view->addAction(QStringLiteral("100%(&1)"), this, [this] { pages_->setZoomPercent(100); })
+        ->setObjectName(QStringLiteral("actionActualSize"));
+    view->addAction(QStringLiteral("放大(&I)"), QKeySequence::ZoomIn, this,
+                    [this] { pages_->setZoomPercent(pages_->zoomPercent() + 10); });
+    view->addAction(QStringLiteral("缩小(&O)"), QKeySequence::ZoomOut, this,
+                    [this] { pages_->setZoomPercent(pages_->zoomPercent() - 10); });
+
+    QMenu* tableMenu = menuBar()->addMenu(QStringLiteral("表格(&T)"));
+    tableMenu->addAction(QStringLiteral("选定表格(&S)"), this, &DocumentWindow::selectTable)
+        ->setObjectName(QStringLiteral("actionSelectTable"));
+    tableMenu->addAction(QStringLiteral("只排版所选表格(&O)"), this, &DocumentWindow::singleTableModeRequested)
+        ->setObjectName(QStringLiteral("actionSingleTable"));
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &DocumentWindow::fillWindowMenu);
+}
+
 void DocumentWindow::changed() {
     // Word made visible appears at once, before whatever the program shows next.
     if (!isVisible() && !ending_ && word_->running()) {
         try {
             if (word_->Visible()) show();
-        } catch (const automation::Error&) {
-        }
+        } catch (const automation::Error&) {}
     }
     // Word calls this after every change, thousands of times in a run: show the result once the
     // window system gets its turn again.
@@ -133,62 +234,209 @@ void DocumentWindow::refresh() {
         deleteLater();
         return;
     }
-    QString name;
-    QString html;
-    QString status;
-    bool hasDocument = false;
+    std::vector<std::uint64_t> ids;
+    QStringList names;
+    int active = -1;
     try {
-        hasDocument = word_->Documents()->Count() > 0;
-        if (hasDocument) {
-            automation::DocumentPtr document = word_->ActiveDocument();
-            name = fileNameOf(*document);
-            html = documentHtml(*document, [this](int start, int end) {
-                try {
-                    return word_->tableLayout(start, end);
-                } catch (const automation::Error&) {
-                    return std::optional<automation::ooxml::TableLayout>();
-                }
-            });
-            status = document->Saved() ? QString() : QStringLiteral("有未保存的更改");
-            try {
-                automation::SelectionPtr selection = word_->Selection();
-                automation::TablesPtr tables = selection->Tables();
-                if (tables->Count() > 0) {
-                    automation::RangePtr table = tables->Item(1)->Range();
-                    const bool whole = selection->Start() == table->Start() && selection->End() == table->End();
-                    status += status.isEmpty() ? QString() : QStringLiteral("    ");
-                    status += whole ? QStringLiteral("已选定整个表格") : QStringLiteral("插入点在表格中");
-                }
-            } catch (const automation::Error&) {
-            }
+        automation::DocumentsPtr documents = word_->Documents();
+        const int count = documents->Count();
+        const std::uint64_t activeId = count > 0 ? word_->documentId(*word_->ActiveDocument()) : 0;
+        for (int i = 1; i <= count; ++i) {
+            automation::DocumentPtr document = documents->Item(i);
+            ids.push_back(word_->documentId(*document));
+            names << fileNameOf(*document);
+            if (ids.back() == activeId) active = i - 1;
+            if (std::find(tabIds_.begin(), tabIds_.end(), ids.back()) == tabIds_.end())
+                rememberRecent(fromUtf8(document->FullName()));
         }
-    } catch (const automation::Error& error) {
-        html = QStringLiteral("<p>%1</p>").arg(fromUtf8(error.message()).toHtmlEscaped());
-    }
-    const int scroll = view_->verticalScrollBar()->value();
-    if (hasDocument) {
-        view_->setHtml(html);
+    } catch (const automation::Error&) {}
+    history_.keepOnly(ids);
+    updateTabs(ids, names, active);
+
+    if (ids.empty()) {
+        shownId_ = 0;
+        tables_.clear();
+        panel_->clear();
+        pages_->setNotice(QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”打开一个 .docx 文件。"));
     } else {
-        view_->setHtml(QStringLiteral("<p style=\"color:gray\">没有打开的文档。请用“文件”菜单中的“打开…”打开一个"
-                                      " .docx 文件。</p>"));
+        try {
+            const std::uint64_t version = word_->contentVersion();
+            if (ids[static_cast<std::size_t>(active)] != shownId_ || version != shownVersion_) {
+                if (ids[static_cast<std::size_t>(active)] != shownId_) pages_->setTablePlaces({});
+                shownId_ = ids[static_cast<std::size_t>(active)];
+                shownVersion_ = version;
+                readTables();
+                renderDocument();
+            }
+            if (!commandRunning_ && word_->ActiveDocument()->Saved()) history_.markSaved();
+        } catch (const automation::Error& error) {
+            statusBar()->showMessage(fromUtf8(error.message()));
+        }
     }
-    view_->verticalScrollBar()->setValue(scroll);
-    saveAction_->setEnabled(hasDocument);
-    saveAsAction_->setEnabled(hasDocument);
-    updateTitle(name);
-    statusBar()->showMessage(status);
+    showSelectedTable();
+    updateTitleAndStatus();
+    updateUndoActions();
 
     bool visible = false;
     try {
         visible = word_->Visible();
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     if (visible && !isVisible()) show();
 }
 
-void DocumentWindow::updateTitle(const QString& documentName) {
+void DocumentWindow::updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active) {
+    updatingTabs_ = true;
+    if (ids != tabIds_) {
+        while (tabs_->count() > 0) tabs_->removeTab(0);
+        for (const QString& name : names) tabs_->addTab(name);
+        tabIds_ = ids;
+    } else {
+        for (int i = 0; i < names.size(); ++i) tabs_->setTabText(i, names.at(i));
+    }
+    if (active >= 0) tabs_->setCurrentIndex(active);
+    tabs_->setVisible(!ids.empty());
+    updatingTabs_ = false;
+}
+
+void DocumentWindow::readTables() {
+    tables_.clear();
+    panel_->clear();
+    automation::TablesPtr tables = word_->ActiveDocument()->Tables();
+    const int count = tables->Count();
+    tables_.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        try {
+            tables_.push_back(summarise(*tables->Item(i)));
+        } catch (const automation::Error&) {
+            tables_.emplace_back();
+        }
+        panel_->addItem(panelText(i, tables_.back()));
+    }
+}
+
+void DocumentWindow::renderDocument() {
+    if (!renderFolder_.isValid()) return;
+    // A new file for every version: the renderer may still be reading the one before.
+    const QString path = renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(++renderCount_));
+    QFile::remove(renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(renderCount_ - 2)));
+    try {
+        word_->saveCopy(toUtf8(path));
+    } catch (const automation::Error& error) {
+        statusBar()->showMessage(fromUtf8(error.message()));
+        return;
+    }
+    if (pages_->pageCount() == 0) pages_->setNotice(QString());
+    renderer_->show(path);
+}
+
+void DocumentWindow::showSelectedTable() {
+    int selected = 0;
+    bool whole = false;
+    try {
+        if (!tables_.empty()) {
+            automation::SelectionPtr selection = word_->Selection();
+            const int start = selection->Start();
+            const int end = selection->End();
+            const auto it = std::find_if(tables_.begin(), tables_.end(),
+                                         [start](const TableSummary& t) { return t.start <= start && start < t.end; });
+            if (it != tables_.end()) {
+                selected = static_cast<int>(it - tables_.begin()) + 1;
+                whole = start == it->start && end == it->end;
+            }
+        }
+    } catch (const automation::Error&) {}
+    pages_->setSelectedTable(selected);
+    const QSignalBlocker blocker(panel_);
+    panel_->setCurrentRow(selected - 1);
+    QString status;
+    if (selected > 0) status = whole ? QStringLiteral("已选定整个表格") : QStringLiteral("插入点在表格中");
+    statusBar()->setProperty("selection", status);
+}
+
+void DocumentWindow::updateTitleAndStatus() {
+    QString name;
+    QString status;
+    try {
+        if (word_->Documents()->Count() > 0) {
+            automation::DocumentPtr document = word_->ActiveDocument();
+            name = fileNameOf(*document);
+            if (!document->Saved()) status = QStringLiteral("有未保存的更改");
+        }
+    } catch (const automation::Error&) {}
+    const QString selection = statusBar()->property("selection").toString();
+    if (!selection.isEmpty()) status += (status.isEmpty() ? QString() : QStringLiteral("    ")) + selection;
     const QString word = QStringLiteral("内置 Word");
-    setWindowTitle(documentName.isEmpty() ? word : documentName + QStringLiteral(" - ") + word);
+    setWindowTitle(name.isEmpty() ? word : name + QStringLiteral(" - ") + word);
+    statusBar()->showMessage(status);
+    const bool hasDocument = !name.isEmpty();
+    saveAction_->setEnabled(hasDocument);
+    saveAsAction_->setEnabled(hasDocument);
+}
+
+void DocumentWindow::updateUndoActions() {
+    const QString undoName = history_.undoName();
+    const QString redoName = history_.redoName();
+    undoAction_->setText(undoName.isEmpty() ? QStringLiteral("撤销") : QStringLiteral("撤销 ") + undoName);
+    redoAction_->setText(redoName.isEmpty() ? QStringLiteral("重做") : QStringLiteral("重做 ") + redoName);
+    undoAction_->setEnabled(!commandRunning_ && history_.canUndo());
+    redoAction_->setEnabled(!commandRunning_ && history_.canRedo());
+}
+
+void DocumentWindow::commandStarted(const QString& name) {
+    history_.begin(name);
+    commandRunning_ = true;
+    updateUndoActions();
+}
+
+void DocumentWindow::commandEnded() {
+    commandRunning_ = false;
+    history_.end();
+    refresh();
+}
+
+void DocumentWindow::undo() { moveInHistory(&UndoHistory::undo); }
+
+void DocumentWindow::redo() { moveInHistory(&UndoHistory::redo); }
+
+void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
+    if (commandRunning_) return;
+    try {
+        (history_.*move)();
+    } catch (const automation::Error& error) {
+        prompts().message(this, fromUtf8(error.message()));
+    }
+    refresh();
+}
+
+void DocumentWindow::rememberRecent(const QString& path) {
+    if (path.isEmpty()) return;
+    QSettings settings;
+    QStringList files = settings.value(QString::fromLatin1(kRecentKey)).toStringList();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kRecentFiles) files.removeLast();
+    settings.setValue(QString::fromLatin1(kRecentKey), files);
+}
+
+void DocumentWindow::fillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList files = QSettings().value(QString::fromLatin1(kRecentKey)).toStringList();
+    for (const QString& path : files)
+        recentMenu_->addAction(QFileInfo(path).fileName(), this, [this, path] { openPath(path); })->setToolTip(path);
+    if (files.isEmpty()) recentMenu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void DocumentWindow::fillWindowMenu() {
+    windowMenu_->clear();
+    auto* group = new QActionGroup(windowMenu_);
+    for (int i = 0; i < tabs_->count(); ++i) {
+        QAction* action = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(tabs_->tabText(i)));
+        action->setCheckable(true);
+        action->setChecked(i == tabs_->currentIndex());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] { tabs_->setCurrentIndex(i); });
+    }
+    if (tabs_->count() == 0) windowMenu_->addAction(QStringLiteral("（没有打开的文档）"))->setEnabled(false);
 }
 
 void DocumentWindow::openFile() {
@@ -199,15 +447,26 @@ void DocumentWindow::openFile() {
     }
 }
 
-bool DocumentWindow::saveDocument() {
+bool DocumentWindow::openPath(const QString& path) {
     try {
-        if (word_->Documents()->Count() < 1) return false;
-        word_->ActiveDocument()->Save();
+        word_->Documents()->Open(toUtf8(path));
         return true;
     } catch (const automation::Error& error) {
         prompts().message(this, fromUtf8(error.message()));
         return false;
     }
+}
+
+bool DocumentWindow::saveDocument() {
+    try {
+        if (word_->Documents()->Count() < 1) return false;
+        word_->ActiveDocument()->Save();
+    } catch (const automation::Error& error) {
+        prompts().message(this, fromUtf8(error.message()));
+        return false;
+    }
+    refresh();
+    return true;
 }
 
 bool DocumentWindow::saveDocumentAs() {
@@ -218,11 +477,13 @@ bool DocumentWindow::saveDocumentAs() {
         if (path.isEmpty()) return false;
         if (!path.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive)) path += QStringLiteral(".docx");
         document->SaveAs(toUtf8(path));
-        return true;
+        rememberRecent(path);
     } catch (const automation::Error& error) {
         prompts().message(this, fromUtf8(error.message()));
         return false;
     }
+    refresh();
+    return true;
 }
 
 // Closes the active document after asking about unsaved changes; false when it stays open.
@@ -265,7 +526,14 @@ bool DocumentWindow::closeDocument() {
     return true;
 }
 
-void DocumentWindow::selectPosition(int position) {
+void DocumentWindow::clickAt(const QPoint& documentTwips) {
+    if (const int table = pages_->tableAt(documentTwips)) return selectTableNumber(table);
+    // Outside every table: an insertion point after the last table above the click.
+    int above = 0;
+    for (const TablePlace& place : pages_->tablePlaces())
+        if (place.rect.bottom() < documentTwips.y()) above = std::max(above, place.table);
+    const int position =
+        above > 0 && above <= static_cast<int>(tables_.size()) ? tables_[static_cast<std::size_t>(above - 1)].end : 0;
     try {
         word_->ActiveDocument()->Range(position, position)->Select();
     } catch (const automation::Error&) {
@@ -273,9 +541,17 @@ void DocumentWindow::selectPosition(int position) {
     }
 }
 
-void DocumentWindow::selectTable(int position) {
+void DocumentWindow::selectTableNumber(int table) {
     try {
-        if (position >= 0) word_->ActiveDocument()->Range(position, position)->Select();
+        word_->ActiveDocument()->Tables()->Item(table)->Select();
+        pages_->scrollToTable(table);
+    } catch (const automation::Error&) {
+        // The pages show an older version in which that table still existed.
+    }
+}
+
+void DocumentWindow::selectTable() {
+    try {
         automation::TablesPtr tables = word_->Selection()->Tables();
         if (tables->Count() > 0) tables->Item(1)->Select();
     } catch (const automation::Error&) {
@@ -296,8 +572,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
                 return;
             }
         }
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
     event->ignore();  // refresh() hides and deletes the window once Word has quit
     quitWord();
 }

@@ -1,36 +1,38 @@
-// The embedded Word's own window: what Word's window is to a Word user. It shows the active
-// document, follows every change, puts Word's selection where the user clicks, and has the file
-// commands 打开…, 保存, 另存为… and 关闭. Closing the window quits this Word.
+// The embedded Word's own window: what Word's window is to a Word user. It shows the open documents
+// (one tab each) as pages drawn by LibreOffice from the embedded Word's current content, follows
+// every change, selects the table the user clicks, lists the tables beside the pages, takes whole
+// commands back and does them again, and has the file commands. Closing the window quits this Word.
 #pragma once
 
 #include <QMainWindow>
-#include <QTextBrowser>
+#include <QTemporaryDir>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "automation/ooxml/application.h"
+#include "shell/page_renderer.h"
+#include "shell/undo_history.h"
 
 class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QTabBar;
 
 namespace shell {
 
-// The page of the document window; a click reports the Word position of the paragraph or table
-// cell under the mouse.
-class DocumentView : public QTextBrowser {
-    Q_OBJECT
-public:
-    explicit DocumentView(QWidget* parent = nullptr);
+class PageView;
 
-    // The Word position of the paragraph or cell at this point of the viewport; -1 outside any.
-    int positionAt(const QPoint& viewportPoint) const;
-
-signals:
-    void clicked(int position);
-    void doubleClicked(int position);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+// One table of the active document as the side panel lists it.
+struct TableSummary {
+    int start = 0;  // Word's range of the table
+    int end = 0;
+    int rows = 0;
+    int columns = 0;
+    QString firstRow;
+    bool borderless = false;  // the format run leaves it alone
 };
 
 class DocumentWindow : public QMainWindow {
@@ -39,45 +41,89 @@ public:
     explicit DocumentWindow(std::shared_ptr<automation::ooxml::WordApplication> word, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
-    DocumentView* view() const { return view_; }
-    // Reads the active document again and shows it (done by itself after every change).
+    PageView* pageView() const { return pages_; }
+    QListWidget* tablePanel() const { return panel_; }
+    QTabBar* tabs() const { return tabs_; }
+    PageRenderer* renderer() const { return renderer_; }
+    const std::vector<TableSummary>& tables() const { return tables_; }
+    // Reads the documents again and shows them (done by itself after every change).
     void refresh();
 
 public slots:
     // 打开…: Word's Open dialog; an unreadable file leaves the open documents as they were.
     void openFile();
+    // Opens a file by name (the command line, 最近打开的文件); false when it could not be opened.
+    bool openPath(const QString& path);
     // 保存 / 另存为…: false when nothing was saved.
     bool saveDocument();
     bool saveDocumentAs();
     // 关闭: closes the active document, asking first when it has unsaved changes. Closing the last
     // document quits this Word. False when the user cancelled.
     bool closeDocument();
-    // Puts Word's selection (an insertion point) at this position of the active document.
-    void selectPosition(int position);
-    // 表格 > 选定表格, or a double-click in a table: selects the whole table that holds the insertion
-    // point (at position, when one is given), as the single-table window expects.
-    void selectTable(int position = -1);
+    // A click on the page at this point (twips): selects the table there, else leaves an insertion
+    // point between the tables.
+    void clickAt(const QPoint& documentTwips);
+    // Selects Word's table number table (1 based) as a whole and shows it.
+    void selectTableNumber(int table);
+    // 表格 > 选定表格: selects the whole table that holds the insertion point.
+    void selectTable();
+    // 撤销 / 重做 of the last whole command.
+    void undo();
+    void redo();
+    // The main window's commands start and end here: one undo step each.
+    void commandStarted(const QString& name);
+    void commandEnded();
 
 signals:
     // This Word has quit; the window is about to go away.
     void wordEnded();
+    // 只排版所选表格: the single-table window is wanted for the selected table.
+    void singleTableModeRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildMenus();
     void changed();
     bool closeActive();
     void quitWord();
-    void updateTitle(const QString& documentName);
+    void updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active);
+    void updateTitleAndStatus();
+    void updateUndoActions();
+    void moveInHistory(void (UndoHistory::*move)());
+    void readTables();
+    void renderDocument();
+    void showSelectedTable();
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
+    void fillWindowMenu();
 
     std::shared_ptr<automation::ooxml::WordApplication> word_;
-    DocumentView* view_;
-    QAction* saveAction_;
-    QAction* saveAsAction_;
-    QAction* closeAction_;
+    UndoHistory history_;
+    PageRenderer* renderer_;
+    PageView* pages_;
+    QListWidget* panel_;
+    QTabBar* tabs_;
+    QLabel* pageLabel_;
+    QLabel* zoomLabel_;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* closeAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QTemporaryDir renderFolder_;
+    std::vector<std::uint64_t> tabIds_;
+    std::vector<TableSummary> tables_;
+    std::uint64_t shownId_ = 0;  // the document and content version the pages were asked for
+    std::uint64_t shownVersion_ = 0;
+    int renderCount_ = 0;
     bool refreshPending_ = false;
     bool ending_ = false;
+    bool commandRunning_ = false;
+    bool updatingTabs_ = false;
 };
 
 }  // namespace shell

@@ -1,8 +1,13 @@
-// gridwright: the windows. `gridwright --screenshot DIR [document.docx]` writes a picture of every
-// window into DIR and ends.
+// gridwright: the windows. `gridwright FILE.docx...` opens the files in the embedded Word;
+// `gridwright --screenshot DIR [document.docx]` writes a picture of every window into DIR and ends.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTranslator>
+
+#include "shell/document_window.h"
 
 #include "shell/program.h"
 #include "shell/screenshots.h"
@@ -10,6 +15,12 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gridwright"));
+    QApplication::setOrganizationName(QStringLiteral("Gridwright"));
+    // Qt's own dialogs (file chooser, message box buttons) speak Chinese like the rest.
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslations);
     QApplication::setQuitOnLastWindowClosed(false);
     QFont font = QApplication::font();
     font.setPointSize(9);
@@ -31,6 +42,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     shell::Program program(std::move(backend));
+    if (auto* window = qobject_cast<shell::DocumentWindow*>(program.wordWindow())) {
+        for (const QString& argument : arguments.mid(1))
+            if (!argument.startsWith(QStringLiteral("--"))) window->openPath(argument);
+    }
     QObject::connect(&program, &shell::Program::finished, &app, &QApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

@@ -461,9 +461,10 @@ void MainWindow::openDocument() {
 // A command runs to its end before the next may start (a message box it shows lets other clicks
 // and ticks through). A Word failure that the command itself does not handle is shown, and the main
 // window comes back.
-void MainWindow::runCommand(const std::function<void()>& command) {
+void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {
     if (running_ || ended_) return;
     running_ = true;
+    emit commandStarted(name);
     try {
         command();
     } catch (const automation::Error& error) {
@@ -471,10 +472,12 @@ void MainWindow::runCommand(const std::function<void()>& command) {
         host_->showMainWindow();
     }
     running_ = false;
+    emit commandEnded();
 }
 
 void MainWindow::startFormatRun() {
-    runCommand([this] {
+    const bool single = singleTable_ && singleTable_->isVisible();
+    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this] {
         engine::FormatRun run(*word_, *host_, state_, global_);
         run.run(formatSettings());
     });
@@ -508,21 +511,21 @@ void MainWindow::showAbout() {
 // ---- the other commands ------------------------------------------------------------------------
 
 void MainWindow::formatBodyText() {
-    runCommand([this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
+    runCommand(QStringLiteral("正文排版"), [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
 }
 
 void MainWindow::convertEmbeddedSheets() { showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable)); }
 
 void MainWindow::tidyTables() {
-    runCommand([this] { utilities::tidyTables(*word_, *host_, state_); });
+    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_, state_); });
 }
 
 void MainWindow::removeEmptyRows() {
-    runCommand([this] { utilities::deleteEmptyRows(*word_, *host_); });
+    runCommand(QStringLiteral("删除空行"), [this] { utilities::deleteEmptyRows(*word_, *host_); });
 }
 
 void MainWindow::removeExternalLinks() {
-    runCommand([this] { utilities::unlinkFields(*word_, *host_); });
+    runCommand(QStringLiteral("取消链接"), [this] { utilities::unlinkFields(*word_, *host_); });
 }
 
 void MainWindow::openCompanionWorkbook() {

@@ -90,6 +90,10 @@ public slots:
 
 signals:
     void programEnded();
+    // A command is about to change the document, and has ended: the document window takes one undo
+    // step for it, named by name ("排版").
+    void commandStarted(const QString& name);
+    void commandEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,7 +115,7 @@ private:
     QComboBox* fieldCombo(std::string_view field) const;
     QCheckBox* check(std::string_view name) const;
     settings::FormatSettings formatSettings() const;
-    void runCommand(const std::function<void()>& command);
+    void runCommand(const QString& name, const std::function<void()>& command);
 
     std::shared_ptr<automation::Application> word_;
     std::unique_ptr<Host> host_;

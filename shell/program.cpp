@@ -19,17 +19,33 @@ Program::Program(WordBackend backend, QObject* parent) : QObject(parent), backen
     }
     main_ = new MainWindow(backend_.application);
     connect(main_, &MainWindow::programEnded, this, &Program::check);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        main_->move(area.left() + 20, area.top() + 20);
-        if (backend_.window) backend_.window->move(area.left() + 20 + main_->width() + 40, area.top() + 20);
+    if (auto* window = qobject_cast<DocumentWindow*>(backend_.window.data())) {
+        connect(main_, &MainWindow::commandStarted, window, &DocumentWindow::commandStarted);
+        connect(main_, &MainWindow::commandEnded, window, &DocumentWindow::commandEnded);
+        connect(window, &DocumentWindow::singleTableModeRequested, main_, &MainWindow::enterSingleTableMode);
     }
+    place();
     main_->show();
 }
 
 Program::~Program() {
     delete main_;
     delete backend_.window;
+}
+
+// Both windows side by side on the screen, the document window taking the room the main window
+// leaves (a 1366 x 768 screen holds both).
+void Program::place() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const int margin = 8;
+    main_->move(area.left() + margin, area.top() + margin);
+    if (!backend_.window) return;
+    const int left = area.left() + margin + main_->frameGeometry().width() + margin;
+    const int width = std::max(480, area.right() - left - margin);
+    const int height = std::max(400, area.height() - 2 * margin - 40);
+    backend_.window->setGeometry(left, area.top() + margin + 30, width, height);
 }
 
 void Program::check() {

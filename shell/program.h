@@ -32,6 +32,7 @@ signals:
 
 private:
     void check();
+    void place();
 
     WordBackend backend_;
     MainWindow* main_;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTextStream>
@@ -12,6 +13,7 @@
 
 #include "shell/about_window.h"
 #include "shell/document_window.h"
+#include "shell/page_view.h"
 #include "shell/main_window.h"
 #include "shell/picker_window.h"
 #include "shell/program.h"
@@ -32,15 +34,45 @@ void settle() {
     }
 }
 
-bool save(QWidget* window, const QDir& folder, const QString& name) {
-    if (!window) return false;
-    settle();
+// Until the document window shows the pages of the current version (at most a minute).
+void waitForPages(DocumentWindow* window) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 60'000 && window &&
+           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn()) &&
+           window->pageView()->notice().isEmpty()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+}
+
+bool saveImage(const QImage& picture, const QDir& folder, const QString& name) {
     // A palette of 256 colours keeps the files small; the windows use few colours anyway.
-    const QImage image = window->grab().toImage().convertToFormat(
-        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither | Qt::NoOpaqueDetection);
+    const QImage image =
+        picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither | Qt::NoOpaqueDetection);
     const bool ok = image.save(folder.filePath(name), "PNG", 9);
     QTextStream(stdout) << (ok ? "写入 " : "未能写入 ") << folder.filePath(name) << '\n';
     return ok;
+}
+
+bool save(QWidget* window, const QDir& folder, const QString& name) {
+    if (!window) return false;
+    settle();
+    return saveImage(window->grab().toImage(), folder, name);
+}
+
+// The document window with the small single-table window over its top right corner.
+bool saveSingleTableMode(QWidget* documentWindow, QWidget* small, const QDir& folder, const QString& name) {
+    if (!documentWindow || !small) return false;
+    settle();
+    QImage picture = documentWindow->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage over = small->grab().toImage();
+    QPainter painter(&picture);
+    const QPoint at(picture.width() - over.width() - 30, 60);
+    painter.fillRect(QRect(at, over.size()).adjusted(-2, -2, 2, 2), Qt::darkGray);
+    painter.drawImage(at, over);
+    painter.end();
+    return saveImage(picture, folder, name);
 }
 
 }  // namespace
@@ -78,14 +110,23 @@ int takeScreenshots(const QString& folder, const QString& document) {
     ok = save(main->aboutWindow(), dir, QStringLiteral("about-window.png")) && ok;
     main->aboutWindow()->close();
 
-    if (!document.isEmpty()) {
-        program.wordWindow()->resize(720, 640);
-        ok = save(program.wordWindow(), dir, QStringLiteral("document-before.png")) && ok;
+    auto* wordWindow = qobject_cast<DocumentWindow*>(program.wordWindow());
+    if (!document.isEmpty() && wordWindow) {
+        wordWindow->resize(900, 680);
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-before.png")) && ok;
         main->findChild<QComboBox*>(QStringLiteral("Combo9"))->setEditText(QStringLiteral("居中"));
         main->findChild<QComboBox*>(QStringLiteral("Combo11"))->setEditText(QStringLiteral("居右"));
         main->findChild<QComboBox*>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("五号"));
         main->startFormatRun();
-        ok = save(program.wordWindow(), dir, QStringLiteral("document-after.png")) && ok;
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-after.png")) && ok;
+        wordWindow->selectTableNumber(2);
+        waitForPages(wordWindow);
+        ok = save(wordWindow, dir, QStringLiteral("document-table-selected.png")) && ok;
+        emit wordWindow->singleTableModeRequested();
+        ok = saveSingleTableMode(wordWindow, main->singleTableWindow(), dir, QStringLiteral("single-table-mode.png")) &&
+             ok;
     }
 
     main->enterSingleTableMode();

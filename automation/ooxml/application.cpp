@@ -20,6 +20,7 @@ std::string canonical(const std::string& path) {
 class DocumentImpl final : public Document {
 public:
     explicit DocumentImpl(ModelPtr model) : model_(std::move(model)) {}
+    const ModelPtr& model() const { return model_; }
 
     std::string FullName() override {
         model_->check();
@@ -147,6 +148,21 @@ private:
     std::shared_ptr<WordState> word_;
 };
 
+class DocumentStateImpl final : public DocumentState {
+public:
+    DocumentStateImpl(std::uint64_t id, PartsSnapshot parts) : id_(id), parts_(std::move(parts)) {}
+    std::uint64_t documentId() const override { return id_; }
+    const PartsSnapshot& parts() const { return parts_; }
+    bool sameAs(const DocumentState& other) const override {
+        const auto* state = dynamic_cast<const DocumentStateImpl*>(&other);
+        return state && state->id_ == id_ && state->parts_.main == parts_.main && state->parts_.styles == parts_.styles;
+    }
+
+private:
+    std::uint64_t id_;
+    PartsSnapshot parts_;
+};
+
 class WordApplicationImpl final : public WordApplication {
 public:
     WordApplicationImpl() : word_(std::make_shared<WordState>()) {}
@@ -211,6 +227,39 @@ public:
             return layout;
         }
         return std::nullopt;
+    }
+
+    std::uint64_t documentId(automation::Document& document) override {
+        auto* ours = dynamic_cast<DocumentImpl*>(&document);
+        if (!ours) throw errors::badParameter("不是这个 Word 的文档");
+        ours->model()->check();
+        return ours->model()->id();
+    }
+    std::uint64_t contentVersion() override { return active()->contentVersion(); }
+    bool activateDocument(std::uint64_t id) override {
+        word_->check();
+        for (const ModelPtr& model : word_->documents) {
+            if (model->id() != id) continue;
+            if (word_->active != model) {
+                word_->active = model;
+                word_->notifyChange();
+            }
+            return true;
+        }
+        return false;
+    }
+    void saveCopy(const std::string& path) override { active()->saveCopy(path); }
+    std::shared_ptr<const DocumentState> captureState() override {
+        ModelPtr model = active();
+        return std::make_shared<DocumentStateImpl>(model->id(), model->snapshot());
+    }
+    void restoreState(const DocumentState& state, bool saved) override {
+        word_->check();
+        const auto& parts = dynamic_cast<const DocumentStateImpl&>(state);
+        for (const ModelPtr& model : word_->documents) {
+            if (model->id() == parts.documentId()) return model->restore(parts.parts(), saved);
+        }
+        throw errors::notAvailable("该文档已关闭");
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "automation/ooxml/document_model.h"
 
+#include <atomic>
+
 #include "automation/error.h"
 #include "automation/ooxml/wml.h"
 #include "automation/ooxml/xml_part.h"
@@ -10,8 +12,17 @@ void WordState::check() const {
     if (!running) throw errors::serverGone();
 }
 
+namespace {
+
+std::uint64_t nextDocumentId() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+}  // namespace
+
 DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word)
-    : path_(std::move(path)), package_(std::move(package)), word_(std::move(word)) {
+    : path_(std::move(path)), id_(nextDocumentId()), package_(std::move(package)), word_(std::move(word)) {
     const std::string& mainName = package_.mainPartName();
     std::optional<std::string> mainBytes = package_.part(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
@@ -22,10 +33,8 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
         if (auto bytes = package_.part(*stylesName)) {
-            stylesDoc_ = parseXmlPart(*bytes, *stylesName);
-            stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
             stylesPart_ = *stylesName;
-            styles_ = Styles(stylesDoc_->document_element());
+            parseStyles(*bytes);
         }
     }
 }
@@ -71,29 +80,81 @@ void DocumentModel::textEdited() {
     grids_.clear();
     sections_.clear();
     ++textVersion_;
+    ++contentVersion_;
     dirty_ = true;
     mainChanged_ = true;
     if (auto word = word_.lock()) word->notifyChange();
 }
 
 void DocumentModel::formatChanged(bool stylesToo) {
+    ++contentVersion_;
     dirty_ = true;
     mainChanged_ = true;
     if (stylesToo) stylesChanged_ = true;
     if (auto word = word_.lock()) word->notifyChange();
 }
 
-void DocumentModel::save(const std::optional<std::string>& path) {
-    const std::string target = path.value_or(path_);
+void DocumentModel::parseStyles(const std::string& bytes) {
+    stylesDoc_ = parseXmlPart(bytes, stylesPart_);
+    stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
+    styles_ = Styles(stylesDoc_->document_element());
+}
+
+// The package holds the parts as they stand after this.
+void DocumentModel::storeChangedParts() {
     // The position index is rebuilt on demand; without it the serialized part has room in memory.
     index_.reset();
     if (mainChanged_) package_.setPart(package_.mainPartName(), mainNamespaces_.serialize(*main_));
     if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, stylesNamespaces_.serialize(*stylesDoc_));
-    package_.save(target);
     mainChanged_ = false;
     stylesChanged_ = false;
+}
+
+void DocumentModel::save(const std::optional<std::string>& path) {
+    const std::string target = path.value_or(path_);
+    storeChangedParts();
+    package_.save(target);
     dirty_ = false;
     path_ = target;
+}
+
+void DocumentModel::saveCopy(const std::string& path) {
+    storeChangedParts();
+    package_.save(path);
+}
+
+PartsSnapshot DocumentModel::snapshot() {
+    PartsSnapshot parts;
+    // Unchanged parts are taken as the package holds them, so that they come back byte for byte; changed
+    // ones are written with the document's own prefixes, as a save would write them.
+    parts.main = mainChanged_ ? mainNamespaces_.serialize(*main_) : package_.part(package_.mainPartName()).value_or("");
+    if (stylesDoc_)
+        parts.styles =
+            stylesChanged_ ? stylesNamespaces_.serialize(*stylesDoc_) : package_.part(stylesPart_).value_or("");
+    return parts;
+}
+
+void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
+    const std::string& mainName = package_.mainPartName();
+    std::unique_ptr<pugi::xml_document> main = parseXmlPart(parts.main, mainName);
+    package_.setPart(mainName, parts.main);
+    main_ = std::move(main);
+    mainNamespaces_ = PartNamespaces::adopt(*main_);
+    body_ = wml::child(main_->document_element(), "body");
+    if (parts.styles && !stylesPart_.empty()) {
+        package_.setPart(stylesPart_, *parts.styles);
+        parseStyles(*parts.styles);
+    }
+    mainChanged_ = false;
+    stylesChanged_ = false;
+    index_.reset();
+    grids_.clear();
+    sections_.clear();
+    ++textVersion_;
+    ++contentVersion_;
+    selection_ = Area{};
+    dirty_ = !saved;
+    if (auto word = word_.lock()) word->notifyChange();
 }
 
 long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {

@@ -34,6 +34,12 @@ struct Area {
     int grid1 = 0, grid2 = 0;  // Block: 0-based grid columns, inclusive
 };
 
+// The changeable parts of a document as they stood at one moment.
+struct PartsSnapshot {
+    std::string main;
+    std::optional<std::string> styles;
+};
+
 class DocumentModel {
 public:
     DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word);
@@ -70,9 +76,19 @@ public:
     void fieldUnlinked(int index);
     void formatChanged(bool stylesToo = false);
     std::uint64_t textVersion() const { return textVersion_; }
+    // Counts every change of content or formatting (not of the selection).
+    std::uint64_t contentVersion() const { return contentVersion_; }
     bool saved() const { return !dirty_; }
 
     void save(const std::optional<std::string>& path);
+    // Writes the document as it stands to path without touching its name or saved state.
+    void saveCopy(const std::string& path);
+
+    // Never reused while the program runs.
+    std::uint64_t id() const { return id_; }
+    PartsSnapshot snapshot();
+    // Back to the snapshot's parts; the selection goes to the start. saved: the file holds them.
+    void restore(const PartsSnapshot& parts, bool saved);
 
     Area& selection() { return selection_; }
 
@@ -83,8 +99,11 @@ private:
     void textEdited();
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
+    void storeChangedParts();
+    void parseStyles(const std::string& bytes);
 
     std::string path_;
+    std::uint64_t id_;
     Package package_;
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
@@ -98,6 +117,7 @@ private:
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
     std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> sections_;  // body child -> its w:sectPr
     std::uint64_t textVersion_ = 0;
+    std::uint64_t contentVersion_ = 0;
     bool dirty_ = false;
     bool mainChanged_ = false;
     bool stylesChanged_ = false;

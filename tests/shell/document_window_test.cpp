@@ -1,12 +1,15 @@
-// The embedded Word's document window: what it shows, where a click puts Word's selection, and the
-// file commands with their questions.
+// The embedded Word's document window without its pages: the table panel, undo and redo, several
+// documents, and the file commands with their questions.
 #include <QAction>
+#include <QListWidget>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
-#include <QTextDocument>
-#include <QTextTable>
 
 #include <filesystem>
 
+#include "shell/page_view.h"
 #include "shell_fixture.h"
 #include "support/word_fixture.h"
 
@@ -16,75 +19,142 @@ namespace {
 class DocumentWindowTest : public ShellTest {
 protected:
     QAction* action(const char* name) { return wordWindow()->findChild<QAction*>(QString::fromLatin1(name)); }
-    QString shownText() {
+    QStringList panelLines() {
         wordWindow()->refresh();
-        return wordWindow()->view()->toPlainText();
+        QStringList lines;
+        for (int i = 0; i < wordWindow()->tablePanel()->count(); ++i)
+            lines << wordWindow()->tablePanel()->item(i)->text();
+        return lines;
     }
+    QString status() { return wordWindow()->statusBar()->currentMessage(); }
+    // The document's parts as a copy written now holds them.
+    std::map<std::string, std::string> parts() {
+        const auto path = dir.file("copy-" + std::to_string(++copies) + ".docx");
+        std::dynamic_pointer_cast<automation::ooxml::WordApplication>(program->word())->saveCopy(path.string());
+        return readAllParts(path);
+    }
+    // One command as the main window runs it: a font size for the first table's first cell.
+    void sizeCommand(float size) {
+        wordWindow()->commandStarted(QStringLiteral("字号"));
+        word().ActiveDocument()->Tables()->Item(1)->Cell(1, 1)->Range()->Font()->SetSize(size);
+        wordWindow()->commandEnded();
+    }
+    float firstCellSize() { return word().ActiveDocument()->Tables()->Item(1)->Cell(1, 1)->Range()->Font()->Size(); }
+    int copies = 0;
 };
 
-TEST_F(DocumentWindowTest, ShowsTheActiveDocumentAndFollowsChanges) {
-    EXPECT_TRUE(shownText().contains(QStringLiteral("没有打开的文档")));
+TEST_F(DocumentWindowTest, TablePanelListsEveryTableAndSelectsOnClick) {
+    EXPECT_TRUE(wordWindow()->pageView()->notice().contains(QStringLiteral("没有打开的文档")));
     EXPECT_FALSE(action("actionSave")->isEnabled());
-    open(document("显示.docx", para("标题", "<w:jc w:val=\"center\"/>") + borderedTable(2, 3, "T") + para("结尾")));
-    const QString text = shownText();
-    EXPECT_TRUE(text.contains(QStringLiteral("标题")));
-    EXPECT_TRUE(text.contains(QStringLiteral("T2,3")));
-    EXPECT_TRUE(text.contains(QStringLiteral("结尾")));
-    EXPECT_LT(text.indexOf(QStringLiteral("标题")), text.indexOf(QStringLiteral("T1,1")));
-    EXPECT_LT(text.indexOf(QStringLiteral("T2,3")), text.indexOf(QStringLiteral("结尾")));
-    EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("显示.docx")));
+    open(document("表格.docx",
+                  para("标题") + borderedTable(2, 3, "T") + para("中间") + table(3, 2, "", "N") + para("")));
+    EXPECT_EQ(panelLines(), (QStringList{"1  2×3  T1,1 | T1,2 | T1,3", "2  3×2  N1,1 | N1,2  无线条"}));
+    EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("表格.docx")));
     EXPECT_TRUE(action("actionSave")->isEnabled());
 
-    // A change made through Word shows after the window system's next turn.
-    word().ActiveDocument()->Tables()->Item(1)->Cell(1, 1)->Range()->Font()->SetName("黑体");
+    QListWidget* panel = wordWindow()->tablePanel();
+    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, panel->visualItemRect(panel->item(1)).center());
+    auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
+    EXPECT_EQ(word().Selection()->Start(), second->Start());
+    EXPECT_EQ(word().Selection()->End(), second->End());
     settle();
-    EXPECT_TRUE(wordWindow()->view()->toHtml().contains(QStringLiteral("黑体")));
+    EXPECT_EQ(wordWindow()->pageView()->selectedTable(), 2);
+    EXPECT_TRUE(status().contains(QStringLiteral("已选定整个表格")));
+
+    // A change through Word shows in the panel after the window system's next turn.
+    word().ActiveDocument()->Tables()->Item(1)->Rows()->Item(1)->Delete();
+    settle();
+    EXPECT_EQ(panelLines().first(), "1  1×3  T2,1 | T2,2 | T2,3");
 }
 
-TEST_F(DocumentWindowTest, MergedCellsSpanTheirColumnsAndRows) {
-    // 项目 and 比例 are merged down over two rows, 金额 across two columns.
-    const std::string down = "<w:vMerge w:val=\"restart\"/>";
-    const std::string below = "<w:vMerge/>";
-    open(document("合并.docx", tbl(row(cell("项目", down) + cell("金额", "<w:gridSpan w:val=\"2\"/>") + cell("比例", down)) +
-                                       row(cell("", below) + cell("2025年") + cell("2024年") + cell("", below)) +
-                                       row(cell("收入") + cell("1") + cell("2") + cell("3")),
-                                   "", 4) + para("")));
-    wordWindow()->refresh();
-    QTextTable* shown = nullptr;
-    for (QTextBlock b = wordWindow()->view()->document()->begin(); b.isValid() && !shown; b = b.next())
-        shown = QTextCursor(b).currentTable();
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->columns(), 4);
-    EXPECT_EQ(shown->rows(), 3);
-    EXPECT_EQ(shown->cellAt(0, 0).rowSpan(), 2);
-    EXPECT_EQ(shown->cellAt(0, 1).columnSpan(), 2);
-    auto textOf = [&](int r, int c) {
-        QTextTableCell cell = shown->cellAt(r, c);
-        QTextCursor cursor = cell.firstCursorPosition();
-        cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-        return cursor.selectedText();
-    };
-    EXPECT_EQ(textOf(1, 1), "2025年");
-    EXPECT_EQ(textOf(1, 2), "2024年");
-    EXPECT_EQ(shown->cellAt(1, 3).rowSpan(), 2);  // still the merged 比例
+TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
+    open(document("撤销.docx", borderedTable(2, 2, "U") + para("")));
+    settle();
+    const auto original = parts();
+    EXPECT_FALSE(action("actionUndo")->isEnabled());
+
+    // A real format run is one step named after it, taken back part for part, byte for byte.
+    combo("Combo9")->setEditText(QStringLiteral("居中"));
+    main().startFormatRun();
+    settle();
+    const auto formatted = parts();
+    ASSERT_NE(formatted, original);
+    EXPECT_EQ(action("actionUndo")->text(), "撤销 排版");
+    EXPECT_TRUE(status().contains(QStringLiteral("有未保存的更改")));
+    action("actionUndo")->trigger();
+    EXPECT_EQ(parts(), original);
+    EXPECT_TRUE(word().ActiveDocument()->Saved());  // back at what the file holds
+    EXPECT_FALSE(status().contains(QStringLiteral("有未保存的更改")));
+    EXPECT_EQ(action("actionRedo")->text(), "重做 排版");
+    action("actionRedo")->trigger();
+    EXPECT_EQ(parts(), formatted);
+    EXPECT_FALSE(word().ActiveDocument()->Saved());
+
+    // More than twenty steps, all the way back; a command that changes nothing leaves none.
+    for (int i = 1; i <= 24; ++i) sizeCommand(10.0f + i);
+    sizeCommand(34.0f);
+    for (int i = 24; i >= 1; --i) {
+        ASSERT_FLOAT_EQ(firstCellSize(), 10.0f + i);
+        action("actionUndo")->trigger();
+    }
+    EXPECT_EQ(parts(), formatted);
+    action("actionUndo")->trigger();
+    EXPECT_EQ(parts(), original);
+    EXPECT_FALSE(action("actionUndo")->isEnabled());
+
+    // Saving marks the state the file holds; a new command after an undo drops the redo steps.
+    action("actionRedo")->trigger();
+    action("actionRedo")->trigger();
+    action("actionSave")->trigger();
+    EXPECT_FALSE(status().contains(QStringLiteral("有未保存的更改")));
+    action("actionUndo")->trigger();
+    EXPECT_FALSE(word().ActiveDocument()->Saved());
+    sizeCommand(40.0f);
+    EXPECT_FALSE(action("actionRedo")->isEnabled());
+    action("actionUndo")->trigger();
+    action("actionRedo")->trigger();
+    EXPECT_FLOAT_EQ(firstCellSize(), 40.0f);
 }
 
-TEST_F(DocumentWindowTest, ClickPutsWordsSelectionIntoTheCell) {
-    open(document("点击.docx", para("前") + borderedTable(3, 3, "C") + para("后")));
-    wordWindow()->refresh();
-    shell::DocumentView* view = wordWindow()->view();
-    const QTextCursor found = view->document()->find(QStringLiteral("C3,2"));
-    ASSERT_FALSE(found.isNull());
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(found).center());
-    automation::SelectionPtr selection = word().Selection();
-    ASSERT_EQ(selection->Tables()->Count(), 1);
-    automation::RangePtr cell = word().ActiveDocument()->Tables()->Item(1)->Cell(3, 2)->Range();
-    EXPECT_GE(selection->Start(), cell->Start());
-    EXPECT_LT(selection->Start(), cell->End());
+TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheActiveOne) {
+    const QString first = document("甲.docx", borderedTable(2, 2, "A") + para(""));
+    const QString second = document("乙.docx", borderedTable(3, 3, "B") + para(""));
+    open(first);
+    ASSERT_TRUE(wordWindow()->openPath(second));
+    settle();
+    QTabBar* tabs = wordWindow()->tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "甲.docx");
+    EXPECT_EQ(tabs->tabText(1), "乙.docx");
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("乙.docx")));
 
-    const QTextCursor outside = view->document()->find(QStringLiteral("后"));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(outside).center());
-    EXPECT_EQ(word().Selection()->Tables()->Count(), 0);
+    tabs->setCurrentIndex(0);
+    settle();
+    EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("甲.docx"));
+    EXPECT_EQ(panelLines().first(), "1  2×2  A1,1 | A1,2");
+    // Undo belongs to the document it was done on.
+    sizeCommand(20.0f);
+    tabs->setCurrentIndex(1);
+    settle();
+    EXPECT_FALSE(action("actionUndo")->isEnabled());
+    tabs->setCurrentIndex(0);
+    settle();
+    EXPECT_TRUE(action("actionUndo")->isEnabled());
+
+    // Closing the changed one asks about it alone; the other stays open.
+    saveAnswer = shell::SaveAnswer::Discard;
+    action("actionClose")->trigger();
+    settle();
+    EXPECT_EQ(saveQuestions, QStringList{"甲.docx"});
+    EXPECT_EQ(tabs->count(), 1);
+    EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("乙.docx"));
+
+    // Both were remembered as recent files, the newest first.
+    const QStringList recent = QSettings().value(QStringLiteral("recentFiles")).toStringList();
+    ASSERT_GE(recent.size(), 2);
+    EXPECT_EQ(recent.at(0), second);
+    EXPECT_EQ(recent.at(1), first);
 }
 
 TEST_F(DocumentWindowTest, ClosingWithUnsavedChangesAsksAndLosesNothing) {
@@ -146,7 +216,8 @@ TEST_F(DocumentWindowTest, SaveAsWritesANewFileAndOpenKeepsTheDocumentOnABadFile
     action("actionOpen")->trigger();
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(word().Documents()->Count(), 1);
-    EXPECT_TRUE(shownText().contains(QStringLiteral("内容")));
+    EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("另存.docx")));
+    EXPECT_FALSE(status().contains(QStringLiteral("有未保存的更改")));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Single-table mode and the format run started from the windows.
 #include <QTest>
-#include <QTextDocument>
 
 #include <QRadioButton>
 
@@ -22,11 +21,11 @@ int leftBorder(automation::Application& word, int table) {
     return word.ActiveDocument()->Tables()->Item(table)->Borders()->Item(automation::wdBorderLeft)->LineStyle();
 }
 
-// The point of the document view where this text stands.
-QPoint pointOf(shell::DocumentView& view, const QString& text) {
-    const QTextCursor found = view.document()->find(text);
-    EXPECT_FALSE(found.isNull()) << text.toStdString();
-    return view.cursorRect(found).center();
+// Word's insertion point in cell (row, column) of table number table, as a click there leaves it.
+void clickInto(automation::Application& word, int table, int row, int column) {
+    word.ActiveDocument()->Tables()->Item(table)->Cell(row, column)->Select();
+    auto cell = word.ActiveDocument()->Tables()->Item(table)->Cell(row, column)->Range();
+    word.ActiveDocument()->Range(cell->Start(), cell->Start())->Select();
 }
 
 class SingleTableTest : public ShellTest {
@@ -64,9 +63,8 @@ TEST_F(SingleTableTest, OkFormatsOnlyTheTableThatHoldsTheSelection) {
     EXPECT_EQ(small->returnButton()->text(), "返 回");
     EXPECT_LT(small->okButton()->x(), small->returnButton()->x());
 
-    // The user clicks into the second table in the document window.
-    shell::DocumentView* view = wordWindow()->view();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("B2,1")));
+    // The user clicks into the second table.
+    clickInto(word(), 2, 2, 1);
     EXPECT_EQ(word().Selection()->Tables()->Count(), 1);
 
     QTest::mouseClick(small->okButton(), Qt::LeftButton);
@@ -80,14 +78,15 @@ TEST_F(SingleTableTest, OkFormatsOnlyTheTableThatHoldsTheSelection) {
 
     // Again, after clicking into the first table: one more pass, over that one.
     settle();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("A1,2")));
+    clickInto(word(), 1, 1, 2);
     QTest::mouseClick(small->okButton(), Qt::LeftButton);
     EXPECT_EQ(messages.size(), 2);
     EXPECT_TRUE(titleCentred(word(), 1));
 
-    // A double-click selects the whole table, so the run draws the lines of the whole table.
+    // Selecting the whole table (a click on the page, or the table panel) makes the run draw the
+    // lines of the whole table.
     settle();
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, pointOf(*view, QStringLiteral("B3,2")));
+    wordWindow()->selectTableNumber(2);
     auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
     EXPECT_EQ(word().Selection()->Start(), second->Start());
     EXPECT_EQ(word().Selection()->End(), second->End());

@@ -1,0 +1,186 @@
+// The pages as LibreOffice draws them in the document window: lines where the document has them,
+// thicker after a run, Chinese font names mapped to different faces, and a click on a table
+// selecting that table in the embedded Word.
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+
+#include "shell/page_view.h"
+#include "shell/picker_window.h"
+#include "shell_fixture.h"
+#include "support/word_fixture.h"
+
+namespace gwtest {
+namespace {
+
+constexpr int kRenderWaitMs = 60'000;  // LibreOffice's first start on a slow, busy machine
+
+bool dark(QRgb pixel) { return qGray(pixel) < 140; }
+
+class PageRenderingTest : public ShellTest {
+protected:
+    shell::PageView& pages() { return *wordWindow()->pageView(); }
+
+    // Until the pages in sight show the document as it is now, and its tables have been found.
+    void waitForPages() {
+        settle();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !wordWindow()->renderer()->busy() && pages().visiblePagesDrawn(); },
+                                    kRenderWaitMs))
+            << pages().notice().toStdString() << " busy " << wordWindow()->renderer()->busy() << " pages "
+            << pages().pageCount() << " drawn " << pages().visiblePagesDrawn();
+    }
+
+    const shell::TablePlace* place(int table) {
+        for (const shell::TablePlace& p : pages().tablePlaces())
+            if (p.table == table) return &p;
+        return nullptr;
+    }
+
+    // The pixel of the page picture at a document point (twips).
+    QPoint pixelOf(int page, const QPoint& twips) {
+        const QRect pageRect = pages().pageRects().at(page);
+        const QImage& image = pages().pageImage(page);
+        return QPoint(
+            static_cast<int>(static_cast<double>(twips.x() - pageRect.x()) * image.width() / pageRect.width()),
+            static_cast<int>(static_cast<double>(twips.y() - pageRect.y()) * image.height() / pageRect.height()));
+    }
+    // The widest run of dark pixels across the left edge of a table, half way down.
+    int leftLineWidth(int table) {
+        const shell::TablePlace* p = place(table);
+        if (!p) return -1;
+        const QImage& image = pages().pageImage(p->page);
+        const QPoint edge = pixelOf(p->page, QPoint(p->rect.left(), p->rect.center().y()));
+        int best = 0;
+        int run = 0;
+        for (int x = std::max(0, edge.x() - 20); x < std::min(image.width(), edge.x() + 20); ++x) {
+            run = dark(image.pixel(x, edge.y())) ? run + 1 : 0;
+            best = std::max(best, run);
+        }
+        return best;
+    }
+};
+
+TEST_F(PageRenderingTest, SampleReportShowsItsPagesAndTableLines) {
+    open(QStringLiteral(GRIDWRIGHT_SOURCE_DIR "/examples/sample-report.docx"));
+    waitForPages();
+    ASSERT_EQ(pages().pageCount(), 2);
+    EXPECT_EQ(pages().tablePlaces().size(), 4);
+
+    // Table 2 has lines all round: its top edge is dark almost all along, the margin above is white.
+    const shell::TablePlace* second = place(2);
+    ASSERT_NE(second, nullptr);
+    pages().scrollToTable(2);
+    waitForPages();
+    const QImage& image = pages().pageImage(second->page);
+    const QPoint topLeft = pixelOf(second->page, second->rect.topLeft());
+    const QPoint topRight = pixelOf(second->page, second->rect.topRight());
+    int darkAlongTop = 0;
+    for (int x = topLeft.x(); x <= topRight.x(); ++x) {
+        for (int y = topLeft.y() - 2; y <= topLeft.y() + 2; ++y) {
+            if (dark(image.pixel(x, y))) {
+                ++darkAlongTop;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(darkAlongTop, (topRight.x() - topLeft.x()) * 9 / 10);
+    const QRect page = pages().pageRects().at(second->page);
+    const QPoint margin = pixelOf(second->page, QPoint(page.x() + 300, page.y() + 300));
+    EXPECT_GE(qGray(image.pixel(margin)), 250);
+}
+
+TEST_F(PageRenderingTest, ThreePointOuterLinesAreDrawnThickerAfterARun) {
+    open(document("粗线.docx", para("表前") + borderedTable(4, 3, "L") + para("表后")));
+    pages().setZoomPercent(200);
+    waitForPages();
+    pages().scrollToTable(1);
+    waitForPages();
+    const int before = leftLineWidth(1);
+    ASSERT_GT(before, 0);
+
+    // 3 pt single lines for top/bottom and left/right.
+    main().openPicker();
+    QTest::mouseClick(main().pickerWindow()->option(QStringLiteral("Option7")), Qt::LeftButton);
+    main().openPicker();
+    QTest::mouseClick(main().pickerWindow()->option(QStringLiteral("Option32")), Qt::LeftButton);
+    main().startFormatRun();
+    waitForPages();
+    pages().scrollToTable(1);
+    waitForPages();
+    const int after = leftLineWidth(1);
+    EXPECT_GE(after, before + 3) << "before " << before << " after " << after;
+}
+
+TEST_F(PageRenderingTest, SongTiAndHeiTiAreDifferentFaces) {
+    const auto line = [](const char* font) {
+        const std::string name(font);
+        return para("永和九年岁在癸丑暮春之初", "",
+                    "<w:rFonts w:ascii=\"" + name + "\" w:eastAsia=\"" + name + "\" w:hAnsi=\"" + name +
+                        "\"/><w:sz w:val=\"56\"/>");
+    };
+    open(document("字体.docx", line("宋体") + line("黑体") + line("宋体")));
+    waitForPages();
+    // The ink of each line of text, top to bottom.
+    const QImage& image = pages().pageImage(0);
+    std::vector<int> ink;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int row = 0;
+        for (int x = 0; x < image.width(); ++x) row += dark(image.pixel(x, y)) ? 1 : 0;
+        if (row > 0 && !inLine) ink.push_back(0);
+        inLine = row > 0;
+        if (inLine) ink.back() += row;
+    }
+    ASSERT_GE(ink.size(), 3u);
+    // The same face twice draws the same ink; 黑体's strokes are far heavier than 宋体's.
+    EXPECT_NEAR(ink[2], ink[0], ink[0] / 20);
+    EXPECT_GT(ink[1], ink[0] * 6 / 5) << ink[0] << " " << ink[1];
+}
+
+TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdentical) {
+    open(document("相同.docx",
+                  para("前") + borderedTable(3, 3, "X") + para("中间") + borderedTable(3, 3, "X") + para("后")));
+    waitForPages();
+    ASSERT_NE(place(1), nullptr);
+    ASSERT_NE(place(2), nullptr);
+    const auto clickTable = [&](int table) {
+        pages().scrollToTable(table);
+        QTest::mouseClick(pages().viewport(), Qt::LeftButton, {}, pages().viewportPoint(place(table)->rect.center()));
+        settle();
+    };
+    clickTable(2);
+    auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
+    EXPECT_EQ(word().Selection()->Start(), second->Start());
+    EXPECT_EQ(word().Selection()->End(), second->End());
+    EXPECT_EQ(pages().selectedTable(), 2);
+    EXPECT_EQ(wordWindow()->tablePanel()->currentRow(), 1);
+
+    clickTable(1);
+    auto first = word().ActiveDocument()->Tables()->Item(1)->Range();
+    EXPECT_EQ(word().Selection()->Start(), first->Start());
+    EXPECT_EQ(pages().selectedTable(), 1);
+
+    // Between the tables: an insertion point after the first one, in no table.
+    const QPoint between((place(1)->rect.center().x()), (place(1)->rect.bottom() + place(2)->rect.top()) / 2);
+    QTest::mouseClick(pages().viewport(), Qt::LeftButton, {}, pages().viewportPoint(between));
+    EXPECT_EQ(word().Selection()->Tables()->Count(), 0);
+    EXPECT_EQ(word().Selection()->Start(), first->End());
+    settle();
+    EXPECT_EQ(pages().selectedTable(), 0);
+}
+
+TEST_F(PageRenderingTest, WithoutLibreOfficeTheWindowSaysSoAndEverythingElseWorks) {
+    program.reset();
+    qputenv("GRIDWRIGHT_RENDERER", "/nonexistent/gridwright-render");
+    program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+    open(document("无.docx", borderedTable(2, 2, "N") + para("")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages().notice().contains(QStringLiteral("LibreOffice")); }, 10'000));
+    qunsetenv("GRIDWRIGHT_RENDERER");
+    EXPECT_EQ(wordWindow()->tablePanel()->count(), 1);
+    combo("Combo9")->setEditText(QStringLiteral("居中"));
+    main().startFormatRun();
+    EXPECT_EQ(messages, QStringList{"完成"});
+}
+
+}  // namespace
+}  // namespace gwtest
