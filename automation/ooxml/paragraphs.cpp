@@ -63,6 +63,7 @@ class OLEFormatImpl final : public OLEFormat {
 public:
     explicit OLEFormatImpl(std::string progId) : progId_(std::move(progId)) {}
     std::string ProgID() override { return progId_; }
+    void Edit() override { throw errors::notAvailable("没有可编辑该对象的程序"); }
 
 private:
     std::string progId_;

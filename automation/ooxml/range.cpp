@@ -118,6 +118,10 @@ public:
         Span s = span();
         return makeRange(model_, s.start, s.end);
     }
+    void PasteAndFormat(int) override {
+        model_->check();
+        throw errors::commandFailed("剪贴板为空");
+    }
 
 private:
     Area area() {
