@@ -120,7 +120,7 @@ public:
     }
     void PasteAndFormat(int) override {
         model_->check();
-        throw errors::commandFailed("剪贴板为空");
+        pasteClipboardRange(*model_);
     }
 
 private:
