@@ -65,7 +65,7 @@ struct Line {
 Line lineOf(pugi::xml_node e) {
     Line l;
     l.style = styleNumber(wml::val(e));
-    l.width = l.style == 0 ? 0 : static_cast<int>(wml::intAttr(e, "w:sz", 4));
+    l.width = l.style == 0 ? 0 : static_cast<int>(wml::eighthsAttr(e, "w:sz", 4));
     return l;
 }
 

@@ -16,12 +16,14 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     std::optional<std::string> mainBytes = package_.part(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
     main_ = parseXmlPart(*mainBytes, mainName);
+    mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (!wml::is(main_->document_element(), "document") || !body_)
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
         if (auto bytes = package_.part(*stylesName)) {
             stylesDoc_ = parseXmlPart(*bytes, *stylesName);
+            stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
             stylesPart_ = *stylesName;
             styles_ = Styles(stylesDoc_->document_element());
         }
@@ -82,8 +84,8 @@ void DocumentModel::formatChanged(bool stylesToo) {
 
 void DocumentModel::save(const std::optional<std::string>& path) {
     const std::string target = path.value_or(path_);
-    if (mainChanged_) package_.setPart(package_.mainPartName(), serializeXmlPart(*main_));
-    if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, serializeXmlPart(*stylesDoc_));
+    if (mainChanged_) package_.setPart(package_.mainPartName(), mainNamespaces_.serialize(*main_));
+    if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, stylesNamespaces_.serialize(*stylesDoc_));
     package_.save(target);
     mainChanged_ = false;
     stylesChanged_ = false;
@@ -101,10 +103,10 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
         else if (wml::is(n, "sectPr")) sectPr = n;
     }
     if (!sectPr) sectPr = wml::child(body_, "sectPr");
-    const long width = wml::intAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
+    const long width = wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
-    const long left = wml::intAttr(mar, "w:left", 1800);
-    const long right = wml::intAttr(mar, "w:right", 1800);
+    const long left = wml::twipsAttr(mar, "w:left", 1800);
+    const long right = wml::twipsAttr(mar, "w:right", 1800);
     const long text = width - left - right;
     return text > 144 ? text : 144;
 }

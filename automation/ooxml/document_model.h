@@ -13,6 +13,7 @@
 #include <pugixml.hpp>
 
 #include "automation/ooxml/desktop.h"
+#include "automation/ooxml/namespaces.h"
 #include "automation/ooxml/package.h"
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
@@ -51,6 +52,8 @@ public:
     pugi::xml_node body() const { return body_; }
     pugi::xml_node documentElement() const { return main_->document_element(); }
     const Styles& styles() const { return styles_; }
+    // Whether the document is Strict Open XML, whose value forms differ in places.
+    bool strict() const { return mainNamespaces_.strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
     pugi::xml_node stylesRoot() const { return stylesDoc_ ? stylesDoc_->document_element() : pugi::xml_node(); }
 
@@ -87,6 +90,8 @@ private:
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
     std::unique_ptr<pugi::xml_document> stylesDoc_;
+    PartNamespaces mainNamespaces_;
+    PartNamespaces stylesNamespaces_;
     std::string stylesPart_;
     pugi::xml_node body_;
     Styles styles_;

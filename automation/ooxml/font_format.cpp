@@ -15,7 +15,7 @@ namespace automation::ooxml {
 
 namespace {
 
-long twips(float points) { return std::lround(static_cast<double>(points) * 20.0); }
+using wml::twips;
 
 struct RunTarget {
     std::vector<pugi::xml_node> runs;        // (run, paragraph) pairs kept side by side
@@ -113,30 +113,25 @@ public:
     }
     float Size() override {
         RunTarget t = target();
-        float value = -1;
+        Uniform<float> size;
         const auto& styles = model_->styles();
         auto consider = [&](pugi::xml_node run, pugi::xml_node p) {
-            const std::string sz = styles.runProperty(run, p, "sz", "w:val").value_or("20");
-            const float v = static_cast<float>(std::atof(sz.c_str())) / 2.0f;
-            if (value >= 0 && value != v) return false;
-            value = v;
-            return true;
+            return size.add(wml::halfPointsOf(styles.runProperty(run, p, "sz", "w:val").value_or("20"), 10.0f));
         };
         for (size_t i = 0; i < t.runs.size(); ++i)
-            if (!consider(t.runs[i], t.runParas[i])) return static_cast<float>(wdUndefined);
-        if (value < 0)
+            if (!consider(t.runs[i], t.runParas[i])) return size.value(10.0f);
+        if (size.empty())
             for (pugi::xml_node p : t.markParas)
-                if (!consider({}, p)) return static_cast<float>(wdUndefined);
-        return value < 0 ? 10.0f : value;
+                if (!consider({}, p)) break;
+        return size.value(10.0f);
     }
     void SetSize(float points) override {
         RunTarget t = target();
         if (!(points >= 1.0f && points <= 1638.0f)) throw errors::valueOutOfRange();
         // Word keeps sizes in half points.
-        const std::string half = std::to_string(std::lround(points * 2.0f));
         auto apply = [&](pugi::xml_node rPr) {
-            wml::setAttr(wml::ensure(rPr, "sz", wml::Sequence::RPr), "w:val", half);
-            wml::setAttr(wml::ensure(rPr, "szCs", wml::Sequence::RPr), "w:val", half);
+            wml::setHalfPoints(wml::ensure(rPr, "sz", wml::Sequence::RPr), "w:val", points);
+            wml::setHalfPoints(wml::ensure(rPr, "szCs", wml::Sequence::RPr), "w:val", points);
         };
         for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(r));
         for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(p));
@@ -180,7 +175,7 @@ public:
     }
     float LineSpacing() override {
         return readFloat([&](pugi::xml_node p) {
-            return static_cast<float>(std::atof(prop(p, "spacing", "w:line", "240").c_str())) / 20.0f;
+            return wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f);
         });
     }
     void SetLineSpacing(float points) override {
@@ -189,7 +184,7 @@ public:
             const std::string rule = model_->styles().paragraphProperty(p, "spacing", "w:lineRule").value_or("auto");
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
             // Single and multiple spacing are kept in 240ths of a line: 12 points make one line.
-            wml::setAttr(spacing, "w:line", std::to_string(twips(points)));
+            wml::setPoints(spacing, "w:line", points);
             wml::setAttr(spacing, "w:lineRule", rule == "exact" || rule == "atLeast" ? rule : "auto");
         });
     }
@@ -198,7 +193,7 @@ public:
             const std::string rule = prop(p, "spacing", "w:lineRule", "auto");
             if (rule == "exact") return wdLineSpaceExactly;
             if (rule == "atLeast") return wdLineSpaceAtLeast;
-            const long line = std::atol(prop(p, "spacing", "w:line", "240").c_str());
+            const long line = twips(wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f));
             return line == 240 ? wdLineSpaceSingle : line == 360 ? wdLineSpace1pt5 : line == 480 ? wdLineSpaceDouble : wdLineSpaceMultiple;
         });
     }
@@ -206,12 +201,12 @@ public:
         if (rule < 0 || rule > 5) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr, pugi::xml_node p) {
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
-            const long current = std::atol(prop(p, "spacing", "w:line", "240").c_str());
+            const long current = twips(wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f));
             switch (rule) {
                 case wdLineSpaceSingle: wml::setAttr(spacing, "w:line", "240"); break;
                 case wdLineSpace1pt5: wml::setAttr(spacing, "w:line", "360"); break;
                 case wdLineSpaceDouble: wml::setAttr(spacing, "w:line", "480"); break;
-                default: wml::setAttr(spacing, "w:line", std::to_string(current)); break;
+                default: wml::setTwips(spacing, "w:line", current); break;
             }
             wml::setAttr(spacing, "w:lineRule",
                          rule == wdLineSpaceExactly ? "exact" : rule == wdLineSpaceAtLeast ? "atLeast" : "auto");
@@ -239,7 +234,7 @@ public:
     }
     void SetWordWrap(bool value) override {
         write([&](pugi::xml_node pPr) {
-            wml::setAttr(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), "w:val", value ? "1" : "0");
+            wml::setOnOff(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value);
         });
     }
     float CharacterUnitLeftIndent() override { return readHundredths("ind", "w:leftChars"); }
@@ -248,10 +243,9 @@ public:
     void SetCharacterUnitRightIndent(float chars) override { writeChars(chars, "w:rightChars", "w:right"); }
     float CharacterUnitFirstLineIndent() override {
         return readFloat([&](pugi::xml_node p) {
-            const std::string hanging = prop(p, "ind", "w:hangingChars", "");
-            if (!hanging.empty() && std::atol(hanging.c_str()) != 0)
-                return -static_cast<float>(std::atof(hanging.c_str())) / 100.0f;
-            return static_cast<float>(std::atof(prop(p, "ind", "w:firstLineChars", "0").c_str())) / 100.0f;
+            const float hanging = wml::hundredthsOf(prop(p, "ind", "w:hangingChars", ""), 0.0f);
+            if (hanging != 0.0f) return -hanging;
+            return wml::hundredthsOf(prop(p, "ind", "w:firstLineChars", "0"), 0.0f);
         });
     }
     void SetCharacterUnitFirstLineIndent(float chars) override {
@@ -287,43 +281,30 @@ private:
     std::string prop(pugi::xml_node p, std::string_view element, const char* attribute, const char* fallback) {
         return model_->styles().paragraphProperty(p, element, attribute).value_or(fallback);
     }
-    int readInt(const std::function<int(pugi::xml_node)>& read) {
-        int value = wdUndefined;
-        bool first = true;
-        for (pugi::xml_node p : target()) {
-            const int v = read(p);
-            if (!first && v != value) return wdUndefined;
-            value = v;
-            first = false;
-        }
-        return value;
+    template <typename T>
+    T readUniform(const std::function<T(pugi::xml_node)>& read) {
+        Uniform<T> value;
+        for (pugi::xml_node p : target())
+            if (!value.add(read(p))) break;
+        return value.value(static_cast<T>(wdUndefined));
     }
-    float readFloat(const std::function<float(pugi::xml_node)>& read) {
-        float value = static_cast<float>(wdUndefined);
-        bool first = true;
-        for (pugi::xml_node p : target()) {
-            const float v = read(p);
-            if (!first && v != value) return static_cast<float>(wdUndefined);
-            value = v;
-            first = false;
-        }
-        return value;
-    }
+    int readInt(const std::function<int(pugi::xml_node)>& read) { return readUniform(read); }
+    float readFloat(const std::function<float(pugi::xml_node)>& read) { return readUniform(read); }
     float readTwips(const char* attribute) {
         return readFloat([&](pugi::xml_node p) {
-            return static_cast<float>(std::atof(prop(p, "spacing", attribute, "0").c_str())) / 20.0f;
+            return wml::pointsOf(prop(p, "spacing", attribute, "0"), 0.0f);
         });
     }
     float readHundredths(std::string_view element, const char* attribute) {
         return readFloat([&](pugi::xml_node p) {
-            return static_cast<float>(std::atof(prop(p, element, attribute, "0").c_str())) / 100.0f;
+            return wml::hundredthsOf(prop(p, element, attribute, "0"), 0.0f);
         });
     }
     float readIndent(const char* attribute, const char* alias) {
         return readFloat([&](pugi::xml_node p) {
             std::string v = prop(p, "ind", attribute, "");
             if (v.empty()) v = prop(p, "ind", alias, "0");
-            return static_cast<float>(std::atof(v.c_str())) / 20.0f;
+            return wml::pointsOf(v, 0.0f);
         });
     }
     bool readFlag(std::string_view element, const char* attribute) {
@@ -346,7 +327,7 @@ private:
         if (!(points >= 0.0f && points <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
-            wml::setAttr(spacing, attribute, std::to_string(twips(points)));
+            wml::setPoints(spacing, attribute, points);
             // A space in lines would override the one in points.
             spacing.remove_attribute(linesAttribute);
         });
@@ -383,7 +364,7 @@ private:
             ind.remove_attribute(alias);
             ind.remove_attribute(charsAttribute);
             ind.remove_attribute(charsAlias);
-            wml::setAttr(ind, attribute, std::to_string(twips(points)));
+            wml::setPoints(ind, attribute, points);
         });
     }
 

@@ -34,6 +34,26 @@ pugi::xml_node areaTable(DocumentModel& model, const Area& area);
 // The tables an area touches: the innermost one at its start first.
 std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area);
 
+// Word's answer for a property read over several paragraphs, runs, rows or cells: their common value,
+// or wdUndefined once two differ.
+template <typename T>
+class Uniform {
+public:
+    // Adds one item's value; false once the values differ, so that callers may stop reading.
+    bool add(T value) {
+        if (!value_) value_ = value;
+        else if (*value_ != value) mixed_ = true;
+        return !mixed_;
+    }
+    bool empty() const { return !value_; }
+    // The common value; none when no value was added.
+    T value(T none) const { return mixed_ ? static_cast<T>(wdUndefined) : value_.value_or(none); }
+
+private:
+    std::optional<T> value_;
+    bool mixed_ = false;
+};
+
 // Throws objectDeleted when node no longer stands in the story.
 void requireLive(DocumentModel& model, pugi::xml_node node);
 

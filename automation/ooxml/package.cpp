@@ -33,7 +33,14 @@ constexpr std::uint64_t kMiB = 1ull << 20;
 constexpr std::uint64_t kRatioThreshold = kMiB;
 constexpr std::size_t kChunk = 64 * 1024;
 
-constexpr const char* kRelOfficeDocumentStrict = "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument";
+// Strict Open XML names its relationship types under another base; they are read as the usual ones.
+constexpr std::string_view kStrictRelationshipBase = "http://purl.oclc.org/ooxml/officeDocument/relationships/";
+constexpr std::string_view kRelationshipBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+std::string relationshipType(std::string_view type) {
+    if (type.substr(0, kStrictRelationshipBase.size()) != kStrictRelationshipBase) return std::string(type);
+    return std::string(kRelationshipBase) + std::string(type.substr(kStrictRelationshipBase.size()));
+}
 
 [[noreturn]] void failOpen(const std::string& path, const std::string& reason) {
     throw Error(errors::FileError, "无法打开文件“" + path + "”：" + reason);
@@ -269,7 +276,8 @@ struct Package::Impl {
                 std::string_view nodeName = node.name();
                 if (const auto colon = nodeName.find(':'); colon != std::string_view::npos) nodeName.remove_prefix(colon + 1);
                 if (nodeName != "Relationship") continue;
-                list.push_back({node.attribute("Id").value(), node.attribute("Type").value(), node.attribute("Target").value(),
+                list.push_back({node.attribute("Id").value(), relationshipType(node.attribute("Type").value()),
+                                node.attribute("Target").value(),
                                 std::string_view(node.attribute("TargetMode").value()) == "External"});
             }
         }
@@ -379,8 +387,6 @@ void Package::Impl::findMainPart() {
         }
     };
     const std::optional<std::string> target = packageTarget(kRelOfficeDocument);
-    if (!target && packageTarget(kRelOfficeDocumentStrict))
-        failOpen(path, "这是 Strict Open XML 格式的文档，暂不支持。请在 Word 中将它另存为普通的 Word 文档(.docx)后再试。");
     if (!target)
         failOpen(path, "找不到文档的主体部分(包关系中没有指向文档正文的关系)，这不是一个完整的 Word 文档(.docx)。");
     const Entry* main = resolve(*target);

@@ -10,8 +10,8 @@ namespace automation::ooxml {
 
 namespace {
 
-long twips(float points) { return std::lround(static_cast<double>(points) * 20.0); }
-float points(long twips) { return static_cast<float>(twips) / 20.0f; }
+using wml::points;
+using wml::twips;
 
 void requireRange(float value, float low, float high) {
     if (!(value >= low && value <= high)) throw errors::valueOutOfRange();
@@ -86,11 +86,11 @@ public:
         live();
         pugi::xml_node own = wml::child(wml::child(wml::child(tc_, "tcPr"), "tcMar"), "right");
         if (!own) own = wml::child(wml::child(wml::child(tc_, "tcPr"), "tcMar"), "end");
-        if (own) return points(wml::intAttr(own, "w:w", 0));
+        if (own) return wml::pointsAttr(own, "w:w", 0.0f);
         pugi::xml_node mar = wml::child(wml::child(table(), "tblPr"), "tblCellMar");
         pugi::xml_node right = wml::child(mar, "right");
         if (!right) right = wml::child(mar, "end");
-        return right ? points(wml::intAttr(right, "w:w", 108)) : 5.4f;
+        return wml::pointsAttr(right, "w:w", 5.4f);
     }
     void SetRightPadding(float value) override {
         live();
@@ -98,7 +98,7 @@ public:
         pugi::xml_node mar = wml::ensure(wml::ensureTcPr(tc_), "tcMar", wml::Sequence::TcPr);
         wml::remove(mar, "end");
         pugi::xml_node right = wml::ensure(mar, "right", wml::Sequence::TcMar);
-        wml::setAttr(right, "w:w", std::to_string(twips(value)));
+        wml::setPoints(right, "w:w", value);
         wml::setAttr(right, "w:type", "dxa");
         model_->formatChanged();
     }
@@ -144,13 +144,10 @@ public:
     }
     int VerticalAlignment() override {
         live();
-        int value = -1;
-        for (pugi::xml_node tc : cells_) {
-            const int v = makeCell(model_, tc)->VerticalAlignment();
-            if (value != -1 && v != value) return wdUndefined;
-            value = v;
-        }
-        return value == -1 ? wdCellAlignVerticalTop : value;
+        Uniform<int> value;
+        for (pugi::xml_node tc : cells_)
+            if (!value.add(makeCell(model_, tc)->VerticalAlignment())) break;
+        return value.value(wdCellAlignVerticalTop);
     }
     void SetVerticalAlignment(int alignment) override {
         live();
@@ -236,18 +233,17 @@ public:
         return std::make_shared<RowImpl>(model_, tbl_, rows[static_cast<size_t>(index - 1)]);
     }
     int HeightRule() override {
-        int value = -1;
+        Uniform<int> value;
         for (pugi::xml_node tr : selected()) {
             pugi::xml_node h = wml::child(wml::child(tr, "trPr"), "trHeight");
             const std::string rule = wml::val(h, "w:hRule");
-            const int v = !h ? wdRowHeightAuto
-                          : rule == "exact" ? wdRowHeightExactly
-                          : rule == "auto"  ? wdRowHeightAuto
-                                            : wdRowHeightAtLeast;
-            if (value != -1 && value != v) return wdUndefined;
-            value = v;
+            if (!value.add(!h                ? wdRowHeightAuto
+                           : rule == "exact" ? wdRowHeightExactly
+                           : rule == "auto"  ? wdRowHeightAuto
+                                             : wdRowHeightAtLeast))
+                break;
         }
-        return value == -1 ? wdRowHeightAuto : value;
+        return value.value(wdRowHeightAuto);
     }
     void SetHeightRule(int rule) override {
         auto rows = selected();
@@ -262,20 +258,17 @@ public:
         model_->formatChanged();
     }
     float Height() override {
-        float value = -1;
-        for (pugi::xml_node tr : selected()) {
-            const float v = points(wml::intAttr(wml::child(wml::child(tr, "trPr"), "trHeight"), "w:val", 0));
-            if (value >= 0 && value != v) return static_cast<float>(wdUndefined);
-            value = v;
-        }
-        return std::max(value, 0.0f);
+        Uniform<float> value;
+        for (pugi::xml_node tr : selected())
+            if (!value.add(wml::pointsAttr(wml::child(wml::child(tr, "trPr"), "trHeight"), "w:val", 0.0f))) break;
+        return value.value(0.0f);
     }
     void SetHeight(float value) override {
         auto rows = selected();
         requireRange(value, 0.0f, 1584.0f);
         for (pugi::xml_node tr : rows) {
             pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
-            wml::setAttr(h, "w:val", std::to_string(twips(value)));
+            wml::setPoints(h, "w:val", value);
             const std::string rule = wml::val(h, "w:hRule");
             if (rule.empty() || rule == "auto") wml::setAttr(h, "w:hRule", "atLeast");
         }
@@ -300,7 +293,7 @@ public:
     }
     float LeftIndent() override {
         selected();
-        return points(wml::intAttr(wml::child(wml::child(tbl_, "tblPr"), "tblInd"), "w:w", 0));
+        return wml::pointsAttr(wml::child(wml::child(tbl_, "tblPr"), "tblInd"), "w:w", 0.0f);
     }
     void SetLeftIndent(float value) override {
         auto rows = selected();
@@ -539,12 +532,8 @@ public:
         load();
         pugi::xml_node tblW = wml::child(wml::child(tbl_, "tblPr"), "tblW");
         const std::string type = wml::val(tblW, "w:type");
-        const std::string w = wml::val(tblW, "w:w");
-        if (type == "pct") {
-            if (!w.empty() && w.back() == '%') return std::strtof(w.c_str(), nullptr);
-            return static_cast<float>(wml::intAttr(tblW, "w:w", 0)) / 50.0f;
-        }
-        if (type == "dxa") return points(wml::intAttr(tblW, "w:w", 0));
+        if (type == "pct") return wml::percentAttr(tblW, "w:w").value_or(0.0f);
+        if (type == "dxa") return wml::pointsAttr(tblW, "w:w", 0.0f);
         return 0.0f;
     }
     void SetPreferredWidth(float value) override {
@@ -553,13 +542,13 @@ public:
         std::string type = wml::val(tblW, "w:type");
         if (type == "pct") {
             requireRange(value, 0.0f, 600.0f);
-            wml::setAttr(tblW, "w:w", std::to_string(std::lround(value * 50.0f)));
+            wml::setPercent(tblW, "w:w", value);
         } else {
             requireRange(value, 0.0f, 1584.0f);
             // An automatic width that is given a length becomes a width in points.
             if (value > 0.0f || type == "dxa") {
                 wml::setAttr(tblW, "w:type", "dxa");
-                wml::setAttr(tblW, "w:w", std::to_string(twips(value)));
+                wml::setPoints(tblW, "w:w", value);
             } else {
                 wml::setAttr(tblW, "w:type", "auto");
                 wml::setAttr(tblW, "w:w", "0");
@@ -610,21 +599,21 @@ private:
     // that programs which lay out by the grid show the same table.
     void fitToWindow(const TableGrid& grid, pugi::xml_node tblPr) {
         pugi::xml_node tblW = wml::ensure(tblPr, "tblW", wml::Sequence::TblPr);
-        wml::setAttr(tblW, "w:w", "5000");
+        wml::setPercent(tblW, "w:w", 100.0f);
         wml::setAttr(tblW, "w:type", "pct");
         wml::remove(tblPr, "tblLayout");
 
         std::vector<long> widths;
         pugi::xml_node tblGrid = wml::child(tbl_, "tblGrid");
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) widths.push_back(std::max(0L, wml::intAttr(col, "w:w", 0)));
+            if (wml::is(col, "gridCol")) widths.push_back(std::max(0L, wml::twipsAttr(col, "w:w", 0)));
         if (widths.empty() || static_cast<int>(widths.size()) < grid.gridWidth()) return;
         long total = 0;
         for (long w : widths) total += w;
         long available = model_->textWidthTwips(tbl_);
         // A nested table fills its cell rather than the page.
         if (pugi::xml_node cell = model_->index().cellOfTable(tbl_)) {
-            const long cellWidth = wml::intAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0);
+            const long cellWidth = wml::twipsAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0);
             if (wml::val(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:type") == "dxa" && cellWidth > 0)
                 available = std::max(144L, cellWidth - 216);
         }

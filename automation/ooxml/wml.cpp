@@ -8,24 +8,6 @@ namespace automation::ooxml::wml {
 
 namespace {
 
-constexpr std::string_view kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-
-std::string_view prefixOf(pugi::xml_node node) {
-    std::string_view name = node.name();
-    auto colon = name.find(':');
-    return colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
-}
-
-// Looks up the namespace a prefix is bound to, walking up the ancestors.
-bool prefixIsWord(pugi::xml_node node, std::string_view prefix) {
-    if (prefix == "w") return true;
-    std::string attr = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
-    for (pugi::xml_node n = node; n; n = n.parent()) {
-        if (pugi::xml_attribute a = n.attribute(attr.c_str())) return kWordNs == a.value();
-    }
-    return false;
-}
-
 const std::vector<std::string_view>& sequence(Sequence order) {
     static const std::vector<std::string_view> rPr = {
         "rStyle", "rFonts", "b", "bCs", "i", "iCs", "caps", "smallCaps", "strike", "dstrike", "outline",
@@ -90,16 +72,12 @@ std::string_view localName(pugi::xml_node node) {
 }
 
 bool isWordElement(pugi::xml_node node) {
-    if (node.type() != pugi::node_element) return false;
-    return prefixIsWord(node, prefixOf(node));
+    const char* raw = node.name();
+    return node.type() == pugi::node_element && raw[0] == 'w' && raw[1] == ':';
 }
 
 bool is(pugi::xml_node node, std::string_view name) {
-    if (node.type() != pugi::node_element) return false;
-    const char* raw = node.name();
-    // Fast path for the usual "w:" prefix.
-    if (raw[0] == 'w' && raw[1] == ':') return name == std::string_view(raw + 2);
-    return localName(node) == name && isWordElement(node);
+    return isWordElement(node) && name == std::string_view(node.name() + 2);
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
@@ -201,6 +179,44 @@ void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
     a.set_value(value.c_str());
 }
 
+namespace {
+
+// The number a value holds, scaled from a unit suffix to perPoint units of the attribute's own (a plain
+// number is returned as it stands).
+std::optional<double> measure(std::string_view text, double perPoint) {
+    const char* s = text.data();
+    const char* end = s + text.size();
+    while (s < end && *s == ' ') ++s;
+    if (s < end && *s == '+') ++s;
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(s, end, value);
+    if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+    const std::string_view unit(ptr, static_cast<std::size_t>(end - ptr));
+    if (unit.empty()) return value;
+    double pointsPerUnit = 0;
+    if (unit == "pt") pointsPerUnit = 1;
+    else if (unit == "in") pointsPerUnit = 72;
+    else if (unit == "cm") pointsPerUnit = 72 / 2.54;
+    else if (unit == "mm") pointsPerUnit = 72 / 25.4;
+    else if (unit == "pc" || unit == "pi") pointsPerUnit = 12;
+    else return std::nullopt;
+    return value * pointsPerUnit * perPoint;
+}
+
+std::optional<double> measure(pugi::xml_node node, const char* attribute, double perPoint) {
+    if (!node) return std::nullopt;
+    pugi::xml_attribute a = node.attribute(attribute);
+    if (!a) return std::nullopt;
+    return measure(std::string_view(a.value()), perPoint);
+}
+
+long rounded(std::optional<double> value, long fallback) {
+    if (!value || *value > 1e15 || *value < -1e15) return fallback;
+    return std::lround(*value);
+}
+
+}  // namespace
+
 long intAttr(pugi::xml_node node, const char* attribute, long fallback) {
     if (!node) return fallback;
     pugi::xml_attribute a = node.attribute(attribute);
@@ -213,5 +229,67 @@ long intAttr(pugi::xml_node node, const char* attribute, long fallback) {
     (void)ptr;
     return value;
 }
+
+long twipsAttr(pugi::xml_node node, const char* attribute, long fallback) {
+    return rounded(measure(node, attribute, 20.0), fallback);
+}
+
+float pointsOf(std::string_view twipsText, float fallback) {
+    const auto value = measure(twipsText, 20.0);
+    return value ? points(rounded(value, 0)) : fallback;
+}
+
+float halfPointsOf(std::string_view text, float fallback) {
+    const auto value = measure(text, 2.0);
+    return value ? static_cast<float>(rounded(value, 0)) / 2.0f : fallback;
+}
+
+float hundredthsOf(std::string_view text, float fallback) {
+    const auto value = measure(text, 1.0);
+    return value ? static_cast<float>(*value / 100.0) : fallback;
+}
+
+float pointsAttr(pugi::xml_node node, const char* attribute, float fallback) {
+    return node && node.attribute(attribute) ? pointsOf(node.attribute(attribute).value(), fallback) : fallback;
+}
+
+float halfPointsAttr(pugi::xml_node node, const char* attribute, float fallback) {
+    return node && node.attribute(attribute) ? halfPointsOf(node.attribute(attribute).value(), fallback) : fallback;
+}
+
+long eighthsAttr(pugi::xml_node node, const char* attribute, long fallback) {
+    return rounded(measure(node, attribute, 8.0), fallback);
+}
+
+float hundredthsAttr(pugi::xml_node node, const char* attribute, float fallback) {
+    return node && node.attribute(attribute) ? hundredthsOf(node.attribute(attribute).value(), fallback) : fallback;
+}
+
+std::optional<float> percentAttr(pugi::xml_node node, const char* attribute) {
+    const std::string text = val(node, attribute);
+    if (!text.empty() && text.back() == '%') {
+        double value = 0;
+        auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size() - 1, value);
+        if (ec != std::errc() || ptr != text.data() + text.size() - 1) return std::nullopt;
+        return static_cast<float>(value);
+    }
+    const auto fiftieths = measure(node, attribute, 1.0);
+    if (!fiftieths) return std::nullopt;
+    return static_cast<float>(*fiftieths / 50.0);
+}
+
+void setTwips(pugi::xml_node node, const char* attribute, long value) { setAttr(node, attribute, std::to_string(value)); }
+
+void setPoints(pugi::xml_node node, const char* attribute, float value) { setTwips(node, attribute, twips(value)); }
+
+void setHalfPoints(pugi::xml_node node, const char* attribute, float value) {
+    setAttr(node, attribute, std::to_string(std::lround(static_cast<double>(value) * 2.0)));
+}
+
+void setPercent(pugi::xml_node node, const char* attribute, float percent) {
+    setAttr(node, attribute, std::to_string(std::lround(static_cast<double>(percent) * 50.0)));
+}
+
+void setOnOff(pugi::xml_node node, bool value) { setAttr(node, "w:val", value ? "1" : "0"); }
 
 }  // namespace automation::ooxml::wml

@@ -1,7 +1,9 @@
 // Small helpers over WordprocessingML DOM nodes: names, attributes, children kept in schema order.
 #pragma once
 
+#include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,8 +12,8 @@
 
 namespace automation::ooxml::wml {
 
-// True when node is the w: element with this local name ("p", "tbl", ...). Documents practically always
-// use the "w" prefix for WordprocessingML; other prefixes bound to the same namespace are accepted too.
+// True when node is the WordprocessingML element with this local name ("p", "tbl", ...). Parts are read
+// through PartNamespaces, so WordprocessingML is always "w:" in memory, whatever the document binds.
 bool is(pugi::xml_node node, std::string_view localName);
 std::string_view localName(pugi::xml_node node);
 bool isWordElement(pugi::xml_node node);
@@ -56,7 +58,32 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view lo
 // Sets a w: attribute, adding it when missing.
 void setAttr(pugi::xml_node node, const char* name, const std::string& value);
 
-// Twips and other integer attributes; fallback when absent or not a number.
-long intAttr(pugi::xml_node node, const char* attribute, long fallback);
+// Points and twips (twentieths of a point), rounded as Word stores them.
+inline long twips(float points) { return std::lround(static_cast<double>(points) * 20.0); }
+inline float points(long twips) { return static_cast<float>(twips) / 20.0f; }
+
+// Typed attribute values; fallback when the attribute is absent or unreadable. Lengths are plain numbers
+// of the attribute's own unit or, as Strict files and newer writers have them, measures with a unit
+// ("2.5cm", "12pt", "1in", "10mm", "1pc").
+// The same readings of an attribute's text (as the style lookups return it).
+float pointsOf(std::string_view twipsText, float fallback);
+float halfPointsOf(std::string_view text, float fallback);
+float hundredthsOf(std::string_view text, float fallback);
+long intAttr(pugi::xml_node node, const char* attribute, long fallback);        // counts and spans
+long twipsAttr(pugi::xml_node node, const char* attribute, long fallback);      // twentieths of a point
+float pointsAttr(pugi::xml_node node, const char* attribute, float fallback);   // twips, as points
+float halfPointsAttr(pugi::xml_node node, const char* attribute, float fallback);  // font sizes, as points
+long eighthsAttr(pugi::xml_node node, const char* attribute, long fallback);    // border widths
+// Hundredths of a character or a line (w:leftChars, w:beforeLines), as characters or lines.
+float hundredthsAttr(pugi::xml_node node, const char* attribute, float fallback);
+// A percentage: fiftieths of a percent ("5000") or a number with "%" ("100%"), as percent.
+std::optional<float> percentAttr(pugi::xml_node node, const char* attribute);
+
+void setTwips(pugi::xml_node node, const char* attribute, long twips);
+void setPoints(pugi::xml_node node, const char* attribute, float points);
+void setHalfPoints(pugi::xml_node node, const char* attribute, float points);
+void setPercent(pugi::xml_node node, const char* attribute, float percent);
+// An on/off property's w:val.
+void setOnOff(pugi::xml_node node, bool value);
 
 }  // namespace automation::ooxml::wml

@@ -1,0 +1,52 @@
+// The XML namespaces of a part, resolved by URI rather than by prefix.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <pugixml.hpp>
+
+namespace automation::ooxml {
+
+// The namespaces the embedded Word reads by name, each with its usual prefix.
+enum class Namespace { W, R, MC, WP, A, Pic, M, V, O, W14, Wps, Count };
+
+// A part's own way of writing namespaces. adopt() renames every element and attribute of a known
+// namespace to its usual prefix ("w:p", "r:id", "mc:Choice"), whatever the document binds (the
+// default namespace, "ns0:", or Strict Open XML's URIs), so that the rest of the embedded Word compares
+// plain names. serialize() writes the part back with the document's own prefixes; elements added
+// meanwhile take the prefix the document binds, or one declared on the root element.
+class PartNamespaces {
+public:
+    static PartNamespaces adopt(pugi::xml_document& document);
+
+    // The part as bytes, with the document's prefixes; the document itself keeps the usual ones.
+    std::string serialize(const pugi::xml_document& document);
+
+    // Whether the part is Strict Open XML (WordprocessingML under its ISO namespace).
+    bool strict() const { return strict_; }
+
+private:
+    struct Binding {
+        bool seen = false;
+        std::string uri;
+        std::string elementPrefix;    // may be empty: the default namespace
+        std::string attributePrefix;  // never empty: attributes have no default namespace
+    };
+    // The prefix bound on the root element to uri, preferring wanted; declared there when needed.
+    static std::string rootPrefix(pugi::xml_node root, std::string wanted, const std::string& uri);
+    const Binding& binding(pugi::xml_node root, std::size_t known);
+
+    std::array<Binding, static_cast<std::size_t>(Namespace::Count)> bindings_;
+    // Prefixes of other namespaces that clash with a usual prefix: (name in memory, name in the document).
+    std::vector<std::pair<std::string, std::string>> foreign_;
+    bool strict_ = false;
+};
+
+// The usual prefix of a known namespace ("w").
+std::string_view usualPrefix(Namespace ns);
+
+}  // namespace automation::ooxml
