@@ -68,8 +68,6 @@ void writeBorders(pugi::xml_node tblPr) {
     }
 }
 
-long twips(double points) { return std::lround(points * 20); }
-
 // One w:tc: its width over the grid columns it spans, merge marks, and a paragraph (empty for a cell
 // that continues a vertical merge).
 void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int span, const char* vMerge,
@@ -79,7 +77,7 @@ void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int sp
     double width = 0;
     for (int c = column; c < column + span; ++c) width += clip.columnWidths[static_cast<std::size_t>(c)];
     pugi::xml_node tcW = tcPr.append_child("w:tcW");
-    tcW.append_attribute("w:w") = std::to_string(twips(width)).c_str();
+    tcW.append_attribute("w:w") = std::to_string(wml::twips(static_cast<float>(width))).c_str();
     tcW.append_attribute("w:type") = "dxa";
     if (span > 1) tcPr.append_child("w:gridSpan").append_attribute("w:val") = std::to_string(span).c_str();
     if (vMerge) {
@@ -104,7 +102,7 @@ pugi::xml_node buildTable(pugi::xml_node before, const ClipboardRange& clip) {
     writeBorders(tblPr);
     pugi::xml_node grid = tbl.append_child("w:tblGrid");
     for (double width : clip.columnWidths)
-        grid.append_child("w:gridCol").append_attribute("w:w") = std::to_string(twips(width)).c_str();
+        grid.append_child("w:gridCol").append_attribute("w:w") = std::to_string(wml::twips(static_cast<float>(width))).c_str();
 
     // Per grid column, the vertical merge running down from an earlier row: its width and rows left.
     struct Running {
