@@ -68,6 +68,13 @@ void writeBorders(pugi::xml_node tblPr) {
     }
 }
 
+// A column of the table: the worksheet column's width plus Word's cell margins (0.19 cm either side),
+// so that a text Excel fits on one line fits in the cell too.
+constexpr double kCellMargins = 2 * 5.4;
+double columnWidth(const ClipboardRange& clip, int column) {
+    return clip.columnWidths[static_cast<std::size_t>(column)] + kCellMargins;
+}
+
 // One w:tc: its width over the grid columns it spans, merge marks, and a paragraph (empty for a cell
 // that continues a vertical merge).
 void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int span, const char* vMerge,
@@ -75,7 +82,7 @@ void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int sp
     pugi::xml_node tc = tr.append_child("w:tc");
     pugi::xml_node tcPr = tc.append_child("w:tcPr");
     double width = 0;
-    for (int c = column; c < column + span; ++c) width += clip.columnWidths[static_cast<std::size_t>(c)];
+    for (int c = column; c < column + span; ++c) width += columnWidth(clip, c);
     pugi::xml_node tcW = tcPr.append_child("w:tcW");
     tcW.append_attribute("w:w") = std::to_string(wml::twips(static_cast<float>(width))).c_str();
     tcW.append_attribute("w:type") = "dxa";
@@ -101,8 +108,9 @@ pugi::xml_node buildTable(pugi::xml_node before, const ClipboardRange& clip) {
     tblW.append_attribute("w:type") = "auto";
     writeBorders(tblPr);
     pugi::xml_node grid = tbl.append_child("w:tblGrid");
-    for (double width : clip.columnWidths)
-        grid.append_child("w:gridCol").append_attribute("w:w") = std::to_string(wml::twips(static_cast<float>(width))).c_str();
+    for (int c = 0; c < clip.columns; ++c)
+        grid.append_child("w:gridCol").append_attribute("w:w") =
+            std::to_string(wml::twips(static_cast<float>(columnWidth(clip, c)))).c_str();
 
     // Per grid column, the vertical merge running down from an earlier row: its width and rows left.
     struct Running {

@@ -339,7 +339,7 @@ string formatDate(double serial, const std::vector<Token>& tokens, bool date1904
         const Token& t = tokens[i];
         if (t.kind == Token::Kind::Code && (t.text == "AM/PM" || t.text == "A/P" || t.text == "上午/下午")) twelveHour = true;
         if (t.kind == Token::Kind::Code && t.text == "." && i > 0 && tokens[i - 1].text[0] == 's')
-            for (std::size_t j = i + 1; j < tokens.size() && tokens[j].text == "0"; ++j) ++secondDecimals;
+            for (std::size_t j = i + 1; j < tokens.size() && tokens[j].text == "0" && secondDecimals < 3; ++j) ++secondDecimals;
     }
     const DateParts p = dateParts(serial, date1904, secondDecimals);
     // Whether the m at index i means minutes: right after an hour or right before a second.

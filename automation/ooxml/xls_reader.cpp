@@ -158,7 +158,9 @@ public:
         chars.reserve(std::min<std::size_t>(cch, r_.data.size()));
         while (chars.size() < cch) {
             if (at_ >= r_.data.size()) damaged("字符串超出记录");
-            if (isBoundary(at_) && !chars.empty()) wide = byte() & 0x01;
+            // Characters that go on in a CONTINUE record start it with a fresh option byte.
+            if (isBoundary(at_)) wide = byte() & 0x01;
+            if (at_ >= r_.data.size()) damaged("字符串超出记录");
             const std::size_t limit = nextBoundary(at_);
             while (chars.size() < cch && at_ < limit) {
                 if (wide) {
@@ -176,12 +178,11 @@ public:
 
 private:
     bool isBoundary(std::size_t at) const {
-        return std::find(r_.continues.begin(), r_.continues.end(), at) != r_.continues.end();
+        return std::binary_search(r_.continues.begin(), r_.continues.end(), at);
     }
     std::size_t nextBoundary(std::size_t at) const {
-        for (std::size_t c : r_.continues)
-            if (c > at) return c;
-        return r_.data.size();
+        const auto next = std::upper_bound(r_.continues.begin(), r_.continues.end(), at);
+        return next == r_.continues.end() ? r_.data.size() : *next;
     }
 
     const RecordView& r_;

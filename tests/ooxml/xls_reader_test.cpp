@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(XlsReaderTest, ReadsWhatXlrdReadsCellForCell) {
-    for (const char* name : {"numbers.xls", "merged.xls", "dates1904.xls", "two_sheets.xls"}) {
+    for (const char* name : {"numbers.xls", "merged.xls", "dates1904.xls", "two_sheets.xls", "rows-700.xls"}) {
         SCOPED_TRACE(name);
         const gwtest::Oracle oracle = gwtest::readWithXlrd(workbook(name));
         ASSERT_FALSE(oracle.cells.empty());

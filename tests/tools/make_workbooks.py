@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the Excel 97-2003 workbooks the embedded-worksheet tests embed, with Debian's xlwt.
 
-usage: make_workbooks.py FOLDER
+usage: make_workbooks.py FOLDER          the test workbooks
+       make_workbooks.py FOLDER ROWS...  rows-ROWS.xls: ROWS rows of twelve columns each (benchmarks)
 
 Every workbook's first worksheet is what a conversion copies; the file names say what each one holds.
 """
@@ -94,12 +95,34 @@ def two_sheets(path):
     book.save(path)
 
 
+def rows(path, count):
+    """A long report: a header and count rows of text, numbers, percentages and dates."""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("明细")
+    money, percent, date = style(num_format="#,##0.00"), style(num_format="0.0%"), style(num_format="yyyy/m/d")
+    for c in range(12):
+        sheet.write(0, c, "第%d列" % (c + 1), style(bold=True))
+    for r in range(1, count + 1):
+        sheet.write(r, 0, "项目%d" % r)
+        for c in range(1, 9):
+            sheet.write(r, c, r * 1000.25 + c, money)
+        sheet.write(r, 9, (r % 100) / 100.0, percent)
+        sheet.write(r, 10, 40000 + r, date)
+        sheet.write(r, 11, "说明文字")
+    book.save(path)
+
+
 def main():
     folder = sys.argv[1]
+    if len(sys.argv) > 2:
+        for count in sys.argv[2:]:
+            rows("%s/rows-%s.xls" % (folder, count), int(count))
+        return
     numbers(folder + "/numbers.xls")
     merged(folder + "/merged.xls")
     dates1904(folder + "/dates1904.xls")
     two_sheets(folder + "/two_sheets.xls")
+    rows(folder + "/rows-700.xls", 700)  # its shared strings run over into CONTINUE records
 
 
 if __name__ == "__main__":
