@@ -25,6 +25,9 @@ Error badParameter(const std::string& what) {
 }
 
 Error objectDeleted() { return Error(ObjectDeleted, "对象已被删除。"); }
+Error overflow(const std::string& text) { return Error(Overflow, "溢出：“" + text + "”超出范围"); }
+Error typeMismatch(const std::string& text) { return Error(TypeMismatch, "类型不匹配：“" + text + "”不是数字"); }
+Error objectNotSet() { return Error(ObjectNotSet, "对象变量未设置"); }
 
 namespace {
 std::string withReason(std::string text, const std::string& what) {
@@ -34,7 +37,6 @@ std::string withReason(std::string text, const std::string& what) {
 
 Error commandFailed(const std::string& what) { return Error(CommandFailed, withReason("命令失败", what)); }
 Error subscriptOutOfRange() { return Error(SubscriptOutOfRange, "下标越界。"); }
-Error objectNotSet() { return Error(ObjectNotSet, "对象变量或 With 块变量未设置。"); }
 Error cannotCreateObject() { return Error(CannotCreateObject, "ActiveX 部件不能创建对象。"); }
 Error excelRefused(const std::string& what) {
     return Error(ExcelRefused, withReason("应用程序定义或对象定义错误", what));

@@ -19,8 +19,12 @@ private:
     long number_;
 };
 
-// Word's error numbers as the embedded Word raises them, with their Chinese texts.
+// Word's error numbers, with their Chinese texts: the ones the embedded Word raises, and the ones
+// Word's macro language gives a conversion or a missing object.
 namespace errors {
+inline constexpr long Overflow = 6;               // a number too large for its type
+inline constexpr long TypeMismatch = 13;          // a text that is no number where a number is needed
+inline constexpr long ObjectNotSet = 91;          // an object that was never obtained
 inline constexpr long ServerGone = 462;           // the application has quit
 inline constexpr long BadParameter = 5;           // invalid procedure call or argument
 inline constexpr long NoDocumentOpen = 4248;      // no document is open
@@ -37,7 +41,6 @@ inline constexpr long CommandFailed = 4198;       // Word could not carry out th
 
 // Excel's and COM's error numbers, as Excel raises them through late binding.
 inline constexpr long SubscriptOutOfRange = 9;    // no such member of an Excel collection
-inline constexpr long ObjectNotSet = 91;          // object variable not set (Excel's Nothing)
 inline constexpr long CannotCreateObject = 429;   // ActiveX component can't create object (no Excel)
 inline constexpr long ExcelRefused = 1004;        // application-defined or object-defined error
 
@@ -53,9 +56,11 @@ Error badParameter(const std::string& what = {});
 Error objectDeleted();
 Error commandFailed(const std::string& what = {});
 Error subscriptOutOfRange();
-Error objectNotSet();
 Error cannotCreateObject();
 Error excelRefused(const std::string& what = {});
+Error overflow(const std::string& text);
+Error typeMismatch(const std::string& text);
+Error objectNotSet();
 }  // namespace errors
 
 }  // namespace automation

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <map>
+#include <random>
 #include <system_error>
 #include <utility>
 
@@ -143,6 +144,34 @@ private:
     std::shared_ptr<automation::Application> word_;
 };
 
+// Saves to the output file. An output that is a symbolic link is replaced as a link: the document is
+// saved beside it under a new name and then renamed over the link, so the file the link pointed to
+// stays as it was.
+void saveAs(automation::Document& document, const fs::path& output) {
+    std::error_code ec;
+    if (!fs::is_symlink(output, ec)) {
+        document.SaveAs(utf8FromPath(output));
+        return;
+    }
+    fs::path temporary;
+    for (unsigned attempt = 0;; ++attempt) {
+        temporary = output;
+        temporary += ".gridwright-" + std::to_string(std::random_device{}()) + ".docx";
+        if (!fs::exists(fs::symlink_status(temporary, ec))) break;
+        if (attempt > 100) throw automation::Error(automation::errors::SaveFailed, "无法在输出文件旁建立临时文件");
+    }
+    try {
+        document.SaveAs(utf8FromPath(temporary));
+        fs::rename(temporary, output);
+    } catch (const fs::filesystem_error& error) {
+        fs::remove(temporary, ec);
+        throw automation::Error(automation::errors::SaveFailed, "无法替换输出文件：" + std::string(error.what()));
+    } catch (...) {
+        fs::remove(temporary, ec);
+        throw;
+    }
+}
+
 }  // namespace
 
 BatchApp::BatchApp(CommandRegistry commands, WordFactory startWord)
@@ -275,7 +304,7 @@ int BatchApp::process(const Job& job, std::ostream& out, std::ostream& err) {
         if (job.inPlace)
             document->Save();
         else
-            document->SaveAs(utf8FromPath(job.output));
+            saveAs(*document, job.output);
         try {
             document->Close(automation::wdDoNotSaveChanges);
         } catch (const automation::Error&) {

@@ -35,8 +35,7 @@ const Command* CommandRegistry::find(std::string_view name) const {
 
 CommandRegistry defaultCommands() {
     CommandRegistry registry;
-    // Each document command registers here, in the order its option is listed in the help, e.g.
-    //   registry.add({"tidy", "整理表格周围的正文", "", [](CommandContext& c, const std::string&) { ... }});
+    // Each command registers here, in the order its option is listed in the help.
     addFormatCommand(registry);
     addDocumentCommands(registry);
     addThousandsCommand(registry);

@@ -4,6 +4,7 @@
 #include "automation/ooxml/application.h"
 #include "batch/console_host.h"
 #include "batch/format_command.h"
+#include "batch/setting_limits.h"
 #include "bodytext/body_text.h"
 #include "commands/command_host.h"
 #include "settings/format_settings.h"
@@ -13,18 +14,13 @@ namespace batch {
 
 namespace {
 
-// The panel the settings options describe, or the reason they are wrong. A bad number in a table list
-// does not concern the body-text command; a bad number in a body list does.
+// The panel the settings options describe, or the reason they are wrong. Only the body-text numbers
+// concern this command.
 std::optional<std::string> readBodySettings(const SettingValues& values, settings::FormatSettings& out) {
     FormatRequest request;
-    const std::optional<std::string> problem = readFormatRequest(values, request);
-    out = settings::buildFormatSettings(request.panel, settings::platformNumberLocale());
-    if (problem) {
-        const auto tableProblem = settings::firstInvalidTableNumber(out);
-        if (!tableProblem || tableProblem->message != *problem) return problem;
-    }
-    if (const auto bad = settings::firstInvalidBodyNumber(out)) return bad->message;
-    return std::nullopt;
+    if (auto problem = readFormatRequest(values, request)) return problem;
+    out = request.formatSettings();
+    return checkBodySettings(out);
 }
 
 void runBody(CommandContext& context) {

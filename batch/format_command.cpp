@@ -1,12 +1,14 @@
 #include "batch/format_command.h"
 
 #include <charconv>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "automation/global.h"
 #include "batch/batch_app.h"
 #include "batch/console_host.h"
+#include "batch/setting_limits.h"
 #include "commands/command_host.h"
 #include "engine/format_run.h"
 #include "settings/format_settings.h"
@@ -17,12 +19,23 @@ namespace batch {
 
 namespace {
 
+// A settings file holds a few dozen short lines; anything near this size is not one.
+constexpr std::uintmax_t kMaxSettingsFileBytes = 1 << 20;
+
 std::optional<std::string> readSettingsFile(const std::string& name, settings::PanelState& panel) {
-    std::ifstream file(pathFromUtf8(name), std::ios::binary);
+    // Only a regular file is read: a device would never end (/dev/zero) and a folder holds no lines.
+    const std::filesystem::path path = pathFromUtf8(name);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return "设置文件不是普通文件，或者不存在：" + name;
+    if (std::filesystem::file_size(path, ec) > kMaxSettingsFileBytes) return "设置文件太大：" + name;
+    std::ifstream file(path, std::ios::binary);
     if (!file) return "无法读取设置文件：" + name;
-    std::ostringstream content;
-    content << file.rdbuf();
-    const settings::SettingsFile parsed = settings::parseSettingsFile(content.str());
+    std::string content;
+    content.resize(kMaxSettingsFileBytes + 1);
+    file.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(file.gcount()));
+    if (content.size() > kMaxSettingsFileBytes) return "设置文件太大：" + name;
+    const settings::SettingsFile parsed = settings::parseSettingsFile(content);
     if (!parsed.ok()) {
         std::string message = "设置文件 " + name + " 有误：";
         for (const std::string& error : parsed.errors) message += "\n  " + error;
@@ -75,8 +88,7 @@ void runFormat(CommandContext& context) {
     commands::ProgramState state;
     automation::Global global;
     engine::FormatRun run(context.word, host, state, global);
-    const engine::FormatOutcome outcome =
-        run.run(settings::buildFormatSettings(request.panel, settings::platformNumberLocale()));
+    const engine::FormatOutcome outcome = run.run(request.formatSettings());
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
     // A run that stopped is not saved: the file is either formatted completely or left as it was.
     if (outcome != engine::FormatOutcome::Done) throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
@@ -102,10 +114,11 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
             request.report = true;
         }
     }
-    const settings::FormatSettings formatSettings =
-        settings::buildFormatSettings(request.panel, settings::platformNumberLocale());
-    if (const auto bad = settings::firstInvalidTableNumber(formatSettings)) return bad->message;
     return std::nullopt;
+}
+
+settings::FormatSettings FormatRequest::formatSettings() const {
+    return settings::buildFormatSettings(panel, settings::platformNumberLocale());
 }
 
 void addFormatCommand(CommandRegistry& registry) {
@@ -113,9 +126,10 @@ void addFormatCommand(CommandRegistry& registry) {
     format.name = "format";
     format.description = "按面板设置给所有表格排版（即主窗口的“开始”）";
     format.run = [](CommandContext& context, const std::string&) { runFormat(context); };
-    format.check = [](const SettingValues& values) {
+    format.check = [](const SettingValues& values) -> std::optional<std::string> {
         FormatRequest request;
-        return readFormatRequest(values, request);
+        if (auto problem = readFormatRequest(values, request)) return problem;
+        return checkTableSettings(request.panel, request.formatSettings());
     };
     registry.add(std::move(format));
 

@@ -70,6 +70,10 @@ FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
 }
 
 void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool singleTable) {
+    // The run's pass-over policy, all of it decided here. The run starts with pass-over off, so a Word
+    // failure in the first table stops the run before it spreads over the document. "指定宽度" and the
+    // title rows switch it on, and nothing switches it off again except around the repeat flag: every
+    // later table has its failures passed over.
     passOver_.setTable(index);
     TablePass pass{word_, s, global_, passOver_,
                    singleTable ? CurrentTable::ofSelection(word_) : CurrentTable::ofDocument(index)};
@@ -79,6 +83,7 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     if (!s.LineSpacingLines.isUnchanged()) setLineSpacing(pass);
     resetPreferredWidth(pass);
     if (!s.RowHeightCm.isUnchanged()) setRowHeight(pass);
+    if (s.TableWidthMode == settings::WidthMode::Specified) passOver_.setOn(true);
     applyWidthMode(pass);
     centreVertically(pass);
     setBorders(pass);
@@ -86,13 +91,17 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     resetParagraphs(pass);
 
     passOver_.setOn(true);
-    selectHeaderRows(pass);
+    const bool titleSelected = selectHeaderRows(pass);
     alignHeaderRows(pass);
 
-    // The repeat flag is the one step that is never passed over.
-    passOver_.setOn(false);
-    setRepeatHeaderRows(pass);
-    passOver_.setOn(true);
+    // The repeat flag is the one step that is never passed over. When neither title selection could be
+    // made, the selection is still the whole table: the flag stays as it is rather than make every row
+    // a title row that repeats on every page.
+    if (titleSelected) {
+        passOver_.setOn(false);
+        setRepeatHeaderRows(pass);
+        passOver_.setOn(true);
+    }
 
     selectOtherArea(pass);
     if (s.RemoveSpaces) removeSpaces(pass);

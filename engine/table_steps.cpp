@@ -4,8 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "automation/constants.h"
 #include <system_error>
+
+#include "automation/constants.h"
 
 namespace engine {
 
@@ -13,22 +14,10 @@ using namespace automation;
 
 namespace {
 
-// The errors a conversion or a missing object raises, with the numbers Word's macro language gives them.
-Error typeMismatch(const std::string& text) { return Error(13, "类型不匹配：“" + text + "”不是数字"); }
-Error overflow(const std::string& text) { return Error(6, "溢出：“" + text + "”超出范围"); }
-Error objectNotSet() { return Error(91, "对象变量未设置"); }
-
 template <typename T>
 T& require(const std::shared_ptr<T>& object) {
-    if (!object) throw objectNotSet();
+    if (!object) throw errors::objectNotSet();
     return *object;
-}
-
-// A centimetre text converted when it is used; no number makes the operation fail.
-float centimetres(const std::string& text, const settings::NumberLocale& locale) {
-    const std::optional<float> value = settings::textToSingle(text, locale);
-    if (!value) throw typeMismatch(text);
-    return *value;
 }
 
 // Selects ActiveDocument.Range from the start of cell (row, 2) to the end of cell (R, C) of the table.
@@ -77,13 +66,13 @@ int lineSpecNumber(const std::string& text, const settings::NumberLocale& locale
     if (!text.empty() && text.front() == '+') ++first;
     const auto [end, problem] = std::from_chars(first, last, whole);
     if (first != last && end == last) {
-        if (problem == std::errc::result_out_of_range) throw overflow(text);
+        if (problem == std::errc::result_out_of_range) throw errors::overflow(text);
         if (problem == std::errc()) return whole;
     }
     const std::optional<float> value = settings::textToSingle(text, locale);
-    if (!value) throw typeMismatch(text);
+    if (!value) throw errors::typeMismatch(text);
     const double rounded = std::nearbyint(static_cast<double>(*value));  // halves go to the even neighbour
-    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max()) throw overflow(text);
+    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max()) throw errors::overflow(text);
     return static_cast<int>(rounded);
 }
 
@@ -135,20 +124,24 @@ void applyWidthMode(TablePass& pass) {
     }
     if (s.TableWidthMode != settings::WidthMode::Specified) return;
 
-    pass.passOver.setOn(true);
     pass.passOver.run("Selection.Tables.Item.AllowAutoFit",
                       [&] { pass.word.Selection()->Tables()->Item(1)->SetAllowAutoFit(false); });
-    pass.passOver.run("Selection.Tables.Item.Rows.LeftIndent", [&] {
-        RowsPtr rows = pass.word.Selection()->Tables()->Item(1)->Rows();
-        rows->SetLeftIndent(pass.global.CentimetersToPoints(centimetres(s.LeftIndentCm, s.numberLocale)));
-    });
+    // A width box holding no number leaves that property as it is.
+    if (s.LeftIndentCm) {
+        pass.passOver.run("Selection.Tables.Item.Rows.LeftIndent", [&] {
+            RowsPtr rows = pass.word.Selection()->Tables()->Item(1)->Rows();
+            rows->SetLeftIndent(pass.global.CentimetersToPoints(*s.LeftIndentCm));
+        });
+    }
     pass.passOver.run("Selection.Tables.Item.PreferredWidthType", [&] {
         pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthPoints);
     });
-    pass.passOver.run("Selection.Tables.Item.PreferredWidth", [&] {
-        TablePtr table = pass.word.Selection()->Tables()->Item(1);
-        table->SetPreferredWidth(pass.global.CentimetersToPoints(centimetres(s.SpecifiedWidthCm, s.numberLocale)));
-    });
+    if (s.SpecifiedWidthCm) {
+        pass.passOver.run("Selection.Tables.Item.PreferredWidth", [&] {
+            TablePtr table = pass.word.Selection()->Tables()->Item(1);
+            table->SetPreferredWidth(pass.global.CentimetersToPoints(*s.SpecifiedWidthCm));
+        });
+    }
 }
 
 void centreVertically(TablePass& pass) {
@@ -214,18 +207,19 @@ void resetParagraphs(TablePass& pass) {
           [&] { require(format).SetCharacterUnitFirstLineIndent(0.0f); });
 }
 
-void selectHeaderRows(TablePass& pass) {
+bool selectHeaderRows(TablePass& pass) {
     // Rows 1 and 2 as one block; this stands only when Word refuses row 1 by itself, which it does
     // for tables with vertically merged cells.
-    pass.passOver.run("Table.Cell(1,1)-Cell(2,C).Select", [&] {
+    const bool block = pass.passOver.run("Table.Cell(1,1)-Cell(2,C).Select", [&] {
         TablePtr table = pass.table.get(pass.word);
         const int start = table->Cell(1, 1)->Range()->Start();
         const int columns = table->Columns()->Count();
         const int end = table->Cell(2, columns)->Range()->End();
         pass.word.ActiveDocument()->Range(start, end)->Select();
     });
-    pass.passOver.run("Table.Rows.Item(1).Select",
-                      [&] { pass.table.get(pass.word)->Rows()->Item(1)->Select(); });
+    const bool firstRow = pass.passOver.run("Table.Rows.Item(1).Select",
+                                            [&] { pass.table.get(pass.word)->Rows()->Item(1)->Select(); });
+    return block || firstRow;
 }
 
 void alignHeaderRows(TablePass& pass) {

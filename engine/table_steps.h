@@ -1,7 +1,7 @@
 // The steps a format run applies to one table, each working on Word's selection.
 //
 // Every Word operation of a step runs through the run's PassOver, so whether a failure is passed over
-// or ends the run is decided by the state the run has put it in. The steps are listed in the order
+// or ends the run is decided by the state the run has put it in (see FormatRun::formatTable). The steps are listed in the order
 // the run calls them.
 #pragma once
 
@@ -50,14 +50,15 @@ bool isBorderless(TablePass& pass);
 void setLineSpacing(TablePass& pass);
 void resetPreferredWidth(TablePass& pass);
 void setRowHeight(TablePass& pass);
-// Fits the table to the page, or gives it a width and a left indent ("指定宽度" switches pass-over on).
+// Fits the table to the page, or gives it a width and a left indent.
 void applyWidthMode(TablePass& pass);
 void centreVertically(TablePass& pass);
 void setBorders(TablePass& pass);
 void setFonts(TablePass& pass);
 void resetParagraphs(TablePass& pass);
-// Selects the title rows: rows 1 and 2, then row 1 by itself when Word can address it.
-void selectHeaderRows(TablePass& pass);
+// Selects the title rows: rows 1 and 2, then row 1 by itself when Word can address it. Returns false
+// when neither selection could be made (the selection is then what it was).
+bool selectHeaderRows(TablePass& pass);
 void alignHeaderRows(TablePass& pass);
 void setRepeatHeaderRows(TablePass& pass);
 // Selects the cells right of column 1 below the title: from row 3, then from row 2 when Word can

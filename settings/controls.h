@@ -1,6 +1,7 @@
-// The main window's panel as data: frames, controls with their labels, items and defaults, the
-// command buttons, the standalone labels, the window constants and the values set at load.
-// The windows create their widgets from this; the runs read the same names.
+// The main window's panel as data: frames, the fields with their controls, labels, items, defaults
+// and parse, the command buttons, the standalone labels and the window constants. The windows create
+// their widgets from this; the settings record, the settings files and the command line read the same
+// table by FormatSettings field.
 #pragma once
 
 #include <optional>
@@ -18,7 +19,6 @@ inline constexpr std::string_view kMainFormName = "Form4";
 inline constexpr std::string_view kMainCaption = "Gridwright";
 inline constexpr int kNarrowWidthTwips = 7275;   // after load: left column of frames only
 inline constexpr int kWideWidthTwips = 13395;    // both columns
-inline constexpr int kClientWidthTwips = 13272;  // designed client area
 inline constexpr int kClientHeightTwips = 6648;
 inline constexpr int kWidthDetailIntervalMs = 100;  // polling of the width-detail boxes
 inline constexpr int kPreviewWidthPixels = 140;     // line preview boxes
@@ -33,7 +33,6 @@ bool widthDetailsVisible(std::string_view tableWidthText);
 // ---- frames ----------------------------------------------------------------------------------
 
 enum class PanelFrame { TableSettings, TableText, Alignment, EmbeddedExcel, Other, BodyText };
-enum class FrameColumn { Left, Right };
 
 struct TwipRect {
     int left;
@@ -46,9 +45,10 @@ struct TwipRect {
 
 struct FrameSpec {
     PanelFrame id;
+    std::string_view name;  // the frame's object name
     std::string_view caption;
-    FrameColumn column;
     TwipRect rect;  // in the window's client area
+    int rows;       // rows of controls, spread evenly over the frame's height  // in the window's client area
 };
 
 // The six frames, left column first, top to bottom.
@@ -64,18 +64,17 @@ enum class ControlKind {
     AlignmentIcons,  // fixed picture of the three vertical alignments, centre highlighted; no value
 };
 
-// How a control's value becomes a FormatSettings field.
-enum class ValueKind {
-    Numeric,  // converted to a single-precision number unless the text is exactly "不变"
-    Choice,   // acts only on an exact item text; anything else is absent, like "不变"
-    Check,    // boolean
-    Line,     // a LineSpec set through the picker
-    None,     // no run reads it
+// How a field's text becomes its typed value in FormatSettings.
+enum class Parse {
+    Number,  // a single-precision number unless the text is exactly "不变"
+    Choice,  // acts only on an exact item text; anything else is absent, like "不变"
+    Check,   // boolean
+    Line,    // a LineSpec set through the picker
+    None,    // no command reads it
 };
 
-enum class Unit { None, Centimetres, Lines, Characters, Points };
-
-// Where a control stands within its row of the frame (label and control pairs, left pair first).
+// Where a control stands within its row of the frame. A row has a left and a right half, each holding a
+// label and a control; Middle and Right share the right half when both are in one row.
 enum class Placement { Left, Middle, Right, Whole };
 
 // What a press on the control's label does besides nothing.
@@ -85,8 +84,12 @@ enum class LabelAction {
     OpenCompanionWorkbook,    // "数字加千分位符号" (does not toggle its check box)
 };
 
+// One field of the panel: the FormatSettings field it feeds, the widget that holds it and how its text
+// is read. The windows create their widgets from it, the settings files and the command line name
+// the field.
 struct ControlSpec {
-    std::string_view name;  // "Combo8", "Check3", "Picture21"; empty for the alignment icons
+    std::string_view field;  // "RowHeightCm"; empty for the two controls no command reads (Combo4, icons)
+    std::string_view name;   // the widget's object name: "Combo8", "Check3", "Picture21"; empty for the icons
     ControlKind kind;
     PanelFrame frame;
     int row;  // 1-based, from the top of the frame
@@ -96,27 +99,24 @@ struct ControlSpec {
     std::string_view caption;       // a check box's own caption
     std::string_view tooltip;       // tooltip of the control itself
     std::vector<std::string_view> items;  // list items in order
-    std::string_view defaultText;   // text after load: "不变", "调整到页面宽度" or the placeholder
-    std::string_view placeholder;   // "指定宽度" (Combo13), "左缩进" (Combo6), else empty
+    std::string_view defaultText;   // text after load: "不变", "调整到页面宽度" or the box's placeholder
     bool defaultChecked;            // check boxes: value after load
     bool initiallyVisible;          // Combo13 and Combo6 start hidden
-    ValueKind value;
-    Unit unit;
-    std::string_view field;  // FormatSettings field it feeds; empty when none (Combo4, icons)
+    Parse parse;
     LabelAction labelAction;
+
+    // The name a message gives the field: its label, or the placeholder of a box without one.
+    std::string_view displayName() const { return label.empty() ? defaultText : label; }
 };
 
 // Every control of the panel, frame by frame in the frame order above, each frame in row order.
 const std::vector<ControlSpec>& panelControls();
 
-// The control with this name, or nullptr (also for an empty name).
-const ControlSpec* findControl(std::string_view name);
+// The control that feeds this FormatSettings field, or nullptr (also for an empty field).
+const ControlSpec* findField(std::string_view field);
 
-// The control that feeds this FormatSettings field, or nullptr.
-const ControlSpec* findControlForField(std::string_view field);
-
-// The controls of one frame, in row order.
-std::vector<const ControlSpec*> controlsOf(PanelFrame frame);
+// The control of this field; the field must be one of the table's.
+const ControlSpec& fieldSpec(std::string_view field);
 
 // ---- buttons and standalone labels -----------------------------------------------------------
 
@@ -134,43 +134,28 @@ enum class ButtonAction {
 
 struct ButtonSpec {
     ButtonAction action;
-    std::string_view name;  // "Command1" ...; empty where the button has no fixed name
+    std::string_view name;  // the object name: "Command1" ...
     std::string_view caption;
     std::string_view tooltip;
-    std::optional<PanelFrame> frame;  // none: stands directly in the client area
-    std::optional<TwipRect> rect;     // fixed geometry where one is prescribed
+    std::optional<PanelFrame> frame;  // none: stands directly in the client area, at `rect`
+    int row;                          // in its frame, as a control's
+    Placement placement;
+    int widthPixels;   // 0: as wide as its place
+    int heightPixels;
+    std::optional<TwipRect> rect;  // fixed geometry where one is prescribed
 };
 
 const std::vector<ButtonSpec>& panelButtons();
-const ButtonSpec& findButton(ButtonAction action);
-const ButtonSpec* findButton(std::string_view name);
 
-// Texts that stand beside a command button and are not part of a settings control.
+// Texts that stand beside a command button and are not part of a settings control; each fills the
+// left half of its button's row.
 struct LabelSpec {
     std::string_view caption;
     std::string_view tooltip;
     PanelFrame frame;
-    ButtonAction button;  // the button the text belongs to
+    int row;
 };
 
 const std::vector<LabelSpec>& panelLabels();
-
-// ---- values at load --------------------------------------------------------------------------
-
-enum class LoadStepKind {
-    ResetLines,  // all three LineSpecs to style "1", width "8"
-    FillList,    // add the control's items in order, then show `text`
-    SetCheck,    // set the check box to `checked`
-};
-
-struct LoadStep {
-    LoadStepKind kind;
-    std::string_view control;  // empty for ResetLines
-    std::string_view text;     // FillList: the text the box shows afterwards
-    bool checked;              // SetCheck
-};
-
-// The initial values of the panel in the order the load step sets them.
-const std::vector<LoadStep>& loadSteps();
 
 }  // namespace settings

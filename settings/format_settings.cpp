@@ -16,15 +16,6 @@ std::optional<float> chineseFontSizePoints(std::string_view name) {
     return std::nullopt;
 }
 
-std::string_view FormatSettings::rawText(std::string_view field) const {
-    const auto it = rawTexts.find(field);
-    return it == rawTexts.end() ? std::string_view() : std::string_view(it->second);
-}
-
-std::optional<float> FormatSettings::specifiedWidthValue() const { return textToSingle(SpecifiedWidthCm, numberLocale); }
-
-std::optional<float> FormatSettings::leftIndentValue() const { return textToSingle(LeftIndentCm, numberLocale); }
-
 namespace {
 
 // The item of a choice list that equals the text exactly, other than "不变"; none otherwise.
@@ -61,9 +52,9 @@ std::optional<SettingProblem> firstInvalid(const FormatSettings& settings, const
     for (const NumericField& numeric : fields) {
         const NumericSetting& setting = settings.*numeric.member;
         if (setting.isInvalid()) {
-            const ControlSpec* entry = findControlForField(numeric.field);
-            return SettingProblem{std::string(numeric.field), std::string(entry->name), std::string(entry->label),
-                                  setting.text, invalidNumberMessage(entry->label, setting.text)};
+            const ControlSpec& entry = fieldSpec(numeric.field);
+            return SettingProblem{std::string(numeric.field), std::string(entry.name), std::string(entry.label),
+                                  setting.text, invalidNumberMessage(entry.label, setting.text)};
         }
     }
     return std::nullopt;
@@ -78,19 +69,15 @@ FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& 
     settings.LeftRightLine = panel.lines.LeftRightLine;
     settings.InnerLine = panel.lines.InnerLine;
 
-    const auto textOf = [&](std::string_view field) -> std::string_view {
-        return panel.text(findControlForField(field)->name);
-    };
-    const auto checkOf = [&](std::string_view field) { return panel.checked(findControlForField(field)->name); };
     const auto numeric = [&](std::string_view field) {
         NumericSetting setting;
-        setting.text = std::string(textOf(field));
+        setting.text = std::string(panel.text(field));
         if (!setting.isUnchanged()) {
             setting.value = textToSingle(setting.text, locale);
         }
         return setting;
     };
-    const auto choice = [&](std::string_view field) { return chosenItem(*findControlForField(field), textOf(field)); };
+    const auto choice = [&](std::string_view field) { return chosenItem(fieldSpec(field), panel.text(field)); };
     const auto font = [&](std::string_view field) -> std::optional<std::string> {
         if (const auto item = choice(field)) {
             return std::string(*item);
@@ -114,32 +101,26 @@ FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& 
         return std::nullopt;
     };
 
-    for (const ControlSpec& entry : panelControls()) {
-        if (entry.kind == ControlKind::ComboBox && !entry.field.empty()) {
-            settings.rawTexts.insert_or_assign(std::string(entry.field), std::string(panel.text(entry.name)));
-        }
-    }
-
     settings.RowHeightCm = numeric("RowHeightCm");
     const auto mode = choice("TableWidthMode");
     settings.TableWidthMode = mode == "调整到页面宽度" ? WidthMode::FitToPage
                               : mode == "指定宽度"     ? WidthMode::Specified
                                                        : WidthMode::Unchanged;
-    settings.SpecifiedWidthCm = std::string(textOf("SpecifiedWidthCm"));
-    settings.LeftIndentCm = std::string(textOf("LeftIndentCm"));
-    settings.IncludeBorderlessTables = checkOf("IncludeBorderlessTables");
+    settings.SpecifiedWidthCm = textToSingle(panel.text("SpecifiedWidthCm"), locale);
+    settings.LeftIndentCm = textToSingle(panel.text("LeftIndentCm"), locale);
+    settings.IncludeBorderlessTables = panel.checked("IncludeBorderlessTables");
 
     settings.LineSpacingLines = numeric("LineSpacingLines");
     settings.TextFont = font("TextFont");
     settings.NumberFont = font("NumberFont");
     settings.FontSize = size("FontSize");
     settings.CellRightMarginCm = numeric("CellRightMarginCm");
-    settings.AddThousandsSeparators = checkOf("AddThousandsSeparators");
-    settings.RemoveSpaces = checkOf("RemoveSpaces");
+    settings.AddThousandsSeparators = panel.checked("AddThousandsSeparators");
+    settings.RemoveSpaces = panel.checked("RemoveSpaces");
 
     settings.HeaderRowAlign = align("HeaderRowAlign");
     settings.OtherAreaAlign = align("OtherAreaAlign");
-    settings.RepeatHeaderRows = checkOf("RepeatHeaderRows");
+    settings.RepeatHeaderRows = panel.checked("RepeatHeaderRows");
 
     settings.BodySpaceBefore = numeric("BodySpaceBefore");
     settings.BodySpaceAfter = numeric("BodySpaceAfter");
@@ -149,10 +130,6 @@ FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& 
     settings.BodyTextFont = font("BodyTextFont");
     settings.BodyNumberFont = font("BodyNumberFont");
     return settings;
-}
-
-FormatSettings defaultFormatSettings(const NumberLocale& locale) {
-    return buildFormatSettings(initialPanelState(), locale);
 }
 
 std::string invalidNumberMessage(std::string_view label, std::string_view text) {

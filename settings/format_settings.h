@@ -42,8 +42,10 @@ struct FormatSettings {
     // 表格设置
     NumericSetting RowHeightCm;
     WidthMode TableWidthMode = WidthMode::Unchanged;
-    std::string SpecifiedWidthCm;  // raw text; the run converts it per table in Specified mode
-    std::string LeftIndentCm;      // raw text, likewise
+    // The width-detail boxes; none when the text is no number (the placeholder, for instance), in which
+    // case the run leaves that table property as it is.
+    std::optional<float> SpecifiedWidthCm;
+    std::optional<float> LeftIndentCm;
     bool IncludeBorderlessTables = false;
 
     // 表内文字
@@ -69,26 +71,13 @@ struct FormatSettings {
     std::optional<std::string> BodyTextFont;
     std::optional<std::string> BodyNumberFont;
 
-    // The text of every list field as the panel held it, by field name ("TableWidthMode" -> "指定宽度").
-    std::map<std::string, std::string, std::less<>> rawTexts;
-    // The conventions the numeric texts were read with; the run reads the width texts with them too.
+    // The conventions the numeric texts were read with; the run reads the line texts with them too.
     NumberLocale numberLocale;
-
-    // The raw text of a list field; empty for an unknown field.
-    std::string_view rawText(std::string_view field) const;
-
-    // SpecifiedWidthCm and LeftIndentCm converted; none when the text is no number (the placeholder,
-    // for instance), in which case the run leaves that table property as it is.
-    std::optional<float> specifiedWidthValue() const;
-    std::optional<float> leftIndentValue() const;
 };
 
 // Reads the record from the panel's texts, check values and LineSpecs. Numeric texts are converted
 // with the given conventions (normally platformNumberLocale()).
 FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale);
-
-// The record of a freshly loaded panel.
-FormatSettings defaultFormatSettings(const NumberLocale& locale);
 
 // A numeric setting that is neither "不变" nor a number.
 struct SettingProblem {

@@ -1,5 +1,6 @@
-// The values the panel holds: the text of every list, the value of every check box and the three
-// LineSpecs. The windows keep it in their widgets; the command-line front end keeps it here.
+// The values the panel holds, by FormatSettings field: the text of every list, the value of every check
+// box and the three LineSpecs. The windows keep it in their widgets; the command-line front end keeps
+// it here.
 #pragma once
 
 #include <functional>
@@ -12,22 +13,22 @@
 namespace settings {
 
 struct PanelState {
-    std::map<std::string, std::string, std::less<>> texts;  // list name ("Combo8") -> its text
-    std::map<std::string, bool, std::less<>> checks;        // check box name ("Check2") -> on
+    std::map<std::string, std::string, std::less<>> texts;  // list field ("RowHeightCm") -> its text
+    std::map<std::string, bool, std::less<>> checks;        // check box field ("RepeatHeaderRows") -> on
     EdgeLines lines;
 
-    // The text of a list; empty for a name it does not hold.
-    std::string_view text(std::string_view control) const;
-    // Whether a check box is on; off for a name it does not hold.
-    bool checked(std::string_view control) const;
+    // The text of a list field; empty for a field it does not hold.
+    std::string_view text(std::string_view field) const;
+    // Whether a check box field is on; off for a field it does not hold.
+    bool checked(std::string_view field) const;
 
-    void setText(std::string_view control, std::string_view text);
-    void setChecked(std::string_view control, bool on);
+    void setText(std::string_view field, std::string_view text);
+    void setChecked(std::string_view field, bool on);
 
     bool operator==(const PanelState&) const = default;
 };
 
-// The panel as the main window's load step leaves it (the load steps applied in order, Check4 off).
+// The panel as the main window's load step leaves it: every field at its default, all lines 1 pt single.
 PanelState initialPanelState();
 
 }  // namespace settings

@@ -42,16 +42,6 @@ std::string_view trimSpaces(std::string_view text) {
 
 }  // namespace
 
-std::vector<std::string_view> settingFieldNames() {
-    std::vector<std::string_view> names;
-    for (const ControlSpec& entry : panelControls()) {
-        if (!entry.field.empty()) {
-            names.push_back(entry.field);
-        }
-    }
-    return names;
-}
-
 std::optional<std::string> parseLineSpecText(std::string_view field, std::string_view text, EdgeGroup group,
                                              LineSpec& out) {
     const auto slash = text.find('/');
@@ -70,30 +60,15 @@ std::optional<std::string> parseLineSpecText(std::string_view field, std::string
     return std::nullopt;
 }
 
-std::string fieldText(const PanelState& panel, std::string_view field) {
-    if (const auto group = groupOfField(field)) {
-        const LineSpec& line = panel.lines.of(*group);
-        return line.style + "/" + line.width;
-    }
-    const ControlSpec* entry = findControlForField(field);
-    if (entry == nullptr) {
-        return {};
-    }
-    if (entry->kind == ControlKind::CheckBox) {
-        return panel.checked(entry->name) ? "1" : "0";
-    }
-    return std::string(panel.text(entry->name));
-}
-
 std::optional<std::string> checkField(std::string_view field, std::string_view text) {
-    const ControlSpec* entry = findControlForField(field);
+    const ControlSpec* entry = findField(field);
     if (entry == nullptr) {
         return "未知的设置项" + quoted(field) + "。";
     }
-    if (entry->kind == ControlKind::CheckBox && text != "1" && text != "0") {
+    if (entry->parse == Parse::Check && text != "1" && text != "0") {
         return "设置项" + quoted(field) + "的值只能是“1”或“0”，不能是" + quoted(text) + "。";
     }
-    if (entry->kind == ControlKind::LinePreview) {
+    if (entry->parse == Parse::Line) {
         LineSpec ignored;
         return parseLineSpecText(field, text, *groupOfField(field), ignored);
     }
@@ -104,19 +79,19 @@ std::optional<std::string> setField(PanelState& panel, std::string_view field, s
     if (auto error = checkField(field, text)) {
         return error;
     }
-    const ControlSpec& entry = *findControlForField(field);
-    switch (entry.kind) {
-    case ControlKind::CheckBox:
-        panel.setChecked(entry.name, text == "1");
+    switch (fieldSpec(field).parse) {
+    case Parse::Check:
+        panel.setChecked(field, text == "1");
         break;
-    case ControlKind::LinePreview: {
+    case Parse::Line: {
         const EdgeGroup group = *groupOfField(field);
         parseLineSpecText(field, text, group, panel.lines.of(group));
         break;
     }
-    case ControlKind::ComboBox:
-    case ControlKind::AlignmentIcons:
-        panel.setText(entry.name, text);
+    case Parse::Number:
+    case Parse::Choice:
+    case Parse::None:
+        panel.setText(field, text);
         break;
     }
     return std::nullopt;
@@ -168,22 +143,6 @@ SettingsFile parseSettingsFile(std::string_view content) {
         file.assignments.push_back(std::move(assignment));
     }
     return file;
-}
-
-std::vector<std::string> applyAssignments(PanelState& panel, const std::vector<SettingAssignment>& assignments) {
-    std::vector<std::string> errors;
-    for (const SettingAssignment& assignment : assignments) {
-        if (auto error = checkField(assignment.field, assignment.text)) {
-            errors.push_back(assignment.line > 0 ? "第" + std::to_string(assignment.line) + "行：" + *error : *error);
-        }
-    }
-    if (!errors.empty()) {
-        return errors;
-    }
-    for (const SettingAssignment& assignment : assignments) {
-        setField(panel, assignment.field, assignment.text);
-    }
-    return errors;
 }
 
 }  // namespace settings

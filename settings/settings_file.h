@@ -1,5 +1,5 @@
 // Settings given as text, for the command-line front end: FIELD=TEXT assignments (one per --set
-// option, or one per line of a settings file) that set the panel's controls by FormatSettings field.
+// option, or one per line of a settings file) that set the panel's fields.
 //
 // TEXT is exactly what the control would hold: a list's text ("0.50", "不变", "指定宽度"), "1" or "0"
 // for a check box, and "STYLE/WIDTH" for a line ("1/8"; "/8" gives no line, left/right edges only).
@@ -16,23 +16,17 @@
 
 namespace settings {
 
-// The FormatSettings fields that can be set, in panel order ("TopBottomLine", ..., "BodyFirstLineIndent").
-std::vector<std::string_view> settingFieldNames();
-
 // Reads "STYLE/WIDTH" into a LineSpec. Both parts are decimal digits; the style may be empty only for
 // the left/right group. Returns a Chinese message when the text is not such a pair.
 std::optional<std::string> parseLineSpecText(std::string_view field, std::string_view text, EdgeGroup group,
                                              LineSpec& out);
-
-// The text of a field in the form the assignments use ("1/8", "1", "0.50").
-std::string fieldText(const PanelState& panel, std::string_view field);
 
 // Checks an assignment without applying it; a Chinese message for an unknown field or a text the
 // field cannot hold. Numeric texts are not checked here: like typed texts they are reported by the
 // run (see firstInvalidTableNumber).
 std::optional<std::string> checkField(std::string_view field, std::string_view text);
 
-// Sets the field's control in the panel. Returns a Chinese message (and changes nothing) when the
+// Sets the field in the panel. Returns a Chinese message (and changes nothing) when the
 // assignment does not check.
 std::optional<std::string> setField(PanelState& panel, std::string_view field, std::string_view text);
 
@@ -57,9 +51,5 @@ struct SettingsFile {
 // are comments, blank lines are ignored. Only the line end ("\n" or "\r\n") is removed; a UTF-8 byte
 // order mark at the start is skipped. Every assignment is checked with checkField.
 SettingsFile parseSettingsFile(std::string_view content);
-
-// Checks all assignments and, only when every one of them is sound, applies them in order (a later
-// assignment of the same field wins). Returns the Chinese messages of the unsound ones.
-std::vector<std::string> applyAssignments(PanelState& panel, const std::vector<SettingAssignment>& assignments);
 
 }  // namespace settings

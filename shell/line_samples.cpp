@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "shell/utf8.h"
+
 namespace shell {
 
 namespace {
@@ -48,8 +50,7 @@ void paintSample(QPainter& painter, const QRect& rect, const settings::SampleIma
     painter.setPen(Qt::black);
     const int labelWidth = rect.width() * 2 / 5;
     const QRect labelRect(rect.left() + 4, rect.top(), labelWidth - 4, rect.height());
-    painter.drawText(labelRect, Qt::AlignVCenter | Qt::AlignLeft, QString::fromUtf8(image.label.data(),
-                                                                                    static_cast<int>(image.label.size())));
+    painter.drawText(labelRect, Qt::AlignVCenter | Qt::AlignLeft, qs(image.label));
     const double y = rect.top() + rect.height() / 2.0;
     drawLine(painter, rect.left() + labelWidth, rect.right() - 6, y, image.widthPoints, image.style);
     painter.restore();

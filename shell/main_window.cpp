@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -27,6 +29,7 @@
 #include "shell/picker_window.h"
 #include "shell/prompts.h"
 #include "shell/single_table_window.h"
+#include "shell/utf8.h"
 #include "shell/welcome_window.h"
 #include "utilities/utilities.h"
 
@@ -34,62 +37,82 @@ namespace shell {
 
 namespace {
 
+constexpr int kControlHeight = 24;
+constexpr int kLongestCombo = 160;  // a list box never grows wider than this
+constexpr int kShortestLabel = 58;  // labels of one column line up at this width or more
+
 constexpr int kDocumentWatchMs = 3500;
 const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
     "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
 const char* const kCompanionWorkbook = "2Brindle2012dll.xls";
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-QString buttonObjectName(const settings::ButtonSpec& button) {
-    if (!button.name.empty()) return qs(button.name);
-    switch (button.action) {
-        case settings::ButtonAction::About: return QStringLiteral("CommandAbout");
-        case settings::ButtonAction::ToggleWidth: return QStringLiteral("CommandMore");
-        case settings::ButtonAction::EnterSingleTableMode: return QStringLiteral("CommandSingleTable");
-        default: return QStringLiteral("Command");
-    }
-}
-
-int rowsOf(settings::PanelFrame frame) {
-    switch (frame) {
-        case settings::PanelFrame::Alignment: return 3;
-        case settings::PanelFrame::Other: return 2;
-        case settings::PanelFrame::EmbeddedExcel: return 3;
-        default: return 4;
-    }
-}
-
-QString frameObjectName(settings::PanelFrame frame) {
-    switch (frame) {
-        case settings::PanelFrame::TableSettings: return QStringLiteral("FrameTableSettings");
-        case settings::PanelFrame::TableText: return QStringLiteral("FrameTableText");
-        case settings::PanelFrame::Alignment: return QStringLiteral("FrameAlignment");
-        case settings::PanelFrame::EmbeddedExcel: return QStringLiteral("FrameEmbeddedExcel");
-        case settings::PanelFrame::Other: return QStringLiteral("FrameOther");
-        case settings::PanelFrame::BodyText: break;
-    }
-    return QStringLiteral("FrameBodyText");
-}
-
-// Where the controls of a frame stand: rows from the top, a left and a right pair of label and
-// control in each row.
-struct FrameGrid {
-    int width;
-    int rowTop0;
-    int rowPitch;
-
-    FrameGrid(const QWidget* frame, int rows)
-        : width(frame->width()), rowTop0(22), rowPitch(std::max(24, (frame->height() - 28) / rows)) {}
-
-    int half() const { return width / 2; }
-    int top(int row, int height) const { return rowTop0 + (row - 1) * rowPitch + (rowPitch - height) / 2; }
-};
-
 }  // namespace
+
+// The rows of one frame, spread evenly over its height. Each row has a left and a right half of the
+// frame's width; a half holds a label and a control side by side (Middle and Right share the right
+// half), and Whole spans both.
+class FrameLayout {
+public:
+    FrameLayout(QGroupBox* frame, int rows) : grid_(new QGridLayout(frame)) {
+        grid_->setContentsMargins(kMargin, 2, kMargin, 4);
+        grid_->setHorizontalSpacing(kGap);
+        grid_->setVerticalSpacing(0);
+        // The two halves are equal whatever they hold.
+        const int halfWidth = (frame->width() - 2 * kMargin - kGap) / 2;
+        for (int column : {0, 1}) {
+            grid_->setColumnStretch(column, 1);
+            grid_->setColumnMinimumWidth(column, halfWidth);
+        }
+        for (int row = 0; row < rows; ++row) grid_->setRowStretch(row, 1);
+    }
+
+    // Puts the widget (after its label, if any) into its place in the row. A label touches its
+    // control; two controls sharing a half keep a gap between them.
+    void add(int row, settings::Placement placement, QWidget* label, QWidget* widget) {
+        QHBoxLayout* place = half(row, placement);
+        if (!label && place->count() > 0) place->addSpacing(kGap - 2);
+        if (label) place->addWidget(label);
+        place->addWidget(widget);
+    }
+
+    // A widget of fixed width at the right end of the row's right half.
+    void addAtRightEnd(int row, QWidget* widget) {
+        QHBoxLayout* place = half(row, settings::Placement::Right);
+        place->addStretch(1);
+        place->addWidget(widget);
+    }
+
+    // Ends every half whose widgets do not fill it, so they stay at its left (a half that starts with
+    // a stretch already holds its widget at the right end).
+    void finish() {
+        for (QHBoxLayout* place : std::as_const(halves_)) {
+            if (place->count() > 0 && place->itemAt(0)->spacerItem()) continue;
+            if (place->count() > 0 && (place->itemAt(place->count() - 1)->expandingDirections() & Qt::Horizontal))
+                continue;
+            place->addStretch(1);
+        }
+    }
+
+private:
+    static constexpr int kMargin = 10;
+    static constexpr int kGap = 10;
+
+    QHBoxLayout* half(int row, settings::Placement placement) {
+        const int column = placement == settings::Placement::Left || placement == settings::Placement::Whole ? 0 : 1;
+        const int key = row * 2 + column;
+        if (QHBoxLayout* place = halves_.value(key)) return place;
+        auto* place = new QHBoxLayout;
+        place->setSpacing(0);
+        grid_->addLayout(place, row - 1, column, 1, placement == settings::Placement::Whole ? 2 : 1,
+                         Qt::AlignVCenter);
+        halves_.insert(key, place);
+        return place;
+    }
+
+    QGridLayout* grid_;
+    QHash<int, QHBoxLayout*> halves_;
+};
 
 settings::NumberLocale panelNumberLocale() {
 #ifdef _WIN32
@@ -176,25 +199,23 @@ void MainWindow::startWord() {
 }
 
 void MainWindow::buildPanel() {
+    QHash<int, FrameLayout*> layouts;
+    std::vector<std::unique_ptr<FrameLayout>> owned;
     for (const settings::FrameSpec& described : settings::panelFrames()) {
         auto* frame = new QGroupBox(qs(described.caption), this);
-        frame->setObjectName(frameObjectName(described.id));
+        frame->setObjectName(qs(described.name));
         frame->setGeometry(twips_.rect(described.rect));
-        frames_.insert(frame->objectName(), frame);
+        owned.push_back(std::make_unique<FrameLayout>(frame, described.rows));
+        layouts.insert(static_cast<int>(described.id), owned.back().get());
+        frames_.insert(static_cast<int>(described.id), frame);
     }
 
     const QFontMetrics metrics(font());
     for (const settings::ControlSpec& described : settings::panelControls()) {
-        QWidget* frame = frames_.value(frameObjectName(described.frame));
-        const FrameGrid grid(frame, rowsOf(described.frame));
-        const int half = grid.half();
-        const QString label = qs(described.label);
-        const int labelWidth = label.isEmpty() ? 0 : std::max(58, metrics.horizontalAdvance(label) + 8);
-        int x = described.placement == settings::Placement::Right ? half + 4 : 10;
-        const int pairEnd = described.placement == settings::Placement::Left ? half - 6 : grid.width - 10;
-
-        if (!label.isEmpty()) {
-            QLabel* caption = nullptr;
+        QWidget* frame = frames_.value(static_cast<int>(described.frame));
+        QLabel* caption = nullptr;
+        if (!described.label.empty()) {
+            const QString label = qs(described.label);
             if (described.labelAction == settings::LabelAction::None) {
                 caption = new QLabel(label, frame);
             } else {
@@ -207,64 +228,61 @@ void MainWindow::buildPanel() {
             }
             caption->setObjectName(QStringLiteral("Label") + qs(described.name));
             caption->setToolTip(qs(described.labelTooltip));
-            caption->setGeometry(x, grid.top(described.row, 24), labelWidth, 24);
-            x += labelWidth;
+            caption->setFixedSize(std::max(kShortestLabel, metrics.horizontalAdvance(label) + 8), kControlHeight);
         }
 
+        QWidget* control = nullptr;
         switch (described.kind) {
             case settings::ControlKind::ComboBox: {
                 auto* box = new QComboBox(frame);
-                box->setObjectName(qs(described.name));
                 box->setEditable(true);
                 box->setInsertPolicy(QComboBox::NoInsert);
-                box->setToolTip(qs(described.tooltip));
-                int width = pairEnd - x;
-                if (described.placement == settings::Placement::Middle) {
-                    x = half + 4;
-                    width = (grid.width - 10 - x - 8) / 2;
-                } else if (described.placement == settings::Placement::Right && label.isEmpty()) {
-                    const int middleWidth = (grid.width - 10 - (half + 4) - 8) / 2;
-                    x = half + 4 + middleWidth + 8;
-                    width = middleWidth;
-                }
-                box->setGeometry(x, grid.top(described.row, 24), std::min(width, 160), 24);
-                box->setVisible(described.initiallyVisible);
+                box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+                box->setMaximumWidth(kLongestCombo);
+                box->setFixedHeight(kControlHeight);
+                control = box;
                 break;
             }
             case settings::ControlKind::CheckBox: {
                 auto* box = new QCheckBox(qs(described.caption), frame);
-                box->setObjectName(qs(described.name));
-                box->setToolTip(qs(described.tooltip));
-                const int width = described.caption.empty() ? 24 : (described.placement == settings::Placement::Whole
-                                                                   ? grid.width - 20
-                                                                   : pairEnd - x);
-                box->setGeometry(x, grid.top(described.row, 24), width, 24);
+                box->setFixedHeight(kControlHeight);
+                control = box;
                 break;
             }
             case settings::ControlKind::LinePreview: {
                 auto* picture = new ClickablePicture(frame);
-                picture->setObjectName(qs(described.name));
                 picture->setFrameShape(QFrame::Box);
-                picture->setGeometry(x, grid.top(described.row, settings::kPreviewHeightPixels),
-                                     settings::kPreviewWidthPixels, settings::kPreviewHeightPixels);
+                picture->setFixedSize(settings::kPreviewWidthPixels, settings::kPreviewHeightPixels);
                 picture->setScaledContents(true);
                 connect(picture, &ClickablePicture::clicked, this, &MainWindow::openPicker);
+                control = picture;
                 break;
             }
             case settings::ControlKind::AlignmentIcons: {
                 auto* picture = new QLabel(frame);
-                picture->setObjectName(QStringLiteral("PictureAlignment"));
                 const QPixmap icons = verticalAlignmentIcons();
                 picture->setPixmap(icons);
-                picture->setGeometry(x, grid.top(described.row, icons.height()), icons.width(), icons.height());
+                picture->setFixedSize(icons.size());
+                control = picture;
                 break;
             }
         }
+        control->setObjectName(described.name.empty() ? QStringLiteral("PictureAlignment") : qs(described.name));
+        control->setToolTip(qs(described.tooltip));
+        layouts.value(static_cast<int>(described.frame))->add(described.row, described.placement, caption, control);
+        // Shown with the window unless it starts hidden; a hidden box keeps its place in the row.
+        if (!described.initiallyVisible) {
+            QSizePolicy policy = control->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            control->setSizePolicy(policy);
+            control->setVisible(false);
+        }
     }
-    buildFrameButtons();
+    buildFrameButtons(layouts);
+    for (const auto& layout : owned) layout->finish();
 }
 
-void MainWindow::buildFrameButtons() {
+void MainWindow::buildFrameButtons(const QHash<int, FrameLayout*>& layouts) {
     using settings::ButtonAction;
     const QHash<int, void (MainWindow::*)()> handlers = {
         {static_cast<int>(ButtonAction::FormatRun), &MainWindow::startFormatRun},
@@ -278,85 +296,68 @@ void MainWindow::buildFrameButtons() {
         {static_cast<int>(ButtonAction::EnterSingleTableMode), &MainWindow::enterSingleTableMode},
     };
 
+    for (const settings::LabelSpec& described : settings::panelLabels()) {
+        auto* label = new QLabel(qs(described.caption), frames_.value(static_cast<int>(described.frame)));
+        label->setToolTip(qs(described.tooltip));
+        label->setFixedHeight(kControlHeight);
+        layouts.value(static_cast<int>(described.frame))->add(described.row, settings::Placement::Left, nullptr, label);
+    }
+
     for (const settings::ButtonSpec& described : settings::panelButtons()) {
-        QWidget* parent = described.frame ? frames_.value(frameObjectName(*described.frame)) : this;
+        QWidget* parent = described.frame ? frames_.value(static_cast<int>(*described.frame)) : this;
         auto* button = new QPushButton(qs(described.caption), parent);
-        button->setObjectName(buttonObjectName(described));
+        button->setObjectName(qs(described.name));
         button->setToolTip(qs(described.tooltip));
         connect(button, &QPushButton::clicked, this, handlers.value(static_cast<int>(described.action)));
         if (described.rect) {
             button->setGeometry(twips_.rect(*described.rect));
             continue;
         }
-        const FrameGrid grid(parent, rowsOf(*described.frame));
-        const int buttonWidth = 96;
-        const int right = grid.width - 12 - buttonWidth;
-        switch (described.action) {
-            case ButtonAction::FormatRun:
-                button->setGeometry(grid.half() + 4, grid.top(2, 28), grid.width - 16 - grid.half(), 28);
-                break;
-            case ButtonAction::About:
-                button->setGeometry(grid.half() + 4, grid.top(3, 26), (grid.width - 24 - grid.half()) / 2, 26);
-                break;
-            case ButtonAction::ToggleWidth: {
-                const int width = (grid.width - 24 - grid.half()) / 2;
-                button->setGeometry(grid.width - 12 - width, grid.top(3, 26), width, 26);
-                break;
-            }
-            case ButtonAction::ConvertEmbeddedSheets:
-            case ButtonAction::RemoveEmptyRows: button->setGeometry(right, grid.top(1, 26), buttonWidth, 26); break;
-            case ButtonAction::TidyTables:
-            case ButtonAction::RemoveExternalLinks: button->setGeometry(right, grid.top(2, 26), buttonWidth, 26); break;
-            case ButtonAction::FormatBodyText: button->setGeometry(right, grid.top(4, 26), buttonWidth, 26); break;
-            case ButtonAction::EnterSingleTableMode: break;
+        button->setFixedHeight(described.heightPixels);
+        FrameLayout* layout = layouts.value(static_cast<int>(*described.frame));
+        if (described.widthPixels > 0) {
+            button->setFixedWidth(described.widthPixels);
+            layout->addAtRightEnd(described.row, button);
+        } else {
+            button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            layout->add(described.row, described.placement, nullptr, button);
         }
-    }
-
-    for (const settings::LabelSpec& described : settings::panelLabels()) {
-        QWidget* frame = frames_.value(frameObjectName(described.frame));
-        const FrameGrid grid(frame, rowsOf(described.frame));
-        auto* label = new QLabel(qs(described.caption), frame);
-        label->setToolTip(qs(described.tooltip));
-        const int row = described.button == ButtonAction::RemoveExternalLinks ? 2 : 1;
-        label->setGeometry(12, grid.top(row, 24), grid.width - 130, 24);
     }
 }
 
 void MainWindow::loadInitialValues() {
-    for (const settings::LoadStep& step : settings::loadSteps()) {
-        switch (step.kind) {
-            case settings::LoadStepKind::ResetLines:
-                lines_ = settings::EdgeLines{};
-                for (settings::EdgeGroup group : settings::kEdgeGroups) {
-                    lines_.of(group) = settings::defaultLineSpec();
-                    const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
-                    showPreview(group, image ? qs(image->name) : QString());
-                }
-                break;
-            case settings::LoadStepKind::FillList: {
-                QComboBox* box = combo(step.control);
-                const settings::ControlSpec* described = settings::findControl(step.control);
-                box->clear();
-                for (std::string_view item : described->items) box->addItem(qs(item));
-                box->setEditText(qs(step.text));
-                break;
-            }
-            case settings::LoadStepKind::SetCheck: check(step.control)->setChecked(step.checked); break;
+    lines_ = settings::EdgeLines{};
+    for (settings::EdgeGroup group : settings::kEdgeGroups) {
+        lines_.of(group) = settings::defaultLineSpec();
+        const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
+        showPreview(group, image ? qs(image->name) : QString());
+    }
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.kind == settings::ControlKind::ComboBox) {
+            QComboBox* box = combo(described.name);
+            box->clear();
+            for (std::string_view item : described.items) box->addItem(qs(item));
+            box->setEditText(qs(described.defaultText));
+        } else if (described.kind == settings::ControlKind::CheckBox) {
+            check(described.name)->setChecked(described.defaultChecked);
         }
     }
 }
 
 QComboBox* MainWindow::combo(std::string_view name) const { return findChild<QComboBox*>(qs(name)); }
 
+QComboBox* MainWindow::fieldCombo(std::string_view field) const { return combo(settings::fieldSpec(field).name); }
+
 QCheckBox* MainWindow::check(std::string_view name) const { return findChild<QCheckBox*>(qs(name)); }
 
 settings::PanelState MainWindow::panelState() const {
     settings::PanelState panel;
     for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.field.empty()) continue;
         if (described.kind == settings::ControlKind::ComboBox) {
-            panel.setText(described.name, utf8(combo(described.name)->currentText()));
+            panel.setText(described.field, utf8(combo(described.name)->currentText()));
         } else if (described.kind == settings::ControlKind::CheckBox) {
-            panel.setChecked(described.name, check(described.name)->isChecked());
+            panel.setChecked(described.field, check(described.name)->isChecked());
         }
     }
     panel.lines = lines_;
@@ -395,9 +396,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::widthDetailTick() {
-    const bool visible = settings::widthDetailsVisible(utf8(combo("Combo7")->currentText()));
-    combo("Combo13")->setVisible(visible);
-    combo("Combo6")->setVisible(visible);
+    const bool visible = settings::widthDetailsVisible(utf8(fieldCombo("TableWidthMode")->currentText()));
+    fieldCombo("SpecifiedWidthCm")->setVisible(visible);
+    fieldCombo("LeftIndentCm")->setVisible(visible);
 }
 
 // ---- line styles -------------------------------------------------------------------------------

@@ -28,6 +28,7 @@ class QPushButton;
 namespace shell {
 
 class AboutWindow;
+class FrameLayout;
 class ClickablePicture;
 class PickerWindow;
 class SingleTableWindow;
@@ -101,7 +102,7 @@ private:
     class Host;
 
     void buildPanel();
-    void buildFrameButtons();
+    void buildFrameButtons(const QHash<int, FrameLayout*>& layouts);
     void loadInitialValues();
     void startWord();
     void setOuterWidthTwips(int twips);
@@ -110,6 +111,7 @@ private:
     void showMessage(const QString& text);
     QWidget* messageParent() const;
     QComboBox* combo(std::string_view name) const;
+    QComboBox* fieldCombo(std::string_view field) const;
     QCheckBox* check(std::string_view name) const;
     settings::FormatSettings formatSettings() const;
     void runCommand(const std::function<void()>& command);
@@ -122,7 +124,7 @@ private:
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;
-    QHash<QString, QWidget*> frames_;
+    QHash<int, QWidget*> frames_;  // by PanelFrame
     QTimer* documentWatch_;
     QTimer* widthDetail_;
     QPointer<WelcomeWindow> welcome_;

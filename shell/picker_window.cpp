@@ -7,6 +7,7 @@
 
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
+#include "shell/utf8.h"
 
 namespace shell {
 
@@ -19,8 +20,6 @@ constexpr int kColumnPitch = 160;
 constexpr int kFrameWidth = 3 * kColumnPitch + 10;
 constexpr int kFrameHeight = 26 + kRows * kRowHeight + 10;
 constexpr int kNoLineRow = 6;  // the "不显示" row stands in the double-line column, below its samples
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 int columnIndex(settings::SampleColumn column) {
     switch (column) {
@@ -52,7 +51,7 @@ QString sampleName(settings::SampleColumn column) {
 }  // namespace
 
 PickerWindow::PickerWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(qs(settings::kPickerFormName));
     setWindowTitle(qs(settings::kPickerCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose);

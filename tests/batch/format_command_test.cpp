@@ -44,6 +44,13 @@ std::string edge(pugi::xml_node tbl, const std::string& name) {
     return std::string(e.attribute("w:val").value()) + "/" + e.attribute("w:sz").value();
 }
 
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
 const std::vector<std::string> kEdges = {"top", "left", "bottom", "right", "insideH", "insideV"};
 
 TEST(FormatCommand, DefaultSettingsOnTheExampleDrawSingleOnePointLines) {
@@ -115,6 +122,76 @@ TEST(FormatCommand, BadSettingsFailBeforeTheDocumentIsTouched) {
     EXPECT_EQ(noTable.status, batch::kExitFailed);
     EXPECT_NE(noTable.err.find("第 9 个表格"), std::string::npos) << noTable.err;
     EXPECT_FALSE(fs::exists(output));
+}
+
+// Values Word would refuse are refused up front, each message naming the field's label; the settings
+// file must be a regular file.
+TEST(FormatCommand, NumbersWordCannotTakeAreRefusedBeforeTheDocumentIsOpened) {
+    TempDir dir;
+    const fs::path output = dir.file("never.docx");
+    fs::create_directory(dir.file("folder"));
+    struct Case {
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"--format", "--set", "RowHeightCm=-0.5"}, "“行    高”中的“-0.5”超出了 Word 能接受的范围"},
+        {{"--format", "--set", "TableWidthMode=指定宽度", "--set", "SpecifiedWidthCm=1e9"},
+         "“指定宽度”中的“1e9”超出了 Word 能接受的范围"},
+        {{"--format", "--set", "SpecifiedWidthCm=-1"}, "“指定宽度”中的“-1”超出了 Word 能接受的范围"},
+        {{"--format", "--set", "LeftIndentCm=宽"}, "“左缩进”中的“宽”不是有效的数字。"},
+        {{"--format", "--set", "LineSpacingLines=0"}, "“行    距”中的“0”超出了 Word 能接受的范围"},
+        {{"--format", "--set", "CellRightMarginCm=abc"}, "“单元格右边距(厘米)”中的“abc”不是有效的数字。"},
+        {{"--format", "--set", "InnerLine=7/48"}, "“内横竖线”的线型 7 与线宽 48 不是 Word 提供的组合"},
+        {{"--format", "--set", "TopBottomLine=25/8"}, "“上下边框”的线型 25 与线宽 8 不是 Word 提供的组合（没有这种线型）。"},
+        {{"--format", "--set", "LeftRightLine=1/5"}, "“左右边框”的线型 1 与线宽 5"},
+        {{"--body", "--set", "BodySpaceBefore=-1"}, "“段    前”中的“-1”超出了 Word 能接受的范围"},
+        {{"--body", "--set", "BodyLineSpacing=200"}, "“行    距”中的“200”超出了 Word 能接受的范围"},
+        {{"--body", "--set", "BodyFirstLineIndent=x"}, "“首行缩进”中的“x”不是有效的数字。"},
+        {{"--format", "--settings", "/dev/zero"}, "设置文件不是普通文件"},
+        {{"--format", "--settings", dir.file("folder").string()}, "设置文件不是普通文件"},
+    };
+    for (const Case& bad : cases) {
+        std::vector<std::string> args = {kSample.string(), "-o", output.string()};
+        args.insert(args.end(), bad.options.begin(), bad.options.end());
+        const Result result = runBatch(args);
+        EXPECT_EQ(result.status, batch::kExitUsage) << bad.message;
+        EXPECT_NE(result.err.find(bad.message), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(output)) << bad.message;
+    }
+
+    // The limits themselves, a placeholder left in a width box and a line without a style are sound;
+    // a body-text number does not concern the table run, nor a table number the body-text command.
+    for (const std::vector<std::string>& sound :
+         {std::vector<std::string>{"--format", "--set", "RowHeightCm=0", "--set", "LeftIndentCm=-1"},
+          {"--format", "--set", "TableWidthMode=指定宽度", "--set", "LeftIndentCm=0.5", "--line", "Option20"},
+          {"--format", "--set", "BodySpaceBefore=-1"},
+          {"--body", "--set", "RowHeightCm=-1", "--set", "BodySpaceBefore=0"}}) {
+        std::vector<std::string> args = {kSample.string(), "-o", output.string()};
+        args.insert(args.end(), sound.begin(), sound.end());
+        const Result result = runBatch(args);
+        EXPECT_EQ(result.status, batch::kExitOk) << sound[2] << "\n" << result.err;
+    }
+}
+
+// An output that is a symbolic link is replaced as a link; the file it pointed to keeps its bytes.
+TEST(FormatCommand, AnOutputLinkIsReplacedNotFollowed) {
+    TempDir dir;
+    const fs::path target = dir.file("elsewhere.docx");
+    fs::copy_file(kSample, target);
+    const std::string before = fileBytes(target);
+    const fs::path link = dir.file("out.docx");
+    fs::create_symlink(target, link);
+
+    const Result result = runBatch({kSample.string(), "-o", link.string(), "--format"});
+    ASSERT_EQ(result.status, batch::kExitOk) << result.err;
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_regular_file(link));
+    EXPECT_EQ(fileBytes(target), before);
+    EXPECT_NE(gwtest::readPart(link, "word/document.xml").find("w:tbl"), std::string::npos);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 2);  // no temporary file left beside it
 }
 
 }  // namespace

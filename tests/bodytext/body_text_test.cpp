@@ -13,10 +13,10 @@ namespace {
 
 class BodyText : public WordTest {
 protected:
-    // The panel with the body lists set as given (name -> text); everything else at its load value.
+    // The panel with the body lists set as given (field -> text); everything else at its load value.
     bodytext::BodyTextResult run(std::initializer_list<std::pair<const char*, const char*>> texts) {
         settings::PanelState panel = settings::initialPanelState();
-        for (const auto& [control, text] : texts) panel.setText(control, text);
+        for (const auto& [field, text] : texts) panel.setText(field, text);
         const auto s = settings::buildFormatSettings(panel, settings::NumberLocale{});
         return bodytext::formatBodyText(*word, s, host, global);
     }
@@ -32,8 +32,8 @@ TEST_F(BodyText, TablesAndCentredParagraphsAreLeftAlone) {
                         para("居中", "<w:jc w:val=\"center\"/>" + indented) + tbl(row("<w:tc>" + para("表 1", indented) + "</w:tc>"), "", 1) +
                         para("正文 2024", indented) + para("右对齐", "<w:jc w:val=\"right\"/>" + indented),
                     styles);
-    auto result = run({{"Combo16", "2.0"}, {"Combo19", "1.5"}, {"Combo15", "0.5"}, {"Combo20", "0"},
-                       {"Combo18", "仿宋_GB2312"}, {"Combo14", "Times New Roman"}, {"Combo17", "小四"}});
+    auto result = run({{"BodyFirstLineIndent", "2.0"}, {"BodyLineSpacing", "1.5"}, {"BodySpaceBefore", "0.5"}, {"BodySpaceAfter", "0"},
+                       {"BodyTextFont", "仿宋_GB2312"}, {"BodyNumberFont", "Times New Roman"}, {"BodyFontSize", "小四"}});
     EXPECT_EQ(result.outcome, bodytext::BodyTextOutcome::Done);
     EXPECT_EQ(result.paragraphsFormatted, 2);
     EXPECT_EQ(host.messages, (std::vector<std::string>{bodytext::kOpeningMessage, bodytext::kDoneMessage}));
@@ -76,14 +76,14 @@ TEST_F(BodyText, EverySettingUnchangedStillZeroesTheLeftIndent) {
 
 TEST_F(BodyText, OneCharacterIndentAndAnUnknownSizeText) {
     auto doc = open(para("段落"));
-    run({{"Combo16", "1.0"}, {"Combo17", "小六"}});
+    run({{"BodyFirstLineIndent", "1.0"}, {"BodyFontSize", "小六"}});
     EXPECT_FLOAT_EQ(doc->Paragraphs()->Item(1)->Format()->CharacterUnitFirstLineIndent(), 1.0f);
     EXPECT_FLOAT_EQ(doc->Paragraphs()->Item(1)->Range()->Font()->Size(), 10.0f);
 }
 
 TEST_F(BodyText, ABadNumberStopsBeforeAnyParagraphChanges) {
     auto doc = open(para("a", "<w:ind w:left=\"720\"/>"));
-    auto result = run({{"Combo19", "1.5"}, {"Combo20", "半行"}});
+    auto result = run({{"BodyLineSpacing", "1.5"}, {"BodySpaceAfter", "半行"}});
     EXPECT_EQ(result.outcome, bodytext::BodyTextOutcome::InvalidSetting);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0], bodytext::kOpeningMessage);
@@ -93,7 +93,7 @@ TEST_F(BodyText, ABadNumberStopsBeforeAnyParagraphChanges) {
 }
 
 TEST_F(BodyText, NoDocumentGivesOneMessage) {
-    auto result = run({{"Combo16", "2.0"}});
+    auto result = run({{"BodyFirstLineIndent", "2.0"}});
     EXPECT_EQ(result.outcome, bodytext::BodyTextOutcome::NoDocument);
     EXPECT_EQ(host.messages, (std::vector<std::string>{bodytext::kNoDocumentMessage}));
 }
@@ -101,7 +101,7 @@ TEST_F(BodyText, NoDocumentGivesOneMessage) {
 TEST_F(BodyText, AWordFailureStopsTheWalkAndNamesTheParagraph) {
     // A line spacing below Word's minimum fails on the first paragraph Word is asked to change.
     auto doc = open(para("居中", "<w:jc w:val=\"center\"/>") + para("a", "<w:ind w:left=\"720\"/>") + para("b"));
-    auto result = run({{"Combo19", "0.01"}});
+    auto result = run({{"BodyLineSpacing", "0.01"}});
     EXPECT_EQ(result.outcome, bodytext::BodyTextOutcome::Stopped);
     EXPECT_EQ(result.failedParagraph, 2);
     ASSERT_EQ(host.messages.size(), 2u);

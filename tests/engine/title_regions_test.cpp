@@ -70,18 +70,28 @@ TEST_F(TitleRegions, ATitleCellInColumnTwoMergedDownStartsTheOtherAreaAtRowThree
     EXPECT_EQ(headingMap(t), "1100");
 }
 
-TEST_F(TitleRegions, WhenCellTwoCCannotBeAddressedTheWholeTableIsTheTitle) {
-    // The last column is merged over rows 1 and 2: neither title selection succeeds.
-    pugi::xml_node t = formatOne(tbl(row(cell("a") + cell("b") + cell("c", kRestart)) +
+TEST_F(TitleRegions, WhenNeitherTitleSelectionSucceedsTheRepeatFlagsStayAsTheyWere) {
+    // The last column is merged over rows 1 and 2: neither title selection succeeds, the whole table
+    // stays selected and takes the title alignment, but no row is made a repeating title row, and a
+    // row that already was one keeps its flag.
+    const std::string header = "<w:tblHeader/>";
+    pugi::xml_node t = formatOne(tbl(row(cell("a") + cell("b") + cell("c", kRestart), header) +
                                          row(cell("d") + cell("e") + cell("", kContinue)) +
                                          row(cell("g") + cell("h") + cell("i")) + row(cell("j") + cell("k") + cell("l")),
                                      kFramed, 3));
     EXPECT_EQ(alignmentMap(t), "ccc|crr|crr|crr");
-    EXPECT_EQ(headingMap(t), "1111");
+    EXPECT_EQ(headingMap(t), "1000");
     int titleFailures = 0;
     for (const auto& p : passedOver)
         titleFailures += p.operation == "Table.Cell(1,1)-Cell(2,C).Select" || p.operation == "Table.Rows.Item(1).Select";
     EXPECT_EQ(titleFailures, 2);
+
+    // With the repeat box off the same table keeps its flag too: the step is left out, not reversed.
+    set("RepeatHeaderRows", "0");
+    t = formatOne(tbl(row(cell("a") + cell("b") + cell("c", kRestart), header) +
+                          row(cell("d") + cell("e") + cell("", kContinue)) + row(cell("g") + cell("h") + cell("i")),
+                      kFramed, 3));
+    EXPECT_EQ(headingMap(t), "100");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ const NumberLocale kPoint{"."};
 const NumberLocale kComma{","};
 
 TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
-    const FormatSettings settings = defaultFormatSettings(kPoint);
+    const FormatSettings settings = buildFormatSettings(initialPanelState(), kPoint);
     EXPECT_EQ(settings.TableWidthMode, WidthMode::FitToPage);
     EXPECT_TRUE(settings.RepeatHeaderRows);
     EXPECT_FALSE(settings.IncludeBorderlessTables);
@@ -27,23 +27,22 @@ TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
     EXPECT_EQ(settings.TopBottomLine, (LineSpec{"1", "8"}));
     EXPECT_EQ(settings.LeftRightLine, (LineSpec{"1", "8"}));
     EXPECT_EQ(settings.InnerLine, (LineSpec{"1", "8"}));
-    EXPECT_EQ(settings.SpecifiedWidthCm, "指定宽度");
-    EXPECT_FALSE(settings.specifiedWidthValue().has_value());
-    EXPECT_EQ(settings.rawText("TableWidthMode"), "调整到页面宽度");
+    EXPECT_FALSE(settings.SpecifiedWidthCm.has_value());  // the placeholder is no number
+    EXPECT_FALSE(settings.LeftIndentCm.has_value());
     EXPECT_FALSE(firstInvalidTableNumber(settings).has_value());
     EXPECT_FALSE(firstInvalidBodyNumber(settings).has_value());
 }
 
 TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
     PanelState panel = initialPanelState();
-    panel.setText("Combo2", "黑体");            // typed font that is no item
-    panel.setText("Combo12", "Arial Narrow");
-    panel.setText("Combo3", "小五");
-    panel.setText("Combo17", "四号 ");          // trailing space: no item
-    panel.setText("Combo7", "指定宽度 ");
-    panel.setText("Combo9", "居右");            // not an item of 标题行
-    panel.setText("Combo11", "居右");
-    panel.setText("Combo18", "仿宋_GB2312");
+    panel.setText("TextFont", "黑体");            // typed font that is no item
+    panel.setText("NumberFont", "Arial Narrow");
+    panel.setText("FontSize", "小五");
+    panel.setText("BodyFontSize", "四号 ");          // trailing space: no item
+    panel.setText("TableWidthMode", "指定宽度 ");
+    panel.setText("HeaderRowAlign", "居右");            // not an item of 标题行
+    panel.setText("OtherAreaAlign", "居右");
+    panel.setText("BodyTextFont", "仿宋_GB2312");
     const FormatSettings settings = buildFormatSettings(panel, kPoint);
     EXPECT_FALSE(settings.TextFont.has_value());
     EXPECT_EQ(settings.NumberFont, "Arial Narrow");
@@ -53,7 +52,6 @@ TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
     EXPECT_FALSE(settings.HeaderRowAlign.has_value());
     EXPECT_EQ(settings.OtherAreaAlign, HorizontalAlign::Right);
     EXPECT_EQ(settings.BodyTextFont, "仿宋_GB2312");
-    EXPECT_EQ(settings.rawText("TextFont"), "黑体");
 
     EXPECT_EQ(chineseFontSizePoints("四号"), 14.0F);
     EXPECT_EQ(chineseFontSizePoints("小四"), 12.0F);
@@ -63,19 +61,19 @@ TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
 
 TEST(FormatSettingsBuild, NumericTextsUseTheGivenLocale) {
     PanelState panel = initialPanelState();
-    panel.setText("Combo1", "1");
-    panel.setText("Combo8", "0,5");
-    panel.setText("Combo7", "指定宽度");
-    panel.setText("Combo13", "12,5");
-    panel.setText("Combo6", "0.2");
+    panel.setText("LineSpacingLines", "1");
+    panel.setText("RowHeightCm", "0,5");
+    panel.setText("TableWidthMode", "指定宽度");
+    panel.setText("SpecifiedWidthCm", "12,5");
+    panel.setText("LeftIndentCm", "0.2");
     FormatSettings settings = buildFormatSettings(panel, kComma);
     EXPECT_EQ(settings.LineSpacingLines.value, 1.0F);
     EXPECT_EQ(settings.RowHeightCm.value, 0.5F);
     EXPECT_EQ(settings.TableWidthMode, WidthMode::Specified);
-    EXPECT_EQ(settings.specifiedWidthValue(), 12.5F);
-    EXPECT_FALSE(settings.leftIndentValue().has_value());  // "." is no decimal point here
+    EXPECT_EQ(settings.SpecifiedWidthCm, 12.5F);
+    EXPECT_FALSE(settings.LeftIndentCm.has_value());  // "." is no decimal point here
 
-    panel.setText("Combo1", "1.0");
+    panel.setText("LineSpacingLines", "1.0");
     settings = buildFormatSettings(panel, kPoint);
     EXPECT_EQ(settings.LineSpacingLines.value, 1.0F);
     EXPECT_TRUE(settings.RowHeightCm.isInvalid());
@@ -83,8 +81,8 @@ TEST(FormatSettingsBuild, NumericTextsUseTheGivenLocale) {
 
 TEST(FormatSettingsValidation, FirstBadNumberIsReportedWithLabelAndText) {
     PanelState panel = initialPanelState();
-    panel.setText("Combo5", "abc");
-    panel.setText("Combo1", " 不变");  // a leading space: neither the sentinel nor a number
+    panel.setText("CellRightMarginCm", "abc");
+    panel.setText("LineSpacingLines", " 不变");  // a leading space: neither the sentinel nor a number
     FormatSettings settings = buildFormatSettings(panel, kPoint);
     std::optional<SettingProblem> problem = firstInvalidTableNumber(settings);
     ASSERT_TRUE(problem.has_value());
@@ -92,7 +90,7 @@ TEST(FormatSettingsValidation, FirstBadNumberIsReportedWithLabelAndText) {
     EXPECT_EQ(problem->control, "Combo1");
     EXPECT_EQ(problem->message, "“行    距”中的“ 不变”不是有效的数字。");
 
-    panel.setText("Combo8", "abc");
+    panel.setText("RowHeightCm", "abc");
     settings = buildFormatSettings(panel, kPoint);
     problem = firstInvalidTableNumber(settings);
     ASSERT_TRUE(problem.has_value());
@@ -101,8 +99,8 @@ TEST(FormatSettingsValidation, FirstBadNumberIsReportedWithLabelAndText) {
 
     // Body fields in the command's conversion order: line spacing before space after.
     panel = initialPanelState();
-    panel.setText("Combo20", "x");
-    panel.setText("Combo19", "1,5");
+    panel.setText("BodySpaceAfter", "x");
+    panel.setText("BodyLineSpacing", "1,5");
     settings = buildFormatSettings(panel, kPoint);
     problem = firstInvalidBodyNumber(settings);
     ASSERT_TRUE(problem.has_value());
@@ -110,7 +108,7 @@ TEST(FormatSettingsValidation, FirstBadNumberIsReportedWithLabelAndText) {
     EXPECT_EQ(problem->label, "行    距");
     EXPECT_FALSE(firstInvalidTableNumber(settings).has_value());
     // The width texts are not checked up front: the run leaves the property alone instead.
-    panel.setText("Combo13", "宽");
+    panel.setText("SpecifiedWidthCm", "宽");
     EXPECT_FALSE(firstInvalidTableNumber(buildFormatSettings(panel, kPoint)).has_value());
 }
 

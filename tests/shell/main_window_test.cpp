@@ -103,8 +103,8 @@ TEST_F(ShellTest, WidthDetailBoxesFollowTheTextOfTableWidth) {
     EXPECT_TRUE(width->isVisible());
     EXPECT_TRUE(indent->isVisible());
     // The untouched placeholders are what a run reads.
-    EXPECT_EQ(main().panelState().text("Combo13"), "指定宽度");
-    EXPECT_EQ(main().panelState().text("Combo6"), "左缩进");
+    EXPECT_EQ(main().panelState().text("SpecifiedWidthCm"), "指定宽度");
+    EXPECT_EQ(main().panelState().text("LeftIndentCm"), "左缩进");
 
     width->setEditText(QStringLiteral("12"));
     indent->setCurrentIndex(2);

@@ -1,6 +1,9 @@
 // Table tidy, empty-row removal and external link removal on real documents in the embedded Word.
 #include <gtest/gtest.h>
 
+#include "automation/error.h"
+#include "commands/active_document.h"
+#include "support/fault_word.h"
 #include "support/recording_host.h"
 #include "support/word_fixture.h"
 #include "utilities/utilities.h"
@@ -203,6 +206,35 @@ TEST_F(Links, NestedFieldsSideBySideAndNoDocument) {
     host.messages.clear();
     EXPECT_TRUE(unlink().noDocument);
     EXPECT_EQ(host.messages, (std::vector<std::string>{utilities::kNoDocumentMessage}));
+}
+
+// Only Word's "no document is open" is a missing document; any other failure to reach the active
+// document is Word's error and reaches the caller as it was raised.
+class ActiveDocument : public WordTest {
+protected:
+    std::shared_ptr<FaultPlan> plan = std::make_shared<FaultPlan>();
+    std::shared_ptr<automation::Application> faulty = faultyWord(word, plan);
+    RecordingHost host;
+};
+
+TEST_F(ActiveDocument, OnlyNoDocumentOpenCountsAsNoDocument) {
+    open(para("text"));
+    EXPECT_NE(commands::activeDocument(*faulty), nullptr);
+
+    plan->failFrom("Application.ActiveDocument", 1, automation::errors::NoDocumentOpen, "没有打开的文档");
+    EXPECT_EQ(commands::activeDocument(*faulty), nullptr);
+    EXPECT_TRUE(utilities::unlinkFields(*faulty, host).noDocument);
+
+    plan = std::make_shared<FaultPlan>();
+    faulty = faultyWord(word, plan);
+    plan->failFrom("Application.ActiveDocument", 1, automation::errors::ServerGone, "Word 已退出");
+    try {
+        utilities::deleteEmptyRows(*faulty, host);
+        ADD_FAILURE() << "a lost Word is no missing document";
+    } catch (const automation::Error& error) {
+        EXPECT_EQ(error.number(), automation::errors::ServerGone);
+    }
+    EXPECT_EQ(host.messages, (std::vector<std::string>{utilities::kNoDocumentMessage}));  // only the first
 }
 
 }  // namespace
