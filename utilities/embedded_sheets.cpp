@@ -60,12 +60,16 @@ UtilityResult convertEmbeddedSheets(automation::Application& word, automation::e
         }
         passOver.setOn(true);
         std::string progId;
-        const bool converted =
-            passOver.run("OLEFormat.ProgID", [&] { progId = shape->OLEFormat()->ProgID(); }) && progId == kExcelSheet8 &&
-            passOver.run("OLEFormat.Edit", [&] { shape->OLEFormat()->Edit(); }) && copyFirstWorksheet(excel, passOver) &&
-            passOver.run("Selection.PasteAndFormat", [&] { word.Selection()->PasteAndFormat(automation::wdPasteDefault); });
-        if (converted) ++result.count;
-        else ++next;
+        const bool converted = passOver.run("OLEFormat.ProgID", [&] { progId = shape->OLEFormat()->ProgID(); }) &&
+                               progId == kExcelSheet8 &&
+                               passOver.run("OLEFormat.Edit", [&] { shape->OLEFormat()->Edit(); }) &&
+                               copyFirstWorksheet(excel, passOver) && passOver.run("Selection.PasteAndFormat", [&] {
+                                   word.Selection()->PasteAndFormat(automation::wdPasteDefault);
+                               });
+        if (converted)
+            ++result.count;
+        else
+            ++next;
     }
     passOver.setOn(true);
     passOver.run("Application.Visible", [&] { word.SetVisible(true); });

@@ -16,8 +16,8 @@ namespace automation::ooxml {
 struct ClipboardCell {
     std::string text;  // as displayed
     xls::FontInfo font;
-    int alignment = 0;   // wdAlignParagraph*
-    int rowSpan = 1;     // the merged area that starts here
+    int alignment = 0;  // wdAlignParagraph*
+    int rowSpan = 1;    // the merged area that starts here
     int columnSpan = 1;
     bool covered = false;  // inside a merged area, not its top left cell
 };
@@ -30,7 +30,8 @@ struct ClipboardRange {
     std::vector<double> columnWidths;
 
     const ClipboardCell& at(int row, int column) const {
-        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                     static_cast<std::size_t>(column)];
     }
 };
 

@@ -17,7 +17,8 @@ std::string_view attributeLocalName(pugi::xml_attribute a) {
 // The relationship Id of an OLE element (r:id), whatever the prefix of the relationships namespace.
 std::string relationshipId(pugi::xml_node node) {
     for (pugi::xml_attribute a : node.attributes())
-        if (attributeLocalName(a) == "id" && std::string_view(a.name()).find(':') != std::string_view::npos) return a.value();
+        if (attributeLocalName(a) == "id" && std::string_view(a.name()).find(':') != std::string_view::npos)
+            return a.value();
     return {};
 }
 
@@ -57,7 +58,8 @@ public:
         if (object.progId != kExcelSheet8 || object.linked)
             throw errors::commandFailed("嵌入式 Word 只能打开嵌入的 Excel 97-2003 工作表对象");
         Package& package = model_->package();
-        const std::optional<std::string> part = package.relationshipTarget(package.mainPartName(), object.relationshipId);
+        const std::optional<std::string> part =
+            package.relationshipTarget(package.mainPartName(), object.relationshipId);
         const std::optional<std::string> bytes = part ? package.part(*part) : std::nullopt;
         if (!bytes) throw errors::commandFailed("找不到该对象的数据");
         const std::string& path = model_->path();

@@ -14,11 +14,11 @@ namespace {
 
 const char* alignmentValue(int alignment) {
     switch (alignment) {
-    case wdAlignParagraphCenter: return "center";
-    case wdAlignParagraphRight: return "right";
-    case wdAlignParagraphJustify: return "both";
-    case wdAlignParagraphDistribute: return "distribute";
-    default: return "left";
+        case wdAlignParagraphCenter: return "center";
+        case wdAlignParagraphRight: return "right";
+        case wdAlignParagraphJustify: return "both";
+        case wdAlignParagraphDistribute: return "distribute";
+        default: return "left";
     }
 }
 
@@ -182,8 +182,8 @@ void pasteClipboardRange(DocumentModel& model) {
                        ? index.segmentAt(sel.start)
                        : -1;
     const Segment* segment = at >= 0 ? &index.segments()[static_cast<std::size_t>(at)] : nullptr;
-    if (!segment || segment->kind != SegmentKind::Char || index.text()[static_cast<std::size_t>(sel.start)] != u'\x01' ||
-        !segment->run)
+    if (!segment || segment->kind != SegmentKind::Char ||
+        index.text()[static_cast<std::size_t>(sel.start)] != u'\x01' || !segment->run)
         throw errors::commandFailed("嵌入式 Word 只能用粘贴的表格替换选定的对象");
     pugi::xml_node object(segment->node);
     pugi::xml_node run(segment->run);
@@ -218,7 +218,8 @@ void pasteClipboardRange(DocumentModel& model) {
     // The object's data and preview leave the package when nothing else refers to them.
     Package& package = model.package();
     for (const std::string& id : ids)
-        if (!id.empty() && !refersTo(model.documentElement(), id)) package.removeRelationship(package.mainPartName(), id);
+        if (!id.empty() && !refersTo(model.documentElement(), id))
+            package.removeRelationship(package.mainPartName(), id);
 
     // Word leaves the insertion point after what it pasted.
     Span after;

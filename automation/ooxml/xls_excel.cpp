@@ -16,8 +16,8 @@ namespace automation::ooxml {
 
 namespace {
 
-constexpr int kMaxRow = 65535;    // BIFF8 worksheets have 65536 rows
-constexpr int kMaxColumn = 255;   // and 256 columns
+constexpr int kMaxRow = 65535;   // BIFF8 worksheets have 65536 rows
+constexpr int kMaxColumn = 255;  // and 256 columns
 constexpr std::size_t kMaxCopiedCells = 1000000;
 
 struct BookState {
@@ -81,9 +81,9 @@ double textWidth(const std::string& text, const xls::FontInfo& font) {
     double units = 0;
     for (char16_t c : toUtf16(text)) {
         // A surrogate pair (CJK beyond the first plane) counts one for each half.
-        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-                          (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                          (c >= 0xFFE0 && c <= 0xFFE6);
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
         units += wide ? 2 : 1;
     }
     double width = units * font.size / 11.0;
@@ -93,14 +93,14 @@ double textWidth(const std::string& text, const xls::FontInfo& font) {
 
 int wordAlignment(xls::HAlign align, xls::ValueKind kind) {
     switch (align) {
-    case xls::HAlign::Center:
-    case xls::HAlign::CenterAcross: return wdAlignParagraphCenter;
-    case xls::HAlign::Right: return wdAlignParagraphRight;
-    case xls::HAlign::Justify: return wdAlignParagraphJustify;
-    case xls::HAlign::Distributed: return wdAlignParagraphDistribute;
-    case xls::HAlign::Left:
-    case xls::HAlign::Fill: return wdAlignParagraphLeft;
-    case xls::HAlign::General: break;
+        case xls::HAlign::Center:
+        case xls::HAlign::CenterAcross: return wdAlignParagraphCenter;
+        case xls::HAlign::Right: return wdAlignParagraphRight;
+        case xls::HAlign::Justify: return wdAlignParagraphJustify;
+        case xls::HAlign::Distributed: return wdAlignParagraphDistribute;
+        case xls::HAlign::Left:
+        case xls::HAlign::Fill: return wdAlignParagraphLeft;
+        case xls::HAlign::General: break;
     }
     if (kind == xls::ValueKind::Number) return wdAlignParagraphRight;
     if (kind == xls::ValueKind::Boolean || kind == xls::ValueKind::Error) return wdAlignParagraphCenter;
@@ -159,7 +159,9 @@ public:
             w = std::max(w, width);
         }
         for (std::size_t i = 0; i < widest.size(); ++i)
-            if (widest[i] > 0) sheet.columnWidths[rect_.column1 + static_cast<int>(i)] = std::min(255.0, std::ceil(widest[i] * 4 + 2) / 4);
+            if (widest[i] > 0)
+                sheet.columnWidths[rect_.column1 + static_cast<int>(i)] =
+                    std::min(255.0, std::ceil(widest[i] * 4 + 2) / 4);
     }
     double ColumnWidth() override { return book_->sheet(sheet_)->columnWidth(rect_.column1); }
     void Copy() override {
@@ -179,7 +181,8 @@ public:
             return row >= rect_.row1 && row <= rect_.row2 && column >= rect_.column1 && column <= rect_.column2;
         };
         auto at = [&](int row, int column) -> ClipboardCell& {
-            return clip.cells[static_cast<std::size_t>(row - rect_.row1) * columns + static_cast<std::size_t>(column - rect_.column1)];
+            return clip.cells[static_cast<std::size_t>(row - rect_.row1) * columns +
+                              static_cast<std::size_t>(column - rect_.column1)];
         };
         auto first = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), rect_.row1,
                                       [](const xls::Cell& c, int row) { return c.row < row; });
@@ -194,7 +197,8 @@ public:
             const Rect r{std::max(m.row1, rect_.row1), std::min(m.row2, rect_.row2), std::max(m.column1, rect_.column1),
                          std::min(m.column2, rect_.column2)};
             if (r.row1 > r.row2 || r.column1 > r.column2 || (r.row1 == r.row2 && r.column1 == r.column2)) continue;
-            if (at(r.row1, r.column1).covered || at(r.row1, r.column1).rowSpan > 1 || at(r.row1, r.column1).columnSpan > 1)
+            if (at(r.row1, r.column1).covered || at(r.row1, r.column1).rowSpan > 1 ||
+                at(r.row1, r.column1).columnSpan > 1)
                 continue;  // overlapping merged areas: the first one read wins
             ClipboardCell& top = at(r.row1, r.column1);
             top.rowSpan = r.row2 - r.row1 + 1;
@@ -250,7 +254,8 @@ public:
         const int first = parseColumn(std::string_view(address).substr(0, colon));
         const int last = colon == std::string::npos ? first : parseColumn(std::string_view(address).substr(colon + 1));
         if (first < 0 || last < 0) throw errors::excelRefused("列地址“" + address + "”无效");
-        return std::make_shared<RangeImpl>(excel_, book_, index_, Rect{0, kMaxRow, std::min(first, last), std::max(first, last)});
+        return std::make_shared<RangeImpl>(excel_, book_, index_,
+                                           Rect{0, kMaxRow, std::min(first, last), std::max(first, last)});
     }
 
 private:

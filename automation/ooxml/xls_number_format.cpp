@@ -27,11 +27,16 @@ std::vector<string> sections(const string& code) {
             ++i;
             continue;
         }
-        if (c == '"') quoted = !quoted;
-        else if (!quoted && c == '[') ++bracket;
-        else if (!quoted && c == ']' && bracket > 0) --bracket;
-        if (c == ';' && !quoted && bracket == 0) parts.emplace_back();
-        else parts.back() += c;
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '[')
+            ++bracket;
+        else if (!quoted && c == ']' && bracket > 0)
+            --bracket;
+        if (c == ';' && !quoted && bracket == 0)
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
     return parts;
 }
@@ -45,7 +50,8 @@ struct Token {
 bool asciiUpperEquals(string_view a, string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -59,8 +65,10 @@ std::size_t charLength(const string& s, std::size_t i) {
 std::vector<Token> tokenize(const string& section) {
     std::vector<Token> tokens;
     auto literal = [&](const string& text) {
-        if (!tokens.empty() && tokens.back().kind == Token::Kind::Literal) tokens.back().text += text;
-        else tokens.push_back({Token::Kind::Literal, text});
+        if (!tokens.empty() && tokens.back().kind == Token::Kind::Literal)
+            tokens.back().text += text;
+        else
+            tokens.push_back({Token::Kind::Literal, text});
     };
     for (std::size_t i = 0; i < section.size();) {
         const char c = section[i];
@@ -95,7 +103,8 @@ std::vector<Token> tokenize(const string& section) {
         } else if (string_view("0#?.,%@").find(c) != string_view::npos) {
             tokens.push_back({Token::Kind::Code, string(1, c)});
             ++i;
-        } else if ((c == 'E' || c == 'e') && i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-')) {
+        } else if ((c == 'E' || c == 'e') && i + 1 < section.size() &&
+                   (section[i + 1] == '+' || section[i + 1] == '-')) {
             tokens.push_back({Token::Kind::Code, string("E") + section[i + 1]});
             i += 2;
         } else if (string_view("yYmMdDhHsSeEaAbB").find(c) != string_view::npos) {
@@ -209,8 +218,10 @@ string formatNumber(double v, const std::vector<Token>& tokens) {
         if (i < integerEnd) {
             if (c == '0') ++minInteger;
             if (c == ',') {
-                if (i > firstDigit && i < lastDigit) grouping = true;
-                else if (i > lastDigit || firstDigit < 0) ++scale;
+                if (i > firstDigit && i < lastDigit)
+                    grouping = true;
+                else if (i > lastDigit || firstDigit < 0)
+                    ++scale;
             }
         } else if (i < mantissaEnd) {
             if (digit) {
@@ -253,12 +264,16 @@ string formatNumber(double v, const std::vector<Token>& tokens) {
             continue;
         }
         const char c = t.text[0];
-        if (c == '%') out += '%';
-        else if (i == point) out += '.' + fraction;
+        if (c == '%')
+            out += '%';
+        else if (i == point)
+            out += '.' + fraction;
         else if (i == exponent) {
             out += 'E';
-            if (power < 0) out += '-';
-            else if (t.text[1] == '+') out += '+';
+            if (power < 0)
+                out += '-';
+            else if (t.text[1] == '+')
+                out += '+';
             string digits = std::to_string(std::abs(power));
             while (static_cast<int>(digits.size()) < exponentDigits) digits.insert(digits.begin(), '0');
             out += digits;
@@ -276,10 +291,10 @@ string formatNumber(double v, const std::vector<Token>& tokens) {
 
 struct DateParts {
     int year = 1900, month = 1, day = 0, weekday = 0;  // weekday 0 = Sunday
-    long long hours = 0;                                // of the day
+    long long hours = 0;                               // of the day
     int minutes = 0, seconds = 0;
-    double fraction = 0;    // of a second
-    double totalDays = 0;   // for elapsed [h] [m] [s]
+    double fraction = 0;   // of a second
+    double totalDays = 0;  // for elapsed [h] [m] [s]
 };
 
 // Days since 1970-01-01 to a civil date.
@@ -337,16 +352,19 @@ string formatDate(double serial, const std::vector<Token>& tokens, bool date1904
     int secondDecimals = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
-        if (t.kind == Token::Kind::Code && (t.text == "AM/PM" || t.text == "A/P" || t.text == "上午/下午")) twelveHour = true;
+        if (t.kind == Token::Kind::Code && (t.text == "AM/PM" || t.text == "A/P" || t.text == "上午/下午"))
+            twelveHour = true;
         if (t.kind == Token::Kind::Code && t.text == "." && i > 0 && tokens[i - 1].text[0] == 's')
-            for (std::size_t j = i + 1; j < tokens.size() && tokens[j].text == "0" && secondDecimals < 3; ++j) ++secondDecimals;
+            for (std::size_t j = i + 1; j < tokens.size() && tokens[j].text == "0" && secondDecimals < 3; ++j)
+                ++secondDecimals;
     }
     const DateParts p = dateParts(serial, date1904, secondDecimals);
     // Whether the m at index i means minutes: right after an hour or right before a second.
     auto minutesAt = [&](std::size_t i) {
         for (std::size_t j = i; j-- > 0;) {
             if (tokens[j].kind == Token::Kind::Literal) continue;
-            if (tokens[j].text[0] == 'h' || (tokens[j].kind == Token::Kind::Bracket && tokens[j].text[0] == 'h')) return true;
+            if (tokens[j].text[0] == 'h' || (tokens[j].kind == Token::Kind::Bracket && tokens[j].text[0] == 'h'))
+                return true;
             break;
         }
         for (std::size_t j = i + 1; j < tokens.size(); ++j) {
@@ -365,23 +383,36 @@ string formatDate(double serial, const std::vector<Token>& tokens, bool date1904
         } else if (t.kind == Token::Kind::Bracket) {
             const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t.text[0])));
             const auto total = static_cast<long long>(std::floor(p.totalDays * 86400 + 0.5));
-            if (c == 'h') out += std::to_string(total / 3600);
-            else if (c == 'm') out += std::to_string(total / 60);
-            else if (c == 's') out += std::to_string(total);
+            if (c == 'h')
+                out += std::to_string(total / 3600);
+            else if (c == 'm')
+                out += std::to_string(total / 60);
+            else if (c == 's')
+                out += std::to_string(total);
         } else if (t.text[0] == 'y') {
             out += n <= 2 ? twoDigits(p.year % 100) : std::to_string(p.year);
         } else if (t.text[0] == 'm') {
-            if (n <= 2 && minutesAt(i)) out += n == 2 ? twoDigits(p.minutes) : std::to_string(p.minutes);
-            else if (n == 1) out += std::to_string(p.month);
-            else if (n == 2) out += twoDigits(p.month);
-            else if (n == 3) out += string(monthNames[p.month - 1]).substr(0, 3);
-            else if (n == 4) out += monthNames[p.month - 1];
-            else out += monthNames[p.month - 1][0];
+            if (n <= 2 && minutesAt(i))
+                out += n == 2 ? twoDigits(p.minutes) : std::to_string(p.minutes);
+            else if (n == 1)
+                out += std::to_string(p.month);
+            else if (n == 2)
+                out += twoDigits(p.month);
+            else if (n == 3)
+                out += string(monthNames[p.month - 1]).substr(0, 3);
+            else if (n == 4)
+                out += monthNames[p.month - 1];
+            else
+                out += monthNames[p.month - 1][0];
         } else if (t.text[0] == 'd') {
-            if (n == 1) out += std::to_string(p.day);
-            else if (n == 2) out += twoDigits(p.day);
-            else if (n == 3) out += string(dayNames[p.weekday]).substr(0, 3);
-            else out += dayNames[p.weekday];
+            if (n == 1)
+                out += std::to_string(p.day);
+            else if (n == 2)
+                out += twoDigits(p.day);
+            else if (n == 3)
+                out += string(dayNames[p.weekday]).substr(0, 3);
+            else
+                out += dayNames[p.weekday];
         } else if (t.text[0] == 'a') {
             out += (n >= 4 ? "星期" : "") + string(chineseDays[p.weekday]);
         } else if (t.text[0] == 'h') {
@@ -409,20 +440,21 @@ string formatDate(double serial, const std::vector<Token>& tokens, bool date1904
 
 string errorText(int code) {
     switch (code) {
-    case 0x00: return "#NULL!";
-    case 0x07: return "#DIV/0!";
-    case 0x0F: return "#VALUE!";
-    case 0x17: return "#REF!";
-    case 0x1D: return "#NAME?";
-    case 0x24: return "#NUM!";
-    default: return "#N/A";
+        case 0x00: return "#NULL!";
+        case 0x07: return "#DIV/0!";
+        case 0x0F: return "#VALUE!";
+        case 0x17: return "#REF!";
+        case 0x1D: return "#NAME?";
+        case 0x24: return "#NUM!";
+        default: return "#N/A";
     }
 }
 
 // Conditions such as [>=100] choose sections too; the sections are then taken in order.
 bool hasCondition(const std::vector<Token>& tokens) {
     for (const Token& t : tokens)
-        if (t.kind == Token::Kind::Bracket && !t.text.empty() && string_view("<>=").find(t.text[0]) != string_view::npos)
+        if (t.kind == Token::Kind::Bracket && !t.text.empty() &&
+            string_view("<>=").find(t.text[0]) != string_view::npos)
             return true;
     return false;
 }
@@ -432,7 +464,8 @@ string formatSection(double v, const std::vector<Token>& tokens, bool date1904) 
     for (const Token& t : tokens) {
         date = date || isDateCode(t);
         generalCode = generalCode || (t.kind == Token::Kind::Code && t.text == "General");
-        placeholders = placeholders || (t.kind == Token::Kind::Code && string_view("0#?").find(t.text[0]) != string_view::npos);
+        placeholders =
+            placeholders || (t.kind == Token::Kind::Code && string_view("0#?").find(t.text[0]) != string_view::npos);
     }
     if (date) {
         if (v < 0 || v >= 2958466) return "########";  // Excel shows no date outside 1900..9999
@@ -451,69 +484,82 @@ string formatSection(double v, const std::vector<Token>& tokens, bool date1904) 
 
 std::string builtinNumberFormat(int id) {
     switch (id) {
-    case 1: return "0";
-    case 2: return "0.00";
-    case 3: return "#,##0";
-    case 4: return "#,##0.00";
-    case 5: return "\"¥\"#,##0;\"¥\"\\-#,##0";
-    case 6: return "\"¥\"#,##0;[Red]\"¥\"\\-#,##0";
-    case 7: return "\"¥\"#,##0.00;\"¥\"\\-#,##0.00";
-    case 8: return "\"¥\"#,##0.00;[Red]\"¥\"\\-#,##0.00";
-    case 9: return "0%";
-    case 10: return "0.00%";
-    case 11: return "0.00E+00";
-    case 12: return "# ?/?";
-    case 13: return "# ?\?/?\?";
-    case 14: return "yyyy/m/d";
-    case 15: return "d-mmm-yy";
-    case 16: return "d-mmm";
-    case 17: return "mmm-yy";
-    case 18: return "h:mm AM/PM";
-    case 19: return "h:mm:ss AM/PM";
-    case 20: return "h:mm";
-    case 21: return "h:mm:ss";
-    case 22: return "yyyy/m/d h:mm";
-    case 27: case 36: case 50: case 52: case 57: return "yyyy\"年\"m\"月\"";
-    case 28: case 29: case 51: case 53: case 54: case 58: return "m\"月\"d\"日\"";
-    case 30: return "m-d-yy";
-    case 31: return "yyyy\"年\"m\"月\"d\"日\"";
-    case 32: return "h\"时\"mm\"分\"";
-    case 33: return "h\"时\"mm\"分\"ss\"秒\"";
-    case 34: case 55: return "上午/下午h\"时\"mm\"分\"";
-    case 35: case 56: return "上午/下午h\"时\"mm\"分\"ss\"秒\"";
-    case 37: return "#,##0_);(#,##0)";
-    case 38: return "#,##0_);[Red](#,##0)";
-    case 39: return "#,##0.00_);(#,##0.00)";
-    case 40: return "#,##0.00_);[Red](#,##0.00)";
-    case 41: return "_(* #,##0_);_(* (#,##0);_(* \"-\"_);_(@_)";
-    case 42: return "_(\"¥\"* #,##0_);_(\"¥\"* (#,##0);_(\"¥\"* \"-\"_);_(@_)";
-    case 43: return "_(* #,##0.00_);_(* (#,##0.00);_(* \"-\"?\?_);_(@_)";
-    case 44: return "_(\"¥\"* #,##0.00_);_(\"¥\"* (#,##0.00);_(\"¥\"* \"-\"?\?_);_(@_)";
-    case 45: return "mm:ss";
-    case 46: return "[h]:mm:ss";
-    case 47: return "mm:ss.0";
-    case 48: return "##0.0E+0";
-    case 49: return "@";
-    default: return "General";
+        case 1: return "0";
+        case 2: return "0.00";
+        case 3: return "#,##0";
+        case 4: return "#,##0.00";
+        case 5: return "\"¥\"#,##0;\"¥\"\\-#,##0";
+        case 6: return "\"¥\"#,##0;[Red]\"¥\"\\-#,##0";
+        case 7: return "\"¥\"#,##0.00;\"¥\"\\-#,##0.00";
+        case 8: return "\"¥\"#,##0.00;[Red]\"¥\"\\-#,##0.00";
+        case 9: return "0%";
+        case 10: return "0.00%";
+        case 11: return "0.00E+00";
+        case 12: return "# ?/?";
+        case 13: return "# ?\?/?\?";
+        case 14: return "yyyy/m/d";
+        case 15: return "d-mmm-yy";
+        case 16: return "d-mmm";
+        case 17: return "mmm-yy";
+        case 18: return "h:mm AM/PM";
+        case 19: return "h:mm:ss AM/PM";
+        case 20: return "h:mm";
+        case 21: return "h:mm:ss";
+        case 22: return "yyyy/m/d h:mm";
+        case 27:
+        case 36:
+        case 50:
+        case 52:
+        case 57: return "yyyy\"年\"m\"月\"";
+        case 28:
+        case 29:
+        case 51:
+        case 53:
+        case 54:
+        case 58: return "m\"月\"d\"日\"";
+        case 30: return "m-d-yy";
+        case 31: return "yyyy\"年\"m\"月\"d\"日\"";
+        case 32: return "h\"时\"mm\"分\"";
+        case 33: return "h\"时\"mm\"分\"ss\"秒\"";
+        case 34:
+        case 55: return "上午/下午h\"时\"mm\"分\"";
+        case 35:
+        case 56: return "上午/下午h\"时\"mm\"分\"ss\"秒\"";
+        case 37: return "#,##0_);(#,##0)";
+        case 38: return "#,##0_);[Red](#,##0)";
+        case 39: return "#,##0.00_);(#,##0.00)";
+        case 40: return "#,##0.00_);[Red](#,##0.00)";
+        case 41: return "_(* #,##0_);_(* (#,##0);_(* \"-\"_);_(@_)";
+        case 42: return "_(\"¥\"* #,##0_);_(\"¥\"* (#,##0);_(\"¥\"* \"-\"_);_(@_)";
+        case 43: return "_(* #,##0.00_);_(* (#,##0.00);_(* \"-\"?\?_);_(@_)";
+        case 44: return "_(\"¥\"* #,##0.00_);_(\"¥\"* (#,##0.00);_(\"¥\"* \"-\"?\?_);_(@_)";
+        case 45: return "mm:ss";
+        case 46: return "[h]:mm:ss";
+        case 47: return "mm:ss.0";
+        case 48: return "##0.0E+0";
+        case 49: return "@";
+        default: return "General";
     }
 }
 
 std::string displayText(const CellValue& value, const std::string& formatCode, bool date1904) {
     const std::vector<string> parts = sections(formatCode);
     switch (value.kind) {
-    case ValueKind::Empty: return {};
-    case ValueKind::Boolean: return value.number != 0 ? "TRUE" : "FALSE";
-    case ValueKind::Error: return errorText(static_cast<int>(value.number));
-    case ValueKind::Text: {
-        const string* section = parts.size() >= 4 ? &parts[3] : nullptr;
-        if (!section && parts.size() == 1 && parts[0].find('@') != string::npos) section = &parts[0];
-        if (!section) return value.text;
-        string out;
-        for (const Token& t : tokenize(*section))
-            out += t.kind == Token::Kind::Literal ? t.text : t.kind == Token::Kind::Code && t.text == "@" ? value.text : string();
-        return out;
-    }
-    case ValueKind::Number: break;
+        case ValueKind::Empty: return {};
+        case ValueKind::Boolean: return value.number != 0 ? "TRUE" : "FALSE";
+        case ValueKind::Error: return errorText(static_cast<int>(value.number));
+        case ValueKind::Text: {
+            const string* section = parts.size() >= 4 ? &parts[3] : nullptr;
+            if (!section && parts.size() == 1 && parts[0].find('@') != string::npos) section = &parts[0];
+            if (!section) return value.text;
+            string out;
+            for (const Token& t : tokenize(*section))
+                out += t.kind == Token::Kind::Literal                 ? t.text
+                       : t.kind == Token::Kind::Code && t.text == "@" ? value.text
+                                                                      : string();
+            return out;
+        }
+        case ValueKind::Number: break;
     }
     double v = value.number;
     if (!std::isfinite(v)) return "#NUM!";

@@ -177,9 +177,7 @@ public:
     }
 
 private:
-    bool isBoundary(std::size_t at) const {
-        return std::binary_search(r_.continues.begin(), r_.continues.end(), at);
-    }
+    bool isBoundary(std::size_t at) const { return std::binary_search(r_.continues.begin(), r_.continues.end(), at); }
     std::size_t nextBoundary(std::size_t at) const {
         const auto next = std::upper_bound(r_.continues.begin(), r_.continues.end(), at);
         return next == r_.continues.end() ? r_.data.size() : *next;
@@ -214,8 +212,9 @@ std::string workbookStream(const std::string& compoundFile) {
     std::call_once(initialised, [] {
         gsf_init();
         // A damaged compound file is reported as Excel's error; libgsf's own complaints stay quiet.
-        g_log_set_handler("libgsf:msole", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK),
-                          [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        g_log_set_handler(
+            "libgsf:msole", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK),
+            [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
     GsfInput* input = gsf_input_memory_new(reinterpret_cast<const guint8*>(compoundFile.data()),
                                            static_cast<gsf_off_t>(compoundFile.size()), FALSE);
@@ -241,7 +240,8 @@ std::string workbookStream(const std::string& compoundFile) {
     bool ok = size >= 0 && static_cast<std::size_t>(size) <= kMaxStream;
     if (ok) {
         bytes.resize(static_cast<std::size_t>(size));
-        ok = size == 0 || gsf_input_read(stream, static_cast<std::size_t>(size), reinterpret_cast<guint8*>(bytes.data()));
+        ok = size == 0 ||
+             gsf_input_read(stream, static_cast<std::size_t>(size), reinterpret_cast<guint8*>(bytes.data()));
     }
     g_object_unref(stream);
     g_object_unref(ole);
@@ -276,13 +276,16 @@ const Cell* Worksheet::find(int row, int column) const {
 
 void Worksheet::finish() {
     // A later record for the same cell wins, as Excel reads it.
-    std::stable_sort(cells.begin(), cells.end(),
-                     [](const Cell& a, const Cell& b) { return std::tie(a.row, a.column) < std::tie(b.row, b.column); });
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return std::tie(a.row, a.column) < std::tie(b.row, b.column);
+    });
     std::vector<Cell> unique;
     unique.reserve(cells.size());
     for (Cell& c : cells) {
-        if (!unique.empty() && unique.back().row == c.row && unique.back().column == c.column) unique.back() = std::move(c);
-        else unique.push_back(std::move(c));
+        if (!unique.empty() && unique.back().row == c.row && unique.back().column == c.column)
+            unique.back() = std::move(c);
+        else
+            unique.push_back(std::move(c));
     }
     cells = std::move(unique);
     lookup_.clear();
@@ -320,37 +323,37 @@ std::shared_ptr<Workbook> readWorkbookStream(std::string stream) {
     bool ended = false;
     while (!ended && records.next(r)) {
         switch (r.type) {
-        case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
-        case Eof: ended = true; break;
-        case DateMode: book->date1904 = u16(r.data, 0) == 1; break;
-        case FontRecord: {
-            FontInfo font;
-            font.size = u16(r.data, 0) / 20.0;
-            font.italic = u16(r.data, 2) & 0x0002;
-            font.bold = u16(r.data, 6) >= 700;
-            font.name = shortString(r, 14);
-            book->fonts.push_back(std::move(font));
-            break;
-        }
-        case FormatRecord: book->numberFormats[u16(r.data, 0)] = longString(r, 2); break;
-        case Xf: {
-            CellFormat f;
-            f.font = u16(r.data, 0);
-            f.numberFormat = u16(r.data, 2);
-            f.align = static_cast<HAlign>(u16(r.data, 6) & 0x07);
-            book->formats.push_back(f);
-            break;
-        }
-        case Sst: readSst(r, book->strings); break;
-        case BoundSheet: {
-            SheetEntry sheet;
-            sheet.offset = u32(r.data, 0);
-            sheet.type = static_cast<unsigned char>(u16(r.data, 4) >> 8);
-            sheet.name = shortString(r, 6);
-            book->sheets.push_back(std::move(sheet));
-            break;
-        }
-        default: break;
+            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            case Eof: ended = true; break;
+            case DateMode: book->date1904 = u16(r.data, 0) == 1; break;
+            case FontRecord: {
+                FontInfo font;
+                font.size = u16(r.data, 0) / 20.0;
+                font.italic = u16(r.data, 2) & 0x0002;
+                font.bold = u16(r.data, 6) >= 700;
+                font.name = shortString(r, 14);
+                book->fonts.push_back(std::move(font));
+                break;
+            }
+            case FormatRecord: book->numberFormats[u16(r.data, 0)] = longString(r, 2); break;
+            case Xf: {
+                CellFormat f;
+                f.font = u16(r.data, 0);
+                f.numberFormat = u16(r.data, 2);
+                f.align = static_cast<HAlign>(u16(r.data, 6) & 0x07);
+                book->formats.push_back(f);
+                break;
+            }
+            case Sst: readSst(r, book->strings); break;
+            case BoundSheet: {
+                SheetEntry sheet;
+                sheet.offset = u32(r.data, 0);
+                sheet.type = static_cast<unsigned char>(u16(r.data, 4) >> 8);
+                sheet.name = shortString(r, 6);
+                book->sheets.push_back(std::move(sheet));
+                break;
+            }
+            default: break;
         }
     }
     if (!ended) damaged("工作簿全局设置没有结束");
@@ -387,86 +390,94 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
             continue;
         }
         if (r.type == Eof) {
-            if (nested == 0) ended = true;
-            else --nested;
+            if (nested == 0)
+                ended = true;
+            else
+                --nested;
             continue;
         }
         if (nested > 0) continue;
         if (pendingString && r.type != StringRecord) pendingString = false;
         switch (r.type) {
-        case Number: add(0, number(f64(r.data, 6))); break;
-        case Rk: add(0, number(rkValue(u32(r.data, 6)))); break;
-        case MulRk: {
-            if (r.data.size() < 6) damaged("MULRK 记录过短");
-            const int row = u16(r.data, 0);
-            const int first = u16(r.data, 2);
-            const std::size_t count = (r.data.size() - 6) / 6;
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::size_t at = 4 + i * 6;
-                sheet.cells.push_back(Cell{row, first + static_cast<int>(i), u16(r.data, at), number(rkValue(u32(r.data, at + 2)))});
+            case Number: add(0, number(f64(r.data, 6))); break;
+            case Rk: add(0, number(rkValue(u32(r.data, 6)))); break;
+            case MulRk: {
+                if (r.data.size() < 6) damaged("MULRK 记录过短");
+                const int row = u16(r.data, 0);
+                const int first = u16(r.data, 2);
+                const std::size_t count = (r.data.size() - 6) / 6;
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t at = 4 + i * 6;
+                    sheet.cells.push_back(
+                        Cell{row, first + static_cast<int>(i), u16(r.data, at), number(rkValue(u32(r.data, at + 2)))});
+                }
+                break;
             }
-            break;
-        }
-        case LabelSst: {
-            const std::uint32_t i = u32(r.data, 6);
-            if (i >= book.strings.size()) damaged("共享字符串编号超出范围");
-            add(0, CellValue{ValueKind::Text, 0, book.strings[i]});
-            break;
-        }
-        case Label: add(0, CellValue{ValueKind::Text, 0, longString(r, 6)}); break;
-        case BoolErr: {
-            const int v = static_cast<unsigned char>(r.data.size() > 6 ? r.data[6] : 0);
-            const bool error = r.data.size() > 7 && r.data[7];
-            add(0, CellValue{error ? ValueKind::Error : ValueKind::Boolean, static_cast<double>(v), {}});
-            break;
-        }
-        case Blank: add(0, CellValue{}); break;
-        case MulBlank: {
-            if (r.data.size() < 6) damaged("MULBLANK 记录过短");
-            const int row = u16(r.data, 0);
-            const int first = u16(r.data, 2);
-            const std::size_t count = (r.data.size() - 6) / 2;
-            for (std::size_t i = 0; i < count; ++i)
-                sheet.cells.push_back(Cell{row, first + static_cast<int>(i), u16(r.data, 4 + i * 2), CellValue{}});
-            break;
-        }
-        case Formula: {
-            if (r.data.size() < 14) damaged("FORMULA 记录过短");
-            const bool special = u16(r.data, 12) == 0xFFFF;
-            const int kind = static_cast<unsigned char>(r.data[6]);
-            if (!special) add(0, number(f64(r.data, 6)));
-            else if (kind == 0) {
-                add(0, CellValue{ValueKind::Text, 0, {}});
-                pendingString = true;
-            } else if (kind == 1) add(0, CellValue{ValueKind::Boolean, static_cast<double>(static_cast<unsigned char>(r.data[8])), {}});
-            else if (kind == 2) add(0, CellValue{ValueKind::Error, static_cast<double>(static_cast<unsigned char>(r.data[8])), {}});
-            else add(0, CellValue{ValueKind::Text, 0, {}});
-            break;
-        }
-        case StringRecord:
-            if (pendingString) sheet.cells.back().value.text = longString(r, 0);
-            pendingString = false;
-            break;
-        case ColInfo: {
-            const int first = u16(r.data, 0);
-            const int last = std::min<int>(u16(r.data, 2), 255);
-            const double width = u16(r.data, 4) / 256.0;
-            const bool hidden = u16(r.data, 8) & 0x0001;
-            for (int c = first; c <= last; ++c) sheet.columnWidths[c] = hidden ? 0 : width;
-            break;
-        }
-        case DefColWidth: sheet.defaultWidth = u16(r.data, 0) + 0.43; break;
-        case MergedCells: {
-            const std::size_t count = u16(r.data, 0);
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::size_t at = 2 + i * 8;
-                MergedArea m{u16(r.data, at), u16(r.data, at + 2), u16(r.data, at + 4), u16(r.data, at + 6)};
-                if (m.row1 <= m.row2 && m.column1 <= m.column2) sheet.merged.push_back(m);
+            case LabelSst: {
+                const std::uint32_t i = u32(r.data, 6);
+                if (i >= book.strings.size()) damaged("共享字符串编号超出范围");
+                add(0, CellValue{ValueKind::Text, 0, book.strings[i]});
+                break;
             }
-            break;
-        }
-        case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
-        default: break;  // DIMENSIONS, ROW and the rest carry nothing the copy shows
+            case Label: add(0, CellValue{ValueKind::Text, 0, longString(r, 6)}); break;
+            case BoolErr: {
+                const int v = static_cast<unsigned char>(r.data.size() > 6 ? r.data[6] : 0);
+                const bool error = r.data.size() > 7 && r.data[7];
+                add(0, CellValue{error ? ValueKind::Error : ValueKind::Boolean, static_cast<double>(v), {}});
+                break;
+            }
+            case Blank: add(0, CellValue{}); break;
+            case MulBlank: {
+                if (r.data.size() < 6) damaged("MULBLANK 记录过短");
+                const int row = u16(r.data, 0);
+                const int first = u16(r.data, 2);
+                const std::size_t count = (r.data.size() - 6) / 2;
+                for (std::size_t i = 0; i < count; ++i)
+                    sheet.cells.push_back(Cell{row, first + static_cast<int>(i), u16(r.data, 4 + i * 2), CellValue{}});
+                break;
+            }
+            case Formula: {
+                if (r.data.size() < 14) damaged("FORMULA 记录过短");
+                const bool special = u16(r.data, 12) == 0xFFFF;
+                const int kind = static_cast<unsigned char>(r.data[6]);
+                if (!special)
+                    add(0, number(f64(r.data, 6)));
+                else if (kind == 0) {
+                    add(0, CellValue{ValueKind::Text, 0, {}});
+                    pendingString = true;
+                } else if (kind == 1)
+                    add(0,
+                        CellValue{ValueKind::Boolean, static_cast<double>(static_cast<unsigned char>(r.data[8])), {}});
+                else if (kind == 2)
+                    add(0, CellValue{ValueKind::Error, static_cast<double>(static_cast<unsigned char>(r.data[8])), {}});
+                else
+                    add(0, CellValue{ValueKind::Text, 0, {}});
+                break;
+            }
+            case StringRecord:
+                if (pendingString) sheet.cells.back().value.text = longString(r, 0);
+                pendingString = false;
+                break;
+            case ColInfo: {
+                const int first = u16(r.data, 0);
+                const int last = std::min<int>(u16(r.data, 2), 255);
+                const double width = u16(r.data, 4) / 256.0;
+                const bool hidden = u16(r.data, 8) & 0x0001;
+                for (int c = first; c <= last; ++c) sheet.columnWidths[c] = hidden ? 0 : width;
+                break;
+            }
+            case DefColWidth: sheet.defaultWidth = u16(r.data, 0) + 0.43; break;
+            case MergedCells: {
+                const std::size_t count = u16(r.data, 0);
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t at = 2 + i * 8;
+                    MergedArea m{u16(r.data, at), u16(r.data, at + 2), u16(r.data, at + 4), u16(r.data, at + 6)};
+                    if (m.row1 <= m.row2 && m.column1 <= m.column2) sheet.merged.push_back(m);
+                }
+                break;
+            }
+            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            default: break;  // DIMENSIONS, ROW and the rest carry nothing the copy shows
         }
     }
     sheet.finish();

@@ -19,7 +19,16 @@ struct FontInfo {
 };
 
 // Excel's horizontal alignment of a cell (the XF's alc field).
-enum class HAlign { General = 0, Left = 1, Center = 2, Right = 3, Fill = 4, Justify = 5, CenterAcross = 6, Distributed = 7 };
+enum class HAlign {
+    General = 0,
+    Left = 1,
+    Center = 2,
+    Right = 3,
+    Fill = 4,
+    Justify = 5,
+    CenterAcross = 6,
+    Distributed = 7
+};
 
 struct CellFormat {
     int font = 0;          // index into Workbook::fonts
@@ -72,11 +81,11 @@ struct SheetEntry {
 struct Workbook {
     bool date1904 = false;
     std::vector<FontInfo> fonts;
-    std::vector<CellFormat> formats;                  // XF records in order
+    std::vector<CellFormat> formats;                     // XF records in order
     std::unordered_map<int, std::string> numberFormats;  // FORMAT records: ifmt -> code
-    std::vector<std::string> strings;                 // shared strings
+    std::vector<std::string> strings;                    // shared strings
     std::vector<SheetEntry> sheets;
-    std::string stream;                               // the Workbook stream, for the sheets read later
+    std::string stream;  // the Workbook stream, for the sheets read later
 
     const FontInfo& font(int xf) const;
     const CellFormat& format(int xf) const;

@@ -18,7 +18,8 @@ std::string tableLayout(pugi::xml_node tbl) {
     std::string layout;
     pugi::xml_node tblPr = tbl.child("w:tblPr");
     for (pugi::xml_node edge : tblPr.child("w:tblBorders").children())
-        layout += std::string(edge.name()) + "=" + edge.attribute("w:val").value() + "/" + edge.attribute("w:sz").value() + " ";
+        layout += std::string(edge.name()) + "=" + edge.attribute("w:val").value() + "/" +
+                  edge.attribute("w:sz").value() + " ";
     layout += std::string("width=") + tblPr.child("w:tblW").attribute("w:type").value() + " ";
     layout += std::string("align=") + tblPr.child("w:jc").attribute("w:val").value();
     return layout;
@@ -30,10 +31,12 @@ TEST(ConvertSheetsCommand, ConvertedTablesAreFormattedLikeTheOthers) {
     gwtest::TempDir dir;
     gwtest::SheetDocument doc;
     // A table of the document itself, with borders (the format run leaves borderless tables alone).
-    const std::string borders = "<w:tblBorders><w:top w:val=\"double\" w:sz=\"4\"/><w:insideV w:val=\"single\" w:sz=\"4\"/></w:tblBorders>";
+    const std::string borders =
+        "<w:tblBorders><w:top w:val=\"double\" w:sz=\"4\"/><w:insideV w:val=\"single\" w:sz=\"4\"/></w:tblBorders>";
     doc.text("报表")
-        .table(gwtest::tbl(gwtest::row(gwtest::cell("甲") + gwtest::cell("乙")) + gwtest::row(gwtest::cell("1") + gwtest::cell("2")),
-                           borders, 2))
+        .table(gwtest::tbl(
+            gwtest::row(gwtest::cell("甲") + gwtest::cell("乙")) + gwtest::row(gwtest::cell("1") + gwtest::cell("2")),
+            borders, 2))
         .object(gwtest::fileBytes(workbooks / "numbers.xls"))
         .object(gwtest::fileBytes(workbooks / "merged.xls"));
     const auto in = dir.file("in.docx");

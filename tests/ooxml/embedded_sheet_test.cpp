@@ -18,7 +18,8 @@ using gwtest::SheetDocument;
 class EmbeddedSheetTest : public gwtest::WordTest {
 protected:
     void SetUp() override {
-        if (gwtest::sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
+        if (gwtest::sampleWorkbooks().empty())
+            GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
     }
     std::string workbook(const std::string& name) { return gwtest::fileBytes(gwtest::sampleWorkbooks() / name); }
 
@@ -41,8 +42,9 @@ TEST_F(EmbeddedSheetTest, ObjectsArePictureOrOleShapesWithTheirProgId) {
     SheetDocument doc;
     doc.picture().object(workbook("numbers.xls")).object("x", "Word.Document.12");
     gwtest::DocxSpec spec = doc.spec();
-    spec.body = "<w:p><w:r><w:object><w:objectEmbed w:progId=\"Excel.Sheet.12\" r:id=\"rIdOle1\"/></w:object></w:r></w:p>" +
-                spec.body;
+    spec.body =
+        "<w:p><w:r><w:object><w:objectEmbed w:progId=\"Excel.Sheet.12\" r:id=\"rIdOle1\"/></w:object></w:r></w:p>" +
+        spec.body;
     DocumentPtr document = open(spec);
     InlineShapesPtr shapes = document->InlineShapes();
     ASSERT_EQ(shapes->Count(), 4);
@@ -87,12 +89,25 @@ TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
     TablePtr table = document->Tables()->Item(1);
     ASSERT_EQ(table->Rows()->Count(), 19);
     EXPECT_EQ(table->Columns()->Count(), 2);
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"项目", "金额"},          {"常规", "1234.5"},      {"整数", "1235"},          {"两位小数", "3.14"},
-        {"千分位", "1,234,567"},   {"千分位两位", "-1,234,567.89"}, {"百分比", "26%"},  {"百分比两位", "12.35%"},
-        {"科学计数", "1.23E+05"},  {"括号负数", "(1,500)"},  {"中文日期", "2024年3月5日"}, {"短日期", "2023/12/31"},
-        {"时间", "13:05:09"},      {"中文时间", "9时30分"},  {"文本", "00123"},         {"大数", "1.23457E+14"},
-        {"小数", "0.3"},           {"负数", "-42"},          {"合计", "TRUE"}};
+    const std::vector<std::pair<std::string, std::string>> expected = {{"项目", "金额"},
+                                                                       {"常规", "1234.5"},
+                                                                       {"整数", "1235"},
+                                                                       {"两位小数", "3.14"},
+                                                                       {"千分位", "1,234,567"},
+                                                                       {"千分位两位", "-1,234,567.89"},
+                                                                       {"百分比", "26%"},
+                                                                       {"百分比两位", "12.35%"},
+                                                                       {"科学计数", "1.23E+05"},
+                                                                       {"括号负数", "(1,500)"},
+                                                                       {"中文日期", "2024年3月5日"},
+                                                                       {"短日期", "2023/12/31"},
+                                                                       {"时间", "13:05:09"},
+                                                                       {"中文时间", "9时30分"},
+                                                                       {"文本", "00123"},
+                                                                       {"大数", "1.23457E+14"},
+                                                                       {"小数", "0.3"},
+                                                                       {"负数", "-42"},
+                                                                       {"合计", "TRUE"}};
     for (int r = 0; r < 19; ++r) {
         EXPECT_EQ(cellText(1, r + 1, 1), expected[static_cast<std::size_t>(r)].first);
         EXPECT_EQ(cellText(1, r + 1, 2), expected[static_cast<std::size_t>(r)].second);

@@ -47,9 +47,9 @@ TEST_F(XlsReaderTest, ReadsWhatXlrdReadsCellForCell) {
                 EXPECT_EQ(c->value.kind, ValueKind::Text);
                 EXPECT_EQ(c->value.text, expected.value);
             } else {
-                EXPECT_EQ(c->value.kind, expected.kind == "number" ? ValueKind::Number
+                EXPECT_EQ(c->value.kind, expected.kind == "number"    ? ValueKind::Number
                                          : expected.kind == "boolean" ? ValueKind::Boolean
-                                                                     : ValueKind::Error);
+                                                                      : ValueKind::Error);
                 EXPECT_DOUBLE_EQ(c->value.number, std::stod(expected.value));
             }
             EXPECT_EQ(book->numberFormat(c->xf), expected.format);
@@ -181,7 +181,7 @@ TEST(XlsRefusals, EncryptedOldAndDamagedWorkbooksFailWithExcelsError) {
     EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0500, 5) + eof)), refused);
     EXPECT_EQ(refusal(compoundFile("Book", bof(0x0500, 5) + eof)), refused);
     EXPECT_EQ(refusal(compoundFile("Workbook", record(0x0409, std::string(6, '\0')) + eof)), refused);
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), refused);         // no end
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), refused);                // no end
     EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5).substr(0, 11))), refused);  // cut inside a record
     EXPECT_EQ(refusal(compoundFile("WordDocument", "x")), refused);
     EXPECT_EQ(refusal("not a compound file at all"), refused);
@@ -197,8 +197,7 @@ void readEverything(const std::shared_ptr<Workbook>& book) {
         try {
             const Worksheet sheet = readWorksheet(*book, i);
             for (const Cell& c : sheet.cells) (void)displayText(c.value, book->numberFormat(c.xf), book->date1904);
-        } catch (const automation::Error&) {
-        }
+        } catch (const automation::Error&) {}
     }
 }
 
@@ -211,18 +210,17 @@ TEST_F(XlsReaderTest, TruncatedAndBitFlippedWorkbooksNeverCrash) {
         for (std::size_t length = 0; length < stream.size(); length += 7) {
             try {
                 readEverything(readWorkbookStream(stream.substr(0, length)));
-            } catch (const automation::Error&) {
-            }
+            } catch (const automation::Error&) {}
         }
         // Flipped bits in the records, a few at a time.
         for (int round = 0; round < 1500; ++round) {
             std::string mutated = stream;
             const int flips = 1 + static_cast<int>(random() % 8);
-            for (int i = 0; i < flips; ++i) mutated[random() % mutated.size()] ^= static_cast<char>(1u << (random() % 8));
+            for (int i = 0; i < flips; ++i)
+                mutated[random() % mutated.size()] ^= static_cast<char>(1u << (random() % 8));
             try {
                 readEverything(readWorkbookStream(mutated));
-            } catch (const automation::Error&) {
-            }
+            } catch (const automation::Error&) {}
         }
         // Flipped bytes in the compound file around it.
         for (int round = 0; round < 150; ++round) {
@@ -230,8 +228,7 @@ TEST_F(XlsReaderTest, TruncatedAndBitFlippedWorkbooksNeverCrash) {
             for (int i = 0; i < 4; ++i) mutated[random() % mutated.size()] = static_cast<char>(random());
             try {
                 readEverything(readWorkbook(mutated));
-            } catch (const automation::Error&) {
-            }
+            } catch (const automation::Error&) {}
         }
     }
 }

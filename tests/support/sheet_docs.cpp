@@ -40,7 +40,11 @@ std::vector<std::string> split(const std::string& line, char separator) {
 
 // A 1x1 PNG, the preview Word keeps beside an object.
 std::string previewPng() {
-    static const unsigned char bytes[] = {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1f, 0x15, 0xc4, 0x89, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xff, 0xff, 0x3f, 0x00, 0x05, 0xfe, 0x02, 0xfe, 0xa7, 0x35, 0x81, 0x84, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+    static const unsigned char bytes[] = {
+        0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+        0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1f, 0x15, 0xc4, 0x89, 0x00, 0x00, 0x00,
+        0x0d, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xff, 0xff, 0x3f, 0x00, 0x05, 0xfe, 0x02, 0xfe, 0xa7,
+        0x35, 0x81, 0x84, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
@@ -109,9 +113,10 @@ std::string SheetDocument::objectRun(const std::string& data, const std::string&
     spec_.extraParts["word/embeddings/oleObject" + n + ".bin"] = data;
     spec_.extraParts["word/media/image" + n + ".png"] = previewPng();
     spec_.extraRelationships["rIdOle" + n] = {
-        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/oleObject", "embeddings/oleObject" + n + ".bin"};
-    spec_.extraRelationships["rIdImg" + n] = {"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image",
-                                              "media/image" + n + ".png"};
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/oleObject",
+        "embeddings/oleObject" + n + ".bin"};
+    spec_.extraRelationships["rIdImg" + n] = {
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image", "media/image" + n + ".png"};
     return "<w:r><w:object w:dxaOrig=\"4500\" w:dyaOrig=\"1200\"><v:shape id=\"" + shape +
            "\" type=\"#_x0000_t75\" style=\"width:225pt;height:60pt\" o:ole=\"\"><v:imagedata r:id=\"rIdImg" + n +
            "\" o:title=\"\"/></v:shape><o:OLEObject Type=\"Embed\" ProgID=\"" + progId + "\" ShapeID=\"" + shape +
@@ -123,7 +128,8 @@ SheetDocument& SheetDocument::object(const std::string& data, const std::string&
     return *this;
 }
 
-SheetDocument& SheetDocument::objectBetween(const std::string& before, const std::string& data, const std::string& after) {
+SheetDocument& SheetDocument::objectBetween(const std::string& before, const std::string& data,
+                                            const std::string& after) {
     body_ += "<w:p><w:r><w:t xml:space=\"preserve\">" + before + "</w:t></w:r>" + objectRun(data, "Excel.Sheet.8") +
              "<w:r><w:t xml:space=\"preserve\">" + after + "</w:t></w:r></w:p>";
     return *this;
@@ -132,8 +138,8 @@ SheetDocument& SheetDocument::objectBetween(const std::string& before, const std
 SheetDocument& SheetDocument::picture() {
     const std::string n = std::to_string(++next_);
     spec_.extraParts["word/media/image" + n + ".png"] = previewPng();
-    spec_.extraRelationships["rIdImg" + n] = {"http://schemas.openxmlformats.org/officeDocument/2006/relationships/image",
-                                              "media/image" + n + ".png"};
+    spec_.extraRelationships["rIdImg" + n] = {
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image", "media/image" + n + ".png"};
     body_ += "<w:p><w:r><w:pict><v:shape style=\"width:20pt;height:20pt\"><v:imagedata r:id=\"rIdImg" + n +
              "\" o:title=\"\"/></v:shape></w:pict></w:r></w:p>";
     return *this;
@@ -146,8 +152,9 @@ SheetDocument& SheetDocument::table(const std::string& tableXml) {
 
 DocxSpec SheetDocument::spec() const {
     DocxSpec spec = spec_;
-    spec.body = body_ + "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
-                        "w:bottom=\"1440\" w:left=\"1800\"/></w:sectPr>";
+    spec.body = body_ +
+                "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
+                "w:bottom=\"1440\" w:left=\"1800\"/></w:sectPr>";
     spec.defaultContentTypes["bin"] = "application/vnd.openxmlformats-officedocument.oleObject";
     spec.defaultContentTypes["png"] = "image/png";
     return spec;

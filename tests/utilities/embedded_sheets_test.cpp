@@ -15,7 +15,8 @@ namespace {
 // Excel that refuses to be reached from the nth attach on (Excel closed under the command).
 class VanishingExcel : public automation::excel::Launcher {
 public:
-    VanishingExcel(std::shared_ptr<automation::excel::Launcher> real, int failFrom) : real_(std::move(real)), failFrom_(failFrom) {}
+    VanishingExcel(std::shared_ptr<automation::excel::Launcher> real, int failFrom)
+        : real_(std::move(real)), failFrom_(failFrom) {}
     automation::excel::ApplicationPtr attachRunning() override {
         if (++calls_ >= failFrom_) throw automation::errors::cannotCreateObject();
         return real_->attachRunning();
@@ -59,7 +60,8 @@ TEST_F(EmbeddedSheets, WithoutInlineShapesOnlyTheNoticeShowsAndWordBecomesVisibl
 TEST_F(EmbeddedSheets, WithoutADocumentTheNoDocumentMessageFollowsTheNotice) {
     const auto result = convert();
     EXPECT_TRUE(result.noDocument);
-    EXPECT_EQ(host.messages, (std::vector<std::string>{utilities::kEmbeddedSheetsNotice, utilities::kNoDocumentMessage}));
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{utilities::kEmbeddedSheetsNotice, utilities::kNoDocumentMessage}));
     EXPECT_FALSE(word->Visible());
 }
 
@@ -88,7 +90,13 @@ TEST_F(EmbeddedSheets, TwelveSheetsNeedTwoRuns) {
 }
 
 TEST_F(EmbeddedSheets, PicturesAndOtherObjectsAreSteppedPastAndLeftAsTheyAre) {
-    open(SheetDocument().picture().object(sheet, "Excel.Sheet.12").object(sheet).object(sheet, "Word.Document.8").object(sheet).spec());
+    open(SheetDocument()
+             .picture()
+             .object(sheet, "Excel.Sheet.12")
+             .object(sheet)
+             .object(sheet, "Word.Document.8")
+             .object(sheet)
+             .spec());
     EXPECT_EQ(convert().count, 2);
     auto inlineShapes = word->ActiveDocument()->InlineShapes();
     ASSERT_EQ(inlineShapes->Count(), 3);
