@@ -29,4 +29,17 @@ Error overflow(const std::string& text) { return Error(Overflow, "溢出：“" 
 Error typeMismatch(const std::string& text) { return Error(TypeMismatch, "类型不匹配：“" + text + "”不是数字"); }
 Error objectNotSet() { return Error(ObjectNotSet, "对象变量未设置"); }
 
+namespace {
+std::string withReason(std::string text, const std::string& what) {
+    return text + (what.empty() ? "。" : "：" + what + "。");
+}
+}  // namespace
+
+Error commandFailed(const std::string& what) { return Error(CommandFailed, withReason("命令失败", what)); }
+Error subscriptOutOfRange() { return Error(SubscriptOutOfRange, "下标越界。"); }
+Error cannotCreateObject() { return Error(CannotCreateObject, "ActiveX 部件不能创建对象。"); }
+Error excelRefused(const std::string& what) {
+    return Error(ExcelRefused, withReason("应用程序定义或对象定义错误", what));
+}
+
 }  // namespace automation::errors

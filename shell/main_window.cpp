@@ -3,6 +3,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +16,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +44,8 @@ constexpr int kShortestLabel = 58;  // labels of one column line up at this widt
 constexpr int kDocumentWatchMs = 3500;
 const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
-    "内置的 Word 还不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
+    "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
+const char* const kCompanionWorkbook = "2Brindle2012dll.xls";
 
 }  // namespace
 
@@ -514,7 +520,13 @@ void MainWindow::formatBodyText() {
     runCommand(QStringLiteral("正文排版"), [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
 }
 
-void MainWindow::convertEmbeddedSheets() { showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable)); }
+void MainWindow::convertEmbeddedSheets() {
+    if (!excel_) {
+        showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable));
+        return;
+    }
+    runCommand([this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
+}
 
 void MainWindow::tidyTables() {
     runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_, state_); });
@@ -529,8 +541,15 @@ void MainWindow::removeExternalLinks() {
 }
 
 void MainWindow::openCompanionWorkbook() {
-    // The companion workbook needs Excel, which only a Windows desktop has; here the click does
-    // nothing, and it never toggles the check box beside the label.
+    // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kCompanionWorkbook));
+    if (!QFileInfo::exists(path)) {
+        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2").arg(QString::fromUtf8(kCompanionWorkbook),
+                                                                              QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。").arg(QDir::toNativeSeparators(path)));
 }
 
 // ---- messages and the end ----------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "automation/excel.h"
 #include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
@@ -40,6 +41,8 @@ public:
     // the panel's initial values and both timers.
     explicit MainWindow(std::shared_ptr<automation::Application> word, QWidget* parent = nullptr);
     ~MainWindow() override;
+    // The Excel that "开   始" of "文档内嵌excel表格" reaches; without one the button says it cannot convert.
+    void setExcel(std::shared_ptr<automation::excel::Launcher> excel) { excel_ = std::move(excel); }
 
     // What a run reads: every list text, every check box and the three LineSpecs.
     settings::PanelState panelState() const;
@@ -118,6 +121,7 @@ private:
     void runCommand(const QString& name, const std::function<void()>& command);
 
     std::shared_ptr<automation::Application> word_;
+    std::shared_ptr<automation::excel::Launcher> excel_;
     std::unique_ptr<Host> host_;
     automation::Global global_;
     commands::ProgramState state_;

@@ -18,6 +18,7 @@ Program::Program(WordBackend backend, QObject* parent) : QObject(parent), backen
         wordWindowGone_ = true;
     }
     main_ = new MainWindow(backend_.application);
+    main_->setExcel(backend_.excel);
     connect(main_, &MainWindow::programEnded, this, &Program::check);
     if (auto* window = qobject_cast<DocumentWindow*>(backend_.window.data())) {
         connect(main_, &MainWindow::commandStarted, window, &DocumentWindow::commandStarted);

@@ -10,6 +10,7 @@ WordBackend startEmbeddedWord() {
     WordBackend backend;
     backend.application = word;
     backend.window = new DocumentWindow(word);
+    backend.excel = word->excel();
     return backend;
 }
 

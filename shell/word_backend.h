@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 
 namespace shell {
@@ -16,6 +17,8 @@ struct WordBackend {
     // The Word's own window when the program has to provide it (the embedded Word); null when Word
     // brings its own.
     QPointer<QWidget> window;
+    // The Excel that Word's embedded worksheets open in (Excel's GetObject for this Word).
+    std::shared_ptr<automation::excel::Launcher> excel;
 };
 
 // Starts a new, separate Word with no document open (its window, if any, appears once Word is made

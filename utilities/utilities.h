@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 
@@ -20,6 +21,17 @@ struct UtilityResult {
     int count = 0;            // rows deleted, or fields handled; not limited to 16 bits
     int passedOver = 0;       // Word operations that failed and were abandoned
 };
+
+inline constexpr const char* kEmbeddedSheetsNotice =
+    "由于计算量极大，word程序很容易非正常关闭，每次处理表格限制为10个，表格多的请多运行几次";
+inline constexpr int kEmbeddedSheetAttempts = 10;
+inline constexpr const char* kExcelSheet8 = "Excel.Sheet.8";
+
+// "开   始" (Command3): shows kEmbeddedSheetsNotice, then turns up to ten embedded "Excel.Sheet.8"
+// worksheets into Word tables (OLEFormat.Edit, the running Excel's worksheet 1: UsedRange, fitting
+// columns A to Z, Copy; Selection.PasteAndFormat) and makes Word visible. count: objects converted.
+UtilityResult convertEmbeddedSheets(automation::Application& word, automation::excel::Launcher& excel,
+                                    commands::CommandHost& host);
 
 // "整理表格": from every table removes the last column when all its cells are empty, then the last
 // row when all its cells are empty. Sets state.TablesToProcess to the table count; shows no message.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 
 namespace automation::ooxml {
@@ -66,6 +67,9 @@ public:
     // at the start; saved says whether that content is what its file holds. Fails with
     // automation::Error when that document is no longer open.
     virtual void restoreState(const DocumentState& state, bool saved) = 0;
+    // Excel as this Word's embedded worksheet objects reach it: OLEFormat.Edit opens them in the Excel
+    // this launcher attaches to, and that Excel's Copy fills the clipboard Selection.PasteAndFormat reads.
+    virtual std::shared_ptr<excel::Launcher> excel() = 0;
 };
 
 // A new, separate embedded Word with no document open.

@@ -1,6 +1,7 @@
 // The main window's panel: values after start, the width-detail rule, the width toggle, the label of
 // the thousands separators, and the line-style picker with every one of its choices.
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -145,7 +146,11 @@ TEST_F(ShellTest, ClickOnThousandsLabelLeavesItsCheckBox) {
     QTest::mouseClick(label, Qt::LeftButton);
     QTest::mouseDClick(label, Qt::LeftButton);
     EXPECT_TRUE(check("Check4")->isChecked());
-    EXPECT_TRUE(messages.isEmpty());
+    // The companion workbook is not beside the test program: each click says where it was looked for.
+    ASSERT_FALSE(messages.isEmpty());
+    for (const QString& message : messages)
+        EXPECT_TRUE(message.contains(QCoreApplication::applicationDirPath()) && message.contains("2Brindle2012dll.xls"))
+            << message.toStdString();
 }
 
 // ---- the line-style picker ----------------------------------------------------------------------

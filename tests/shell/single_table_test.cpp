@@ -6,6 +6,7 @@
 #include "shell/picker_window.h"
 #include "shell/single_table_window.h"
 #include "shell/twips.h"
+#include "utilities/utilities.h"
 #include "shell_fixture.h"
 
 namespace gwtest {
@@ -145,11 +146,11 @@ TEST_F(SingleTableTest, ClosingTheSmallWindowEndsTheProgram) {
     EXPECT_TRUE(wordWindow()->isVisible());
 }
 
-TEST_F(SingleTableTest, EmbeddedSheetButtonSaysItCannotConvertYet) {
+TEST_F(SingleTableTest, EmbeddedSheetButtonShowsTheNoticeAndLeavesADocumentWithoutObjects) {
     const std::string before = word().ActiveDocument()->Content()->Text();
     QTest::mouseClick(button("Command3"), Qt::LeftButton);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Excel")));
+    EXPECT_EQ(messages[0], QString::fromUtf8(utilities::kEmbeddedSheetsNotice));
     EXPECT_EQ(word().ActiveDocument()->Content()->Text(), before);
     EXPECT_TRUE(word().ActiveDocument()->Saved());
 }

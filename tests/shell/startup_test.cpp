@@ -173,7 +173,7 @@ TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
     plan->failOn("Application.Activate", 1, automation::errors::ServerGone, "远程服务器不存在或不可用");
     auto real = automation::ooxml::createWord();
     {
-        shell::Program program(shell::WordBackend{faultyWord(real, plan), nullptr});
+        shell::Program program(shell::WordBackend{faultyWord(real, plan), nullptr, nullptr});
         ASSERT_EQ(messages.size(), 1);
         EXPECT_EQ(messages[0], "与本程序一同启动的word主程序被关闭，本程序将退出。");
         EXPECT_EQ(program.mainWindow()->welcomeWindow(), nullptr);

@@ -1,0 +1,148 @@
+// "开   始" of "文档内嵌excel表格": embedded Excel 97-2003 worksheets become Word tables, ten attempts a run.
+#include <gtest/gtest.h>
+
+#include "automation/ooxml/application.h"
+#include "support/fault_word.h"
+#include "support/recording_host.h"
+#include "support/sheet_docs.h"
+#include "support/word_fixture.h"
+#include "utilities/utilities.h"
+
+using namespace gwtest;
+
+namespace {
+
+// Excel that refuses to be reached from the nth attach on (Excel closed under the command).
+class VanishingExcel : public automation::excel::Launcher {
+public:
+    VanishingExcel(std::shared_ptr<automation::excel::Launcher> real, int failFrom)
+        : real_(std::move(real)), failFrom_(failFrom) {}
+    automation::excel::ApplicationPtr attachRunning() override {
+        if (++calls_ >= failFrom_) throw automation::errors::cannotCreateObject();
+        return real_->attachRunning();
+    }
+    automation::excel::ApplicationPtr createNew() override { return real_->createNew(); }
+
+private:
+    std::shared_ptr<automation::excel::Launcher> real_;
+    int failFrom_;
+    int calls_ = 0;
+};
+
+class EmbeddedSheets : public WordTest {
+protected:
+    void SetUp() override {
+        if (sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
+        sheet = fileBytes(sampleWorkbooks() / "two_sheets.xls");
+        numbers = fileBytes(sampleWorkbooks() / "numbers.xls");
+    }
+    utilities::UtilityResult convert() { return utilities::convertEmbeddedSheets(*word, *word->excel(), host); }
+    int shapes() { return word->ActiveDocument()->InlineShapes()->Count(); }
+    int tables() { return word->ActiveDocument()->Tables()->Count(); }
+    std::string firstCell(int table) {
+        return word->ActiveDocument()->Tables()->Item(table)->Cell(1, 1)->Range()->Text();
+    }
+
+    RecordingHost host;
+    std::string sheet;
+    std::string numbers;
+};
+
+TEST_F(EmbeddedSheets, WithoutInlineShapesOnlyTheNoticeShowsAndWordBecomesVisible) {
+    open(SheetDocument().text("正文").spec());
+    const auto result = convert();
+    EXPECT_EQ(host.messages, std::vector<std::string>{utilities::kEmbeddedSheetsNotice});
+    EXPECT_EQ(result.count, 0);
+    EXPECT_TRUE(word->Visible());
+    EXPECT_TRUE(word->ActiveDocument()->Saved());
+}
+
+TEST_F(EmbeddedSheets, WithoutADocumentTheNoDocumentMessageFollowsTheNotice) {
+    const auto result = convert();
+    EXPECT_TRUE(result.noDocument);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{utilities::kEmbeddedSheetsNotice, utilities::kNoDocumentMessage}));
+    EXPECT_FALSE(word->Visible());
+}
+
+TEST_F(EmbeddedSheets, ThreeLeadingSheetsBecomeTablesInOrderInOneRun) {
+    open(SheetDocument().object(numbers).text("中间").object(sheet).object(numbers).spec());
+    EXPECT_EQ(convert().count, 3);
+    EXPECT_EQ(shapes(), 0);
+    ASSERT_EQ(tables(), 3);
+    EXPECT_EQ(firstCell(1), "项目\r\a");
+    EXPECT_EQ(firstCell(2), "第一张表\r\a");
+    EXPECT_EQ(firstCell(3), "项目\r\a");
+    EXPECT_TRUE(word->Visible());
+}
+
+TEST_F(EmbeddedSheets, TwelveSheetsNeedTwoRuns) {
+    SheetDocument doc;
+    for (int i = 0; i < 12; ++i) doc.object(sheet);
+    open(doc.spec());
+    EXPECT_EQ(convert().count, 10);
+    EXPECT_EQ(shapes(), 2);
+    EXPECT_EQ(tables(), 10);
+    EXPECT_EQ(convert().count, 2);
+    EXPECT_EQ(shapes(), 0);
+    EXPECT_EQ(tables(), 12);
+    EXPECT_EQ(host.messages.size(), 2u);  // the notice on each run, nothing else
+}
+
+TEST_F(EmbeddedSheets, PicturesAndOtherObjectsAreSteppedPastAndLeftAsTheyAre) {
+    open(SheetDocument()
+             .picture()
+             .object(sheet, "Excel.Sheet.12")
+             .object(sheet)
+             .object(sheet, "Word.Document.8")
+             .object(sheet)
+             .spec());
+    EXPECT_EQ(convert().count, 2);
+    auto inlineShapes = word->ActiveDocument()->InlineShapes();
+    ASSERT_EQ(inlineShapes->Count(), 3);
+    EXPECT_EQ(inlineShapes->Item(1)->Type(), automation::wdInlineShapePicture);
+    EXPECT_EQ(inlineShapes->Item(2)->OLEFormat()->ProgID(), "Excel.Sheet.12");
+    EXPECT_EQ(inlineShapes->Item(3)->OLEFormat()->ProgID(), "Word.Document.8");
+    EXPECT_EQ(tables(), 2);
+}
+
+TEST_F(EmbeddedSheets, EveryShapeLookedAtCountsAsAnAttempt) {
+    SheetDocument doc;
+    doc.picture();
+    for (int i = 0; i < 10; ++i) doc.object(sheet);
+    open(doc.spec());
+    EXPECT_EQ(convert().count, 9);
+    EXPECT_EQ(shapes(), 2);  // the picture and the tenth sheet
+}
+
+TEST_F(EmbeddedSheets, AFailedConversionLeavesTheObjectAndPastesNothing) {
+    std::string broken = numbers;
+    broken.resize(broken.size() / 3);
+    open(SheetDocument().object(broken).object(sheet).object(numbers).spec());
+    // The first object cannot be read; the third meets an Excel that has gone after the second.
+    VanishingExcel excel(word->excel(), 2);
+    const auto result = utilities::convertEmbeddedSheets(*word, excel, host);
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(result.passedOver, 2);
+    EXPECT_EQ(shapes(), 2);
+    ASSERT_EQ(tables(), 1);
+    EXPECT_EQ(firstCell(1), "第一张表\r\a");  // the second sheet's range was not pasted again
+}
+
+TEST_F(EmbeddedSheets, AFailingWordStepIsPassedOver) {
+    open(SheetDocument().object(sheet).object(numbers).spec());
+    auto plan = std::make_shared<FaultPlan>();
+    plan->failOn("Selection.PasteAndFormat", 1, automation::errors::CommandFailed, "命令失败。");
+    plan->failOn("Application.SetVisible", 1, 462, "远程服务器不存在或不可用。");
+    auto faulty = faultyWord(word, plan);
+    const auto result = utilities::convertEmbeddedSheets(*faulty, *word->excel(), host);
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(result.passedOver, 2);
+    EXPECT_EQ(shapes(), 1);
+    EXPECT_EQ(firstCell(1), "项目\r\a");
+    EXPECT_EQ(plan->callsOf({"OLEFormat.Edit", "Selection.PasteAndFormat", "Application.SetVisible"}),
+              (std::vector<std::string>{"OLEFormat.Edit", "Selection.PasteAndFormat", "OLEFormat.Edit",
+                                        "Selection.PasteAndFormat", "Application.SetVisible"}));
+}
+
+}  // namespace
