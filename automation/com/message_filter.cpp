@@ -51,4 +51,6 @@ Apartment::~Apartment() {
     if (initialized_) CoUninitialize();
 }
 
+void enterApartment() { thread_local Apartment apartment; }
+
 }  // namespace automation::com

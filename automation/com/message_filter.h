@@ -37,4 +37,8 @@ private:
     IMessageFilter* previous_ = nullptr;
 };
 
+// Puts the calling thread in a single-threaded apartment with the message filter, once per thread, until
+// the thread ends. Every entry point that creates or attaches to a server calls it.
+void enterApartment();
+
 }  // namespace automation::com

@@ -3,14 +3,26 @@
 // everything else is a METHOD call.
 #include "automation/com/word_application.h"
 
+#include <atomic>
 #include <utility>
 
 #include "automation/com/com_error.h"
 #include "automation/com/dispatch.h"
+#include "automation/com/message_filter.h"
 
 namespace automation::com {
 
 namespace {
+
+// Word resolves a relative path against its own current folder, not this program's.
+std::string absolutePath(const std::string& path) {
+    const std::wstring wide = wideFromUtf8(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    return length == 0 || length >= size ? path : utf8FromWide(full.data(), length);
+}
 
 template <class T>
 Arg optionalArg(const std::optional<T>& value) {
@@ -380,7 +392,7 @@ public:
     // Saved in the format the document was opened in (.doc stays .doc, .rtf stays .rtf).
     void SaveAs(const std::string& path) override {
         const int format = d_.getInt("SaveFormat");
-        d_.call("SaveAs", {path, format});
+        d_.call("SaveAs", {absolutePath(path), format});
     }
     void UndoClear() override { d_.call("UndoClear"); }
     void Close(std::optional<int> saveChanges) override { d_.call("Close", {optionalArg(saveChanges)}); }
@@ -393,7 +405,7 @@ public:
     DocumentPtr Item(int index) override { return call<ComDocument>("Item", {index}); }
     // No conversion question and no entry in Word's recent files: the program opens files for itself.
     DocumentPtr Open(const std::string& path) override {
-        return call<ComDocument>("Open", {path, false, Omitted{}, false});
+        return call<ComDocument>("Open", {absolutePath(path), false, Omitted{}, false});
     }
 };
 
@@ -423,6 +435,8 @@ public:
     void SetDisplayAlerts(int level) override { d_.put("DisplayAlerts", level); }
     // Unsaved changes are dropped: a Word nobody sees must never wait on a save question.
     void Quit() override { d_.call("Quit", {wdDoNotSaveChanges}); }
+
+    IDispatch* object() const { return d_.object(); }
 };
 
 #undef GW_COM_TYPE
@@ -434,6 +448,7 @@ std::shared_ptr<Application> wordFromDispatch(IDispatch* application) {
 }
 
 std::shared_ptr<Application> createWord() {
+    enterApartment();
     CLSID word{};
     HRESULT hr = CLSIDFromProgID(L"Word.Application", &word);
     IDispatch* application = nullptr;
@@ -444,6 +459,37 @@ std::shared_ptr<Application> createWord() {
         throw Error(cause.number(), "无法启动 Word：" + cause.message());
     }
     return wordFromDispatch(application);
+}
+
+namespace {
+
+// Word's Application marshalled for the console's handler thread; the proxy it unmarshals talks to
+// Word directly, so the quit does not wait for the main thread.
+std::atomic<IStream*> interruptStream{nullptr};
+
+BOOL WINAPI quitOnInterrupt(DWORD) {
+    IStream* stream = interruptStream.exchange(nullptr);
+    if (stream == nullptr || FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return FALSE;
+    IDispatch* application = nullptr;
+    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(stream, IID_IDispatch, reinterpret_cast<void**>(&application)))) {
+        try {
+            wordFromDispatch(application)->Quit();
+        } catch (const Error&) {  // Word is already gone or will not answer: nothing more to do
+        }
+    }
+    CoUninitialize();
+    return FALSE;  // the default handler ends the program
+}
+
+}  // namespace
+
+void quitOnConsoleInterrupt(const std::shared_ptr<Application>& word) {
+    const auto* com = dynamic_cast<const ComApplication*>(word.get());
+    if (com == nullptr || interruptStream.load() != nullptr) return;
+    IStream* stream = nullptr;
+    if (FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, com->object(), &stream))) return;
+    interruptStream.store(stream);
+    SetConsoleCtrlHandler(quitOnInterrupt, TRUE);
 }
 
 }  // namespace automation::com

@@ -17,4 +17,8 @@ std::shared_ptr<Application> createWord();
 // An Application over an object the caller already holds; its reference moves into the handle.
 std::shared_ptr<Application> wordFromDispatch(IDispatch* application);
 
+// Ctrl+C, Ctrl+Break and closing the console quit this Word (dropping unsaved changes) before the
+// program ends. Only for a Word from createWord; other handles are left alone.
+void quitOnConsoleInterrupt(const std::shared_ptr<Application>& word);
+
 }  // namespace automation::com
