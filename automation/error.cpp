@@ -26,4 +26,18 @@ Error badParameter(const std::string& what) {
 
 Error objectDeleted() { return Error(ObjectDeleted, "对象已被删除。"); }
 
+namespace {
+std::string withReason(std::string text, const std::string& what) {
+    return text + (what.empty() ? "。" : "：" + what + "。");
+}
+}  // namespace
+
+Error commandFailed(const std::string& what) { return Error(CommandFailed, withReason("命令失败", what)); }
+Error subscriptOutOfRange() { return Error(SubscriptOutOfRange, "下标越界。"); }
+Error objectNotSet() { return Error(ObjectNotSet, "对象变量或 With 块变量未设置。"); }
+Error cannotCreateObject() { return Error(CannotCreateObject, "ActiveX 部件不能创建对象。"); }
+Error excelRefused(const std::string& what) {
+    return Error(ExcelRefused, withReason("应用程序定义或对象定义错误", what));
+}
+
 }  // namespace automation::errors

@@ -33,6 +33,13 @@ inline constexpr long VerticallyMerged = 5991;    // rows of a table with vertic
 inline constexpr long MixedCellWidths = 5992;     // columns of a table with mixed cell widths
 inline constexpr long SaveFailed = 5153;          // the file could not be saved
 inline constexpr long ObjectDeleted = 5825;       // the object has been deleted
+inline constexpr long CommandFailed = 4198;       // Word could not carry out the command (nothing to paste)
+
+// Excel's and COM's error numbers, as Excel raises them through late binding.
+inline constexpr long SubscriptOutOfRange = 9;    // no such member of an Excel collection
+inline constexpr long ObjectNotSet = 91;          // object variable not set (Excel's Nothing)
+inline constexpr long CannotCreateObject = 429;   // ActiveX component can't create object (no Excel)
+inline constexpr long ExcelRefused = 1004;        // application-defined or object-defined error
 
 Error serverGone();
 Error noDocumentOpen();
@@ -44,6 +51,11 @@ Error mixedCellWidths();
 Error invalidPattern();
 Error badParameter(const std::string& what = {});
 Error objectDeleted();
+Error commandFailed(const std::string& what = {});
+Error subscriptOutOfRange();
+Error objectNotSet();
+Error cannotCreateObject();
+Error excelRefused(const std::string& what = {});
 }  // namespace errors
 
 }  // namespace automation

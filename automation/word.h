@@ -159,6 +159,9 @@ public:
     virtual ColumnsPtr Columns() = 0;
     virtual BordersPtr Borders() = 0;
     virtual RangePtr Range() = 0;
+    // Pastes the clipboard in place of the selection; recovery type wdPasteDefault keeps the source's
+    // formatting. Fails with 4198 when the clipboard holds nothing Word can paste; nothing is pasted then.
+    virtual void PasteAndFormat(int type) = 0;
 };
 
 // The fifteen optional arguments of Find.Execute, in Word's order.
@@ -404,6 +407,9 @@ class OLEFormat {
 public:
     virtual ~OLEFormat() = default;
     virtual std::string ProgID() = 0;
+    // Opens the object for editing in its server (an "Excel.Sheet.8" worksheet in the running Excel,
+    // as that Excel's active workbook); the object becomes Word's selection.
+    virtual void Edit() = 0;
 };
 
 class Fields {

@@ -194,6 +194,7 @@ public:
     void setFileChooser(FileChooser chooser) override { word_->chooser = std::move(chooser); }
     void setChangeListener(std::function<void()> listener) override { word_->changeListener = std::move(listener); }
     bool running() const override { return word_->running; }
+    std::shared_ptr<excel::Launcher> excel() override { return makeLauncher(word_->desktop); }
     std::optional<TableLayout> tableLayout(int start, int end) override {
         ModelPtr model = active();
         const StoryIndex& index = model->index();

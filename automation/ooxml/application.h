@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 
 namespace automation::ooxml {
@@ -39,6 +40,9 @@ public:
     virtual bool running() const = 0;
     // The layout of the active document's table whose range is [start, end); none when there is none.
     virtual std::optional<TableLayout> tableLayout(int start, int end) = 0;
+    // Excel as this Word's embedded worksheet objects reach it: OLEFormat.Edit opens them in the Excel
+    // this launcher attaches to, and that Excel's Copy fills the clipboard Selection.PasteAndFormat reads.
+    virtual std::shared_ptr<excel::Launcher> excel() = 0;
 };
 
 // A new, separate embedded Word with no document open.

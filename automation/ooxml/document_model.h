@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "automation/ooxml/desktop.h"
 #include "automation/ooxml/package.h"
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
@@ -37,6 +38,9 @@ public:
     DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word);
 
     const std::string& path() const { return path_; }
+    // The package the document was read from; parts other than the main one and the styles are
+    // changed in it directly (after such a change call textChanged or formatChanged).
+    Package& package() { return package_; }
     // The Word this document belongs to; fails with 462 once that Word is gone.
     std::shared_ptr<WordState> word() const;
     // Fails with 462 after Quit, and when the document has been closed.
@@ -106,6 +110,8 @@ public:
     std::shared_ptr<DocumentModel> active;
     std::function<std::optional<std::string>()> chooser;
     std::function<void()> changeListener;
+    // The clipboard and the Excel this Word's embedded objects open in.
+    std::shared_ptr<Desktop> desktop = std::make_shared<Desktop>();
 
     void check() const;
     void notifyChange() const {

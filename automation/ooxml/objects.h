@@ -2,6 +2,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -75,6 +77,20 @@ private:
     std::uint64_t version_ = 0;
     std::vector<pugi::xml_node> nodes_;
 };
+
+// What an embedded object (w:object) is: its OLE class, whether it is linked, the relationship Id of
+// its data. Nothing for anything else.
+struct OleObjectInfo {
+    std::string progId;
+    bool linked = false;
+    std::string relationshipId;
+};
+std::optional<OleObjectInfo> oleObjectInfo(pugi::xml_node object);
+// Throws objectDeleted unless the inline shape node still stands at position.
+void requireShape(DocumentModel& model, pugi::xml_node node, int position);
+// Selection.PasteAndFormat: the range on the clipboard replaces the inline object the selection holds,
+// as a Word table. Fails with 4198, changing nothing, when the clipboard is empty or no object is selected.
+void pasteClipboardRange(DocumentModel& model);
 
 // Sets Word's selection to an area and tells the host the document changed its view.
 void selectArea(DocumentModel& model, const Area& area);

@@ -216,6 +216,7 @@ std::string readWholeFile(const std::string& path, const PackageLimits& limits) 
 }
 
 struct Relationship {
+    std::string id;
     std::string type;
     std::string target;
     bool external = false;
@@ -239,6 +240,7 @@ struct Package::Impl {
     std::unordered_map<std::string, std::size_t> byName;
     std::unordered_map<std::string, std::size_t> byLowerName;
     std::string mainPart;
+    bool partsRemoved = false;
     // Parsed relationships by relationships part name; dropped when that part is replaced.
     mutable std::unordered_map<std::string, std::vector<Relationship>> relationships;
 
@@ -267,7 +269,7 @@ struct Package::Impl {
                 std::string_view nodeName = node.name();
                 if (const auto colon = nodeName.find(':'); colon != std::string_view::npos) nodeName.remove_prefix(colon + 1);
                 if (nodeName != "Relationship") continue;
-                list.push_back({node.attribute("Type").value(), node.attribute("Target").value(),
+                list.push_back({node.attribute("Id").value(), node.attribute("Type").value(), node.attribute("Target").value(),
                                 std::string_view(node.attribute("TargetMode").value()) == "External"});
             }
         }
@@ -480,7 +482,82 @@ void Package::setPart(const std::string& rawName, std::string bytes) {
     impl.addToIndex(impl.entries.size() - 1);
 }
 
+void Package::removePart(const std::string& rawName) {
+    Impl& impl = *impl_;
+    const Impl::Entry* found = impl.find(rawName);
+    if (!found) return;
+    impl.relationships.erase(found->name);
+    impl.entries.erase(impl.entries.begin() + (found - impl.entries.data()));
+    impl.byName.clear();
+    impl.byLowerName.clear();
+    for (std::size_t i = 0; i < impl.entries.size(); ++i) impl.addToIndex(i);
+    impl.partsRemoved = true;
+}
+
 const std::string& Package::mainPartName() const { return impl_->mainPart; }
+
+namespace {
+
+// The part whose relationships a relationships part holds ("" for the package's own).
+std::string sourceOfRelationships(const std::string& relsName) {
+    const auto at = relsName.rfind("_rels/");
+    if (at == std::string::npos || relsName.size() < at + 6 + 5) return {};
+    return relsName.substr(0, at) + relsName.substr(at + 6, relsName.size() - at - 6 - 5);
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> Package::relationshipTarget(const std::string& sourcePart, const std::string& id) const {
+    for (const auto& rel : impl_->relationshipsOf(sourcePart)) {
+        if (rel.id != id) continue;
+        if (rel.external) return std::nullopt;
+        const Impl::Entry* entry = impl_->resolve(resolveTarget(normalName(sourcePart), rel.target));
+        return entry ? std::optional<std::string>(entry->name) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void Package::removeRelationship(const std::string& sourcePart, const std::string& id) {
+    const std::string relsName = relationshipsPartOf(sourcePart);
+    const std::optional<std::string> target = relationshipTarget(sourcePart, id);
+    const std::optional<std::string> bytes = part(relsName);
+    if (!bytes) return;
+    auto rels = parseXmlPart(*bytes, relsName);
+    bool removed = false;
+    for (pugi::xml_node node = rels->document_element().first_child(); node && !removed; node = node.next_sibling())
+        if (std::string_view(node.attribute("Id").value()) == id) {
+            rels->document_element().remove_child(node);
+            removed = true;
+        }
+    if (!removed) return;
+    setPart(relsName, serializeXmlPart(*rels));
+    if (!target) return;
+
+    // The part stays while any relationship of the package still points at it.
+    const std::string wanted = lowerAscii(*target);
+    for (const std::string& name : partNames()) {
+        if (!endsWith(name, ".rels")) continue;
+        const std::string source = sourceOfRelationships(name);
+        for (const auto& rel : impl_->relationshipsOf(source))
+            if (!rel.external && lowerAscii(normalName(resolveTarget(normalName(source), rel.target))) == wanted) return;
+    }
+    removePart(*target);
+    if (const std::optional<std::string> types = part("[Content_Types].xml")) {
+        auto document = parseXmlPart(*types, "[Content_Types].xml");
+        pugi::xml_node root = document->document_element();
+        for (pugi::xml_node node = root.first_child(); node;) {
+            pugi::xml_node next = node.next_sibling();
+            if (lowerAscii(normalName(node.attribute("PartName").value())) == wanted) root.remove_child(node);
+            node = next;
+        }
+        setPart("[Content_Types].xml", serializeXmlPart(*document));
+    }
+}
+
 
 std::optional<std::string> Package::relatedPart(const std::string& sourcePart, const std::string& type) const {
     const auto target = impl_->targetOf(sourcePart, type);
@@ -496,8 +573,9 @@ namespace {
 // zip is written in the original order: entries that were not replaced are copied with their stored
 // (compressed) data and compression method untouched; replaced and added parts are compressed anew.
 template <typename Entries>
-std::string buildPackage(const std::string& path, const std::string& source, const Entries& entries) {
-    if (std::none_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.replaced; })) return source;
+std::string buildPackage(const std::string& path, const std::string& source, const Entries& entries, bool partsRemoved) {
+    if (!partsRemoved && std::none_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.replaced; }))
+        return source;
 
     zip_error_t error;
     zip_error_init(&error);
@@ -645,7 +723,7 @@ void replaceFile(const std::string& shownPath, const std::string& bytes) {
 }  // namespace
 
 void Package::save(const std::string& path) const {
-    const std::string bytes = buildPackage(path, impl_->source, impl_->entries);
+    const std::string bytes = buildPackage(path, impl_->source, impl_->entries, impl_->partsRemoved);
     replaceFile(path, bytes);
 }
 

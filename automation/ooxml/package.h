@@ -35,6 +35,8 @@ public:
     std::optional<std::string> part(const std::string& name) const;
     // Replaces (or adds) a part; only replaced parts are written anew on save.
     void setPart(const std::string& name, std::string bytes);
+    // Takes a part out of the package; nothing happens when there is no such part.
+    void removePart(const std::string& name);
 
     // The main document part, found through the package relationships (officeDocument).
     const std::string& mainPartName() const;
@@ -43,6 +45,13 @@ public:
     // full relationship type URI; sourcePart "" stands for the package itself. Relationships are read
     // once and cached, so a Package is not to be shared between threads.
     std::optional<std::string> relatedPart(const std::string& sourcePart, const std::string& type) const;
+
+    // The part the internal relationship with this Id of sourcePart points at; nullopt when there is no
+    // such relationship or part.
+    std::optional<std::string> relationshipTarget(const std::string& sourcePart, const std::string& id) const;
+    // Removes the relationship with this Id from sourcePart's relationships, and the part it pointed at
+    // when no other relationship of the package points there any more (with its content type override).
+    void removeRelationship(const std::string& sourcePart, const std::string& id);
 
     // Writes the package to path: a temporary file in the same folder, renamed over path only when
     // complete. Parts that were not replaced are copied byte for byte. Fails with automation::Error.

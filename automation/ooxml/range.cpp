@@ -118,6 +118,10 @@ public:
         Span s = span();
         return makeRange(model_, s.start, s.end);
     }
+    void PasteAndFormat(int) override {
+        model_->check();
+        pasteClipboardRange(*model_);
+    }
 
 private:
     Area area() {

@@ -42,8 +42,10 @@ void writeDocx(const std::filesystem::path& path, const DocxSpec& package) {
     std::string types = xmlDecl +
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/" + package.mainPartName +
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
+    for (const auto& [extension, type] : package.defaultContentTypes)
+        types += "<Default Extension=\"" + extension + "\" ContentType=\"" + type + "\"/>";
+    types += "<Override PartName=\"/" + package.mainPartName +
         "\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
     if (!package.styles.empty())
         types += "<Override PartName=\"/word/styles.xml\" "

@@ -17,6 +17,8 @@ struct DocxSpec {
     std::map<std::string, std::string> extraParts;
     // Further relationships of the main part: id -> (type, target).
     std::map<std::string, std::pair<std::string, std::string>> extraRelationships;
+    // Further content types by file extension ("bin" -> "application/vnd...oleObject").
+    std::map<std::string, std::string> defaultContentTypes;
     std::string mainPartName = "word/document.xml";
 };
 

@@ -178,6 +178,7 @@ public:
     ColumnsPtr Columns() override { plan_->call("Selection.Columns"); return wrap(real_->Columns(), plan_); }
     BordersPtr Borders() override { plan_->call("Selection.Borders"); return wrap(real_->Borders(), plan_); }
     RangePtr Range() override { plan_->call("Selection.Range"); return wrap(real_->Range(), plan_); }
+    void PasteAndFormat(int type) override { plan_->call("Selection.PasteAndFormat"); real_->PasteAndFormat(type); }
 
 private:
     std::shared_ptr<automation::Selection> real_;
@@ -469,6 +470,7 @@ class FaultyOLEFormat final : public automation::OLEFormat {
 public:
     FaultyOLEFormat(std::shared_ptr<automation::OLEFormat> real, PlanPtr plan) : real_(std::move(real)), plan_(std::move(plan)) {}
     std::string ProgID() override { plan_->call("OLEFormat.ProgID"); return real_->ProgID(); }
+    void Edit() override { plan_->call("OLEFormat.Edit"); real_->Edit(); }
 
 private:
     std::shared_ptr<automation::OLEFormat> real_;

@@ -1,0 +1,239 @@
+// The embedded Excel's BIFF8 reader against an outside reader (xlrd), its number formats, and its
+// behaviour on workbooks it must refuse: encrypted, BIFF5, damaged, fuzzed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <set>
+
+#include "automation/error.h"
+#include "automation/ooxml/xls_number_format.h"
+#include "automation/ooxml/xls_workbook.h"
+#include "support/sheet_docs.h"
+
+namespace {
+
+using namespace automation::ooxml::xls;
+using gwtest::sampleWorkbooks;
+
+std::string show(double v, const std::string& format, bool date1904 = false) {
+    return displayText(CellValue{ValueKind::Number, v, {}}, format, date1904);
+}
+
+class XlsReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
+    }
+    std::filesystem::path workbook(const std::string& name) { return sampleWorkbooks() / name; }
+};
+
+TEST_F(XlsReaderTest, ReadsWhatXlrdReadsCellForCell) {
+    for (const char* name : {"numbers.xls", "merged.xls", "dates1904.xls", "two_sheets.xls"}) {
+        SCOPED_TRACE(name);
+        const gwtest::Oracle oracle = gwtest::readWithXlrd(workbook(name));
+        ASSERT_FALSE(oracle.cells.empty());
+        const auto book = readWorkbook(gwtest::fileBytes(workbook(name)));
+        const Worksheet sheet = readWorksheet(*book, 0);
+        EXPECT_EQ(book->date1904, oracle.datemode == 1);
+        std::size_t shown = 0;
+        for (const Cell& c : sheet.cells) shown += c.value.kind != ValueKind::Empty;
+        EXPECT_EQ(shown, oracle.cells.size());
+        for (const gwtest::OracleCell& expected : oracle.cells) {
+            SCOPED_TRACE(std::to_string(expected.row) + "," + std::to_string(expected.column));
+            const Cell* c = sheet.find(expected.row, expected.column);
+            ASSERT_NE(c, nullptr);
+            if (expected.kind == "text") {
+                EXPECT_EQ(c->value.kind, ValueKind::Text);
+                EXPECT_EQ(c->value.text, expected.value);
+            } else {
+                EXPECT_EQ(c->value.kind, expected.kind == "number" ? ValueKind::Number
+                                         : expected.kind == "boolean" ? ValueKind::Boolean
+                                                                     : ValueKind::Error);
+                EXPECT_DOUBLE_EQ(c->value.number, std::stod(expected.value));
+            }
+            EXPECT_EQ(book->numberFormat(c->xf), expected.format);
+        }
+        std::set<std::array<int, 4>> merged;
+        for (const MergedArea& m : sheet.merged) merged.insert({m.row1, m.row2, m.column1, m.column2});
+        const std::set<std::array<int, 4>> expectedMerged(oracle.merged.begin(), oracle.merged.end());
+        EXPECT_EQ(merged, expectedMerged);
+    }
+}
+
+TEST_F(XlsReaderTest, ReadsSheetNamesFontsAndColumnWidths) {
+    const auto book = readWorkbook(gwtest::fileBytes(workbook("merged.xls")));
+    ASSERT_EQ(book->sheets.size(), 1u);
+    EXPECT_EQ(book->sheets[0].name, "合并");
+    const Worksheet sheet = readWorksheet(*book, 0);
+    EXPECT_DOUBLE_EQ(sheet.columnWidth(2), 20);
+    const Cell* title = sheet.find(1, 1);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(book->font(title->xf).name, "宋体");
+    EXPECT_DOUBLE_EQ(book->font(title->xf).size, 16);
+    EXPECT_TRUE(book->font(title->xf).bold);
+    EXPECT_EQ(book->format(title->xf).align, HAlign::Center);
+    EXPECT_EQ(readWorkbook(gwtest::fileBytes(workbook("two_sheets.xls")))->sheets.size(), 2u);
+}
+
+TEST(XlsNumberFormat, NumbersAsExcelShowsThem) {
+    EXPECT_EQ(show(1234.5, "General"), "1234.5");
+    EXPECT_EQ(show(0.1 + 0.2, "General"), "0.3");
+    EXPECT_EQ(show(-42, "General"), "-42");
+    EXPECT_EQ(show(123456789012345.0, "General"), "1.23457E+14");
+    EXPECT_EQ(show(0.000000000123, "General"), "1.23E-10");
+    EXPECT_EQ(show(1234.5, "0"), "1235");
+    EXPECT_EQ(show(3.14159, "0.00"), "3.14");
+    EXPECT_EQ(show(1234567, "#,##0"), "1,234,567");
+    EXPECT_EQ(show(-1234567.891, "#,##0.00"), "-1,234,567.89");
+    EXPECT_EQ(show(0.5, "#,##0.00"), "0.50");
+    EXPECT_EQ(show(0.5, "#.##"), ".5");
+    EXPECT_EQ(show(0.256, "0%"), "26%");
+    EXPECT_EQ(show(0.12345, "0.00%"), "12.35%");
+    EXPECT_EQ(show(123456, "0.00E+00"), "1.23E+05");
+    EXPECT_EQ(show(0.000123, "0.00E+00"), "1.23E-04");
+    EXPECT_EQ(show(-1500, "#,##0_);(#,##0)"), "(1,500)");
+    EXPECT_EQ(show(1500, "#,##0_);(#,##0)"), "1,500");
+    EXPECT_EQ(show(-1500, "#,##0;-#,##0"), "-1,500");
+    EXPECT_EQ(show(0, "0.00;-0.00;\"零\""), "零");
+    EXPECT_EQ(show(1234.5, "\"¥\"#,##0.00"), "¥1,234.50");
+    EXPECT_EQ(show(1234.5, "[$¥-804]#,##0.00"), "¥1,234.50");
+    EXPECT_EQ(show(1234567, "#,##0,"), "1,235");
+    EXPECT_EQ(show(5, "0\"元\""), "5元");
+    EXPECT_EQ(show(1234.5, "[Red]0.0"), "1234.5");
+    EXPECT_EQ(show(12, "@"), "12");
+    EXPECT_EQ(displayText(CellValue{ValueKind::Text, 0, "00123"}, "@", false), "00123");
+    EXPECT_EQ(displayText(CellValue{ValueKind::Text, 0, "华东"}, "0;-0;0;\"地区：\"@", false), "地区：华东");
+    EXPECT_EQ(displayText(CellValue{ValueKind::Boolean, 1, {}}, "General", false), "TRUE");
+    EXPECT_EQ(displayText(CellValue{ValueKind::Error, 7, {}}, "General", false), "#DIV/0!");
+}
+
+TEST(XlsNumberFormat, DatesAndTimesInBothDateSystems) {
+    EXPECT_EQ(show(45356, "yyyy\"年\"m\"月\"d\"日\""), "2024年3月5日");
+    EXPECT_EQ(show(45356, builtinNumberFormat(31)), "2024年3月5日");
+    EXPECT_EQ(show(45356, builtinNumberFormat(57)), "2024年3月");
+    EXPECT_EQ(show(45356, builtinNumberFormat(58)), "3月5日");
+    EXPECT_EQ(show(45291, "yyyy/m/d"), "2023/12/31");
+    EXPECT_EQ(show(45291, builtinNumberFormat(14)), "2023/12/31");
+    EXPECT_EQ(show(45291, "yy-mm-dd"), "23-12-31");
+    EXPECT_EQ(show(45356, "d-mmm-yy"), "5-Mar-24");
+    EXPECT_EQ(show(45356, "dddd"), "Tuesday");
+    EXPECT_EQ(show(45356, "aaaa"), "星期二");
+    EXPECT_EQ(show(0.5452430555555555, "h:mm:ss"), "13:05:09");
+    EXPECT_EQ(show(0.3958333333333333, "h\"时\"mm\"分\""), "9时30分");
+    EXPECT_EQ(show(0.75, "上午/下午h\"时\"mm\"分\""), "下午6时00分");
+    EXPECT_EQ(show(0.75, "h:mm AM/PM"), "6:00 PM");
+    EXPECT_EQ(show(1.5, "[h]:mm:ss"), "36:00:00");
+    EXPECT_EQ(show(45356.99999999, "yyyy-mm-dd hh:mm"), "2024-03-06 00:00");
+    EXPECT_EQ(show(60, "yyyy-mm-dd"), "1900-02-29");
+    EXPECT_EQ(show(61, "yyyy-mm-dd"), "1900-03-01");
+    EXPECT_EQ(show(1, "yyyy-mm-dd"), "1900-01-01");
+    EXPECT_EQ(show(43888, "yyyy-mm-dd", true), "2024-02-28");  // the 1904 system counts 1462 days fewer
+    EXPECT_EQ(show(0, "yyyy-mm-dd", true), "1904-01-01");
+    EXPECT_EQ(show(-1, "yyyy-mm-dd"), "########");
+}
+
+TEST_F(XlsReaderTest, TheDateSystemOfTheWorkbookDecidesTheDate) {
+    const auto book = readWorkbook(gwtest::fileBytes(workbook("dates1904.xls")));
+    const Worksheet sheet = readWorksheet(*book, 0);
+    ASSERT_TRUE(book->date1904);
+    const Cell* date = sheet.find(0, 0);
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(displayText(date->value, book->numberFormat(date->xf), book->date1904), "2024-03-05");
+    const Cell* evening = sheet.find(1, 0);
+    ASSERT_NE(evening, nullptr);
+    EXPECT_EQ(displayText(evening->value, book->numberFormat(evening->xf), book->date1904), "2000/1/1 6:00 PM");
+}
+
+// A record: type, length, body.
+std::string record(std::uint16_t type, const std::string& body) {
+    std::string r;
+    for (std::uint16_t v : {type, static_cast<std::uint16_t>(body.size())}) {
+        r += static_cast<char>(v & 0xFF);
+        r += static_cast<char>(v >> 8);
+    }
+    return r + body;
+}
+
+std::string bof(std::uint16_t version, std::uint16_t kind) {
+    std::string body(16, '\0');
+    body[0] = static_cast<char>(version & 0xFF);
+    body[1] = static_cast<char>(version >> 8);
+    body[2] = static_cast<char>(kind);
+    return record(0x0809, body);
+}
+
+long refusal(const std::string& compound) {
+    try {
+        auto book = readWorkbook(compound);
+        for (std::size_t i = 0; i < book->sheets.size(); ++i) readWorksheet(*book, i);
+    } catch (const automation::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(XlsRefusals, EncryptedOldAndDamagedWorkbooksFailWithExcelsError) {
+    using gwtest::compoundFile;
+    const long refused = automation::errors::ExcelRefused;
+    const std::string eof = record(0x000A, "");
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x002F, std::string(54, '\1')) + eof)), refused);
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0500, 5) + eof)), refused);
+    EXPECT_EQ(refusal(compoundFile("Book", bof(0x0500, 5) + eof)), refused);
+    EXPECT_EQ(refusal(compoundFile("Workbook", record(0x0409, std::string(6, '\0')) + eof)), refused);
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), refused);         // no end
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5).substr(0, 11))), refused);  // cut inside a record
+    EXPECT_EQ(refusal(compoundFile("WordDocument", "x")), refused);
+    EXPECT_EQ(refusal("not a compound file at all"), refused);
+    EXPECT_EQ(refusal(""), refused);
+    // A sheet whose position lies outside the stream.
+    std::string sheet = std::string("\xFF\xFF\0\0\0\0\x01\0A", 9);
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x0085, sheet) + eof)), refused);
+}
+
+// Reads everything a conversion would: every sheet, every cell's displayed text.
+void readEverything(const std::shared_ptr<Workbook>& book) {
+    for (std::size_t i = 0; i < book->sheets.size(); ++i) {
+        try {
+            const Worksheet sheet = readWorksheet(*book, i);
+            for (const Cell& c : sheet.cells) (void)displayText(c.value, book->numberFormat(c.xf), book->date1904);
+        } catch (const automation::Error&) {
+        }
+    }
+}
+
+TEST_F(XlsReaderTest, TruncatedAndBitFlippedWorkbooksNeverCrash) {
+    std::mt19937 random(20240305);
+    for (const char* name : {"numbers.xls", "merged.xls", "dates1904.xls"}) {
+        const std::string file = gwtest::fileBytes(workbook(name));
+        const std::string stream = readWorkbook(file)->stream;
+        // Every prefix of the stream.
+        for (std::size_t length = 0; length < stream.size(); length += 7) {
+            try {
+                readEverything(readWorkbookStream(stream.substr(0, length)));
+            } catch (const automation::Error&) {
+            }
+        }
+        // Flipped bits in the records, a few at a time.
+        for (int round = 0; round < 1500; ++round) {
+            std::string mutated = stream;
+            const int flips = 1 + static_cast<int>(random() % 8);
+            for (int i = 0; i < flips; ++i) mutated[random() % mutated.size()] ^= static_cast<char>(1u << (random() % 8));
+            try {
+                readEverything(readWorkbookStream(mutated));
+            } catch (const automation::Error&) {
+            }
+        }
+        // Flipped bytes in the compound file around it.
+        for (int round = 0; round < 150; ++round) {
+            std::string mutated = file;
+            for (int i = 0; i < 4; ++i) mutated[random() % mutated.size()] = static_cast<char>(random());
+            try {
+                readEverything(readWorkbook(mutated));
+            } catch (const automation::Error&) {
+            }
+        }
+    }
+}
+
+}  // namespace
