@@ -5,11 +5,11 @@
 #include <ostream>
 #include <string>
 
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 
 namespace batch {
 
-class ConsoleHost : public settings::CommandHost {
+class ConsoleHost : public commands::CommandHost {
 public:
     explicit ConsoleHost(std::ostream& out, bool singleTable = false) : out_(out), singleTable_(singleTable) {}
     void hideMainWindow() override {}

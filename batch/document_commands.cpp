@@ -4,7 +4,7 @@
 #include "batch/console_host.h"
 #include "batch/format_command.h"
 #include "bodytext/body_text.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 #include "settings/format_settings.h"
 #include "utilities/utilities.h"
 
@@ -59,7 +59,7 @@ void addDocumentCommands(CommandRegistry& registry) {
     registry.add({"tidy", "整理表格：删除每个表格末尾的空列和空行（每次各一）", "",
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
-                      settings::ProgramState state;
+                      commands::ProgramState state;
                       requireDocument(utilities::tidyTables(context.word, host, state));
                   }});
     registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",

@@ -5,10 +5,10 @@
 #include <sstream>
 
 #include "automation/global.h"
-#include "batch/console_host.h"
 #include "batch/batch_app.h"
+#include "batch/console_host.h"
+#include "commands/command_host.h"
 #include "engine/format_run.h"
-#include "settings/command_host.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
 #include "settings/settings_file.h"
@@ -41,13 +41,13 @@ std::optional<int> tableNumber(const std::string& text) {
     return number;
 }
 
-void printReport(const std::vector<engine::PassedOver>& passedOver, bool singleTable, std::ostream& out) {
+void printReport(const std::vector<commands::PassedOver>& passedOver, bool singleTable, std::ostream& out) {
     if (passedOver.empty()) {
         out << "没有跳过任何操作。\n";
         return;
     }
     int table = -1;
-    for (const engine::PassedOver& skipped : passedOver) {
+    for (const commands::PassedOver& skipped : passedOver) {
         if (skipped.table != table) {
             table = skipped.table;
             out << engine::tableName(table, singleTable) << "跳过的操作：\n";
@@ -72,7 +72,7 @@ void runFormat(CommandContext& context) {
     }
 
     ConsoleHost host(context.out, request.table.has_value());
-    settings::ProgramState state;
+    commands::ProgramState state;
     automation::Global global;
     engine::FormatRun run(context.word, host, state, global);
     const engine::FormatOutcome outcome =

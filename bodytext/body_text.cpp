@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "commands/active_document.h"
+
 namespace bodytext {
 
 namespace {
@@ -40,12 +42,10 @@ std::string failureMessage(int current, const automation::Error& error) {
 }  // namespace
 
 BodyTextResult formatBodyText(automation::Application& word, const settings::FormatSettings& settings,
-                              settings::CommandHost& host, automation::Global& global) {
+                              commands::CommandHost& host, automation::Global& global) {
     BodyTextResult result;
-    automation::DocumentPtr document;
-    try {
-        document = word.ActiveDocument();
-    } catch (const automation::Error&) {
+    const automation::DocumentPtr document = commands::activeDocument(word);
+    if (!document) {
         result.outcome = BodyTextOutcome::NoDocument;
         result.problem = kNoDocumentMessage;
         host.showMessage(result.problem);

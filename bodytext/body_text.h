@@ -10,7 +10,7 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 #include "settings/format_settings.h"
 
 namespace bodytext {
@@ -35,6 +35,6 @@ struct BodyTextResult {
 
 // global: Word's global object, through which the unit conversions go.
 BodyTextResult formatBodyText(automation::Application& word, const settings::FormatSettings& settings,
-                              settings::CommandHost& host, automation::Global& global);
+                              commands::CommandHost& host, automation::Global& global);
 
 }  // namespace bodytext

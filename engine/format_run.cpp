@@ -21,24 +21,22 @@ std::string tableName(int index, bool singleTable) {
     return singleTable ? "所选表格" : "第 " + std::to_string(index) + " 个表格";
 }
 
-FormatRun::FormatRun(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state,
+FormatRun::FormatRun(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state,
                      automation::Global& global)
     : word_(word), host_(host), state_(state), global_(global) {}
 
 FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
-    passOver_ = PassOver{};
+    passOver_ = commands::PassOver{};
     problem_.clear();
     problemNumber_ = 0;
 
     // The three start-of-run numbers: a text that is no number stops the run before anything changes.
+    // Past this point every one of them is either "不变" (its step is left out) or has its value.
     if (const auto bad = settings::firstInvalidTableNumber(settings)) {
         problem_ = bad->message;
         host_.showMessage(problem_);
         return FormatOutcome::InvalidSetting;
     }
-    if (!settings.RowHeightCm.isUnchanged()) state_.RowHeightCm = *settings.RowHeightCm.value;
-    if (!settings.LineSpacingLines.isUnchanged()) state_.LineSpacingLines = *settings.LineSpacingLines.value;
-    if (!settings.CellRightMarginCm.isUnchanged()) state_.CellRightMarginCm = *settings.CellRightMarginCm.value;
 
     host_.hideMainWindow();
 
@@ -73,7 +71,7 @@ FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
 
 void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool singleTable) {
     passOver_.setTable(index);
-    TablePass pass{word_, s, state_, global_, passOver_,
+    TablePass pass{word_, s, global_, passOver_,
                    singleTable ? CurrentTable::ofSelection(word_) : CurrentTable::ofDocument(index)};
 
     if (!singleTable) selectTable(pass, index);

@@ -10,10 +10,10 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
+#include "commands/command_host.h"
+#include "commands/pass_over.h"
 #include "engine/table_steps.h"
-#include "settings/command_host.h"
 #include "settings/format_settings.h"
-#include "settings/pass_over.h"
 
 namespace engine {
 
@@ -29,13 +29,13 @@ enum class FormatOutcome {
 class FormatRun {
 public:
     // global: Word's global object, through which every unit conversion goes.
-    FormatRun(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state,
+    FormatRun(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state,
               automation::Global& global);
 
     FormatOutcome run(const settings::FormatSettings& settings);
 
     // The operations the last run abandoned while pass-over was on, in the order they failed.
-    const std::vector<PassedOver>& passedOver() const { return passOver_.passedOver(); }
+    const std::vector<commands::PassedOver>& passedOver() const { return passOver_.passedOver(); }
     // The message shown when the last run stopped or did not start; empty otherwise.
     const std::string& problem() const { return problem_; }
     // Word's error number when the last run stopped on a Word failure; 0 otherwise.
@@ -46,10 +46,10 @@ private:
     FormatOutcome stop(const std::string& message, long number);
 
     automation::Application& word_;
-    settings::CommandHost& host_;
-    settings::ProgramState& state_;
+    commands::CommandHost& host_;
+    commands::ProgramState& state_;
     automation::Global& global_;
-    PassOver passOver_;
+    commands::PassOver passOver_;
     std::string problem_;
     long problemNumber_ = 0;
 };

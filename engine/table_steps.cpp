@@ -106,7 +106,7 @@ bool isBorderless(TablePass& pass) {
 void setLineSpacing(TablePass& pass) {
     pass.passOver.run("Selection.ParagraphFormat.LineSpacing", [&] {
         pass.word.Selection()->ParagraphFormat()->SetLineSpacing(
-            pass.global.LinesToPoints(pass.numbers.LineSpacingLines));
+            pass.global.LinesToPoints(*pass.settings.LineSpacingLines.value));
     });
 }
 
@@ -122,7 +122,7 @@ void setRowHeight(TablePass& pass) {
     pass.passOver.run("Selection.Rows.HeightRule",
                       [&] { pass.word.Selection()->Rows()->SetHeightRule(wdRowHeightAtLeast); });
     pass.passOver.run("Selection.Rows.Height", [&] {
-        pass.word.Selection()->Rows()->SetHeight(pass.global.CentimetersToPoints(pass.numbers.RowHeightCm));
+        pass.word.Selection()->Rows()->SetHeight(pass.global.CentimetersToPoints(*pass.settings.RowHeightCm.value));
     });
 }
 
@@ -201,7 +201,7 @@ void setFonts(TablePass& pass) {
 
 void resetParagraphs(TablePass& pass) {
     ParagraphFormatPtr format;
-    PassOver& p = pass.passOver;
+    commands::PassOver& p = pass.passOver;
     p.run("Selection.ParagraphFormat", [&] { format = pass.word.Selection()->ParagraphFormat(); });
     p.run("ParagraphFormat.SpaceBefore", [&] { require(format).SetSpaceBefore(0.0f); });
     p.run("ParagraphFormat.SpaceBeforeAuto", [&] { require(format).SetSpaceBeforeAuto(false); });
@@ -244,7 +244,7 @@ void selectOtherArea(TablePass& pass) {
 }
 
 void removeSpaces(TablePass& pass) {
-    PassOver& p = pass.passOver;
+    commands::PassOver& p = pass.passOver;
     p.run("Application.DisplayAlerts", [&] { pass.word.SetDisplayAlerts(wdAlertsNone); });
     FindPtr find;
     p.run("Selection.Find", [&] { find = pass.word.Selection()->Find(); });
@@ -281,7 +281,7 @@ void setCellRightMargin(TablePass& pass) {
     });
     pass.passOver.run("Selection.ParagraphFormat.RightIndent", [&] {
         pass.word.Selection()->ParagraphFormat()->SetRightIndent(
-            pass.global.CentimetersToPoints(pass.numbers.CellRightMarginCm));
+            pass.global.CentimetersToPoints(*pass.settings.CellRightMarginCm.value));
     });
 }
 

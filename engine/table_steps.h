@@ -9,14 +9,10 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "settings/command_host.h"
+#include "commands/pass_over.h"
 #include "settings/format_settings.h"
-#include "settings/pass_over.h"
 
 namespace engine {
-
-using settings::PassedOver;
-using settings::PassOver;
 
 // The table a pass works on: ActiveDocument.Tables.Item(i) in whole-document mode, or the table that
 // held Word's selection when a single-table pass began.
@@ -40,9 +36,8 @@ private:
 struct TablePass {
     automation::Application& word;
     const settings::FormatSettings& settings;
-    const settings::ProgramState& numbers;  // the numbers converted at the start of the run
     automation::Global& global;
-    PassOver& passOver;
+    commands::PassOver& passOver;
     CurrentTable table;
 };
 

@@ -95,7 +95,7 @@ settings::NumberLocale panelNumberLocale() {
 }
 
 // What the commands ask of the windows.
-class MainWindow::Host : public settings::CommandHost {
+class MainWindow::Host : public commands::CommandHost {
 public:
     explicit Host(MainWindow& window) : window_(window) {}
 

@@ -13,7 +13,7 @@
 
 #include "automation/global.h"
 #include "automation/word.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
 #include "settings/panel_state.h"
@@ -43,7 +43,7 @@ public:
     // What a run reads: every list text, every check box and the three LineSpecs.
     settings::PanelState panelState() const;
     const settings::EdgeLines& lines() const { return lines_; }
-    settings::ProgramState& programState() { return state_; }
+    commands::ProgramState& programState() { return state_; }
     bool documentSeen() const { return documentSeen_; }
     // True once the program has ended (the windows are closed, the timers stopped).
     bool hasEnded() const { return ended_; }
@@ -114,7 +114,7 @@ private:
     std::shared_ptr<automation::Application> word_;
     std::unique_ptr<Host> host_;
     automation::Global global_;
-    settings::ProgramState state_;
+    commands::ProgramState state_;
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;

@@ -2,7 +2,8 @@
 #include <string>
 #include <string_view>
 
-#include "utilities/pass_over.h"
+#include "commands/active_document.h"
+#include "commands/pass_over.h"
 #include "utilities/utilities.h"
 
 namespace utilities {
@@ -36,17 +37,13 @@ std::string_view trimSpaces(std::string_view text) {
 
 std::string emptyRowsMessage(int count) { return "完成!共删除" + std::to_string(count) + "行."; }
 
-UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHost& host) {
+UtilityResult deleteEmptyRows(automation::Application& word, commands::CommandHost& host) {
     UtilityResult result;
-    automation::DocumentPtr document = activeDocument(word);
-    if (!document) {
-        result.noDocument = true;
-        host.showMessage(kNoDocumentMessage);
-        return result;
-    }
+    const automation::DocumentPtr document = commands::activeDocument(word);
+    if (!document) return noDocument(host);
 
     host.hideMainWindow();
-    PassOver passOver(true);
+    commands::PassOver passOver(true);
     automation::TablesPtr tables;
     int tableCount = 0;
     passOver.run([&] {

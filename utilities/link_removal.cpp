@@ -1,7 +1,8 @@
 // "删除文档中的所有外部链接": every field of the main text becomes its current result.
 #include <string>
 
-#include "utilities/pass_over.h"
+#include "commands/active_document.h"
+#include "commands/pass_over.h"
 #include "utilities/utilities.h"
 
 namespace utilities {
@@ -13,22 +14,14 @@ std::string unlinkedFieldsMessage(int count) { return "完成! 共删除" + std:
 // the field stays and the walk steps past it. Unlinking a field also turns the fields nested in it into
 // plain text; they leave the collection with it. Every field present at the start counts once: the
 // ones visited (unlinked or not) and the nested ones that went with an unlinked field.
-UtilityResult unlinkFields(automation::Application& word, settings::CommandHost& host) {
+UtilityResult unlinkFields(automation::Application& word, commands::CommandHost& host) {
     UtilityResult result;
-    automation::DocumentPtr document = activeDocument(word);
-    automation::FieldsPtr fields;
-    int remaining = 0;
-    try {
-        if (!document) throw automation::errors::noDocumentOpen();
-        fields = document->Fields();
-        remaining = fields->Count();
-    } catch (const automation::Error&) {
-        result.noDocument = true;
-        host.showMessage(kNoDocumentMessage);
-        return result;
-    }
+    const automation::DocumentPtr document = commands::activeDocument(word);
+    if (!document) return noDocument(host);
+    const automation::FieldsPtr fields = document->Fields();
+    int remaining = fields->Count();
 
-    PassOver passOver(true);
+    commands::PassOver passOver(true);
     int next = 1;
     // Unlinking never adds fields, so at most `remaining` steps are needed.
     for (int steps = remaining; steps > 0 && next <= remaining; --steps) {

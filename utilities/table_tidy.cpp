@@ -1,7 +1,8 @@
 // "整理表格": trailing empty columns and rows.
 #include <string>
 
-#include "utilities/pass_over.h"
+#include "commands/active_document.h"
+#include "commands/pass_over.h"
 #include "utilities/utilities.h"
 
 namespace utilities {
@@ -28,21 +29,14 @@ bool allEmpty(const automation::CellsPtr& cells) {
 
 }  // namespace
 
-UtilityResult tidyTables(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state) {
+UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state) {
     UtilityResult result;
-    automation::DocumentPtr document = activeDocument(word);
-    automation::TablesPtr tables;
-    try {
-        if (!document) throw automation::errors::noDocumentOpen();
-        tables = document->Tables();
-        state.TablesToProcess = tables->Count();
-    } catch (const automation::Error&) {
-        result.noDocument = true;
-        host.showMessage(kNoDocumentMessage);
-        return result;
-    }
+    const automation::DocumentPtr document = commands::activeDocument(word);
+    if (!document) return noDocument(host);
+    const automation::TablesPtr tables = document->Tables();
+    state.TablesToProcess = tables->Count();
 
-    PassOver passOver(true);
+    commands::PassOver passOver(true);
     // The tables still in the document: a table that goes away with its last column or row makes
     // the following ones move up, so the next one is then found under the same number.
     auto tableCount = [&] {

@@ -2,13 +2,14 @@
 //
 // Each works on Word's active document through the automation interface, reads no settings and runs
 // in pass-over mode: a Word operation that fails is abandoned and the command goes on with the next
-// one. When Word has no active document each shows one message and changes nothing.
+// one. When Word has no active document each shows one message and changes nothing; any other failure
+// to reach the document's tables or fields is Word's error and ends the command.
 #pragma once
 
 #include <string>
 
 #include "automation/word.h"
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 
 namespace utilities {
 
@@ -23,14 +24,17 @@ struct UtilityResult {
 // "整理表格": from every table removes the last column when all its cells are empty, then the last
 // row when all its cells are empty. Sets state.TablesToProcess to the table count; shows no message.
 // A table removed by deleting its only column or row does not make the next table be skipped.
-UtilityResult tidyTables(automation::Application& word, settings::CommandHost& host, settings::ProgramState& state);
+UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state);
 
 // "删除所有表格中的空行": deletes, bottom up, every row below the second whose cells hold nothing but
 // spaces (ordinary or full-width), then shows "完成!共删除N行.". The main window is hidden meanwhile.
-UtilityResult deleteEmptyRows(automation::Application& word, settings::CommandHost& host);
+UtilityResult deleteEmptyRows(automation::Application& word, commands::CommandHost& host);
 
 // "删除文档中的所有外部链接": unlinks every field of the main text once, then shows "完成! 共删除N处链接.".
-UtilityResult unlinkFields(automation::Application& word, settings::CommandHost& host);
+UtilityResult unlinkFields(automation::Application& word, commands::CommandHost& host);
+
+// What a utility does when Word has no active document: shows kNoDocumentMessage, changes nothing.
+UtilityResult noDocument(commands::CommandHost& host);
 
 std::string emptyRowsMessage(int count);
 std::string unlinkedFieldsMessage(int count);

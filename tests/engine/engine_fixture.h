@@ -48,9 +48,9 @@ protected:
 
     settings::PanelState panel = settings::initialPanelState();
     RecordingHost host;
-    settings::ProgramState state;
+    commands::ProgramState state;
     automation::Global global;
-    std::vector<engine::PassedOver> passedOver;
+    std::vector<commands::PassedOver> passedOver;
     std::unique_ptr<pugi::xml_document> xml;
 };
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/command_host.h"
+#include "commands/command_host.h"
 
 namespace gwtest {
 
-class RecordingHost : public settings::CommandHost {
+class RecordingHost : public commands::CommandHost {
 public:
     void hideMainWindow() override {
         mainVisible = false;

@@ -23,7 +23,7 @@ protected:
     int columns(int t) { return word->ActiveDocument()->Tables()->Item(t)->Columns()->Count(); }
 
     RecordingHost host;
-    settings::ProgramState state;
+    commands::ProgramState state;
 };
 
 TEST_F(Tidy, TwoEmptyTrailingColumnsNeedTwoRuns) {

@@ -8,7 +8,7 @@
 
 #include "automation/error.h"
 
-namespace settings {
+namespace commands {
 
 // One operation abandoned while pass-over was on.
 struct PassedOver {
@@ -60,4 +60,4 @@ private:
     std::vector<PassedOver> passedOver_;
 };
 
-}  // namespace settings
+}  // namespace commands

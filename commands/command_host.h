@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace settings {
+namespace commands {
 
 class CommandHost {
 public:
@@ -17,14 +17,11 @@ public:
     virtual void showMessage(const std::string& text) = 0;
 };
 
-// Values the program shares between its commands while it runs.
+// What the commands share while the program runs.
 struct ProgramState {
-    // Tables the next walk visits. Word's own limit is far above 32767, so it is a plain int.
+    // Tables the next walk visits: set by the document watch, the table run and "整理表格". Word's own
+    // limit is far above 32767, so it is a plain int.
     int TablesToProcess = 0;
-    // The start-of-run numbers of the table run; kept from run to run as the panel keeps its texts.
-    float RowHeightCm = 0.0f;
-    float LineSpacingLines = 0.0f;
-    float CellRightMarginCm = 0.0f;
 };
 
-}  // namespace settings
+}  // namespace commands
