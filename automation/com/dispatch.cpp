@@ -77,6 +77,11 @@ float Result::toFloat() {
     return value_.fltVal;
 }
 
+double Result::toDouble() {
+    convert(&value_, VT_R8);
+    return value_.dblVal;
+}
+
 bool Result::toBool() {
     // Word gives some flags as Long (True -1, False 0, wdUndefined), so anything non-zero is true.
     convert(&value_, VT_I4);
@@ -98,7 +103,7 @@ IDispatch* Result::takeDispatch() {
         const HRESULT hr = value_.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&object));
         if (FAILED(hr)) throw errorFromHresult(hr);
     } else {
-        throw errors::notAvailable("该成员没有返回对象");
+        throw errors::objectNotSet();
     }
     return object;
 }
@@ -173,28 +178,17 @@ void Dispatch::call(const char* member, std::initializer_list<Arg> args) {
 
 void Dispatch::put(const char* member, const Arg& value) { invoke(member, DISPATCH_PROPERTYPUT, &value, 1, nullptr); }
 
-int Dispatch::getInt(const char* member) {
+template <class T>
+T Dispatch::read(const char* member, T (Result::*as)()) {
     Result result;
     get(member, result);
-    return result.toInt();
+    return (result.*as)();
 }
 
-float Dispatch::getFloat(const char* member) {
-    Result result;
-    get(member, result);
-    return result.toFloat();
-}
-
-bool Dispatch::getBool(const char* member) {
-    Result result;
-    get(member, result);
-    return result.toBool();
-}
-
-std::string Dispatch::getString(const char* member) {
-    Result result;
-    get(member, result);
-    return result.toString();
-}
+int Dispatch::getInt(const char* member) { return read(member, &Result::toInt); }
+float Dispatch::getFloat(const char* member) { return read(member, &Result::toFloat); }
+double Dispatch::getDouble(const char* member) { return read(member, &Result::toDouble); }
+bool Dispatch::getBool(const char* member) { return read(member, &Result::toBool); }
+std::string Dispatch::getString(const char* member) { return read(member, &Result::toString); }
 
 }  // namespace automation::com

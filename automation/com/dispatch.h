@@ -38,9 +38,11 @@ public:
     VARIANT* get() { return &value_; }
     int toInt();
     float toFloat();
+    double toDouble();
     bool toBool();
     std::string toString();
-    // The object the call returned; the caller owns the reference it gets.
+    // The object the call returned; the caller owns the reference it gets. Fails with 91 when the
+    // server answered Nothing.
     IDispatch* takeDispatch();
 
 private:
@@ -69,9 +71,12 @@ public:
     int getInt(const char* member);
     float getFloat(const char* member);
     bool getBool(const char* member);
+    double getDouble(const char* member);
     std::string getString(const char* member);
 
 private:
+    template <class T>
+    T read(const char* member, T (Result::*as)());
     DISPID idOf(const char* member);
     void invoke(const char* member, WORD kind, const Arg* args, size_t count, VARIANT* result);
 

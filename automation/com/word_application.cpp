@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "automation/com/com_error.h"
+#include "automation/com/com_object.h"
 #include "automation/com/dispatch.h"
 #include "automation/com/message_filter.h"
 
@@ -24,46 +25,7 @@ std::string absolutePath(const std::string& path) {
     return length == 0 || length >= size ? path : utf8FromWide(full.data(), length);
 }
 
-template <class T>
-Arg optionalArg(const std::optional<T>& value) {
-    return value ? Arg(*value) : Arg(Omitted{});
-}
-
-// A handle of one object type over the reference it owns.
-template <class Interface>
-class ComObject : public Interface {
-public:
-    ComObject(IDispatch* owned, ObjectType& type) : d_(owned, type) {}
-
-protected:
-    // The object a property or method gives, as the handle Wrapper.
-    template <class Wrapper>
-    std::shared_ptr<Wrapper> get(const char* member, std::initializer_list<Arg> args = {}) {
-        Result result;
-        d_.get(member, result, args);
-        return std::make_shared<Wrapper>(result.takeDispatch());
-    }
-    template <class Wrapper>
-    std::shared_ptr<Wrapper> call(const char* member, std::initializer_list<Arg> args = {}) {
-        Result result;
-        d_.call(member, result, args);
-        return std::make_shared<Wrapper>(result.takeDispatch());
-    }
-    int callInt(const char* member, std::initializer_list<Arg> args = {}) {
-        Result result;
-        d_.call(member, result, args);
-        return result.toInt();
-    }
-
-    Dispatch d_;
-};
-
-#define GW_COM_TYPE(Name)                                  \
-    static ObjectType& type() {                            \
-        static ObjectType instance(#Name);                 \
-        return instance;                                   \
-    }                                                      \
-    explicit Com##Name(IDispatch* owned) : ComObject(owned, type()) {}
+#define GW_COM_TYPE(Name) GW_COM_OBJECT(Com##Name, #Name)
 
 class ComApplication;
 class ComDocuments;
@@ -336,12 +298,14 @@ public:
     ColumnsPtr Columns() override { return get<ComColumns>("Columns"); }
     BordersPtr Borders() override { return get<ComBorders>("Borders"); }
     RangePtr Range() override { return get<ComRange>("Range"); }
+    void PasteAndFormat(int type) override { d_.call("PasteAndFormat", {type}); }
 };
 
 class ComOLEFormat final : public ComObject<OLEFormat> {
 public:
     GW_COM_TYPE(OLEFormat)
     std::string ProgID() override { return d_.getString("ProgID"); }
+    void Edit() override { d_.call("Edit"); }
 };
 
 class ComInlineShape final : public ComObject<InlineShape> {

@@ -45,7 +45,7 @@ TEST_F(FormatRunTest, SmallTableMakesTheSameCallsAsOnTheEmbeddedWord) {
     server.returnInt("Columns.Count", 3);
 
     gwtest::RecordingHost host;
-    settings::ProgramState state;
+    commands::ProgramState state;
     automation::Global global;
     engine::FormatRun run(*word, host, state, global);
     const auto formatSettings = settings::buildFormatSettings(settings::initialPanelState(), settings::NumberLocale{});

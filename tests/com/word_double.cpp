@@ -27,7 +27,7 @@ const std::map<std::string, std::string>& objectModel() {
                   "Paragraphs G:Paragraphs|Select M"},
         {"Selection", "Start G|End G|Text G|Tables G:Tables|Font G:Font|ParagraphFormat G:ParagraphFormat|"
                       "Find G:Find|Paragraphs G:Paragraphs|Rows G:Rows|Cells G:Cells|Columns G:Columns|"
-                      "Borders G:Borders|Range G:Range"},
+                      "Borders G:Borders|Range G:Range|PasteAndFormat M"},
         {"Find", "ClearFormatting M|Text GP|Replacement G:Replacement|Format GP|MatchCase GP|MatchWholeWord GP|"
                  "MatchWildcards GP|Wrap GP|Forward GP|Execute M"},
         {"Replacement", "ClearFormatting M|Text GP"},
@@ -52,9 +52,16 @@ const std::map<std::string, std::string>& objectModel() {
         {"Paragraph", "Range G:Range|Format G:ParagraphFormat"},
         {"InlineShapes", "Count G|Item M:InlineShape"},
         {"InlineShape", "Type G|OLEFormat G:OLEFormat|Range G:Range"},
-        {"OLEFormat", "ProgID G"},
+        {"OLEFormat", "ProgID G|Edit M"},
         {"Fields", "Count G|Item M:Field"},
         {"Field", "Code G:Range|Result G:Range|Unlink M"},
+        // Excel, as late-bound macros reach it.
+        {"Excel.Application", "Visible GP|ActiveWorkbook G:Excel.Workbook|Workbooks G:Excel.Workbooks"},
+        {"Excel.Workbooks", "Count G|Item G:Excel.Workbook|Open M:Excel.Workbook"},
+        {"Excel.Workbook", "Name G|Worksheets G:Excel.Worksheets"},
+        {"Excel.Worksheets", "Count G|Item G:Excel.Worksheet"},
+        {"Excel.Worksheet", "Name G|UsedRange G:Excel.Range|Columns G:Excel.Range"},
+        {"Excel.Range", "Address G|EntireColumn G:Excel.Range|AutoFit M|ColumnWidth G|Copy M"},
     };
     return model;
 }
@@ -176,6 +183,7 @@ WordDouble* installed = nullptr;
 
 class Factory final : public IClassFactory {
 public:
+    explicit Factory(const char* root) : root_(root) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IClassFactory) {
             *object = static_cast<IClassFactory*>(this);
@@ -190,16 +198,20 @@ public:
         *object = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
         if (installed == nullptr) return CO_E_SERVER_EXEC_FAILURE;
-        IDispatch* application = installed->newApplication();
+        IDispatch* application = installed->newObject(root_);
         const HRESULT hr = application->QueryInterface(iid, object);
         application->Release();
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    const char* root_;
 };
 
-// {6A0C3B7E-5E0B-4C4B-9D4B-2A1F0C9E7D11}: the double's own class, never Word's.
-const CLSID kDoubleClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x11}};
+// The double's own classes, never Word's or Excel's.
+const CLSID kWordClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x11}};
+const CLSID kExcelClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x12}};
 
 void setKey(HKEY root, const std::wstring& path, const std::wstring& value) {
     HKEY key = nullptr;
@@ -222,32 +234,58 @@ DISPID idOfName(const std::wstring& name) {
     return id;
 }
 
+namespace {
+
+// Registers a class object under progId, per user as an installer without administrator rights would;
+// Wine's class root does not merge the user's classes, so there it goes to the machine's.
+void registerServer(const CLSID& clsid, const wchar_t* progId, IClassFactory* factory) {
+    wchar_t text[64];
+    StringFromGUID2(clsid, text, 64);
+    const std::wstring name(progId);
+    setKey(HKEY_CURRENT_USER, L"Software\\Classes\\" + name + L"\\CLSID", text);
+    setKey(HKEY_CURRENT_USER, std::wstring(L"Software\\Classes\\CLSID\\") + text + L"\\ProgID", name);
+    CLSID found{};
+    if (FAILED(CLSIDFromProgID(progId, &found))) {
+        setKey(HKEY_CLASSES_ROOT, name + L"\\CLSID", text);
+        setKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + text + L"\\ProgID", name);
+    }
+    DWORD cookie = 0;
+    const HRESULT hr = CoRegisterClassObject(clsid, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    if (FAILED(hr)) throw std::runtime_error("CoRegisterClassObject failed: " + std::to_string(hr));
+}
+
+}  // namespace
+
 void registerWordServer() {
     static bool registered = false;
     if (registered) return;
     automation::com::enterApartment();
-    wchar_t clsid[64];
-    StringFromGUID2(kDoubleClass, clsid, 64);
-    // Per user, as an installer without administrator rights would; Wine's class root does not merge
-    // the user's classes, so there it goes to the machine's.
-    setKey(HKEY_CURRENT_USER, L"Software\\Classes\\Word.Application\\CLSID", clsid);
-    setKey(HKEY_CURRENT_USER, std::wstring(L"Software\\Classes\\CLSID\\") + clsid + L"\\ProgID", L"Word.Application");
-    CLSID found{};
-    if (FAILED(CLSIDFromProgID(L"Word.Application", &found))) {
-        setKey(HKEY_CLASSES_ROOT, L"Word.Application\\CLSID", clsid);
-        setKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsid + L"\\ProgID", L"Word.Application");
-    }
-    static Factory factory;
-    DWORD cookie = 0;
-    const HRESULT hr = CoRegisterClassObject(kDoubleClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    if (FAILED(hr)) throw std::runtime_error("CoRegisterClassObject failed: " + std::to_string(hr));
+    static Factory word("Application");
+    static Factory excel("Excel.Application");
+    registerServer(kWordClass, L"Word.Application", &word);
+    registerServer(kExcelClass, L"Excel.Application", &excel);
     registered = true;
 }
 
 WordDouble::WordDouble() = default;
 
 WordDouble::~WordDouble() {
+    stopExcel();
     if (installed == this) installed = nullptr;
+}
+
+void WordDouble::runExcel() {
+    if (runningExcel_ != 0) return;
+    IDispatch* excel = newObject("Excel.Application");
+    const HRESULT hr = RegisterActiveObject(excel, kExcelClass, ACTIVEOBJECT_STRONG, &runningExcel_);
+    excel->Release();
+    if (FAILED(hr)) throw std::runtime_error("RegisterActiveObject failed: " + std::to_string(hr));
+}
+
+void WordDouble::stopExcel() {
+    if (runningExcel_ == 0) return;
+    RevokeActiveObject(runningExcel_, nullptr);
+    runningExcel_ = 0;
 }
 
 void WordDouble::install() {
@@ -279,8 +317,6 @@ void WordDouble::returnString(const std::string& member, const std::string& valu
            result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
        }));
 }
-
-IDispatch* WordDouble::newApplication() { return newObject("Application"); }
 
 IDispatch* WordDouble::newObject(const std::string& type) { return new DoubleObject(*this, type); }
 

@@ -65,13 +65,13 @@ public:
     // Calls to GetIDsOfNames, to see the id cache at work.
     int nameLookups() const { return nameLookups_; }
 
-    // A new Application object (one reference for the caller).
-    IDispatch* newApplication();
-
-    // Makes this double the one "Word.Application" creates, and registers it as the running Excel too.
+    // Makes this double the one "Word.Application" and "Excel.Application" create.
     void install();
     // Nothing serves "Word.Application" any more.
     void uninstall();
+    // An Excel of this double runs (GetActiveObject finds it) until stopExcel or the double's end.
+    void runExcel();
+    void stopExcel();
 
     // Called by the objects.
     IDispatch* newObject(const std::string& type);
@@ -89,9 +89,10 @@ private:
     int live_ = 0;
     int overReleases_ = 0;
     int nameLookups_ = 0;
+    DWORD runningExcel_ = 0;
 };
 
-// Registers the class factory and the ProgID once per process; the factory serves the installed double.
+// Registers the class factories and the ProgIDs once per process; they serve the installed double.
 void registerWordServer();
 
 // The id the double gives a member name (the same for every object and every double).
