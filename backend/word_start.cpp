@@ -4,6 +4,7 @@
 #include "automation/ooxml/application.h"
 #endif
 #ifdef _WIN32
+#include "automation/com/excel_application.h"
 #include "automation/com/word_application.h"
 #endif
 
@@ -48,6 +49,18 @@ std::shared_ptr<automation::Application> tryStartComWord() {
     }
 #endif
     return nullptr;
+}
+
+std::shared_ptr<automation::excel::Launcher> excelFor(
+    [[maybe_unused]] const std::shared_ptr<automation::Application>& word) {
+#ifdef GRIDWRIGHT_EMBEDDED_WORD
+    if (auto embedded = std::dynamic_pointer_cast<automation::ooxml::WordApplication>(word)) return embedded->excel();
+#endif
+#ifdef _WIN32
+    return automation::com::createExcelLauncher();
+#else
+    throw automation::errors::cannotCreateObject();
+#endif
 }
 
 void quitOnInterrupt([[maybe_unused]] const std::shared_ptr<automation::Application>& word) {

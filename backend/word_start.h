@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 
 namespace backend {
@@ -27,6 +28,10 @@ std::shared_ptr<automation::Application> startWord(WordKind kind);
 
 // Word through COM where this build has it and Word can be created; null otherwise.
 std::shared_ptr<automation::Application> tryStartComWord();
+
+// The Excel that goes with this Word: the embedded Word's own small Excel, or the real Excel through
+// COM beside the user's Word.
+std::shared_ptr<automation::excel::Launcher> excelFor(const std::shared_ptr<automation::Application>& word);
 
 // Makes Ctrl+C and closing the console quit this Word before the program ends (a Word started through
 // COM would otherwise stay behind, invisible). Nothing to do for the embedded Word.

@@ -20,5 +20,5 @@ cp "$build/batch/gridwright-batch.exe" "$package/"
 x86_64-w64-mingw32-strip "$package/gridwright-batch.exe"
 # The read-me in UTF-8 with a byte-order mark and Windows line ends, so Notepad shows it right.
 { printf '\xEF\xBB\xBF'; sed 's/$/\r/' scripts/windows-readme.txt; } >"$package/说明.txt"
-(cd "$build" && rm -f gridwright-windows.zip && python3 -m zipfile -c gridwright-windows.zip gridwright-windows/)
+(cd "$build" && cmake -E tar cf gridwright-windows.zip --format=zip gridwright-windows)
 echo "Windows package: $build/gridwright-windows.zip"
