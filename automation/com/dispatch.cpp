@@ -145,7 +145,8 @@ void Dispatch::invoke(const char* member, WORD kind, const Arg* args, size_t cou
     for (;;) {
         EXCEPINFO info{};
         UINT badArgument = 0;
-        const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, &info, &badArgument);
+        const HRESULT hr =
+            object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, &info, &badArgument);
         if (SUCCEEDED(hr)) return;
         if (isServerBusy(hr)) {
             // Out of process the message filter already waited; this covers servers that answer busy directly.

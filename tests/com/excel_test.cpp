@@ -70,9 +70,9 @@ TEST_F(ExcelTest, WordsSideOfTheConversion) {
     word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
     word->Selection()->PasteAndFormat(wdPasteDefault);
     EXPECT_EQ(server.calls(),
-              (Calls{"Application.ActiveDocument GET()", "Document.InlineShapes GET()", "InlineShapes.Item METHOD(I4 1)",
-                     "InlineShape.OLEFormat GET()", "OLEFormat.Edit METHOD()", "Application.Selection GET()",
-                     "Selection.PasteAndFormat METHOD(I4 0)"}));
+              (Calls{"Application.ActiveDocument GET()", "Document.InlineShapes GET()",
+                     "InlineShapes.Item METHOD(I4 1)", "InlineShape.OLEFormat GET()", "OLEFormat.Edit METHOD()",
+                     "Application.Selection GET()", "Selection.PasteAndFormat METHOD(I4 0)"}));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ TEST_F(MembersTest, ApplicationAndDocuments) {
     EXPECT_EQ(seen([&] { word->SetDisplayAlerts(wdAlertsNone); }), Calls{"Application.DisplayAlerts PUT(I4 0)"});
     EXPECT_EQ(seen([&] { word->Dialogs()->Item(wdDialogFileOpen)->Show(); }),
               (Calls{"Application.Dialogs GET()", "Dialogs.Item METHOD(I4 80)", "Dialog.Show METHOD()"}));
-    EXPECT_EQ(seen([&] { word->Documents()->Count(); }), (Calls{"Application.Documents GET()", "Documents.Count GET()"}));
+    EXPECT_EQ(seen([&] { word->Documents()->Count(); }),
+              (Calls{"Application.Documents GET()", "Documents.Count GET()"}));
     EXPECT_EQ(seen([&] { word->Documents()->Item(2); }),
               (Calls{"Application.Documents GET()", "Documents.Item METHOD(I4 2)"}));
     EXPECT_EQ(seen([&] { word->Quit(); }), Calls{"Application.Quit METHOD(I4 0)"});
@@ -203,21 +204,23 @@ TEST_F(MembersTest, FontAndParagraphFormat) {
         void (ParagraphFormat::*set)(float);
         float (ParagraphFormat::*get)();
     };
-    for (const FloatMember& m : {FloatMember{"LineSpacing", &ParagraphFormat::SetLineSpacing, &ParagraphFormat::LineSpacing},
-                                 {"SpaceBefore", &ParagraphFormat::SetSpaceBefore, &ParagraphFormat::SpaceBefore},
-                                 {"SpaceAfter", &ParagraphFormat::SetSpaceAfter, &ParagraphFormat::SpaceAfter},
-                                 {"LineUnitBefore", &ParagraphFormat::SetLineUnitBefore, &ParagraphFormat::LineUnitBefore},
-                                 {"LineUnitAfter", &ParagraphFormat::SetLineUnitAfter, &ParagraphFormat::LineUnitAfter},
-                                 {"CharacterUnitLeftIndent", &ParagraphFormat::SetCharacterUnitLeftIndent,
-                                  &ParagraphFormat::CharacterUnitLeftIndent},
-                                 {"CharacterUnitRightIndent", &ParagraphFormat::SetCharacterUnitRightIndent,
-                                  &ParagraphFormat::CharacterUnitRightIndent},
-                                 {"CharacterUnitFirstLineIndent", &ParagraphFormat::SetCharacterUnitFirstLineIndent,
-                                  &ParagraphFormat::CharacterUnitFirstLineIndent},
-                                 {"LeftIndent", &ParagraphFormat::SetLeftIndent, &ParagraphFormat::LeftIndent},
-                                 {"RightIndent", &ParagraphFormat::SetRightIndent, &ParagraphFormat::RightIndent}}) {
-        EXPECT_EQ(seen([&] { (p.get()->*m.set)(2.5f); }), Calls{std::string("ParagraphFormat.") + m.name + " PUT(R4 2.5)"});
-        EXPECT_EQ(seen([&] { (p.get()->*m.get)(); }), Calls{std::string("ParagraphFormat.") + m.name + " GET()"});
+    using P = ParagraphFormat;
+    for (const FloatMember& m : {FloatMember{"LineSpacing", &P::SetLineSpacing, &P::LineSpacing},
+                                 {"SpaceBefore", &P::SetSpaceBefore, &P::SpaceBefore},
+                                 {"SpaceAfter", &P::SetSpaceAfter, &P::SpaceAfter},
+                                 {"LineUnitBefore", &P::SetLineUnitBefore, &P::LineUnitBefore},
+                                 {"LineUnitAfter", &P::SetLineUnitAfter, &P::LineUnitAfter},
+                                 {"CharacterUnitLeftIndent", &P::SetCharacterUnitLeftIndent,
+                                  &P::CharacterUnitLeftIndent},
+                                 {"CharacterUnitRightIndent", &P::SetCharacterUnitRightIndent,
+                                  &P::CharacterUnitRightIndent},
+                                 {"CharacterUnitFirstLineIndent", &P::SetCharacterUnitFirstLineIndent,
+                                  &P::CharacterUnitFirstLineIndent},
+                                 {"LeftIndent", &P::SetLeftIndent, &P::LeftIndent},
+                                 {"RightIndent", &P::SetRightIndent, &P::RightIndent}}) {
+        const std::string member = std::string("ParagraphFormat.") + m.name;
+        EXPECT_EQ(seen([&] { (p.get()->*m.set)(2.5f); }), Calls{member + " PUT(R4 2.5)"});
+        EXPECT_EQ(seen([&] { (p.get()->*m.get)(); }), Calls{member + " GET()"});
     }
     struct BoolMember {
         const char* name;
@@ -226,7 +229,8 @@ TEST_F(MembersTest, FontAndParagraphFormat) {
     for (const BoolMember& m : {BoolMember{"SpaceBeforeAuto", &ParagraphFormat::SetSpaceBeforeAuto},
                                 {"SpaceAfterAuto", &ParagraphFormat::SetSpaceAfterAuto},
                                 {"WordWrap", &ParagraphFormat::SetWordWrap}})
-        EXPECT_EQ(seen([&] { (p.get()->*m.set)(true); }), Calls{std::string("ParagraphFormat.") + m.name + " PUT(BOOL -1)"});
+        EXPECT_EQ(seen([&] { (p.get()->*m.set)(true); }),
+                  Calls{std::string("ParagraphFormat.") + m.name + " PUT(BOOL -1)"});
     EXPECT_EQ(seen([&] { p->SpaceBeforeAuto(); }), Calls{"ParagraphFormat.SpaceBeforeAuto GET()"});
     EXPECT_EQ(seen([&] { p->SpaceAfterAuto(); }), Calls{"ParagraphFormat.SpaceAfterAuto GET()"});
     EXPECT_EQ(seen([&] { p->WordWrap(); }), Calls{"ParagraphFormat.WordWrap GET()"});
