@@ -175,7 +175,10 @@ void saveAs(automation::Document& document, const fs::path& output) {
 }  // namespace
 
 BatchApp::BatchApp(CommandRegistry commands, WordFactory startWord)
-    : commands_(std::move(commands)), startWord_(std::move(startWord)) {}
+    : BatchApp(std::move(commands), std::vector<WordChoice>{{"embedded", std::move(startWord)}}) {}
+
+BatchApp::BatchApp(CommandRegistry commands, std::vector<WordChoice> words)
+    : commands_(std::move(commands)), words_(std::move(words)) {}
 
 int BatchApp::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<const char*> argv;
@@ -193,7 +196,7 @@ int BatchApp::run(int argc, const char* const* argv, std::ostream& out, std::ost
 
 std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                                    int* status) {
-    CLI::App app("Gridwright 命令行版：用内置的 Word 打开一个 .docx 文件，\n"
+    CLI::App app("Gridwright 命令行版：在 Word 中打开一个文档，\n"
                  "按命令行上给出的先后顺序执行各项命令，再保存到输出文件。",
                  kProgram);
     app.formatter(std::make_shared<ChineseFormatter>());
@@ -210,6 +213,19 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
     app.add_option("输入文件", input, "要处理的 .docx 文件")->type_name("");
     app.add_option("-o,--output", output, "保存结果的 .docx 文件（不能是输入文件本身）")->type_name("输出文件");
     app.add_flag("--in-place", inPlace, "直接保存到输入文件（此时可以不写 -o）");
+    std::string wordName;
+    if (words_.size() > 1) {
+        std::vector<std::string> names;
+        std::string list;
+        for (const WordChoice& word : words_) {
+            names.push_back(word.name);
+            list += (list.empty() ? "" : "|") + word.name;
+        }
+        app.add_option("--backend", wordName, "使用哪个 Word：word 为本机安装的 Word，embedded 为内置的 Word（默认 " +
+                                                  words_.front().name + "）")
+            ->type_name(list)
+            ->check(CLI::IsMember(names));
+    }
 
     // A flag when the option takes no value, else an option that may be given several times.
     auto addOption = [&app](const std::string& name, const std::string& description, const std::string& valueName) {
@@ -245,6 +261,8 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
     if (input.empty()) return usageError("没有给出输入文件。");
 
     Job job;
+    for (std::size_t i = 0; i < words_.size(); ++i)
+        if (words_[i].name == wordName) job.word = i;
     job.input = pathFromUtf8(input);
     job.inPlace = inPlace;
     if (inPlace) {
@@ -294,7 +312,7 @@ int BatchApp::process(const Job& job, std::ostream& out, std::ostream& err) {
     }
     const std::string inputName = utf8FromPath(job.input);
     try {
-        WordSession word(startWord_());
+        WordSession word(words_[job.word].start());
         automation::DocumentPtr document = word->Documents()->Open(inputName);
         CommandContext context{*word, document, out, job.settings};
         for (const Step& step : job.steps) {

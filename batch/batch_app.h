@@ -32,14 +32,23 @@ struct Job {
     bool inPlace = false;
     std::vector<Step> steps;
     SettingValues settings;  // the settings options, in command-line order
+    std::size_t word = 0;    // which of the tool's Words, by its place in the list
 };
 
 // Starts the Word the tool works in (the embedded one; tests may wrap it).
 using WordFactory = std::function<std::shared_ptr<automation::Application>()>;
 
+// A Word the tool can work in, under the name --backend gives it.
+struct WordChoice {
+    std::string name;
+    WordFactory start;
+};
+
 class BatchApp {
 public:
     BatchApp(CommandRegistry commands, WordFactory startWord);
+    // With more than one Word, --backend picks one by name; the first is the default.
+    BatchApp(CommandRegistry commands, std::vector<WordChoice> words);
 
     // Runs the tool on argv as main() receives it (UTF-8); returns the exit status.
     int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
@@ -53,7 +62,7 @@ private:
     int process(const Job& job, std::ostream& out, std::ostream& err);
 
     CommandRegistry commands_;
-    WordFactory startWord_;
+    std::vector<WordChoice> words_;
 };
 
 // The file paths of the command line are UTF-8 on every platform; these convert at that boundary.

@@ -1,6 +1,7 @@
 #include "shell/word_backend.h"
 
 #include "automation/ooxml/application.h"
+#include "backend/word_start.h"
 #include "shell/document_window.h"
 
 namespace shell {
@@ -15,7 +16,8 @@ WordBackend startEmbeddedWord() {
 }
 
 WordBackend startWord() {
-    // A Word reached through COM would be created here on Windows; the embedded Word works everywhere.
+    // The user's own Word where it can be created (it brings its own window); the embedded Word otherwise.
+    if (std::shared_ptr<automation::Application> word = backend::tryStartComWord()) return WordBackend{word, nullptr};
     return startEmbeddedWord();
 }
 

@@ -1,0 +1,40 @@
+// Which Word the program works with, chosen once at start-up by the windows or the command line.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/excel.h"
+#include "automation/word.h"
+
+namespace backend {
+
+enum class WordKind {
+    Embedded,  // the embedded Word, working on .docx files directly
+    Com,       // the user's own Word, through COM (Windows)
+};
+
+// The kinds this build has, the preferred one first.
+std::vector<WordKind> availableKinds();
+// "embedded" and "word", as the command line names them.
+std::string nameOf(WordKind kind);
+std::optional<WordKind> kindNamed(const std::string& name);
+
+// Starts a new, separate Word of that kind with no document open. Throws automation::Error with a
+// Chinese message when it cannot be started or this build does not have it.
+std::shared_ptr<automation::Application> startWord(WordKind kind);
+
+// Word through COM where this build has it and Word can be created; null otherwise.
+std::shared_ptr<automation::Application> tryStartComWord();
+
+// The Excel that goes with this Word: the embedded Word's own small Excel, or the real Excel through
+// COM beside the user's Word.
+std::shared_ptr<automation::excel::Launcher> excelFor(const std::shared_ptr<automation::Application>& word);
+
+// Makes Ctrl+C and closing the console quit this Word before the program ends (a Word started through
+// COM would otherwise stay behind, invisible). Nothing to do for the embedded Word.
+void quitOnInterrupt(const std::shared_ptr<automation::Application>& word);
+
+}  // namespace backend
