@@ -313,7 +313,14 @@ int BatchApp::process(const Job& job, std::ostream& out, std::ostream& err) {
     const std::string inputName = utf8FromPath(job.input);
     try {
         WordSession word(words_[job.word].start());
-        automation::DocumentPtr document = word->Documents()->Open(inputName);
+        automation::DocumentPtr document;
+        try {
+            document = word->Documents()->Open(inputName);
+        } catch (const automation::Error& error) {
+            // Word's refusal to open a file names the file itself.
+            err << kProgram << "：" << error.message() << "（错误 " << error.number() << "）\n";
+            return kExitFailed;
+        }
         CommandContext context{*word, document, out, job.settings};
         for (const Step& step : job.steps) {
             // A failing step throws; nothing is saved then, so neither file is left half done.

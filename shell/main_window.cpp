@@ -525,7 +525,7 @@ void MainWindow::convertEmbeddedSheets() {
         showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable));
         return;
     }
-    runCommand([this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
+    runCommand(QStringLiteral("转换内嵌表格"), [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
 }
 
 void MainWindow::tidyTables() {

@@ -176,9 +176,9 @@ void pasteClipboardRange(DocumentModel& model) {
     if (clip.rows <= 0 || clip.columns <= 0) throw errors::commandFailed("剪贴板上没有可以粘贴的内容");
 
     // The selection must hold exactly one inline object.
-    const SelectionState sel = model.selection();
+    const Area sel = model.selection();
     const StoryIndex& index = model.index();
-    const int at = sel.kind == SelectionState::Kind::Text && sel.end == sel.start + 1 && sel.start < index.length()
+    const int at = sel.kind == Area::Kind::Text && sel.end == sel.start + 1 && sel.start < index.length()
                        ? index.segmentAt(sel.start)
                        : -1;
     const Segment* segment = at >= 0 ? &index.segments()[static_cast<std::size_t>(at)] : nullptr;

@@ -139,6 +139,11 @@ TEST(BatchFiles, BadInputFailsInChineseAndWritesNothing) {
         const Result result = runBatch({input.string(), "-o", output.string()});
         EXPECT_EQ(result.status, batch::kExitFailed) << input;
         EXPECT_TRUE(hasChinese(result.err)) << input << ": " << result.err;
+        // The message names the file once, not once from Word and again from the command line.
+        const std::string name = input.filename().string();
+        const auto first = result.err.find(name);
+        EXPECT_NE(first, std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find(name, first + name.size()), std::string::npos) << result.err;
         EXPECT_FALSE(fs::exists(output)) << input;
     }
     EXPECT_EQ(fileBytes(dir.file("text.docx")), "这不是一个 Word 文档");
