@@ -11,12 +11,8 @@ Error notAvailable(const std::string& what) {
 }
 Error valueOutOfRange() { return Error(ValueOutOfRange, "值超出范围。"); }
 Error noSuchMember() { return Error(NoSuchMember, "集合所要求的成员不存在。"); }
-Error verticallyMerged() {
-    return Error(VerticallyMerged, "由于表格中有纵向合并的单元格，无法访问此集合中的单独行。");
-}
-Error mixedCellWidths() {
-    return Error(MixedCellWidths, "由于表格中的单元格宽度不一致，无法访问此集合中的单独列。");
-}
+Error verticallyMerged() { return Error(VerticallyMerged, "由于表格中有纵向合并的单元格，无法访问此集合中的单独行。"); }
+Error mixedCellWidths() { return Error(MixedCellWidths, "由于表格中的单元格宽度不一致，无法访问此集合中的单独列。"); }
 Error invalidPattern() { return Error(InvalidPattern, "“查找内容”中包含无效的模式匹配表达式。"); }
 Error badParameter(const std::string& what) {
     std::string text = "无效的过程调用或参数";

@@ -36,17 +36,16 @@ std::shared_ptr<automation::Application> startWord(WordKind kind) {
 #ifdef GRIDWRIGHT_EMBEDDED_WORD
     if (kind == WordKind::Embedded) return automation::ooxml::createWord();
 #endif
-    throw automation::Error(automation::errors::NotAvailable,
-                            kind == WordKind::Com ? "此版本不能通过 COM 使用 Word（仅 Windows 版提供）。"
-                                                  : "此版本不含内嵌 Word。");
+    throw automation::Error(
+        automation::errors::NotAvailable,
+        kind == WordKind::Com ? "此版本不能通过 COM 使用 Word（仅 Windows 版提供）。" : "此版本不含内嵌 Word。");
 }
 
 std::shared_ptr<automation::Application> tryStartComWord() {
 #ifdef _WIN32
     try {
         return automation::com::createWord();
-    } catch (const automation::Error&) {
-    }
+    } catch (const automation::Error&) {}
 #endif
     return nullptr;
 }

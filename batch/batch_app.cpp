@@ -196,16 +196,18 @@ int BatchApp::run(int argc, const char* const* argv, std::ostream& out, std::ost
 
 std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                                    int* status) {
-    CLI::App app("Gridwright 命令行版：在 Word 中打开一个文档，\n"
-                 "按命令行上给出的先后顺序执行各项命令，再保存到输出文件。",
-                 kProgram);
+    CLI::App app(
+        "Gridwright 命令行版：在 Word 中打开一个文档，\n"
+        "按命令行上给出的先后顺序执行各项命令，再保存到输出文件。",
+        kProgram);
     app.formatter(std::make_shared<ChineseFormatter>());
     app.option_defaults()->group("选项");
     app.set_help_flag("-h,--help", "显示本帮助并退出");
-    app.footer("示例：\n"
-               "  gridwright-batch 报告.docx -o 报告-排版后.docx\n"
-               "  gridwright-batch 报告.docx --in-place\n"
-               "输出文件已存在时会被覆盖；输入文件只有在给出 --in-place 时才会被改写。");
+    app.footer(
+        "示例：\n"
+        "  gridwright-batch 报告.docx -o 报告-排版后.docx\n"
+        "  gridwright-batch 报告.docx --in-place\n"
+        "输出文件已存在时会被覆盖；输入文件只有在给出 --in-place 时才会被改写。");
 
     std::string input;
     std::string output;
@@ -221,8 +223,9 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
             names.push_back(word.name);
             list += (list.empty() ? "" : "|") + word.name;
         }
-        app.add_option("--backend", wordName, "使用哪个 Word：word 为本机安装的 Word，embedded 为内置的 Word（默认 " +
-                                                  words_.front().name + "）")
+        app.add_option(
+               "--backend", wordName,
+               "使用哪个 Word：word 为本机安装的 Word，embedded 为内置的 Word（默认 " + words_.front().name + "）")
             ->type_name(list)
             ->check(CLI::IsMember(names));
     }
@@ -273,7 +276,8 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
         if (output.empty()) return usageError("没有给出输出文件：请用 -o 指定，或用 --in-place 保存到输入文件。");
         job.output = pathFromUtf8(output);
         if (sameFile(job.input, job.output))
-            return usageError("输出文件就是输入文件：" + output + "\n不会覆盖输入文件；确实要改写它，请用 --in-place。");
+            return usageError("输出文件就是输入文件：" + output +
+                              "\n不会覆盖输入文件；确实要改写它，请用 --in-place。");
     }
 
     // Every occurrence of a command option is one step, in command-line order.

@@ -10,8 +10,8 @@
 namespace batch {
 
 void CommandRegistry::add(Command command) {
-    auto same = std::find_if(commands_.begin(), commands_.end(),
-                             [&](const Command& c) { return c.name == command.name; });
+    auto same =
+        std::find_if(commands_.begin(), commands_.end(), [&](const Command& c) { return c.name == command.name; });
     if (same != commands_.end())
         *same = std::move(command);
     else
@@ -19,8 +19,8 @@ void CommandRegistry::add(Command command) {
 }
 
 void CommandRegistry::addOption(SettingOption option) {
-    auto same = std::find_if(options_.begin(), options_.end(),
-                             [&](const SettingOption& o) { return o.name == option.name; });
+    auto same =
+        std::find_if(options_.begin(), options_.end(), [&](const SettingOption& o) { return o.name == option.name; });
     if (same != options_.end())
         *same = std::move(option);
     else

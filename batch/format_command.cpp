@@ -78,8 +78,9 @@ void runFormat(CommandContext& context) {
         automation::TablesPtr tables = context.word.ActiveDocument()->Tables();
         const int count = tables->Count();
         if (*request.table > count)
-            throw automation::Error(automation::errors::NoSuchMember, "文档中没有第 " + std::to_string(*request.table) +
-                                                                          " 个表格（共 " + std::to_string(count) + " 个）");
+            throw automation::Error(
+                automation::errors::NoSuchMember,
+                "文档中没有第 " + std::to_string(*request.table) + " 个表格（共 " + std::to_string(count) + " 个）");
         // The user of the single-table window selects the whole table before pressing "确 定".
         tables->Item(*request.table)->Select();
     }
@@ -91,7 +92,8 @@ void runFormat(CommandContext& context) {
     const engine::FormatOutcome outcome = run.run(request.formatSettings());
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
     // A run that stopped is not saved: the file is either formatted completely or left as it was.
-    if (outcome != engine::FormatOutcome::Done) throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
+    if (outcome != engine::FormatOutcome::Done)
+        throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include "batch/batch_app.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 namespace {

@@ -60,7 +60,8 @@ const std::filesystem::path& longNumberDocument(int digits) {
     auto it = made.find(digits);
     if (it != made.end()) return it->second;
     auto path = dir.file("long-" + std::to_string(digits) + ".docx");
-    gwtest::writeDocx(path, "<w:p>" + plain("合计 " + std::string(static_cast<size_t>(digits), '7') + ".5 元") + "</w:p>");
+    gwtest::writeDocx(path,
+                      "<w:p>" + plain("合计 " + std::string(static_cast<size_t>(digits), '7') + ".5 元") + "</w:p>");
     return made.emplace(digits, path).first->second;
 }
 

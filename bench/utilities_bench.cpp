@@ -32,7 +32,8 @@ const std::filesystem::path& madeOnce(const std::string& name, int size, const s
 std::string fieldParagraphs(int paragraphs) {
     std::string body;
     for (int i = 0; i < paragraphs; ++i)
-        body += "<w:p><w:r><w:t xml:space=\"preserve\">第 " + std::to_string(i + 1) + " 项 </w:t></w:r>"
+        body += "<w:p><w:r><w:t xml:space=\"preserve\">第 " + std::to_string(i + 1) +
+                " 项 </w:t></w:r>"
                 "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> LINK Excel.Sheet.8 "
                 "\"book.xls\" \"Sheet1!R1C1\" </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
                 "<w:r><w:t>1234.5</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
@@ -50,7 +51,8 @@ std::string tables(int count, int rows, int columns, const std::string& blankTex
         for (int r = 1; r <= rows; ++r) {
             body += "<w:tr>";
             for (int c = 1; c <= columns; ++c)
-                body += "<w:tc>" + gwtest::para(blank(t, r, c) ? blankText : std::to_string(r * 10 + c) + ".5") + "</w:tc>";
+                body +=
+                    "<w:tc>" + gwtest::para(blank(t, r, c) ? blankText : std::to_string(r * 10 + c) + ".5") + "</w:tc>";
             body += "</w:tr>";
         }
         body += "</w:tbl>";
@@ -62,9 +64,8 @@ const std::filesystem::path& fieldsDocument(int paragraphs) { return madeOnce("f
 
 // Tables of 20 rows and 3 columns; rows 4, 6, ..., 20 (nine of them) hold only spaces.
 const std::filesystem::path& blankRowsDocument(int count) {
-    return madeOnce("rows", count, [](int n) {
-        return tables(n, 20, 3, " ", [](int, int r, int) { return r >= 4 && r % 2 == 0; });
-    });
+    return madeOnce("rows", count,
+                    [](int n) { return tables(n, 20, 3, " ", [](int, int r, int) { return r >= 4 && r % 2 == 0; }); });
 }
 
 // Tables of 4 rows and 4 columns; every other one has an empty last column, the others an empty

@@ -22,7 +22,9 @@ const std::filesystem::path& documentWith(int tables) {
     body.reserve(static_cast<size_t>(tables) * 20 * 6 * 120);
     for (int t = 0; t < tables; ++t) {
         body += gwtest::para("表 " + std::to_string(t + 1) + " 2025年度数据，金额 1234567.89 元。");
-        body += gwtest::table(20, 6, "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" w:sz=\"4\"/></w:tblBorders>");
+        body += gwtest::table(
+            20, 6,
+            "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" w:sz=\"4\"/></w:tblBorders>");
     }
     body += gwtest::para("完");
     auto path = dir.file("tables-" + std::to_string(tables) + ".docx");

@@ -10,8 +10,7 @@ namespace {
 
 // The paragraph's own steps, in the order Word receives them.
 // Returns false when the paragraph was passed by (inside a table, or centred).
-bool formatParagraph(automation::Paragraph& paragraph, const settings::FormatSettings& s,
-                     automation::Global& global) {
+bool formatParagraph(automation::Paragraph& paragraph, const settings::FormatSettings& s, automation::Global& global) {
     automation::RangePtr range = paragraph.Range();
     if (range->Tables()->Count() != 0) return false;
     automation::ParagraphFormatPtr format = paragraph.Format();

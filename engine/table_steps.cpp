@@ -83,9 +83,8 @@ void setLineSpacing(TablePass& pass) {
 }
 
 void resetPreferredWidth(TablePass& pass) {
-    pass.passOver.run("Selection.Tables.Item.PreferredWidthType", [&] {
-        pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthAuto);
-    });
+    pass.passOver.run("Selection.Tables.Item.PreferredWidthType",
+                      [&] { pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthAuto); });
     pass.passOver.run("Selection.Tables.Item.PreferredWidth",
                       [&] { pass.word.Selection()->Tables()->Item(1)->SetPreferredWidth(0.0f); });
 }
@@ -116,9 +115,8 @@ void applyWidthMode(TablePass& pass) {
             rows->SetLeftIndent(pass.global.CentimetersToPoints(*s.LeftIndentCm));
         });
     }
-    pass.passOver.run("Selection.Tables.Item.PreferredWidthType", [&] {
-        pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthPoints);
-    });
+    pass.passOver.run("Selection.Tables.Item.PreferredWidthType",
+                      [&] { pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthPoints); });
     if (s.SpecifiedWidthCm) {
         pass.passOver.run("Selection.Tables.Item.PreferredWidth", [&] {
             TablePtr table = pass.word.Selection()->Tables()->Item(1);
@@ -134,14 +132,12 @@ void centreVertically(TablePass& pass) {
 
 void setBorders(TablePass& pass) {
     auto style = [&](int edge, const settings::LineNumber& number) {
-        pass.passOver.run("Selection.Borders.Item.LineStyle", [&] {
-            pass.word.Selection()->Borders()->Item(edge)->SetLineStyle(wordNumber(number));
-        });
+        pass.passOver.run("Selection.Borders.Item.LineStyle",
+                          [&] { pass.word.Selection()->Borders()->Item(edge)->SetLineStyle(wordNumber(number)); });
     };
     auto width = [&](int edge, const settings::LineNumber& number) {
-        pass.passOver.run("Selection.Borders.Item.LineWidth", [&] {
-            pass.word.Selection()->Borders()->Item(edge)->SetLineWidth(wordNumber(number));
-        });
+        pass.passOver.run("Selection.Borders.Item.LineWidth",
+                          [&] { pass.word.Selection()->Borders()->Item(edge)->SetLineWidth(wordNumber(number)); });
     };
     auto line = [&](int edge, const settings::LineNumbers& numbers) {
         style(edge, *numbers.style);
@@ -200,8 +196,8 @@ bool selectHeaderRows(TablePass& pass) {
         const int end = table->Cell(2, columns)->Range()->End();
         pass.word.ActiveDocument()->Range(start, end)->Select();
     });
-    const bool firstRow = pass.passOver.run("Table.Rows.Item(1).Select",
-                                            [&] { pass.table.get(pass.word)->Rows()->Item(1)->Select(); });
+    const bool firstRow =
+        pass.passOver.run("Table.Rows.Item(1).Select", [&] { pass.table.get(pass.word)->Rows()->Item(1)->Select(); });
     return block || firstRow;
 }
 

@@ -32,19 +32,34 @@ namespace {
 // Shorthands for the table below.
 ControlSpec combo(std::string_view field, std::string_view name, PanelFrame frame, int row, Placement placement,
                   std::string_view label, std::vector<std::string_view> items, Parse parse) {
-    return ControlSpec{field, name, ControlKind::ComboBox, frame, row, placement, label, "", "", "", std::move(items),
-                       kUnchanged, false, true, parse, LabelAction::None};
+    return ControlSpec{field, name, ControlKind::ComboBox, frame,      row,   placement, label, "",
+                       "",    "",   std::move(items),      kUnchanged, false, true,      parse, LabelAction::None};
 }
 
 ControlSpec preview(std::string_view field, std::string_view name, int row, std::string_view label) {
-    return ControlSpec{field, name, ControlKind::LinePreview, PanelFrame::TableSettings, row, Placement::Left, label, "",
-                       "", "", {}, "", false, true, Parse::Line, LabelAction::OpenPickerOnDoubleClick};
+    return ControlSpec{field,
+                       name,
+                       ControlKind::LinePreview,
+                       PanelFrame::TableSettings,
+                       row,
+                       Placement::Left,
+                       label,
+                       "",
+                       "",
+                       "",
+                       {},
+                       "",
+                       false,
+                       true,
+                       Parse::Line,
+                       LabelAction::OpenPickerOnDoubleClick};
 }
 
 ControlSpec check(std::string_view field, std::string_view name, PanelFrame frame, int row, Placement placement,
                   std::string_view caption, std::string_view tooltip, bool checked) {
-    return ControlSpec{field, name, ControlKind::CheckBox, frame, row, placement, "", "", caption, tooltip, {}, "",
-                       checked, true, Parse::Check, LabelAction::None};
+    return ControlSpec{
+        field, name,         ControlKind::CheckBox, frame, row, placement, "", "", caption, tooltip, {}, "", checked,
+        true,  Parse::Check, LabelAction::None};
 }
 
 std::vector<ControlSpec> makeControls() {
@@ -106,13 +121,14 @@ std::vector<ControlSpec> makeControls() {
     {
         ControlSpec margin = combo("CellRightMarginCm", "Combo5", TableText, 3, Right, "单元格右边距(厘米)",
                                    {"不变", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8"}, Parse::Number);
-        margin.labelTooltip = "想让表内数字右对齐但又要离开右框一定距离时可以在此设置。必须在下方的对齐方式中的其他区域中"
-                              "选定居右后设置才生效。只对标题行标题列这外的区域有效。";
+        margin.labelTooltip =
+            "想让表内数字右对齐但又要离开右框一定距离时可以在此设置。必须在下方的对齐方式中的其他区域中"
+            "选定居右后设置才生效。只对标题行标题列这外的区域有效。";
         c.push_back(std::move(margin));
     }
-    c.push_back(check("RemoveSpaces", "Check5", TableText, 4, Left, "  同时删除表格中的空格",
-                      "复制的数据有时会含有大量空格可以选中本选项进行\r\n处理，仅对表格中标题行和标题列之外的区域有效。\r\n",
-                      false));
+    c.push_back(check(
+        "RemoveSpaces", "Check5", TableText, 4, Left, "  同时删除表格中的空格",
+        "复制的数据有时会含有大量空格可以选中本选项进行\r\n处理，仅对表格中标题行和标题列之外的区域有效。\r\n", false));
     {
         // A caption-less check box with a label on its left; a click on the label opens the companion
         // workbook and leaves the check box as it is.
@@ -129,25 +145,41 @@ std::vector<ControlSpec> makeControls() {
             combo("HeaderRowAlign", "Combo9", Alignment, 1, Left, "标 题 行", {"不变", "居中"}, Parse::Choice);
         header.labelTooltip = "有时标题行可能会是两行，程序自己判断。";
         c.push_back(std::move(header));
-        ControlSpec other = combo("OtherAreaAlign", "Combo11", Alignment, 2, Left, "其他区域", {"不变", "居中", "居右"},
-                                  Parse::Choice);
+        ControlSpec other =
+            combo("OtherAreaAlign", "Combo11", Alignment, 2, Left, "其他区域", {"不变", "居中", "居右"}, Parse::Choice);
         other.labelTooltip = "标题行标题列之外的区域";
         c.push_back(std::move(other));
     }
     // Vertical alignment is not selectable: the run always centres cells vertically.
-    c.push_back(ControlSpec{"", "", ControlKind::AlignmentIcons, Alignment, 3, Left, "上下对齐", "", "", "", {}, "",
-                            false, true, Parse::None, LabelAction::None});
+    c.push_back(ControlSpec{"",
+                            "",
+                            ControlKind::AlignmentIcons,
+                            Alignment,
+                            3,
+                            Left,
+                            "上下对齐",
+                            "",
+                            "",
+                            "",
+                            {},
+                            "",
+                            false,
+                            true,
+                            Parse::None,
+                            LabelAction::None});
     c.push_back(check("RepeatHeaderRows", "Check2", Alignment, 1, Right, " 跨页显示标题行", "", true));
 
     // 表外文字排版
-    c.push_back(combo("BodySpaceBefore", "Combo15", BodyText, 1, Left, "段    前", {"不变", "0", "0.5"}, Parse::Number));
+    c.push_back(
+        combo("BodySpaceBefore", "Combo15", BodyText, 1, Left, "段    前", {"不变", "0", "0.5"}, Parse::Number));
     c.push_back(combo("BodyLineSpacing", "Combo19", BodyText, 2, Left, "行    距", lineSpacings, Parse::Number));
     c.push_back(combo("BodyTextFont", "Combo18", BodyText, 3, Left, "文字字体", textFonts, Parse::Choice));
     c.push_back(combo("BodyNumberFont", "Combo14", BodyText, 4, Left, "数字字体", numberFonts, Parse::Choice));
-    c.push_back(combo("BodySpaceAfter", "Combo20", BodyText, 1, Right, "段    后", {"不变", "0", "0.5"}, Parse::Number));
+    c.push_back(
+        combo("BodySpaceAfter", "Combo20", BodyText, 1, Right, "段    后", {"不变", "0", "0.5"}, Parse::Number));
     c.push_back(combo("BodyFontSize", "Combo17", BodyText, 2, Right, "字    号", fontSizes, Parse::Choice));
-    c.push_back(combo("BodyFirstLineIndent", "Combo16", BodyText, 3, Right, "首行缩进", {"不变", "1.0", "2.0"},
-                      Parse::Number));
+    c.push_back(
+        combo("BodyFirstLineIndent", "Combo16", BodyText, 3, Right, "首行缩进", {"不变", "1.0", "2.0"}, Parse::Number));
     return c;
 }
 

@@ -17,8 +17,8 @@ inline constexpr std::string_view kUnchanged = "不变";
 
 inline constexpr std::string_view kMainFormName = "Form4";
 inline constexpr std::string_view kMainCaption = "Gridwright";
-inline constexpr int kNarrowWidthTwips = 7275;   // after load: left column of frames only
-inline constexpr int kWideWidthTwips = 13395;    // both columns
+inline constexpr int kNarrowWidthTwips = 7275;  // after load: left column of frames only
+inline constexpr int kWideWidthTwips = 13395;   // both columns
 inline constexpr int kClientHeightTwips = 6648;
 inline constexpr int kWidthDetailIntervalMs = 100;  // polling of the width-detail boxes
 inline constexpr int kPreviewWidthPixels = 140;     // line preview boxes
@@ -94,14 +94,14 @@ struct ControlSpec {
     PanelFrame frame;
     int row;  // 1-based, from the top of the frame
     Placement placement;
-    std::string_view label;         // caption of the label beside the control; empty when none
-    std::string_view labelTooltip;  // tooltip of that label
-    std::string_view caption;       // a check box's own caption
-    std::string_view tooltip;       // tooltip of the control itself
+    std::string_view label;               // caption of the label beside the control; empty when none
+    std::string_view labelTooltip;        // tooltip of that label
+    std::string_view caption;             // a check box's own caption
+    std::string_view tooltip;             // tooltip of the control itself
     std::vector<std::string_view> items;  // list items in order
-    std::string_view defaultText;   // text after load: "不变", "调整到页面宽度" or the box's placeholder
-    bool defaultChecked;            // check boxes: value after load
-    bool initiallyVisible;          // Combo13 and Combo6 start hidden
+    std::string_view defaultText;         // text after load: "不变", "调整到页面宽度" or the box's placeholder
+    bool defaultChecked;                  // check boxes: value after load
+    bool initiallyVisible;                // Combo13 and Combo6 start hidden
     Parse parse;
     LabelAction labelAction;
 
@@ -128,8 +128,8 @@ enum class ButtonAction {
     TidyTables,             // "整理表格"
     RemoveEmptyRows,
     RemoveExternalLinks,
-    FormatBodyText,         // "开  始" of "表外文字排版"
-    EnterSingleTableMode,   // the hidden entry button "1"
+    FormatBodyText,        // "开  始" of "表外文字排版"
+    EnterSingleTableMode,  // the hidden entry button "1"
 };
 
 struct ButtonSpec {
@@ -140,7 +140,7 @@ struct ButtonSpec {
     std::optional<PanelFrame> frame;  // none: stands directly in the client area, at `rect`
     int row;                          // in its frame, as a control's
     Placement placement;
-    int widthPixels;   // 0: as wide as its place
+    int widthPixels;  // 0: as wide as its place
     int heightPixels;
     std::optional<TwipRect> rect;  // fixed geometry where one is prescribed
 };

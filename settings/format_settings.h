@@ -93,7 +93,6 @@ struct FormatSettings {
     std::optional<float> BodyFontSize;
     std::optional<std::string> BodyTextFont;
     std::optional<std::string> BodyNumberFont;
-
 };
 
 // Reads the record from the panel's texts, check values and LineSpecs. Numeric texts are converted

@@ -8,9 +8,9 @@ LineSpec defaultLineSpec() { return LineSpec{"1", "8"}; }
 
 LineSpec& EdgeLines::of(EdgeGroup group) {
     switch (group) {
-    case EdgeGroup::TopBottom: return TopBottomLine;
-    case EdgeGroup::LeftRight: return LeftRightLine;
-    case EdgeGroup::Inner: break;
+        case EdgeGroup::TopBottom: return TopBottomLine;
+        case EdgeGroup::LeftRight: return LeftRightLine;
+        case EdgeGroup::Inner: break;
     }
     return InnerLine;
 }
@@ -75,8 +75,8 @@ std::vector<PickerOption> makeOptions() {
     addColumn(out, kLeftRightNames.data(), next, EdgeGroup::LeftRight, SampleColumn::Dotted, "2", kDottedLines);
     addColumn(out, kLeftRightNames.data(), next, EdgeGroup::LeftRight, SampleColumn::Double, "7", kDoubleLines);
     // "不显示": no line; the group keeps its width.
-    out.push_back(PickerOption{kLeftRightNames[next], EdgeGroup::LeftRight, SampleColumn::NoLine, 1, "",
-                               std::nullopt, kBlankImage});
+    out.push_back(PickerOption{kLeftRightNames[next], EdgeGroup::LeftRight, SampleColumn::NoLine, 1, "", std::nullopt,
+                               kBlankImage});
     next = 0;
     addColumn(out, kInnerNames.data(), next, EdgeGroup::Inner, SampleColumn::Single, "1", kSingleLines);
     addColumn(out, kInnerNames.data(), next, EdgeGroup::Inner, SampleColumn::Dotted, "2", kDottedLines);
@@ -160,27 +160,27 @@ const PickerOption* applyPickerOption(std::string_view name, EdgeLines& lines) {
 
 std::string_view previewPictureName(EdgeGroup group) {
     switch (group) {
-    case EdgeGroup::TopBottom: return "Picture21";
-    case EdgeGroup::LeftRight: return "Picture22";
-    case EdgeGroup::Inner: break;
+        case EdgeGroup::TopBottom: return "Picture21";
+        case EdgeGroup::LeftRight: return "Picture22";
+        case EdgeGroup::Inner: break;
     }
     return "Picture23";
 }
 
 std::string_view edgeGroupCaption(EdgeGroup group) {
     switch (group) {
-    case EdgeGroup::TopBottom: return "上下边框";
-    case EdgeGroup::LeftRight: return "左右边框";
-    case EdgeGroup::Inner: break;
+        case EdgeGroup::TopBottom: return "上下边框";
+        case EdgeGroup::LeftRight: return "左右边框";
+        case EdgeGroup::Inner: break;
     }
     return "内横竖线";
 }
 
 std::string_view edgeGroupField(EdgeGroup group) {
     switch (group) {
-    case EdgeGroup::TopBottom: return "TopBottomLine";
-    case EdgeGroup::LeftRight: return "LeftRightLine";
-    case EdgeGroup::Inner: break;
+        case EdgeGroup::TopBottom: return "TopBottomLine";
+        case EdgeGroup::LeftRight: return "LeftRightLine";
+        case EdgeGroup::Inner: break;
     }
     return "InnerLine";
 }

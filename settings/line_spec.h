@@ -12,8 +12,7 @@ namespace settings {
 // The three border groups of a table.
 enum class EdgeGroup { TopBottom, LeftRight, Inner };
 
-inline constexpr std::array<EdgeGroup, 3> kEdgeGroups = {EdgeGroup::TopBottom, EdgeGroup::LeftRight,
-                                                         EdgeGroup::Inner};
+inline constexpr std::array<EdgeGroup, 3> kEdgeGroups = {EdgeGroup::TopBottom, EdgeGroup::LeftRight, EdgeGroup::Inner};
 
 // A line as Word numbers, both held as decimal text: the line style (WdLineStyle; empty = no line,
 // which only the left/right group receives) and the line width (WdLineWidth, eighths of a point).
@@ -44,7 +43,7 @@ enum class SampleColumn { Single, Dotted, Double, NoLine };
 
 // One option button of the picker and what it stores.
 struct PickerOption {
-    std::string_view name;                  // "Option1" ... "Option52"
+    std::string_view name;  // "Option1" ... "Option52"
     EdgeGroup group;
     SampleColumn column;
     int row;                                // 1-based within its column (the "不显示" row is 1)
@@ -93,11 +92,11 @@ std::string_view sampleTooltip(EdgeGroup group, SampleColumn column);
 
 // A sample image of the main window, described so that it can be drawn at run time.
 struct SampleImage {
-    std::string_view name;       // "Picture1" ... "Picture20", "Picture24" (blank)
-    std::string_view style;      // "1" single, "2" dotted, "7" double, "" blank
-    std::string_view width;      // Word width number, "" for the blank image
-    double widthPoints;          // 0.25 ... 3; 0 for the blank image
-    std::string_view label;      // "¼ 磅", "1 ½ 磅", ...; "" for the blank image
+    std::string_view name;   // "Picture1" ... "Picture20", "Picture24" (blank)
+    std::string_view style;  // "1" single, "2" dotted, "7" double, "" blank
+    std::string_view width;  // Word width number, "" for the blank image
+    double widthPoints;      // 0.25 ... 3; 0 for the blank image
+    std::string_view label;  // "¼ 磅", "1 ½ 磅", ...; "" for the blank image
 };
 
 // The 19 sample images (18 lines and the blank one), in picker order.

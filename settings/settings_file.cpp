@@ -80,19 +80,15 @@ std::optional<std::string> setField(PanelState& panel, std::string_view field, s
         return error;
     }
     switch (fieldSpec(field).parse) {
-    case Parse::Check:
-        panel.setChecked(field, text == "1");
-        break;
-    case Parse::Line: {
-        const EdgeGroup group = *groupOfField(field);
-        parseLineSpecText(field, text, group, panel.lines.of(group));
-        break;
-    }
-    case Parse::Number:
-    case Parse::Choice:
-    case Parse::None:
-        panel.setText(field, text);
-        break;
+        case Parse::Check: panel.setChecked(field, text == "1"); break;
+        case Parse::Line: {
+            const EdgeGroup group = *groupOfField(field);
+            parseLineSpecText(field, text, group, panel.lines.of(group));
+            break;
+        }
+        case Parse::Number:
+        case Parse::Choice:
+        case Parse::None: panel.setText(field, text); break;
     }
     return std::nullopt;
 }

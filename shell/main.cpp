@@ -37,8 +37,9 @@ int main(int argc, char** argv) {
     try {
         backend = shell::startWord();
     } catch (const automation::Error& error) {
-        QMessageBox::critical(nullptr, QStringLiteral("Gridwright"),
-                              QStringLiteral("无法启动 Word，程序不能运行。\n") + QString::fromStdString(error.message()));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Gridwright"),
+            QStringLiteral("无法启动 Word，程序不能运行。\n") + QString::fromStdString(error.message()));
         return 1;
     }
     shell::Program program(std::move(backend));

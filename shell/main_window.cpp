@@ -104,8 +104,7 @@ private:
         if (QHBoxLayout* place = halves_.value(key)) return place;
         auto* place = new QHBoxLayout;
         place->setSpacing(0);
-        grid_->addLayout(place, row - 1, column, 1, placement == settings::Placement::Whole ? 2 : 1,
-                         Qt::AlignVCenter);
+        grid_->addLayout(place, row - 1, column, 1, placement == settings::Placement::Whole ? 2 : 1, Qt::AlignVCenter);
         halves_.insert(key, place);
         return place;
     }
@@ -382,7 +381,8 @@ void MainWindow::toggleWidth() {
     // A width that is the wide one to within a pixel counts as wide: twips do not map to whole pixels
     // at every resolution.
     int width = outerWidthTwips();
-    if (std::abs(width - settings::kWideWidthTwips) < std::ceil(twips_.twipsPerPixelX())) width = settings::kWideWidthTwips;
+    if (std::abs(width - settings::kWideWidthTwips) < std::ceil(twips_.twipsPerPixelX()))
+        width = settings::kWideWidthTwips;
     setOuterWidthTwips(settings::toggledWindowWidth(width));
 }
 
@@ -517,7 +517,8 @@ void MainWindow::showAbout() {
 // ---- the other commands ------------------------------------------------------------------------
 
 void MainWindow::formatBodyText() {
-    runCommand(QStringLiteral("正文排版"), [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
+    runCommand(QStringLiteral("正文排版"),
+               [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
 }
 
 void MainWindow::convertEmbeddedSheets() {
@@ -544,12 +545,13 @@ void MainWindow::openCompanionWorkbook() {
     // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kCompanionWorkbook));
     if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2").arg(QString::fromUtf8(kCompanionWorkbook),
-                                                                              QDir::toNativeSeparators(path)));
+        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2")
+                        .arg(QString::fromUtf8(kCompanionWorkbook), QDir::toNativeSeparators(path)));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。").arg(QDir::toNativeSeparators(path)));
+        showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。")
+                        .arg(QDir::toNativeSeparators(path)));
 }
 
 // ---- messages and the end ----------------------------------------------------------------------

@@ -13,8 +13,8 @@
 
 #include "shell/about_window.h"
 #include "shell/document_window.h"
-#include "shell/page_view.h"
 #include "shell/main_window.h"
+#include "shell/page_view.h"
 #include "shell/picker_window.h"
 #include "shell/program.h"
 #include "shell/prompts.h"

@@ -58,8 +58,7 @@ void SingleTableWindow::showEvent(QShowEvent* event) {
 #ifdef _WIN32
     // Keep the place and size, and stay above every window that is not topmost itself.
     const QRect frame = frameGeometry();
-    SetWindowPos(reinterpret_cast<HWND>(winId()), HWND_TOPMOST, frame.x(), frame.y(), frame.width(), frame.height(),
-                 0);
+    SetWindowPos(reinterpret_cast<HWND>(winId()), HWND_TOPMOST, frame.x(), frame.y(), frame.width(), frame.height(), 0);
 #endif
 }
 

@@ -22,9 +22,7 @@ int Twips::x(int twips) const { return static_cast<int>(std::lround(twips * dpiX
 
 int Twips::y(int twips) const { return static_cast<int>(std::lround(twips * dpiY_ / 1440.0)); }
 
-QRect Twips::rect(const settings::TwipRect& r) const {
-    return QRect(x(r.left), y(r.top), x(r.width), y(r.height));
-}
+QRect Twips::rect(const settings::TwipRect& r) const { return QRect(x(r.left), y(r.top), x(r.width), y(r.height)); }
 
 int Twips::twipsX(int pixels) const { return static_cast<int>(std::lround(pixels * 1440.0 / dpiX_)); }
 

@@ -12,16 +12,16 @@ namespace {
 // The numbers Visual Basic gives the dispatch HRESULTs that have one; Word's macro language shows these.
 long basicNumber(HRESULT result) {
     switch (result) {
-    case DISP_E_MEMBERNOTFOUND:
-    case DISP_E_UNKNOWNNAME: return 438;
-    case DISP_E_TYPEMISMATCH: return 13;
-    case DISP_E_BADPARAMCOUNT: return 450;
-    case DISP_E_PARAMNOTOPTIONAL: return 449;
-    case DISP_E_OVERFLOW: return 6;
-    case DISP_E_BADINDEX: return 9;
-    case E_OUTOFMEMORY: return 7;
-    case E_INVALIDARG: return errors::BadParameter;
-    default: return static_cast<long>(result);
+        case DISP_E_MEMBERNOTFOUND:
+        case DISP_E_UNKNOWNNAME: return 438;
+        case DISP_E_TYPEMISMATCH: return 13;
+        case DISP_E_BADPARAMCOUNT: return 450;
+        case DISP_E_PARAMNOTOPTIONAL: return 449;
+        case DISP_E_OVERFLOW: return 6;
+        case DISP_E_BADINDEX: return 9;
+        case E_OUTOFMEMORY: return 7;
+        case E_INVALIDARG: return errors::BadParameter;
+        default: return static_cast<long>(result);
     }
 }
 
@@ -56,15 +56,14 @@ std::string messageOf(HRESULT result) {
 
 bool isServerGone(HRESULT result) {
     switch (result) {
-    case RPC_E_DISCONNECTED:
-    case RPC_E_SERVER_DIED:
-    case RPC_E_SERVER_DIED_DNE:
-    case RPC_E_CONNECTION_TERMINATED:
-    case CO_E_OBJNOTCONNECTED:
-        return true;
-    default:
-        return result == win32Error(RPC_S_SERVER_UNAVAILABLE) || result == win32Error(RPC_S_CALL_FAILED) ||
-               result == win32Error(RPC_S_CALL_FAILED_DNE);
+        case RPC_E_DISCONNECTED:
+        case RPC_E_SERVER_DIED:
+        case RPC_E_SERVER_DIED_DNE:
+        case RPC_E_CONNECTION_TERMINATED:
+        case CO_E_OBJNOTCONNECTED: return true;
+        default:
+            return result == win32Error(RPC_S_SERVER_UNAVAILABLE) || result == win32Error(RPC_S_CALL_FAILED) ||
+                   result == win32Error(RPC_S_CALL_FAILED_DNE);
     }
 }
 
@@ -82,8 +81,8 @@ Error errorFromHresult(HRESULT result) {
 Error errorFromInvoke(HRESULT result, EXCEPINFO& info) {
     if (result != DISP_E_EXCEPTION) return errorFromHresult(result);
     if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
-    const HRESULT code = info.scode != 0 ? info.scode : (info.wCode != 0 ? MAKE_HRESULT(1, FACILITY_CONTROL, info.wCode)
-                                                                          : E_FAIL);
+    const HRESULT code =
+        info.scode != 0 ? info.scode : (info.wCode != 0 ? MAKE_HRESULT(1, FACILITY_CONTROL, info.wCode) : E_FAIL);
     if (isServerGone(code)) return errors::serverGone();
     const std::string description = info.bstrDescription != nullptr ? utf8FromBstr(info.bstrDescription) : "";
     const long number = HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code) : basicNumber(code);

@@ -44,11 +44,11 @@ protected:
 
 // Declares the object type of a handle class (its member ids are cached under typeName) and the
 // constructor that takes over one reference.
-#define GW_COM_OBJECT(Class, typeName)             \
-    static ObjectType& type() {                    \
-        static ObjectType instance(typeName);      \
-        return instance;                           \
-    }                                              \
+#define GW_COM_OBJECT(Class, typeName)        \
+    static ObjectType& type() {               \
+        static ObjectType instance(typeName); \
+        return instance;                      \
+    }                                         \
     explicit Class(IDispatch* owned) : ComObject(owned, type()) {}
 
 }  // namespace automation::com

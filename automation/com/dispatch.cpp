@@ -16,8 +16,7 @@ std::wstring wideFromUtf8(const std::string& text) {
 
 std::string utf8FromWide(const wchar_t* text, size_t length) {
     if (length == 0) return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
     return utf8;

@@ -50,9 +50,7 @@ public:
     GW_EXCEL_TYPE(Workbooks)
     int Count() override { return d_.getInt("Count"); }
     excel::WorkbookPtr Item(int index) override { return get<ExcelWorkbook>("Item", {index}); }
-    excel::WorkbookPtr Open(const std::string& fileName) override {
-        return call<ExcelWorkbook>("Open", {fileName});
-    }
+    excel::WorkbookPtr Open(const std::string& fileName) override { return call<ExcelWorkbook>("Open", {fileName}); }
 };
 
 class ExcelApplication final : public ComObject<excel::Application> {

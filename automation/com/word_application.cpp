@@ -417,10 +417,11 @@ std::shared_ptr<Application> createWord() {
     HRESULT hr = CLSIDFromProgID(L"Word.Application", &word);
     IDispatch* application = nullptr;
     if (SUCCEEDED(hr))
-        hr = CoCreateInstance(word, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(&application));
+        hr =
+            CoCreateInstance(word, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&application));
     if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG)
-        throw Error(static_cast<long>(hr), "无法启动 Word：本机没有安装 Microsoft Word，或 Word 没有注册为自动化服务器。");
+        throw Error(static_cast<long>(hr),
+                    "无法启动 Word：本机没有安装 Microsoft Word，或 Word 没有注册为自动化服务器。");
     if (FAILED(hr)) {
         const Error cause = errorFromHresult(hr);
         throw Error(cause.number(), "无法启动 Word：" + cause.message());

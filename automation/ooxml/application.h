@@ -16,11 +16,11 @@ namespace automation::ooxml {
 // How one table of the active document is drawn: Word's object model has no merge spans, so the
 // embedded Word's own document window asks for them here.
 struct CellLayout {
-    int row = 0;         // Word's Cell(row, column)
+    int row = 0;  // Word's Cell(row, column)
     int column = 0;
     int gridColumn = 0;  // 0-based first grid column it covers
     int columnSpan = 1;
-    int rowSpan = 1;     // rows a vertical merge that starts here reaches down
+    int rowSpan = 1;  // rows a vertical merge that starts here reaches down
 };
 struct TableLayout {
     int gridColumns = 0;

@@ -12,12 +12,31 @@ namespace automation::ooxml {
 
 namespace {
 
-constexpr std::array<const char*, 25> kStyleNames = {
-    "nil", "single", "dotted", "dashSmallGap", "dashed", "dotDash", "dotDotDash", "double", "triple",
-    "thinThickSmallGap", "thickThinSmallGap", "thinThickThinSmallGap", "thinThickMediumGap",
-    "thickThinMediumGap", "thinThickThinMediumGap", "thinThickLargeGap", "thickThinLargeGap",
-    "thinThickThinLargeGap", "wave", "doubleWave", "dashDotStroked", "threeDEmboss", "threeDEngrave",
-    "outset", "inset"};
+constexpr std::array<const char*, 25> kStyleNames = {"nil",
+                                                     "single",
+                                                     "dotted",
+                                                     "dashSmallGap",
+                                                     "dashed",
+                                                     "dotDash",
+                                                     "dotDotDash",
+                                                     "double",
+                                                     "triple",
+                                                     "thinThickSmallGap",
+                                                     "thickThinSmallGap",
+                                                     "thinThickThinSmallGap",
+                                                     "thinThickMediumGap",
+                                                     "thickThinMediumGap",
+                                                     "thinThickThinMediumGap",
+                                                     "thinThickLargeGap",
+                                                     "thickThinLargeGap",
+                                                     "thinThickThinLargeGap",
+                                                     "wave",
+                                                     "doubleWave",
+                                                     "dashDotStroked",
+                                                     "threeDEmboss",
+                                                     "threeDEngrave",
+                                                     "outset",
+                                                     "inset"};
 
 // The widths Word offers for each line style, in eighths of a point.
 const std::vector<int>& widthsFor(int style) {
@@ -142,9 +161,9 @@ public:
 private:
     struct Side {
         pugi::xml_node tc;
-        const char* side;    // top/left/bottom/right of the cell
-        const char* table;   // the table-level edge that governs it
-        pugi::xml_node neighbour;     // the cell on the other side of an inner line
+        const char* side;          // top/left/bottom/right of the cell
+        const char* table;         // the table-level edge that governs it
+        pugi::xml_node neighbour;  // the cell on the other side of an inner line
         const char* neighbourSide;
     };
 
@@ -155,7 +174,8 @@ private:
     }
 
     bool wholeTable(const TableGrid& grid) const {
-        return area_.row1 <= 1 && area_.row2 >= grid.rowCount() && area_.grid1 <= 0 && area_.grid2 >= grid.gridWidth() - 1;
+        return area_.row1 <= 1 && area_.row2 >= grid.rowCount() && area_.grid1 <= 0 &&
+               area_.grid2 >= grid.gridWidth() - 1;
     }
 
     // Every cell side that lies on this edge of the block.
@@ -179,11 +199,13 @@ private:
                     case wdBorderBottom:
                         if (r == r2 || grid.mergeEnd(c) >= r2)
                             if (c.vmerge != VMerge::Continue || r == r2)
-                                out.push_back(outerOrInner(grid, c, grid.mergeEnd(c) >= grid.rowCount(), "bottom", "insideH", +1));
+                                out.push_back(outerOrInner(grid, c, grid.mergeEnd(c) >= grid.rowCount(), "bottom",
+                                                           "insideH", +1));
                         break;
                     case wdBorderLeft:
-                        if (k == 0) out.push_back(Side{c.tc, "left", firstInRow ? "left" : "insideV",
-                                                       firstInRow ? pugi::xml_node() : (&c - 1)->tc, "right"});
+                        if (k == 0)
+                            out.push_back(Side{c.tc, "left", firstInRow ? "left" : "insideV",
+                                               firstInRow ? pugi::xml_node() : (&c - 1)->tc, "right"});
                         break;
                     case wdBorderRight:
                         if (k + 1 == inBlock.size())
@@ -220,7 +242,8 @@ private:
     Line tableLine(pugi::xml_node tc, const char* tableEdge) const {
         pugi::xml_node tr = tc.parent();
         while (tr && !wml::is(tr, "tr")) tr = tr.parent();
-        if (pugi::xml_node e = borderChild(wml::child(wml::child(tr, "tblPrEx"), "tblBorders"), tableEdge)) return lineOf(e);
+        if (pugi::xml_node e = borderChild(wml::child(wml::child(tr, "tblPrEx"), "tblBorders"), tableEdge))
+            return lineOf(e);
         return tableLevelLine(tableEdge);
     }
 
@@ -256,7 +279,9 @@ private:
         }
         if (!value) {
             // No cell side lies on this edge (an inside edge of a single row or column).
-            pugi::xml_node first = grid.rowCount() ? grid.row(1).cells.empty() ? pugi::xml_node() : grid.row(1).cells.front().tc : pugi::xml_node();
+            pugi::xml_node first = grid.rowCount()
+                                       ? grid.row(1).cells.empty() ? pugi::xml_node() : grid.row(1).cells.front().tc
+                                       : pugi::xml_node();
             return first ? tableLine(first, edgeName(edge_)) : Line{};
         }
         return *value;
@@ -305,10 +330,18 @@ private:
                 const pugi::xml_node rightmost = c.merged.empty() ? c.tc : c.merged.back();
                 for (pugi::xml_node tc : tcs) {
                     switch (edge_) {
-                        case wdBorderTop: if (r == 1) clearCellSide(tc, "top"); break;
-                        case wdBorderBottom: if (bottom) clearCellSide(tc, "bottom"); break;
-                        case wdBorderLeft: if (first) clearCellSide(tc, "left"); break;
-                        case wdBorderRight: if (last) clearCellSide(tc, "right"); break;
+                        case wdBorderTop:
+                            if (r == 1) clearCellSide(tc, "top");
+                            break;
+                        case wdBorderBottom:
+                            if (bottom) clearCellSide(tc, "bottom");
+                            break;
+                        case wdBorderLeft:
+                            if (first) clearCellSide(tc, "left");
+                            break;
+                        case wdBorderRight:
+                            if (last) clearCellSide(tc, "right");
+                            break;
                         case wdBorderHorizontal:
                             if (r > 1) clearCellSide(tc, "top");
                             if (!bottom) clearCellSide(tc, "bottom");

@@ -30,7 +30,7 @@ struct Area {
     Kind kind = Kind::Text;
     int start = 0;
     int end = 0;
-    pugi::xml_node table;  // Block: the table
+    pugi::xml_node table;      // Block: the table
     int row1 = 0, row2 = 0;    // Block: 1-based rows, inclusive
     int grid1 = 0, grid2 = 0;  // Block: 0-based grid columns, inclusive
 };

@@ -28,13 +28,11 @@ pugi::xml_node nextAfter(pugi::xml_node n) {
 
 bool isMarkerElement(pugi::xml_node n) {
     return wml::is(n, "bookmarkStart") || wml::is(n, "bookmarkEnd") || wml::is(n, "commentRangeStart") ||
-           wml::is(n, "commentRangeEnd") || wml::is(n, "permStart") || wml::is(n, "permEnd") ||
-           wml::is(n, "proofErr");
+           wml::is(n, "commentRangeEnd") || wml::is(n, "permStart") || wml::is(n, "permEnd") || wml::is(n, "proofErr");
 }
 
 bool isStructure(pugi::xml_node n) {
-    return wml::is(n, "tbl") || wml::is(n, "tr") || wml::is(n, "tc") || wml::is(n, "sectPr") ||
-           wml::is(n, "body");
+    return wml::is(n, "tbl") || wml::is(n, "tr") || wml::is(n, "tc") || wml::is(n, "sectPr") || wml::is(n, "body");
 }
 
 // Calls visit for every node that lies wholly between a and b in document order (a before b).
@@ -112,8 +110,10 @@ void unwrap(pugi::xml_node wrapper) {
     pugi::xml_node parent = wrapper.parent();
     for (pugi::xml_node c = wrapper.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
-        if (wml::is(c, "fldData")) wrapper.remove_child(c);
-        else parent.insert_move_before(c, wrapper);
+        if (wml::is(c, "fldData"))
+            wrapper.remove_child(c);
+        else
+            parent.insert_move_before(c, wrapper);
         c = next;
     }
     parent.remove_child(wrapper);

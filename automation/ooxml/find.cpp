@@ -50,8 +50,7 @@ public:
           scope_(scope),
           open_(scope.kind == Area::Kind::Text && scope.start == scope.end),
           fromSelection_(fromSelection),
-          replacement_(std::make_shared<ReplacementImpl>(model_)) {
-    }
+          replacement_(std::make_shared<ReplacementImpl>(model_)) {}
 
     void ClearFormatting() override { model_->check(); }
     std::string Text() override { return get(text_); }

@@ -19,9 +19,9 @@ namespace {
 using wml::twips;
 
 struct RunTarget {
-    std::vector<pugi::xml_node> runs;        // (run, paragraph) pairs kept side by side
+    std::vector<pugi::xml_node> runs;  // (run, paragraph) pairs kept side by side
     std::vector<pugi::xml_node> runParas;
-    std::vector<pugi::xml_node> markParas;   // paragraphs whose mark is covered
+    std::vector<pugi::xml_node> markParas;  // paragraphs whose mark is covered
 };
 
 RunTarget runTarget(DocumentModel& model, const Area& area) {
@@ -30,8 +30,8 @@ RunTarget runTarget(DocumentModel& model, const Area& area) {
     const StoryIndex& index = model.index();
     for (pugi::xml_node p : paragraphs) {
         Span s;
-        const bool whole = area.kind == Area::Kind::Block ||
-                           (index.span(p, s) && area.start <= s.start && s.end <= area.end);
+        const bool whole =
+            area.kind == Area::Kind::Block || (index.span(p, s) && area.start <= s.start && s.end <= area.end);
         if (whole) {
             for (pugi::xml_node r : wml::descendants(p, "r", {"txbxContent"})) {
                 t.runs.push_back(r);
@@ -61,12 +61,36 @@ RunTarget runTarget(DocumentModel& model, const Area& area) {
 bool isEastAsianFont(const std::string& name) {
     for (char16_t c : toUtf16(name))
         if (c >= 0x2E80) return true;
-    static const std::array<const char*, 30> known = {
-        "simsun", "nsimsun", "simhei", "fangsong", "kaiti", "microsoft yahei", "microsoft yahei ui",
-        "ms mincho", "ms gothic", "ms pmincho", "ms pgothic", "mingliu", "pmingliu", "dengxian",
-        "microsoft jhenghei", "malgun gothic", "batang", "gulim", "dotum", "meiryo", "yu gothic",
-        "yu mincho", "fangsong_gb2312", "kaiti_gb2312", "stsong", "stkaiti", "stfangsong", "stheiti",
-        "simsun-extb", "lisu"};
+    static const std::array<const char*, 30> known = {"simsun",
+                                                      "nsimsun",
+                                                      "simhei",
+                                                      "fangsong",
+                                                      "kaiti",
+                                                      "microsoft yahei",
+                                                      "microsoft yahei ui",
+                                                      "ms mincho",
+                                                      "ms gothic",
+                                                      "ms pmincho",
+                                                      "ms pgothic",
+                                                      "mingliu",
+                                                      "pmingliu",
+                                                      "dengxian",
+                                                      "microsoft jhenghei",
+                                                      "malgun gothic",
+                                                      "batang",
+                                                      "gulim",
+                                                      "dotum",
+                                                      "meiryo",
+                                                      "yu gothic",
+                                                      "yu mincho",
+                                                      "fangsong_gb2312",
+                                                      "kaiti_gb2312",
+                                                      "stsong",
+                                                      "stkaiti",
+                                                      "stfangsong",
+                                                      "stheiti",
+                                                      "simsun-extb",
+                                                      "lisu"};
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     return std::find(known.begin(), known.end(), lower) != known.end();
@@ -175,9 +199,7 @@ public:
         });
     }
     float LineSpacing() override {
-        return readFloat([&](pugi::xml_node p) {
-            return wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f);
-        });
+        return readFloat([&](pugi::xml_node p) { return wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f); });
     }
     void SetLineSpacing(float points) override {
         if (!(points >= 0.7f && points <= 1584.0f)) throw errors::valueOutOfRange();
@@ -195,7 +217,10 @@ public:
             if (rule == "exact") return wdLineSpaceExactly;
             if (rule == "atLeast") return wdLineSpaceAtLeast;
             const long line = twips(wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f));
-            return line == 240 ? wdLineSpaceSingle : line == 360 ? wdLineSpace1pt5 : line == 480 ? wdLineSpaceDouble : wdLineSpaceMultiple;
+            return line == 240   ? wdLineSpaceSingle
+                   : line == 360 ? wdLineSpace1pt5
+                   : line == 480 ? wdLineSpaceDouble
+                                 : wdLineSpaceMultiple;
         });
     }
     void SetLineSpacingRule(int rule) override {
@@ -210,7 +235,9 @@ public:
                 default: wml::setTwips(spacing, "w:line", current); break;
             }
             wml::setAttr(spacing, "w:lineRule",
-                         rule == wdLineSpaceExactly ? "exact" : rule == wdLineSpaceAtLeast ? "atLeast" : "auto");
+                         rule == wdLineSpaceExactly   ? "exact"
+                         : rule == wdLineSpaceAtLeast ? "atLeast"
+                                                      : "auto");
         });
     }
     float SpaceBefore() override { return readTwips("w:before"); }
@@ -234,9 +261,7 @@ public:
         return true;
     }
     void SetWordWrap(bool value) override {
-        write([&](pugi::xml_node pPr) {
-            wml::setOnOff(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value);
-        });
+        write([&](pugi::xml_node pPr) { wml::setOnOff(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value); });
     }
     float CharacterUnitLeftIndent() override { return readHundredths("ind", "w:leftChars"); }
     void SetCharacterUnitLeftIndent(float chars) override { writeChars(chars, "w:leftChars", "w:left"); }
@@ -269,9 +294,13 @@ public:
         });
     }
     float LeftIndent() override { return readIndent("w:left", "w:start"); }
-    void SetLeftIndent(float points) override { writeIndent(points, "w:left", "w:start", "w:leftChars", "w:startChars"); }
+    void SetLeftIndent(float points) override {
+        writeIndent(points, "w:left", "w:start", "w:leftChars", "w:startChars");
+    }
     float RightIndent() override { return readIndent("w:right", "w:end"); }
-    void SetRightIndent(float points) override { writeIndent(points, "w:right", "w:end", "w:rightChars", "w:endChars"); }
+    void SetRightIndent(float points) override {
+        writeIndent(points, "w:right", "w:end", "w:rightChars", "w:endChars");
+    }
 
 private:
     // The paragraphs of the area, found once and kept while the text stays as it is: the run sets
@@ -298,14 +327,10 @@ private:
     int readInt(const std::function<int(pugi::xml_node)>& read) { return readUniform(read); }
     float readFloat(const std::function<float(pugi::xml_node)>& read) { return readUniform(read); }
     float readTwips(const char* attribute) {
-        return readFloat([&](pugi::xml_node p) {
-            return wml::pointsOf(prop(p, "spacing", attribute, "0"), 0.0f);
-        });
+        return readFloat([&](pugi::xml_node p) { return wml::pointsOf(prop(p, "spacing", attribute, "0"), 0.0f); });
     }
     float readHundredths(std::string_view element, const char* attribute) {
-        return readFloat([&](pugi::xml_node p) {
-            return wml::hundredthsOf(prop(p, element, attribute, "0"), 0.0f);
-        });
+        return readFloat([&](pugi::xml_node p) { return wml::hundredthsOf(prop(p, element, attribute, "0"), 0.0f); });
     }
     float readIndent(const char* attribute, const char* alias) {
         return readFloat([&](pugi::xml_node p) {

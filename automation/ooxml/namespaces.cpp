@@ -27,8 +27,7 @@ constexpr std::array<Known, kKnownCount> kKnown = {{
     {"wp", "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing",
      "http://purl.oclc.org/ooxml/drawingml/wordprocessingDrawing"},
     {"a", "http://schemas.openxmlformats.org/drawingml/2006/main", "http://purl.oclc.org/ooxml/drawingml/main"},
-    {"pic", "http://schemas.openxmlformats.org/drawingml/2006/picture",
-     "http://purl.oclc.org/ooxml/drawingml/picture"},
+    {"pic", "http://schemas.openxmlformats.org/drawingml/2006/picture", "http://purl.oclc.org/ooxml/drawingml/picture"},
     {"m", "http://schemas.openxmlformats.org/officeDocument/2006/math",
      "http://purl.oclc.org/ooxml/officeDocument/math"},
     {"v", "urn:schemas-microsoft-com:vml", "urn:schemas-microsoft-com:vml"},
@@ -158,8 +157,10 @@ void writeStrictForms(pugi::xml_node node) {
     for (pugi::xml_attribute a : node.attributes()) {
         const std::string_view value = a.value();
         const std::string_view attribute = a.name();
-        if (value == "on" || (value == "1" && isOnOff(name, attribute))) a.set_value("true");
-        else if (value == "off" || (value == "0" && isOnOff(name, attribute))) a.set_value("false");
+        if (value == "on" || (value == "1" && isOnOff(name, attribute)))
+            a.set_value("true");
+        else if (value == "off" || (value == "0" && isOnOff(name, attribute)))
+            a.set_value("false");
     }
 }
 
@@ -243,8 +244,10 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
             marks.push_back(scope.size());
             for (pugi::xml_attribute a : node.attributes()) {
                 const std::string_view name = a.name();
-                if (name == "xmlns") scope.emplace_back(std::string(), a.value());
-                else if (name.substr(0, 6) == "xmlns:") scope.emplace_back(std::string(name.substr(6)), a.value());
+                if (name == "xmlns")
+                    scope.emplace_back(std::string(), a.value());
+                else if (name.substr(0, 6) == "xmlns:")
+                    scope.emplace_back(std::string(name.substr(6)), a.value());
             }
             if (scope.size() != marks.back()) memo.clear();
             const std::string_view name = node.name();
@@ -279,7 +282,8 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
         if (f.element && f.elementPrefix.empty() && f.uri == root.attribute("xmlns").value())
             b.elementPrefix.clear();
         else
-            b.elementPrefix = rootPrefix(root, f.element && !f.elementPrefix.empty() ? f.elementPrefix : fallback, f.uri);
+            b.elementPrefix =
+                rootPrefix(root, f.element && !f.elementPrefix.empty() ? f.elementPrefix : fallback, f.uri);
         b.attributePrefix = !f.attributePrefix.empty() ? rootPrefix(root, f.attributePrefix, f.uri)
                             : !b.elementPrefix.empty() ? b.elementPrefix
                                                        : rootPrefix(root, usual, f.uri);

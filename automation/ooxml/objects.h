@@ -38,8 +38,10 @@ class Uniform {
 public:
     // Adds one item's value; false once the values differ, so that callers may stop reading.
     bool add(T value) {
-        if (!value_) value_ = value;
-        else if (*value_ != value) mixed_ = true;
+        if (!value_)
+            value_ = value;
+        else if (*value_ != value)
+            mixed_ = true;
         return !mixed_;
     }
     bool empty() const { return !value_; }

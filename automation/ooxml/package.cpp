@@ -61,23 +61,21 @@ std::string sizeText(std::uint64_t bytes) {
 
 std::string systemErrorText(int error) {
     switch (error) {
-    case EACCES:
-    case EPERM: return "没有写入权限";
-    case ENOSPC: return "磁盘空间不足";
-    case EDQUOT: return "磁盘配额已用完";
-    case EROFS: return "磁盘是只读的";
-    case EFBIG: return "文件超过了系统允许的大小";
-    case EIO: return "磁盘读写出错";
-    case ENOENT: return "路径不存在";
-    case EISDIR: return "目标是一个文件夹";
-    case ENAMETOOLONG: return "文件名太长";
-    default: return "系统错误 " + std::to_string(error);
+        case EACCES:
+        case EPERM: return "没有写入权限";
+        case ENOSPC: return "磁盘空间不足";
+        case EDQUOT: return "磁盘配额已用完";
+        case EROFS: return "磁盘是只读的";
+        case EFBIG: return "文件超过了系统允许的大小";
+        case EIO: return "磁盘读写出错";
+        case ENOENT: return "路径不存在";
+        case EISDIR: return "目标是一个文件夹";
+        case ENAMETOOLONG: return "文件名太长";
+        default: return "系统错误 " + std::to_string(error);
     }
 }
 
-std::string zipErrorText(zip_error_t* error) {
-    return "zip 错误 " + std::to_string(zip_error_code_zip(error));
-}
+std::string zipErrorText(zip_error_t* error) { return "zip 错误 " + std::to_string(zip_error_code_zip(error)); }
 
 std::string percentDecode(const std::string& text) {
     auto hex = [](char c) -> int {
@@ -185,8 +183,9 @@ void rejectCompoundFile(const std::string& path, const std::string& bytes) {
     if (error) g_error_free(error);
     if (input) g_object_unref(input);
     if (!ole)
-        failOpen(path, "这是一个 Office 97-2003 格式的复合文档，但内容无法读取(文件可能已损坏)。"
-                       "请在 Word 中打开它，另存为 Word 文档(.docx)后再试。");
+        failOpen(path,
+                 "这是一个 Office 97-2003 格式的复合文档，但内容无法读取(文件可能已损坏)。"
+                 "请在 Word 中打开它，另存为 Word 文档(.docx)后再试。");
     auto has = [&](const char* name) {
         GsfInput* child = gsf_infile_child_by_name(ole, name);
         if (!child) return false;
@@ -196,10 +195,11 @@ void rejectCompoundFile(const std::string& path, const std::string& bytes) {
     const bool encrypted = has("EncryptionInfo") || has("EncryptedPackage");
     const bool legacyWord = has("WordDocument");
     g_object_unref(ole);
-    if (encrypted)
-        failOpen(path, "文档已用密码加密，无法读取。请先在 Word 中取消文档的打开密码并保存，再打开它。");
+    if (encrypted) failOpen(path, "文档已用密码加密，无法读取。请先在 Word 中取消文档的打开密码并保存，再打开它。");
     if (legacyWord)
-        failOpen(path, "这是旧版 Word 97-2003 文档(.doc)，无法直接处理。请先在 Word 中将它另存为 Word 文档(.docx)，再打开它。");
+        failOpen(
+            path,
+            "这是旧版 Word 97-2003 文档(.doc)，无法直接处理。请先在 Word 中将它另存为 Word 文档(.docx)，再打开它。");
     failOpen(path, "这是一个 Office 97-2003 格式的文件，不是 Word 文档(.docx)。");
 }
 
@@ -277,7 +277,8 @@ struct Package::Impl {
     // Part names are compared without regard to ASCII case, as packages require; an exact match wins.
     const Entry* find(const std::string& rawName) const {
         const std::string name = normalName(rawName);
-        if (auto it = byName.find(name); it != byName.end()) return entries[it->second].directory ? nullptr : &entries[it->second];
+        if (auto it = byName.find(name); it != byName.end())
+            return entries[it->second].directory ? nullptr : &entries[it->second];
         if (auto it = byLowerName.find(lowerAscii(name)); it != byLowerName.end())
             return entries[it->second].directory ? nullptr : &entries[it->second];
         return nullptr;
@@ -292,7 +293,8 @@ struct Package::Impl {
             for (pugi::xml_node node : document->document_element().children()) {
                 if (node.type() != pugi::node_element) continue;
                 std::string_view nodeName = node.name();
-                if (const auto colon = nodeName.find(':'); colon != std::string_view::npos) nodeName.remove_prefix(colon + 1);
+                if (const auto colon = nodeName.find(':'); colon != std::string_view::npos)
+                    nodeName.remove_prefix(colon + 1);
                 if (nodeName != "Relationship") continue;
                 list.push_back({node.attribute("Id").value(), relationshipType(node.attribute("Type").value()),
                                 node.attribute("Target").value(),
@@ -373,8 +375,8 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
                                ")，文件可能已损坏或是恶意构造的。");
         };
         auto tooCompressed = [&] {
-            failOpen(path, "其中的部件“" + entry.name + "”的压缩比超过上限(" + std::to_string(limits.maxCompressionRatio) +
-                               ":1)，文件可能是恶意构造的压缩炸弹。");
+            failOpen(path, "其中的部件“" + entry.name + "”的压缩比超过上限(" +
+                               std::to_string(limits.maxCompressionRatio) + ":1)，文件可能是恶意构造的压缩炸弹。");
         };
         // size > ratio * compressed, without the product overflowing. Markup is what a zip bomb is made of;
         // pictures and other media may compress far better (a white bitmap) and are held by the size caps.
@@ -437,8 +439,7 @@ void Package::Impl::findMainPart() {
         failOpen(path, "文档的主体部分指向文件以外的“" + written + "”，这不是一个完整的 Word 文档(.docx)。");
     }
     const Entry* main = resolve(*target);
-    if (!main)
-        failOpen(path, "文档的主体部分“/" + *target + "”不存在，文件可能已损坏。");
+    if (!main) failOpen(path, "文档的主体部分“/" + *target + "”不存在，文件可能已损坏。");
     mainPart = main->name;
 
     // Word refuses a package that does not say what its parts are.
@@ -477,7 +478,8 @@ Package Package::open(const std::string& path, const PackageLimits& limits) {
     const std::string& bytes = impl.source;
 
     if (bytes.empty()) failOpen(path, "文件是空的(0 字节)，不是 Word 文档。");
-    if (bytes.size() >= 8 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0) rejectCompoundFile(path, bytes);
+    if (bytes.size() >= 8 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0)
+        rejectCompoundFile(path, bytes);
 
     zip_error_t error;
     zip_error_init(&error);
@@ -489,8 +491,7 @@ Package Package::open(const std::string& path, const PackageLimits& limits) {
         const int code = zip_error_code_zip(&error);
         zip_error_fini(&error);
         const bool looksLikeZip = bytes.compare(0, 2, "PK") == 0;
-        if (code == ZIP_ER_NOZIP && !looksLikeZip)
-            failOpen(path, "这不是 Word 文档(.docx)，文件格式无法识别。");
+        if (code == ZIP_ER_NOZIP && !looksLikeZip) failOpen(path, "这不是 Word 文档(.docx)，文件格式无法识别。");
         failOpen(path, "文件已损坏(zip 数据不完整，可能是下载或复制没有完成)。");
     }
     zip_error_fini(&error);
@@ -599,7 +600,8 @@ void Package::removeRelationship(const std::string& sourcePart, const std::strin
         if (!endsWith(name, ".rels")) continue;
         const std::string source = sourceOfRelationships(name);
         for (const auto& rel : impl_->relationshipsOf(source))
-            if (!rel.external && lowerAscii(normalName(resolveTarget(normalName(source), rel.target))) == wanted) return;
+            if (!rel.external && lowerAscii(normalName(resolveTarget(normalName(source), rel.target))) == wanted)
+                return;
     }
     removePart(*target);
     if (const std::optional<std::string> types = part("[Content_Types].xml")) {
@@ -613,7 +615,6 @@ void Package::removeRelationship(const std::string& sourcePart, const std::strin
         setPart("[Content_Types].xml", serializeXmlPart(*document));
     }
 }
-
 
 std::optional<std::string> Package::relatedPart(const std::string& sourcePart, const std::string& type) const {
     const auto target = impl_->targetOf(sourcePart, type);
@@ -629,7 +630,8 @@ namespace {
 // zip is written in the original order: entries that were not replaced are copied with their stored
 // (compressed) data and compression method untouched; replaced and added parts are compressed anew.
 template <typename Entries>
-std::string buildPackage(const std::string& path, const std::string& source, const Entries& entries, bool partsRemoved) {
+std::string buildPackage(const std::string& path, const std::string& source, const Entries& entries,
+                         bool partsRemoved) {
     if (!partsRemoved && std::none_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.replaced; }))
         return source;
 
@@ -666,9 +668,8 @@ std::string buildPackage(const std::string& path, const std::string& source, con
     std::vector<std::pair<std::size_t, std::string>> renamed;  // (entry position, stand-in name)
     for (const auto& entry : entries) {
         const std::string what = "无法写入部件“" + entry.name + "”";
-        zip_source_t* data = entry.replaced
-                                 ? zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0)
-                                 : zip_source_zip(to, archives.from, entry.index, ZIP_FL_COMPRESSED, 0, -1);
+        zip_source_t* data = entry.replaced ? zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0)
+                                            : zip_source_zip(to, archives.from, entry.index, ZIP_FL_COMPRESSED, 0, -1);
         if (!data) failWith(what, zip_get_error(to));
         // Names go back byte for byte with the UTF-8 flag they had, which the zip library cannot write
         // for names that are not ASCII: those are added under an ASCII stand-in of the same length and
@@ -704,7 +705,8 @@ std::string buildPackage(const std::string& path, const std::string& source, con
         if (zip_set_file_compression(to, index, method, level) < 0) failWith(what, zip_get_error(to));
     }
     int commentLength = 0;
-    if (const char* comment = zip_get_archive_comment(archives.from, &commentLength, ZIP_FL_ENC_RAW); comment && commentLength > 0)
+    if (const char* comment = zip_get_archive_comment(archives.from, &commentLength, ZIP_FL_ENC_RAW);
+        comment && commentLength > 0)
         zip_set_archive_comment(to, comment, static_cast<zip_uint16_t>(commentLength));
 
     if (zip_close(to) < 0) failWith("无法生成文件内容", zip_get_error(to));

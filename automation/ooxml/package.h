@@ -12,9 +12,9 @@ namespace automation::ooxml {
 
 // Limits that keep a hostile package from exhausting memory.
 struct PackageLimits {
-    std::uint64_t maxPartSize = 256ull << 20;       // uncompressed bytes of one part
-    std::uint64_t maxTotalSize = 1024ull << 20;     // uncompressed bytes of all parts together
-    std::uint64_t maxCompressionRatio = 200;        // uncompressed / compressed, for parts over 1 MiB
+    std::uint64_t maxPartSize = 256ull << 20;    // uncompressed bytes of one part
+    std::uint64_t maxTotalSize = 1024ull << 20;  // uncompressed bytes of all parts together
+    std::uint64_t maxCompressionRatio = 200;     // uncompressed / compressed, for parts over 1 MiB
     std::uint64_t maxEntries = 20000;
 };
 

@@ -57,6 +57,8 @@ private:
 ParagraphsPtr makeParagraphs(const ModelPtr& model, const Area& area) {
     return std::make_shared<ParagraphsImpl>(model, area);
 }
-ParagraphPtr makeParagraph(const ModelPtr& model, pugi::xml_node p) { return std::make_shared<ParagraphImpl>(model, p); }
+ParagraphPtr makeParagraph(const ModelPtr& model, pugi::xml_node p) {
+    return std::make_shared<ParagraphImpl>(model, p);
+}
 
 }  // namespace automation::ooxml

@@ -219,6 +219,8 @@ TablesPtr makeTables(const ModelPtr& model, std::vector<pugi::xml_node> tables) 
     return std::make_shared<TablesImpl>(model, std::move(tables), false);
 }
 
-TablesPtr makeDocumentTables(const ModelPtr& model) { return std::make_shared<TablesImpl>(model, std::vector<pugi::xml_node>{}, true); }
+TablesPtr makeDocumentTables(const ModelPtr& model) {
+    return std::make_shared<TablesImpl>(model, std::vector<pugi::xml_node>{}, true);
+}
 
 }  // namespace automation::ooxml

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kMaxDepth = 512;
 
-
 }  // namespace
 
 StoryIndex::StoryIndex(pugi::xml_node body) {
@@ -20,8 +19,8 @@ StoryIndex::StoryIndex(pugi::xml_node body) {
     blockContainer(body, {}, true, 0);
 }
 
-void StoryIndex::push(SegmentKind kind, int length, pugi::xml_node node, pugi::xml_node cell,
-                      pugi::xml_node run, std::u16string_view chars) {
+void StoryIndex::push(SegmentKind kind, int length, pugi::xml_node node, pugi::xml_node cell, pugi::xml_node run,
+                      std::u16string_view chars) {
     if (length <= 0) return;
     segments_.push_back(Segment{static_cast<int>(text_.size()), length, kind, node.internal_object(),
                                 cell.internal_object(), run.internal_object()});
@@ -39,8 +38,7 @@ void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, b
             table(c, cell, depth + 1);
             lastDirectParaMark_ = -1;
         } else if (wml::is(c, "sdt")) {
-            if (pugi::xml_node content = wml::child(c, "sdtContent"))
-                blockContainer(content, cell, direct, depth + 1);
+            if (pugi::xml_node content = wml::child(c, "sdtContent")) blockContainer(content, cell, direct, depth + 1);
         } else if (wml::is(c, "customXml") || wml::is(c, "ins") || wml::is(c, "moveTo")) {
             blockContainer(c, cell, direct, depth + 1);
         } else if (wml::isMarkupCompatibility(c, "AlternateContent")) {
@@ -259,8 +257,10 @@ void StoryIndex::fieldMarker(pugi::xml_node fldChar, const std::string& type) {
     } else if (type == "end") {
         field.end = fldChar;
         field.complete = true;
-        if (field.separate) field.result.end = length();
-        else field.result = Span{length(), length()};
+        if (field.separate)
+            field.result.end = length();
+        else
+            field.result = Span{length(), length()};
         openFields_.pop_back();
     }
 }
@@ -274,8 +274,8 @@ void StoryIndex::removeRange(int start, int end) {
 
     auto first = std::lower_bound(segments_.begin(), segments_.end(), start,
                                   [](const Segment& seg, int pos) { return seg.start < pos; });
-    auto last = std::lower_bound(first, segments_.end(), end,
-                                 [](const Segment& seg, int pos) { return seg.start < pos; });
+    auto last =
+        std::lower_bound(first, segments_.end(), end, [](const Segment& seg, int pos) { return seg.start < pos; });
     first = segments_.erase(first, last);
     for (auto it = first; it != segments_.end(); ++it) it->start -= removed;
 
@@ -313,7 +313,8 @@ void StoryIndex::removeRange(int start, int end) {
         renumbered[i] = static_cast<int>(kept.size());
         kept.push_back(std::move(field));
     }
-    for (FieldRecord& field : kept) field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
+    for (FieldRecord& field : kept)
+        field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
     fields_ = std::move(kept);
 }
 
@@ -335,8 +336,8 @@ void StoryIndex::dropField(int index) {
 
 int StoryIndex::segmentAt(int pos) const {
     if (pos < 0 || pos >= length()) return -1;
-    auto it = std::upper_bound(segments_.begin(), segments_.end(), pos,
-                               [](int p, const Segment& s) { return p < s.start; });
+    auto it =
+        std::upper_bound(segments_.begin(), segments_.end(), pos, [](int p, const Segment& s) { return p < s.start; });
     return static_cast<int>(it - segments_.begin()) - 1;
 }
 

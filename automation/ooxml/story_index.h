@@ -38,7 +38,6 @@ struct Segment {
     pugi::xml_node_struct* run;   // the w:r of a Text or Char segment, or null
 };
 
-
 // A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
 // of its start; nested fields point to the field they stand in.
 struct FieldRecord {
@@ -47,10 +46,10 @@ struct FieldRecord {
     pugi::xml_node separate;  // complex: the separate w:fldChar, or empty
     pugi::xml_node end;       // complex: the end w:fldChar; empty while the field is not closed
     std::string code;
-    int parent = -1;          // the enclosing field
-    bool inResult = false;    // within the enclosing field's result rather than its code
+    int parent = -1;        // the enclosing field
+    bool inResult = false;  // within the enclosing field's result rather than its code
     bool complete = false;
-    Span result{0, 0};        // the positions of its result
+    Span result{0, 0};  // the positions of its result
 };
 
 class StoryIndex {
@@ -114,11 +113,11 @@ private:
     std::vector<pugi::xml_node> paragraphs_;
     std::vector<pugi::xml_node> outerTables_;
     std::vector<pugi::xml_node> allTables_;
-    int fieldCodeDepth_ = 0;                // > 0 while inside a field's code
-    std::vector<bool> fieldInResult_;       // per open complex field: past its separator
-    int lastDirectParaMark_ = -1;           // segment of the last paragraph mark of the current cell
+    int fieldCodeDepth_ = 0;           // > 0 while inside a field's code
+    std::vector<bool> fieldInResult_;  // per open complex field: past its separator
+    int lastDirectParaMark_ = -1;      // segment of the last paragraph mark of the current cell
     std::vector<FieldRecord> fields_;
-    std::vector<int> openFields_;           // fields begun and not yet ended, innermost last
+    std::vector<int> openFields_;  // fields begun and not yet ended, innermost last
 
     int openField(bool simple, pugi::xml_node start);
     int innermostComplexField() const;

@@ -18,9 +18,7 @@ void requireRange(float value, float low, float high) {
 }
 
 // Collapses the selection to a position once the structure under it has gone.
-void collapseSelection(DocumentModel& model, int position) {
-    model.selection() = textArea(position, position);
-}
+void collapseSelection(DocumentModel& model, int position) { model.selection() = textArea(position, position); }
 
 // Removes a table; the selection collapses to where it stood.
 void removeTable(DocumentModel& model, pugi::xml_node tbl) {
@@ -76,7 +74,9 @@ public:
     int VerticalAlignment() override {
         live();
         const std::string v = wml::val(wml::child(wml::child(tc_, "tcPr"), "vAlign"));
-        return v == "center" ? wdCellAlignVerticalCenter : v == "bottom" ? wdCellAlignVerticalBottom : wdCellAlignVerticalTop;
+        return v == "center"   ? wdCellAlignVerticalCenter
+               : v == "bottom" ? wdCellAlignVerticalBottom
+                               : wdCellAlignVerticalTop;
     }
     void SetVerticalAlignment(int alignment) override {
         live();
@@ -249,8 +249,10 @@ public:
     }
     void SetHeightRule(int rule) override {
         auto rows = selected();
-        const char* name = rule == wdRowHeightAuto ? "auto" : rule == wdRowHeightAtLeast ? "atLeast"
-                           : rule == wdRowHeightExactly ? "exact" : nullptr;
+        const char* name = rule == wdRowHeightAuto      ? "auto"
+                           : rule == wdRowHeightAtLeast ? "atLeast"
+                           : rule == wdRowHeightExactly ? "exact"
+                                                        : nullptr;
         if (!name) throw errors::valueOutOfRange();
         for (pugi::xml_node tr : rows) {
             pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
@@ -354,7 +356,8 @@ public:
         TableGrid g = grid();
         std::vector<pugi::xml_node> cells;
         for (const GridRow& row : g.rows())
-            if (index_ <= static_cast<int>(row.cells.size())) cells.push_back(row.cells[static_cast<size_t>(index_ - 1)].tc);
+            if (index_ <= static_cast<int>(row.cells.size()))
+                cells.push_back(row.cells[static_cast<size_t>(index_ - 1)].tc);
         return makeCells(model_, tbl_, std::move(cells));
     }
     void Delete() override {
@@ -624,8 +627,9 @@ private:
         } else {
             long assigned = 0;
             for (size_t i = 0; i < widths.size(); ++i) {
-                widths[i] = (i + 1 == widths.size()) ? available - assigned
-                                                     : static_cast<long>(std::llround(static_cast<double>(widths[i]) * available / total));
+                widths[i] = (i + 1 == widths.size())
+                                ? available - assigned
+                                : static_cast<long>(std::llround(static_cast<double>(widths[i]) * available / total));
                 assigned += widths[i];
             }
         }
@@ -635,7 +639,8 @@ private:
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
                 long w = 0;
-                for (int g = c.gridStart; g <= c.gridEnd() && g < static_cast<int>(widths.size()); ++g) w += widths[static_cast<size_t>(g)];
+                for (int g = c.gridStart; g <= c.gridEnd() && g < static_cast<int>(widths.size()); ++g)
+                    w += widths[static_cast<size_t>(g)];
                 pugi::xml_node tcW = wml::ensure(wml::ensureTcPr(c.tc), "tcW", wml::Sequence::TcPr);
                 wml::setAttr(tcW, "w:w", std::to_string(w));
                 wml::setAttr(tcW, "w:type", "dxa");

@@ -57,7 +57,8 @@ TableGrid::TableGrid(pugi::xml_node tbl) {
         bool horizontalMerge = false;  // the previous cell starts or continues a legacy horizontal merge
         for (pugi::xml_node tc : cellNodes(tr)) {
             pugi::xml_node tcPr = wml::child(tc, "tcPr");
-            const int span = static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
+            const int span =
+                static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
             g += span;
             // Word reads a legacy horizontal merge (w:hMerge restart, then continuing cells) as one cell.
             pugi::xml_node hMerge = wml::child(tcPr, "hMerge");
@@ -108,7 +109,8 @@ void TableGrid::resolveVerticalMerges(Data& d) const {
         for (GridCell& above : d.rows[r - 1].cells) {
             if (above.vmerge != VMerge::Restart) continue;
             const GridCell* below = atGrid(static_cast<int>(r) + 1, above.gridStart);
-            if (!below || below->gridStart != above.gridStart || below->vmerge != VMerge::Continue) above.vmerge = VMerge::None;
+            if (!below || below->gridStart != above.gridStart || below->vmerge != VMerge::Continue)
+                above.vmerge = VMerge::None;
         }
     }
     if (!d.rows.empty())
@@ -117,7 +119,6 @@ void TableGrid::resolveVerticalMerges(Data& d) const {
     for (const GridRow& row : d.rows)
         for (const GridCell& c : row.cells)
             if (c.vmerge != VMerge::None) d.hasVerticalMerge = true;
-
 }
 
 const GridCell* TableGrid::find(int r, int c) const {

@@ -57,8 +57,8 @@ void setText(pugi::xml_node t, std::u16string_view text) {
 
 // Elements between two body paragraphs that hold no text and may stay where they are when they join.
 bool isMarker(pugi::xml_node n) {
-    static const char* const names[] = {"bookmarkStart",     "bookmarkEnd",     "proofErr", "permStart",
-                                        "permEnd",           "commentRangeStart", "commentRangeEnd"};
+    static const char* const names[] = {"bookmarkStart", "bookmarkEnd",       "proofErr",       "permStart",
+                                        "permEnd",       "commentRangeStart", "commentRangeEnd"};
     for (const char* name : names)
         if (wml::is(n, name)) return true;
     return false;
@@ -153,8 +153,8 @@ Sweep::Builder& Sweep::builderFor(const Segment& seg) {
     if (current_.t.internal_object() != seg.node) {
         flush();
         current_.t = pugi::xml_node(seg.node);
-        current_.original = std::u16string_view(text_).substr(static_cast<size_t>(seg.start),
-                                                               static_cast<size_t>(seg.length));
+        current_.original =
+            std::u16string_view(text_).substr(static_cast<size_t>(seg.start), static_cast<size_t>(seg.length));
     }
     return current_;
 }
@@ -235,9 +235,7 @@ bool Sweep::insertOnly(int pos, const std::u16string& text) {
         case SegmentKind::Char:
             writeText(newTextNear(pugi::xml_node(next.node), pugi::xml_node(next.run), true), text);
             return true;
-        case SegmentKind::ParaMark:
-            newRunAtEnd(pugi::xml_node(next.node), text);
-            return true;
+        case SegmentKind::ParaMark: newRunAtEnd(pugi::xml_node(next.node), text); return true;
         case SegmentKind::CellMark: {
             // An empty cell: the text goes into the cell's last paragraph.
             pugi::xml_node last;
@@ -392,7 +390,8 @@ void Sweep::finish() {
 EditOutcome applyTextEdits(DocumentModel& model, std::vector<TextEdit> edits) {
     EditOutcome outcome;
     if (edits.empty()) return outcome;
-    std::stable_sort(edits.begin(), edits.end(), [](const TextEdit& a, const TextEdit& b) { return a.start < b.start; });
+    std::stable_sort(edits.begin(), edits.end(),
+                     [](const TextEdit& a, const TextEdit& b) { return a.start < b.start; });
     Sweep sweep(model, edits.size());
     outcome.applied.reserve(edits.size());
     for (TextEdit& edit : edits) {

@@ -9,9 +9,8 @@ namespace automation::ooxml {
 
 TextSearch::TextSearch(SearchOptions options) : options_(std::move(options)) {
     if (options_.text.empty()) return;
-    matcher_ = options_.matchWildcards
-                   ? Matcher::wildcard(options_.text)
-                   : Matcher::literal(options_.text, options_.matchCase, options_.matchWholeWord);
+    matcher_ = options_.matchWildcards ? Matcher::wildcard(options_.text)
+                                       : Matcher::literal(options_.text, options_.matchCase, options_.matchWholeWord);
 }
 
 std::optional<Match> TextSearch::findNext(std::u16string_view text, std::size_t from, std::size_t to) const {
@@ -19,8 +18,7 @@ std::optional<Match> TextSearch::findNext(std::u16string_view text, std::size_t 
     return matcher_->find(text, from, to, options_.forward);
 }
 
-std::vector<PlannedReplacement> TextSearch::planReplaceAll(std::u16string_view text, std::size_t from,
-                                                           std::size_t to,
+std::vector<PlannedReplacement> TextSearch::planReplaceAll(std::u16string_view text, std::size_t from, std::size_t to,
                                                            const std::u16string& replacement) const {
     // A bad ^ code fails here, before any match is looked for.
     expandReplacement(replacement, Match{}, text, options_.matchWildcards);

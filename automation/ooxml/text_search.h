@@ -54,8 +54,7 @@ private:
 };
 
 // One-off search: compiles `options` and finds as TextSearch::findNext does.
-std::optional<Match> findNext(std::u16string_view text, std::size_t from, std::size_t to,
-                              const SearchOptions& options);
+std::optional<Match> findNext(std::u16string_view text, std::size_t from, std::size_t to, const SearchOptions& options);
 
 // The text that replaces `match`. With wildcards: \1..\9 are the groups, ^& the whole match and \x the
 // character x. Without: ^& is the whole match and a backslash is an ordinary character. Both: ^p

@@ -30,8 +30,8 @@ struct CharSet {
     bool negated = false;
 
     bool contains(char16_t c) const {
-        bool in = std::any_of(ranges.begin(), ranges.end(),
-                              [c](const auto& r) { return c >= r.first && c <= r.second; });
+        bool in =
+            std::any_of(ranges.begin(), ranges.end(), [c](const auto& r) { return c >= r.first && c <= r.second; });
         return in != negated;
     }
 };
@@ -70,9 +70,7 @@ Node charNode(char16_t c, bool fold = false) {
 
 [[noreturn]] void reject() { throw errors::invalidPattern(); }
 
-[[noreturn]] void tooComplex() {
-    throw Error(errors::InvalidPattern, "“查找内容”中的模式匹配表达式过于复杂。");
-}
+[[noreturn]] void tooComplex() { throw Error(errors::InvalidPattern, "“查找内容”中的模式匹配表达式过于复杂。"); }
 
 std::optional<char16_t> readCaretCharacter(const std::u16string& p, std::size_t& i) {
     ++i;
@@ -116,9 +114,7 @@ std::size_t parseCaret(const std::u16string& p, std::size_t i, bool allowClasses
     const char16_t c = p[i];
     if (!allowClasses) reject();
     switch (c) {
-        case u'?':
-            node = makeNode(Node::Kind::Any);
-            break;
+        case u'?': node = makeNode(Node::Kind::Any); break;
         case u'#':
         case u'$':
             node = makeNode(Node::Kind::Class);
@@ -203,9 +199,7 @@ private:
                     seq.children.push_back(std::move(n));
                     break;
                 }
-                default:
-                    ++i_;
-                    seq.children.push_back(charNode(c));
+                default: ++i_; seq.children.push_back(charNode(c));
             }
         }
         return seq;
@@ -499,7 +493,7 @@ public:
             if (clist.empty()) {
                 if (found || anchored || pos >= to_) break;
                 ++generation_;  // nothing carries over to the next position
-                continue;  // the start failed at once (an assertion); try the next position
+                continue;       // the start failed at once (an assertion); try the next position
             }
             char16_t c = pos < to_ ? text_[pos] : 0;
             ++generation_;
@@ -648,8 +642,7 @@ Matcher Matcher::literal(const std::u16string& text, bool matchCase, bool matchW
 
 bool Matcher::matchesEmpty() const { return program_->matchesEmpty; }
 
-std::optional<Match> Matcher::find(std::u16string_view text, std::size_t from, std::size_t to,
-                                   bool forward) const {
+std::optional<Match> Matcher::find(std::u16string_view text, std::size_t from, std::size_t to, bool forward) const {
     if (text.size() >= Machine::None) throw errors::badParameter("文本过长");
     to = std::min(to, text.size());
     if (from > to) return std::nullopt;
@@ -671,22 +664,22 @@ bool isWordCharacter(char16_t c) {
     if (c < 0x2000) return c != 0xD7 && c != 0xF7;  // Latin, Greek, Cyrillic and the other alphabets
     if (c < 0x2C00) return false;                   // punctuation, symbols, arrows, box drawing
     if (c < 0x2E00) return true;
-    if (c < 0x2E80) return false;                   // supplemental punctuation
-    if (c < 0x3000) return true;                    // radicals
+    if (c < 0x2E80) return false;                                      // supplemental punctuation
+    if (c < 0x3000) return true;                                       // radicals
     if (c < 0x3040) return c == 0x3005 || c == 0x3006 || c == 0x3007;  // CJK punctuation, except 々〆〇
-    if (c < 0xE000) return true;                    // kana, ideographs, Hangul, surrogate halves
-    if (c < 0xF900) return false;                   // private use
+    if (c < 0xE000) return true;                                       // kana, ideographs, Hangul, surrogate halves
+    if (c < 0xF900) return false;                                      // private use
     if (c < 0xFE00) return true;
-    if (c < 0xFE70) return false;                   // variation selectors, compatibility punctuation
+    if (c < 0xFE70) return false;  // variation selectors, compatibility punctuation
     if (c < 0xFF00) return c != 0xFEFF;
     return (c >= 0xFF10 && c <= 0xFF19) || (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0xFF41 && c <= 0xFF5A) ||
            (c >= 0xFF66 && c <= 0xFFDC);
 }
 
 bool isIdeographic(char16_t c) {
-    return (c >= 0x2E80 && c <= 0x2FFF) || c == 0x3005 || c == 0x3006 || c == 0x3007 ||
-           (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
-           (c >= 0xD800 && c <= 0xDFFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF66 && c <= 0xFF9F);
+    return (c >= 0x2E80 && c <= 0x2FFF) || c == 0x3005 || c == 0x3006 || c == 0x3007 || (c >= 0x3040 && c <= 0x30FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xD800 && c <= 0xDFFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF66 && c <= 0xFF9F);
 }
 
 char16_t foldCase(char16_t c) {

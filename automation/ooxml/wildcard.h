@@ -53,8 +53,7 @@ public:
     // ends at or before `to`; among the matches starting at one place the preferred one is taken.
     // Characters outside [from, to) still count as the neighbours a word check looks at. `to` is clamped
     // to the text's size. Throws an automation::Error when the search grows beyond its work budget.
-    std::optional<Match> find(std::u16string_view text, std::size_t from, std::size_t to,
-                              bool forward = true) const;
+    std::optional<Match> find(std::u16string_view text, std::size_t from, std::size_t to, bool forward = true) const;
 
     // True when the pattern can match an empty string (for example "<" on its own).
     bool matchesEmpty() const;

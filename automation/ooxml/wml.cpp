@@ -9,33 +9,99 @@ namespace automation::ooxml::wml {
 namespace {
 
 const std::vector<std::string_view>& sequence(Sequence order) {
-    static const std::vector<std::string_view> rPr = {
-        "rStyle", "rFonts", "b", "bCs", "i", "iCs", "caps", "smallCaps", "strike", "dstrike", "outline",
-        "shadow", "emboss", "imprint", "noProof", "snapToGrid", "vanish", "webHidden", "color", "spacing",
-        "w", "kern", "position", "sz", "szCs", "highlight", "u", "effect", "bdr", "shd", "fitText",
-        "vertAlign", "rtl", "cs", "em", "lang", "eastAsianLayout", "specVanish", "oMath", "ins", "del",
-        "moveFrom", "moveTo", "rPrChange"};
-    static const std::vector<std::string_view> pPr = {
-        "pStyle", "keepNext", "keepLines", "pageBreakBefore", "framePr", "widowControl", "numPr",
-        "suppressLineNumbers", "pBdr", "shd", "tabs", "suppressAutoHyphens", "kinsoku", "wordWrap",
-        "overflowPunct", "topLinePunct", "autoSpaceDE", "autoSpaceDN", "bidi", "adjustRightInd",
-        "snapToGrid", "spacing", "ind", "contextualSpacing", "mirrorIndents", "suppressOverlap", "jc",
-        "textDirection", "textAlignment", "textboxTightWrap", "outlineLvl", "divId", "cnfStyle", "rPr",
-        "sectPr", "pPrChange"};
+    static const std::vector<std::string_view> rPr = {"rStyle",
+                                                      "rFonts",
+                                                      "b",
+                                                      "bCs",
+                                                      "i",
+                                                      "iCs",
+                                                      "caps",
+                                                      "smallCaps",
+                                                      "strike",
+                                                      "dstrike",
+                                                      "outline",
+                                                      "shadow",
+                                                      "emboss",
+                                                      "imprint",
+                                                      "noProof",
+                                                      "snapToGrid",
+                                                      "vanish",
+                                                      "webHidden",
+                                                      "color",
+                                                      "spacing",
+                                                      "w",
+                                                      "kern",
+                                                      "position",
+                                                      "sz",
+                                                      "szCs",
+                                                      "highlight",
+                                                      "u",
+                                                      "effect",
+                                                      "bdr",
+                                                      "shd",
+                                                      "fitText",
+                                                      "vertAlign",
+                                                      "rtl",
+                                                      "cs",
+                                                      "em",
+                                                      "lang",
+                                                      "eastAsianLayout",
+                                                      "specVanish",
+                                                      "oMath",
+                                                      "ins",
+                                                      "del",
+                                                      "moveFrom",
+                                                      "moveTo",
+                                                      "rPrChange"};
+    static const std::vector<std::string_view> pPr = {"pStyle",
+                                                      "keepNext",
+                                                      "keepLines",
+                                                      "pageBreakBefore",
+                                                      "framePr",
+                                                      "widowControl",
+                                                      "numPr",
+                                                      "suppressLineNumbers",
+                                                      "pBdr",
+                                                      "shd",
+                                                      "tabs",
+                                                      "suppressAutoHyphens",
+                                                      "kinsoku",
+                                                      "wordWrap",
+                                                      "overflowPunct",
+                                                      "topLinePunct",
+                                                      "autoSpaceDE",
+                                                      "autoSpaceDN",
+                                                      "bidi",
+                                                      "adjustRightInd",
+                                                      "snapToGrid",
+                                                      "spacing",
+                                                      "ind",
+                                                      "contextualSpacing",
+                                                      "mirrorIndents",
+                                                      "suppressOverlap",
+                                                      "jc",
+                                                      "textDirection",
+                                                      "textAlignment",
+                                                      "textboxTightWrap",
+                                                      "outlineLvl",
+                                                      "divId",
+                                                      "cnfStyle",
+                                                      "rPr",
+                                                      "sectPr",
+                                                      "pPrChange"};
     static const std::vector<std::string_view> tblPr = {
-        "tblStyle", "tblpPr", "tblOverlap", "bidiVisual", "tblStyleRowBandSize", "tblStyleColBandSize",
-        "tblW", "jc", "tblCellSpacing", "tblInd", "tblBorders", "shd", "tblLayout", "tblCellMar",
-        "tblLook", "tblCaption", "tblDescription", "tblPrChange"};
+        "tblStyle",  "tblpPr",     "tblOverlap",     "bidiVisual", "tblStyleRowBandSize", "tblStyleColBandSize",
+        "tblW",      "jc",         "tblCellSpacing", "tblInd",     "tblBorders",          "shd",
+        "tblLayout", "tblCellMar", "tblLook",        "tblCaption", "tblDescription",      "tblPrChange"};
     static const std::vector<std::string_view> tcPr = {
-        "cnfStyle", "tcW", "gridSpan", "hMerge", "vMerge", "tcBorders", "shd", "noWrap", "tcMar",
-        "textDirection", "tcFitText", "vAlign", "hideMark", "headers", "cellIns", "cellDel", "cellMerge",
-        "tcPrChange"};
+        "cnfStyle", "tcW",     "gridSpan", "hMerge",        "vMerge",    "tcBorders",
+        "shd",      "noWrap",  "tcMar",    "textDirection", "tcFitText", "vAlign",
+        "hideMark", "headers", "cellIns",  "cellDel",       "cellMerge", "tcPrChange"};
     static const std::vector<std::string_view> trPr = {
-        "cnfStyle", "divId", "gridBefore", "gridAfter", "wBefore", "wAfter", "cantSplit", "trHeight",
-        "tblHeader", "tblCellSpacing", "jc", "hidden", "ins", "del", "trPrChange"};
-    static const std::vector<std::string_view> borders = {
-        "top", "left", "start", "bottom", "right", "end", "insideH", "insideV", "tl2br", "tr2bl",
-        "between", "bar"};
+        "cnfStyle",  "divId",          "gridBefore", "gridAfter", "wBefore", "wAfter", "cantSplit", "trHeight",
+        "tblHeader", "tblCellSpacing", "jc",         "hidden",    "ins",     "del",    "trPrChange"};
+    static const std::vector<std::string_view> borders = {"top",     "left",    "start", "bottom", "right",   "end",
+                                                          "insideH", "insideV", "tl2br", "tr2bl",  "between", "bar"};
     static const std::vector<std::string_view> tcMar = {"top", "left", "start", "bottom", "right", "end"};
     static const std::vector<std::string_view> none = {};
     switch (order) {
@@ -194,12 +260,18 @@ std::optional<double> measure(std::string_view text, double perPoint) {
     const std::string_view unit(ptr, static_cast<std::size_t>(end - ptr));
     if (unit.empty()) return value;
     double pointsPerUnit = 0;
-    if (unit == "pt") pointsPerUnit = 1;
-    else if (unit == "in") pointsPerUnit = 72;
-    else if (unit == "cm") pointsPerUnit = 72 / 2.54;
-    else if (unit == "mm") pointsPerUnit = 72 / 25.4;
-    else if (unit == "pc" || unit == "pi") pointsPerUnit = 12;
-    else return std::nullopt;
+    if (unit == "pt")
+        pointsPerUnit = 1;
+    else if (unit == "in")
+        pointsPerUnit = 72;
+    else if (unit == "cm")
+        pointsPerUnit = 72 / 2.54;
+    else if (unit == "mm")
+        pointsPerUnit = 72 / 25.4;
+    else if (unit == "pc" || unit == "pi")
+        pointsPerUnit = 12;
+    else
+        return std::nullopt;
     return value * pointsPerUnit * perPoint;
 }
 
@@ -278,7 +350,9 @@ std::optional<float> percentAttr(pugi::xml_node node, const char* attribute) {
     return static_cast<float>(*fiftieths / 50.0);
 }
 
-void setTwips(pugi::xml_node node, const char* attribute, long value) { setAttr(node, attribute, std::to_string(value)); }
+void setTwips(pugi::xml_node node, const char* attribute, long value) {
+    setAttr(node, attribute, std::to_string(value));
+}
 
 void setPoints(pugi::xml_node node, const char* attribute, float value) { setTwips(node, attribute, twips(value)); }
 

@@ -69,11 +69,11 @@ inline float points(long twips) { return static_cast<float>(twips) / 20.0f; }
 float pointsOf(std::string_view twipsText, float fallback);
 float halfPointsOf(std::string_view text, float fallback);
 float hundredthsOf(std::string_view text, float fallback);
-long intAttr(pugi::xml_node node, const char* attribute, long fallback);        // counts and spans
-long twipsAttr(pugi::xml_node node, const char* attribute, long fallback);      // twentieths of a point
-float pointsAttr(pugi::xml_node node, const char* attribute, float fallback);   // twips, as points
+long intAttr(pugi::xml_node node, const char* attribute, long fallback);           // counts and spans
+long twipsAttr(pugi::xml_node node, const char* attribute, long fallback);         // twentieths of a point
+float pointsAttr(pugi::xml_node node, const char* attribute, float fallback);      // twips, as points
 float halfPointsAttr(pugi::xml_node node, const char* attribute, float fallback);  // font sizes, as points
-long eighthsAttr(pugi::xml_node node, const char* attribute, long fallback);    // border widths
+long eighthsAttr(pugi::xml_node node, const char* attribute, long fallback);       // border widths
 // Hundredths of a character or a line (w:leftChars, w:beforeLines), as characters or lines.
 float hundredthsAttr(pugi::xml_node node, const char* attribute, float fallback);
 // A percentage: fiftieths of a percent ("5000") or a number with "%" ("100%"), as percent.

@@ -27,20 +27,20 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 
 std::string parseStatusText(pugi::xml_parse_status status) {
     switch (status) {
-    case pugi::status_out_of_memory: return "内存不足";
-    case pugi::status_unrecognized_tag: return "无法识别的标记";
-    case pugi::status_bad_pi: return "处理指令有误";
-    case pugi::status_bad_comment: return "注释有误";
-    case pugi::status_bad_cdata: return "CDATA 段有误";
-    case pugi::status_bad_doctype: return "文档类型声明有误";
-    case pugi::status_bad_pcdata: return "文本内容有误";
-    case pugi::status_bad_start_element: return "开始标记有误";
-    case pugi::status_bad_attribute: return "属性有误";
-    case pugi::status_bad_end_element: return "结束标记有误";
-    case pugi::status_end_element_mismatch: return "开始标记与结束标记不匹配";
-    case pugi::status_append_invalid_root: return "根元素有误";
-    case pugi::status_no_document_element: return "没有根元素";
-    default: return "格式错误";
+        case pugi::status_out_of_memory: return "内存不足";
+        case pugi::status_unrecognized_tag: return "无法识别的标记";
+        case pugi::status_bad_pi: return "处理指令有误";
+        case pugi::status_bad_comment: return "注释有误";
+        case pugi::status_bad_cdata: return "CDATA 段有误";
+        case pugi::status_bad_doctype: return "文档类型声明有误";
+        case pugi::status_bad_pcdata: return "文本内容有误";
+        case pugi::status_bad_start_element: return "开始标记有误";
+        case pugi::status_bad_attribute: return "属性有误";
+        case pugi::status_bad_end_element: return "结束标记有误";
+        case pugi::status_end_element_mismatch: return "开始标记与结束标记不匹配";
+        case pugi::status_append_invalid_root: return "根元素有误";
+        case pugi::status_no_document_element: return "没有根元素";
+        default: return "格式错误";
     }
 }
 
@@ -230,7 +230,8 @@ void scanMarkup(std::string_view text, const std::string& partName, int maxDepth
             }
             if (j >= text.size()) break;
             if (text[j - 1] != '/' && ++depth > maxDepth)
-                fail(partName, "的元素嵌套超过 " + std::to_string(maxDepth) + " 层；为安全起见拒绝读取，文件可能已损坏。");
+                fail(partName,
+                     "的元素嵌套超过 " + std::to_string(maxDepth) + " 层；为安全起见拒绝读取，文件可能已损坏。");
             i = j + 1;
         }
     }
@@ -247,8 +248,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName,
-                                                 int maxDepth) {
+std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName, int maxDepth) {
     const std::string text = toUtf8(bytes, partName);
     scanMarkup(text, partName, maxDepth);
 

@@ -29,7 +29,8 @@ bool fits(std::string_view bytes, std::uint64_t at, std::uint64_t size) {
 }
 
 void putLittle(std::string& bytes, std::size_t at, std::uint64_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < width; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 }  // namespace
@@ -38,7 +39,8 @@ std::optional<std::vector<StoredName>> centralDirectoryNames(std::string_view zi
     if (zip.size() < kEndOfDirectorySize) return std::nullopt;
     // The end record is the last one whose comment runs exactly to the end of the file.
     std::size_t end = std::string_view::npos;
-    const std::size_t lowest = zip.size() > kEndOfDirectorySize + 0xFFFF ? zip.size() - kEndOfDirectorySize - 0xFFFF : 0;
+    const std::size_t lowest =
+        zip.size() > kEndOfDirectorySize + 0xFFFF ? zip.size() - kEndOfDirectorySize - 0xFFFF : 0;
     for (std::size_t at = zip.size() - kEndOfDirectorySize + 1; at-- > lowest;) {
         if (little(zip, at, 4) == kEndOfDirectory && at + kEndOfDirectorySize + little(zip, at + 20, 2) == zip.size()) {
             end = at;
@@ -65,7 +67,8 @@ std::optional<std::vector<StoredName>> centralDirectoryNames(std::string_view zi
         const std::uint64_t commentLength = little(zip, at + 32, 2);
         if (!fits(zip, at + kDirectoryHeaderSize, nameLength)) return std::nullopt;
         StoredName name;
-        name.bytes = std::string(zip.substr(static_cast<std::size_t>(at + kDirectoryHeaderSize), static_cast<std::size_t>(nameLength)));
+        name.bytes = std::string(
+            zip.substr(static_cast<std::size_t>(at + kDirectoryHeaderSize), static_cast<std::size_t>(nameLength)));
         name.utf8 = (little(zip, at + 8, 2) & kUtf8Flag) != 0;
         name.header = at;
         if (const std::uint64_t local = little(zip, at + 42, 4); local != 0xFFFFFFFF) name.localHeader = local;
@@ -78,11 +81,13 @@ std::optional<std::vector<StoredName>> centralDirectoryNames(std::string_view zi
 bool renameEntry(std::string& zip, const StoredName& entry, const std::string& name, bool utf8) {
     const std::uint64_t local = entry.localHeader;
     if (name.size() != entry.bytes.size() || local == StoredName::kUnknown) return false;
-    if (!fits(zip, entry.header, kDirectoryHeaderSize + name.size()) || !fits(zip, local, kLocalHeaderSize + name.size()))
+    if (!fits(zip, entry.header, kDirectoryHeaderSize + name.size()) ||
+        !fits(zip, local, kLocalHeaderSize + name.size()))
         return false;
     if (little(zip, local, 4) != kLocalHeader || little(zip, local + 26, 2) != name.size()) return false;
-    for (const auto& [headerAt, flagsAt, nameAt] : {std::tuple{entry.header, entry.header + 8, entry.header + kDirectoryHeaderSize},
-                                                    std::tuple{local, local + 6, local + kLocalHeaderSize}}) {
+    for (const auto& [headerAt, flagsAt, nameAt] :
+         {std::tuple{entry.header, entry.header + 8, entry.header + kDirectoryHeaderSize},
+          std::tuple{local, local + 6, local + kLocalHeaderSize}}) {
         (void)headerAt;
         const std::uint64_t flags = little(zip, static_cast<std::size_t>(flagsAt), 2);
         putLittle(zip, static_cast<std::size_t>(flagsAt), utf8 ? flags | kUtf8Flag : flags & ~kUtf8Flag, 2);

@@ -4,16 +4,16 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace automation::ooxml {
 
 struct StoredName {
     std::string bytes;
-    bool utf8 = false;                 // general purpose flag bit 11
-    std::uint64_t header = 0;          // offset of the entry's central directory header
+    bool utf8 = false;                     // general purpose flag bit 11
+    std::uint64_t header = 0;              // offset of the entry's central directory header
     std::uint64_t localHeader = kUnknown;  // offset of its local header, when the directory gives it plainly
     static constexpr std::uint64_t kUnknown = ~std::uint64_t{0};
 };

@@ -42,9 +42,7 @@ std::string fileBytes(const fs::path& path) {
     return bytes.str();
 }
 
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // An XML part as markup, without its declaration or formatting, so that equal content compares equal.
 std::string canonicalXml(const std::string& bytes) {
@@ -55,9 +53,7 @@ std::string canonicalXml(const std::string& bytes) {
     return text.str();
 }
 
-bool isXmlPart(const std::string& name) {
-    return name.ends_with(".xml") || name.ends_with(".rels");
-}
+bool isXmlPart(const std::string& name) { return name.ends_with(".xml") || name.ends_with(".rels"); }
 
 // Some text that holds in every message of the tool: it is Chinese (any CJK character).
 bool hasChinese(const std::string& text) {
@@ -106,8 +102,7 @@ TEST(BatchFiles, InPlaceSavesIntoTheInput) {
     ASSERT_EQ(result.status, batch::kExitOk) << result.err;
     EXPECT_TRUE(hasChinese(result.out)) << result.out;
     EXPECT_EQ(gwtest::readAllParts(input).size(), before.size());
-    EXPECT_EQ(canonicalXml(gwtest::readPart(input, "word/document.xml")),
-              canonicalXml(before.at("word/document.xml")));
+    EXPECT_EQ(canonicalXml(gwtest::readPart(input, "word/document.xml")), canonicalXml(before.at("word/document.xml")));
 
     // -o may repeat the input with --in-place, but not name another file.
     EXPECT_EQ(runBatch({input.string(), "--in-place", "-o", input.string()}).status, batch::kExitOk);
@@ -132,7 +127,10 @@ TEST(BatchFiles, BadInputFailsInChineseAndWritesNothing) {
     fs::create_directory(dir.file("folder.docx"));
 
     const std::vector<fs::path> inputs = {
-        dir.file("missing.docx"), dir.file("text.docx"), dir.file("empty-zip.docx"), dir.file("folder.docx"),
+        dir.file("missing.docx"),
+        dir.file("text.docx"),
+        dir.file("empty-zip.docx"),
+        dir.file("folder.docx"),
     };
     for (const auto& input : inputs) {
         const fs::path output = dir.file("result.docx");
@@ -177,9 +175,8 @@ batch::CommandRegistry recordingCommands(std::vector<std::string>& log) {
     registry.add({"first", "记录", "", [&log](batch::CommandContext& c, const std::string&) {
                       log.push_back("first:" + std::to_string(c.document->Tables()->Count()));
                   }});
-    registry.add({"second", "记录", "值", [&log](batch::CommandContext&, const std::string& value) {
-                      log.push_back("second=" + value);
-                  }});
+    registry.add({"second", "记录", "值",
+                  [&log](batch::CommandContext&, const std::string& value) { log.push_back("second=" + value); }});
     registry.add({"fail", "失败", "", [](batch::CommandContext&, const std::string&) {
                       throw automation::Error(automation::errors::NotAvailable, "此命令无法执行。");
                   }});

@@ -76,15 +76,15 @@ TEST(FormatCommand, SettingsFromFileOptionsAndOneTable) {
     const fs::path input = dir.file("in.docx");
     const std::string lines =
         "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/><w:left w:val=\"single\" w:sz=\"4\"/></w:tblBorders>";
-    gwtest::writeDocx(input, gwtest::table(3, 3, lines) + gwtest::para("") + gwtest::table(3, 3, lines) +
-                                 gwtest::para(""));
+    gwtest::writeDocx(input,
+                      gwtest::table(3, 3, lines) + gwtest::para("") + gwtest::table(3, 3, lines) + gwtest::para(""));
     const fs::path settingsFile = dir.file("panel.txt");
     std::ofstream(settingsFile) << "# 表格设置\nOtherAreaAlign=居右\nTopBottomLine=2/12\n";
 
     const fs::path output = dir.file("out.docx");
-    const Result result = runBatch({input.string(), "-o", output.string(), "--format", "--settings",
-                                    settingsFile.string(), "--line", "Option20", "--set", "HeaderRowAlign=居中",
-                                    "--table", "2", "--report"});
+    const Result result =
+        runBatch({input.string(), "-o", output.string(), "--format", "--settings", settingsFile.string(), "--line",
+                  "Option20", "--set", "HeaderRowAlign=居中", "--table", "2", "--report"});
     ASSERT_EQ(result.status, batch::kExitOk) << result.err;
     EXPECT_NE(result.out.find("完成"), std::string::npos);
     EXPECT_NE(result.out.find("没有跳过任何操作。"), std::string::npos) << result.out;
@@ -105,9 +105,12 @@ TEST(FormatCommand, SettingsFromFileOptionsAndOneTable) {
 TEST(FormatCommand, BadSettingsFailBeforeTheDocumentIsTouched) {
     TempDir dir;
     const fs::path output = dir.file("never.docx");
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--set", "RowHeightCm=abc"}, {"--set", "NoSuchField=1"}, {"--set", "Check=1"},
-          {"--line", "Option19"}, {"--table", "0"}, {"--settings", dir.file("missing.txt").string()}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--set", "RowHeightCm=abc"},
+                                                {"--set", "NoSuchField=1"},
+                                                {"--set", "Check=1"},
+                                                {"--line", "Option19"},
+                                                {"--table", "0"},
+                                                {"--settings", dir.file("missing.txt").string()}}) {
         std::vector<std::string> args = {kSample.string(), "-o", output.string(), "--format"};
         args.insert(args.end(), bad.begin(), bad.end());
         const Result result = runBatch(args);
@@ -143,7 +146,8 @@ TEST(FormatCommand, NumbersWordCannotTakeAreRefusedBeforeTheDocumentIsOpened) {
         {{"--format", "--set", "LineSpacingLines=0"}, "“行    距”中的“0”超出了 Word 能接受的范围"},
         {{"--format", "--set", "CellRightMarginCm=abc"}, "“单元格右边距(厘米)”中的“abc”不是有效的数字。"},
         {{"--format", "--set", "InnerLine=7/48"}, "“内横竖线”的线型 7 与线宽 48 不是 Word 提供的组合"},
-        {{"--format", "--set", "TopBottomLine=25/8"}, "“上下边框”的线型 25 与线宽 8 不是 Word 提供的组合（没有这种线型）。"},
+        {{"--format", "--set", "TopBottomLine=25/8"},
+         "“上下边框”的线型 25 与线宽 8 不是 Word 提供的组合（没有这种线型）。"},
         {{"--format", "--set", "LeftRightLine=1/5"}, "“左右边框”的线型 1 与线宽 5"},
         {{"--body", "--set", "BodySpaceBefore=-1"}, "“段    前”中的“-1”超出了 Word 能接受的范围"},
         {{"--body", "--set", "BodyLineSpacing=200"}, "“行    距”中的“200”超出了 Word 能接受的范围"},

@@ -29,11 +29,17 @@ TEST_F(BodyText, TablesAndCentredParagraphsAreLeftAlone) {
         "<w:style w:type=\"paragraph\" w:styleId=\"Heading\"><w:pPr><w:jc w:val=\"center\"/></w:pPr></w:style>";
     const std::string indented = "<w:ind w:left=\"480\"/>";
     auto doc = open(para("标题", "<w:pStyle w:val=\"Heading\"/>" + indented) +
-                        para("居中", "<w:jc w:val=\"center\"/>" + indented) + tbl(row("<w:tc>" + para("表 1", indented) + "</w:tc>"), "", 1) +
-                        para("正文 2024", indented) + para("右对齐", "<w:jc w:val=\"right\"/>" + indented),
+                        para("居中", "<w:jc w:val=\"center\"/>" + indented) +
+                        tbl(row("<w:tc>" + para("表 1", indented) + "</w:tc>"), "", 1) + para("正文 2024", indented) +
+                        para("右对齐", "<w:jc w:val=\"right\"/>" + indented),
                     styles);
-    auto result = run({{"BodyFirstLineIndent", "2.0"}, {"BodyLineSpacing", "1.5"}, {"BodySpaceBefore", "0.5"}, {"BodySpaceAfter", "0"},
-                       {"BodyTextFont", "仿宋_GB2312"}, {"BodyNumberFont", "Times New Roman"}, {"BodyFontSize", "小四"}});
+    auto result = run({{"BodyFirstLineIndent", "2.0"},
+                       {"BodyLineSpacing", "1.5"},
+                       {"BodySpaceBefore", "0.5"},
+                       {"BodySpaceAfter", "0"},
+                       {"BodyTextFont", "仿宋_GB2312"},
+                       {"BodyNumberFont", "Times New Roman"},
+                       {"BodyFontSize", "小四"}});
     EXPECT_EQ(result.outcome, bodytext::BodyTextOutcome::Done);
     EXPECT_EQ(result.paragraphsFormatted, 2);
     EXPECT_EQ(host.messages, (std::vector<std::string>{bodytext::kOpeningMessage, bodytext::kDoneMessage}));

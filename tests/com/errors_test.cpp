@@ -75,13 +75,19 @@ TEST_F(ErrorsTest, TextAndNumbersCrossTheBoundaryIntact) {
     server.returnString("Font.Name", "");
     EXPECT_EQ(word->Selection()->Font()->Name(), "");
 
-    server.on("Font.Size", answers([](VARIANT* v) { v->vt = VT_R4; v->fltVal = 10.5f; }));
+    server.on("Font.Size", answers([](VARIANT* v) {
+                  v->vt = VT_R4;
+                  v->fltVal = 10.5f;
+              }));
     EXPECT_FLOAT_EQ(word->Selection()->Font()->Size(), 10.5f);
     server.returnInt("Border.LineStyle", wdUndefined);
     EXPECT_EQ(word->Selection()->Borders()->Item(wdBorderTop)->LineStyle(), wdUndefined);
 
     // Word answers flags as Boolean (-1) or as Long (-1, 0, wdUndefined).
-    server.on("Application.Visible", answers([](VARIANT* v) { v->vt = VT_BOOL; v->boolVal = VARIANT_TRUE; }));
+    server.on("Application.Visible", answers([](VARIANT* v) {
+                  v->vt = VT_BOOL;
+                  v->boolVal = VARIANT_TRUE;
+              }));
     EXPECT_TRUE(word->Visible());
     server.returnInt("ParagraphFormat.SpaceBeforeAuto", 0);
     EXPECT_FALSE(word->Selection()->ParagraphFormat()->SpaceBeforeAuto());

@@ -25,11 +25,10 @@ TEST_F(ExcelTest, AttachesToTheRunningExcelAndReachesTheUsedRange) {
         excel::RangePtr used = sheet->UsedRange();
         sheet->Columns("A:Z")->EntireColumn()->AutoFit();
         used->Copy();
-        EXPECT_EQ(server.calls(),
-                  (Calls{"Excel.Application.ActiveWorkbook GET()", "Excel.Workbook.Worksheets GET()",
-                         "Excel.Worksheets.Item GET(I4 1)", "Excel.Worksheet.UsedRange GET()",
-                         "Excel.Worksheet.Columns GET(BSTR A:Z)", "Excel.Range.EntireColumn GET()",
-                         "Excel.Range.AutoFit METHOD()", "Excel.Range.Copy METHOD(missing)"}));
+        EXPECT_EQ(server.calls(), (Calls{"Excel.Application.ActiveWorkbook GET()", "Excel.Workbook.Worksheets GET()",
+                                         "Excel.Worksheets.Item GET(I4 1)", "Excel.Worksheet.UsedRange GET()",
+                                         "Excel.Worksheet.Columns GET(BSTR A:Z)", "Excel.Range.EntireColumn GET()",
+                                         "Excel.Range.AutoFit METHOD()", "Excel.Range.Copy METHOD(missing)"}));
     }
     server.stopExcel();
 }

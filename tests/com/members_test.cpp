@@ -205,19 +205,17 @@ TEST_F(MembersTest, FontAndParagraphFormat) {
         float (ParagraphFormat::*get)();
     };
     using P = ParagraphFormat;
-    for (const FloatMember& m : {FloatMember{"LineSpacing", &P::SetLineSpacing, &P::LineSpacing},
-                                 {"SpaceBefore", &P::SetSpaceBefore, &P::SpaceBefore},
-                                 {"SpaceAfter", &P::SetSpaceAfter, &P::SpaceAfter},
-                                 {"LineUnitBefore", &P::SetLineUnitBefore, &P::LineUnitBefore},
-                                 {"LineUnitAfter", &P::SetLineUnitAfter, &P::LineUnitAfter},
-                                 {"CharacterUnitLeftIndent", &P::SetCharacterUnitLeftIndent,
-                                  &P::CharacterUnitLeftIndent},
-                                 {"CharacterUnitRightIndent", &P::SetCharacterUnitRightIndent,
-                                  &P::CharacterUnitRightIndent},
-                                 {"CharacterUnitFirstLineIndent", &P::SetCharacterUnitFirstLineIndent,
-                                  &P::CharacterUnitFirstLineIndent},
-                                 {"LeftIndent", &P::SetLeftIndent, &P::LeftIndent},
-                                 {"RightIndent", &P::SetRightIndent, &P::RightIndent}}) {
+    for (const FloatMember& m :
+         {FloatMember{"LineSpacing", &P::SetLineSpacing, &P::LineSpacing},
+          {"SpaceBefore", &P::SetSpaceBefore, &P::SpaceBefore},
+          {"SpaceAfter", &P::SetSpaceAfter, &P::SpaceAfter},
+          {"LineUnitBefore", &P::SetLineUnitBefore, &P::LineUnitBefore},
+          {"LineUnitAfter", &P::SetLineUnitAfter, &P::LineUnitAfter},
+          {"CharacterUnitLeftIndent", &P::SetCharacterUnitLeftIndent, &P::CharacterUnitLeftIndent},
+          {"CharacterUnitRightIndent", &P::SetCharacterUnitRightIndent, &P::CharacterUnitRightIndent},
+          {"CharacterUnitFirstLineIndent", &P::SetCharacterUnitFirstLineIndent, &P::CharacterUnitFirstLineIndent},
+          {"LeftIndent", &P::SetLeftIndent, &P::LeftIndent},
+          {"RightIndent", &P::SetRightIndent, &P::RightIndent}}) {
         const std::string member = std::string("ParagraphFormat.") + m.name;
         EXPECT_EQ(seen([&] { (p.get()->*m.set)(2.5f); }), Calls{member + " PUT(R4 2.5)"});
         EXPECT_EQ(seen([&] { (p.get()->*m.get)(); }), Calls{member + " GET()"});

@@ -15,26 +15,32 @@ namespace {
 // property get, P for a property put, M for a method.
 const std::map<std::string, std::string>& objectModel() {
     static const std::map<std::string, std::string> model = {
-        {"Application", "Visible GP|Activate M|Documents G:Documents|ActiveDocument G:Document|Selection G:Selection|"
-                        "Dialogs G:Dialogs|DisplayAlerts GP|Quit M"},
+        {"Application",
+         "Visible GP|Activate M|Documents G:Documents|ActiveDocument G:Document|Selection G:Selection|"
+         "Dialogs G:Dialogs|DisplayAlerts GP|Quit M"},
         {"Documents", "Count G|Item M:Document|Open M:Document"},
-        {"Document", "FullName G|Range M:Range|Content G:Range|Tables G:Tables|Paragraphs G:Paragraphs|"
-                     "Fields G:Fields|InlineShapes G:InlineShapes|Saved G|Save M|SaveAs M|SaveFormat G|UndoClear M|"
-                     "Close M"},
+        {"Document",
+         "FullName G|Range M:Range|Content G:Range|Tables G:Tables|Paragraphs G:Paragraphs|"
+         "Fields G:Fields|InlineShapes G:InlineShapes|Saved G|Save M|SaveAs M|SaveFormat G|UndoClear M|"
+         "Close M"},
         {"Dialogs", "Item M:Dialog"},
         {"Dialog", "Show M"},
-        {"Range", "Start G|End G|Text G|Tables G:Tables|Font G:Font|ParagraphFormat G:ParagraphFormat|Find G:Find|"
-                  "Paragraphs G:Paragraphs|Select M"},
-        {"Selection", "Start G|End G|Text G|Tables G:Tables|Font G:Font|ParagraphFormat G:ParagraphFormat|"
-                      "Find G:Find|Paragraphs G:Paragraphs|Rows G:Rows|Cells G:Cells|Columns G:Columns|"
-                      "Borders G:Borders|Range G:Range|PasteAndFormat M"},
-        {"Find", "ClearFormatting M|Text GP|Replacement G:Replacement|Format GP|MatchCase GP|MatchWholeWord GP|"
-                 "MatchWildcards GP|Wrap GP|Forward GP|Execute M"},
+        {"Range",
+         "Start G|End G|Text G|Tables G:Tables|Font G:Font|ParagraphFormat G:ParagraphFormat|Find G:Find|"
+         "Paragraphs G:Paragraphs|Select M"},
+        {"Selection",
+         "Start G|End G|Text G|Tables G:Tables|Font G:Font|ParagraphFormat G:ParagraphFormat|"
+         "Find G:Find|Paragraphs G:Paragraphs|Rows G:Rows|Cells G:Cells|Columns G:Columns|"
+         "Borders G:Borders|Range G:Range|PasteAndFormat M"},
+        {"Find",
+         "ClearFormatting M|Text GP|Replacement G:Replacement|Format GP|MatchCase GP|MatchWholeWord GP|"
+         "MatchWildcards GP|Wrap GP|Forward GP|Execute M"},
         {"Replacement", "ClearFormatting M|Text GP"},
         {"Tables", "Count G|Item M:Table"},
-        {"Table", "Select M|Range G:Range|Cell M:Cell|Rows G:Rows|Columns G:Columns|Tables G:Tables|"
-                  "Borders G:Borders|PreferredWidthType GP|PreferredWidth GP|AllowAutoFit GP|AutoFitBehavior M|"
-                  "Delete M"},
+        {"Table",
+         "Select M|Range G:Range|Cell M:Cell|Rows G:Rows|Columns G:Columns|Tables G:Tables|"
+         "Borders G:Borders|PreferredWidthType GP|PreferredWidth GP|AllowAutoFit GP|AutoFitBehavior M|"
+         "Delete M"},
         {"Rows", "Count G|Item M:Row|HeightRule GP|Height GP|HeadingFormat GP|LeftIndent GP|Delete M"},
         {"Row", "Index G|Select M|Range G:Range|Cells G:Cells|Delete M"},
         {"Columns", "Count G|Item M:Column"},
@@ -44,10 +50,11 @@ const std::map<std::string, std::string>& objectModel() {
         {"Borders", "Item M:Border"},
         {"Border", "LineStyle GP|LineWidth GP"},
         {"Font", "Name GP|Size GP"},
-        {"ParagraphFormat", "Alignment GP|LineSpacing GP|LineSpacingRule GP|SpaceBefore GP|SpaceAfter GP|"
-                            "SpaceBeforeAuto GP|SpaceAfterAuto GP|LineUnitBefore GP|LineUnitAfter GP|WordWrap GP|"
-                            "CharacterUnitLeftIndent GP|CharacterUnitRightIndent GP|"
-                            "CharacterUnitFirstLineIndent GP|LeftIndent GP|RightIndent GP"},
+        {"ParagraphFormat",
+         "Alignment GP|LineSpacing GP|LineSpacingRule GP|SpaceBefore GP|SpaceAfter GP|"
+         "SpaceBeforeAuto GP|SpaceAfterAuto GP|LineUnitBefore GP|LineUnitAfter GP|WordWrap GP|"
+         "CharacterUnitLeftIndent GP|CharacterUnitRightIndent GP|"
+         "CharacterUnitFirstLineIndent GP|LeftIndent GP|RightIndent GP"},
         {"Paragraphs", "Count G|Item M:Paragraph"},
         {"Paragraph", "Range G:Range|Format G:ParagraphFormat"},
         {"InlineShapes", "Count G|Item M:InlineShape"},
@@ -92,10 +99,10 @@ MemberInfo memberInfo(const std::string& type, const std::string& member) {
 
 const char* kindName(WORD kind) {
     switch (kind) {
-    case DISPATCH_PROPERTYGET: return "GET";
-    case DISPATCH_PROPERTYPUT: return "PUT";
-    case DISPATCH_METHOD: return "METHOD";
-    default: return "MIXED";
+        case DISPATCH_PROPERTYGET: return "GET";
+        case DISPATCH_PROPERTYPUT: return "PUT";
+        case DISPATCH_METHOD: return "METHOD";
+        default: return "MIXED";
     }
 }
 
@@ -104,12 +111,12 @@ char kindLetter(WORD kind) { return kind == DISPATCH_PROPERTYGET ? 'G' : kind ==
 std::string describe(const VARIANT& value) {
     std::ostringstream text;
     switch (value.vt) {
-    case VT_I4: text << "I4 " << value.lVal; break;
-    case VT_R4: text << "R4 " << value.fltVal; break;
-    case VT_BOOL: text << "BOOL " << value.boolVal; break;
-    case VT_BSTR: text << "BSTR " << automation::com::utf8FromBstr(value.bstrVal); break;
-    case VT_ERROR: text << (value.scode == DISP_E_PARAMNOTFOUND ? "missing" : "ERROR"); break;
-    default: text << "VT " << value.vt; break;
+        case VT_I4: text << "I4 " << value.lVal; break;
+        case VT_R4: text << "R4 " << value.fltVal; break;
+        case VT_BOOL: text << "BOOL " << value.boolVal; break;
+        case VT_BSTR: text << "BSTR " << automation::com::utf8FromBstr(value.bstrVal); break;
+        case VT_ERROR: text << (value.scode == DISP_E_PARAMNOTFOUND ? "missing" : "ERROR"); break;
+        default: text << "VT " << value.vt; break;
     }
     return text.str();
 }
@@ -215,8 +222,7 @@ const CLSID kExcelClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 
 
 void setKey(HKEY root, const std::wstring& path, const std::wstring& value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot write the registry");
     RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));

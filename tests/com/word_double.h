@@ -16,9 +16,9 @@ namespace comtest {
 // How the double answers one member ("Type.Member"), from the nth call on.
 struct Rule {
     int fromCall = 1;
-    long wordError = 0;        // raise Word's error number through EXCEPINFO
-    HRESULT failure = S_OK;    // fail the Invoke with this HRESULT
-    int busyTimes = 0;         // answer RPC_E_SERVERCALL_RETRYLATER this many times first
+    long wordError = 0;                          // raise Word's error number through EXCEPINFO
+    HRESULT failure = S_OK;                      // fail the Invoke with this HRESULT
+    int busyTimes = 0;                           // answer RPC_E_SERVERCALL_RETRYLATER this many times first
     std::function<void(VARIANT* result)> value;  // the value returned, when not the default
 };
 

@@ -42,7 +42,7 @@ TEST_F(FormatRunTest, BadNumberChangesNothingAndKeepsTheMainWindow) {
     EXPECT_EQ(host.messages, (std::vector<std::string>{"“行    高”中的“abc”不是有效的数字。"}));
     EXPECT_TRUE(host.mainVisible);
     EXPECT_EQ(host.events.size(), 1u);  // no hide, no show
-    EXPECT_TRUE(doc->Saved());  // not even the sound numbers are applied
+    EXPECT_TRUE(doc->Saved());          // not even the sound numbers are applied
 }
 
 TEST_F(FormatRunTest, UnchangedNumbersAreNotAppliedAfterARunThatSetThem) {
@@ -147,14 +147,15 @@ TEST_F(FormatRunTest, LineTextsWithFractionsRoundHalfToEvenAndBadTextsArePassedO
             engine::wordNumber(settings::lineNumber(bad, {}));
             ADD_FAILURE() << bad;
         } catch (const automation::Error& e) {
-            EXPECT_TRUE(e.number() == automation::errors::TypeMismatch || e.number() == automation::errors::Overflow) << bad;
+            EXPECT_TRUE(e.number() == automation::errors::TypeMismatch || e.number() == automation::errors::Overflow)
+                << bad;
         }
     }
 
     // In a second table pass-over is on: a bad width is passed over, the style still lands.
     open(framed(2, 2) + para("") + framed(2, 2));
     panel.lines.InnerLine = {"1.5", "abc"};  // style rounds to 2 (dotted)
-    set("TableWidthMode", "指定宽度");        // pass-over on from the first table
+    set("TableWidthMode", "指定宽度");       // pass-over on from the first table
     set("SpecifiedWidthCm", "10");
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
     pugi::xml_document& doc = saved();

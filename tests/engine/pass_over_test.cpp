@@ -34,7 +34,7 @@ TEST_F(PassOverTest, RowHeightFailingInTheFirstTableStopsTheRun) {
     pugi::xml_document& doc = saved();
     pugi::xml_node first = nthTable(doc, 1);
     EXPECT_TRUE(first.child("w:tr").child("w:trPr").child("w:trHeight"));  // the rule was set before the height
-    EXPECT_EQ(tableBorder(first, "top"), "single/4");                       // nothing after the failure ran
+    EXPECT_EQ(tableBorder(first, "top"), "single/4");                      // nothing after the failure ran
     EXPECT_FALSE(formatted(nthTable(doc, 2)));
 }
 
@@ -183,11 +183,11 @@ TEST_F(PassOverTest, SpaceRemovalSequenceStopsAtTheEndOfTheSelection) {
     for (const std::string& call : plan->calls())
         if (call.rfind("Find.", 0) == 0 || call.rfind("Replacement.", 0) == 0 || call == "Application.SetDisplayAlerts")
             findCalls.push_back(call);
-    EXPECT_EQ(findCalls, (std::vector<std::string>{"Application.SetDisplayAlerts", "Find.ClearFormatting",
-                                                   "Find.Replacement", "Replacement.ClearFormatting", "Find.SetText",
-                                                   "Find.Replacement", "Replacement.SetText", "Find.SetFormat",
-                                                   "Find.SetMatchCase", "Find.SetMatchWholeWord", "Find.SetWrap",
-                                                   "Find.Execute"}));
+    EXPECT_EQ(findCalls,
+              (std::vector<std::string>{"Application.SetDisplayAlerts", "Find.ClearFormatting", "Find.Replacement",
+                                        "Replacement.ClearFormatting", "Find.SetText", "Find.Replacement",
+                                        "Replacement.SetText", "Find.SetFormat", "Find.SetMatchCase",
+                                        "Find.SetMatchWholeWord", "Find.SetWrap", "Find.Execute"}));
     EXPECT_EQ(plan->callCount("Selection.Find"), 1);
 }
 

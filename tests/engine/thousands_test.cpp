@@ -62,26 +62,27 @@ TEST_F(ThousandsTest, OnlyTheIntegerPartOfANumberWithAPointGetsSeparators) {
         para("金额 1234.5 元") + para("1234567.89") + para("编号 1234 与 5678") + para("1234") + para("1234,5") +
         para("1,234.56") + para("123.45") + para("圆周率约为 3.14159.") + para("12345678901.5 和 0.5") +
         para("合计1234567.5元，增长12.5%。") + para("共 98765.4.") + para("-4321.09"));
-    EXPECT_EQ(after, (std::vector<std::string>{"金额 1,234.5 元", "1,234,567.89", "编号 1234 与 5678", "1234",
-                                               "1234,5", "1,234.56", "123.45", "圆周率约为 3.14159.",
-                                               "12,345,678,901.5 和 0.5", "合计1,234,567.5元，增长12.5%。",
-                                               "共 98,765.4.", "-4,321.09"}));
+    EXPECT_EQ(after, (std::vector<std::string>{"金额 1,234.5 元", "1,234,567.89", "编号 1234 与 5678", "1234", "1234,5",
+                                               "1,234.56", "123.45", "圆周率约为 3.14159.", "12,345,678,901.5 和 0.5",
+                                               "合计1,234,567.5元，增长12.5%。", "共 98,765.4.", "-4,321.09"}));
 }
 
 TEST_F(ThousandsTest, YearsPostcodesDatesVersionsAndDecimalCommasStayAsTheyAre) {
-    const std::vector<std::string> untouched = {
-        "founded in 2006.",      "Berkeley, CA 94709, USA", "25.12.2016.",   "截至2023.12.31的余额",
-        "2023.1.5 起",           "3.14159.",                 "23835512,64",   "电话 0571,8888",
-        "版本 10.0.12345.6",     "1.2.3456.7",               "12,3456.7",     "1234.5.6 版",
-        "型号 A1234.5",          "0.12345.6",                "2024.06.30.12"};
+    const std::vector<std::string> untouched = {"founded in 2006.",  "Berkeley, CA 94709, USA",
+                                                "25.12.2016.",       "截至2023.12.31的余额",
+                                                "2023.1.5 起",       "3.14159.",
+                                                "23835512,64",       "电话 0571,8888",
+                                                "版本 10.0.12345.6", "1.2.3456.7",
+                                                "12,3456.7",         "1234.5.6 版",
+                                                "型号 A1234.5",      "0.12345.6",
+                                                "2024.06.30.12"};
     std::string body;
     for (const std::string& text : untouched) body += para(text);
-    EXPECT_EQ(paragraphsAfterStep(body + para("其中 5678.9")),
-              [&] {
-                  auto expected = untouched;
-                  expected.push_back("其中 5,678.9");
-                  return expected;
-              }());
+    EXPECT_EQ(paragraphsAfterStep(body + para("其中 5678.9")), [&] {
+        auto expected = untouched;
+        expected.push_back("其中 5,678.9");
+        return expected;
+    }());
 }
 
 TEST_F(ThousandsTest, EveryLengthOfIntegerPartIsGroupedFromThePoint) {
@@ -99,8 +100,8 @@ TEST_F(ThousandsTest, EveryLengthOfIntegerPartIsGroupedFromThePoint) {
 
 TEST_F(ThousandsTest, ARunOfTwoHundredThousandDigitsIsGroupedOnce) {
     const std::string digits(200000, '7');
-    const auto after = paragraphsAfterStep(para("A " + digits + ".5") + para(digits + " 没有小数点") +
-                                           para("后面 1234.5"));
+    const auto after =
+        paragraphsAfterStep(para("A " + digits + ".5") + para(digits + " 没有小数点") + para("后面 1234.5"));
     ASSERT_EQ(after.size(), 3u);
     EXPECT_EQ(after[0], "A " + grouped(digits) + ".5");
     EXPECT_EQ(after[1], digits + " 没有小数点");
@@ -109,21 +110,21 @@ TEST_F(ThousandsTest, ARunOfTwoHundredThousandDigitsIsGroupedOnce) {
 
 TEST_F(ThousandsTest, TablesAreIncludedEvenWithoutLines) {
     // A table without any borders (the format run would skip it later) and numbers split inside cells.
-    const std::string table =
-        tbl(row("<w:tc>" + p(run("98765") + run("43.21", "<w:i/>")) + "</w:tc>" + cell("1234")) +
-                row(cell("12.5") + cell("合计 5555.5")),
-            "", 2);
+    const std::string table = tbl(row("<w:tc>" + p(run("98765") + run("43.21", "<w:i/>")) + "</w:tc>" + cell("1234")) +
+                                      row(cell("12.5") + cell("合计 5555.5")),
+                                  "", 2);
     const auto after = paragraphsAfterStep(para("表一") + table + para("4321.0"));
     EXPECT_EQ(after, (std::vector<std::string>{"表一", "9,876,543.21", "1234", "12.5", "合计 5,555.5", "4,321.0"}));
 }
 
 TEST_F(ThousandsTest, HeadersFootersAndTextBoxesAreNotTouched) {
-    const std::string header = std::string(kXmlDecl) + "<w:hdr " + kWordNamespaces + ">" + para("页眉 1234.5") + "</w:hdr>";
+    const std::string header =
+        std::string(kXmlDecl) + "<w:hdr " + kWordNamespaces + ">" + para("页眉 1234.5") + "</w:hdr>";
     const std::string footer = std::string(kXmlDecl) + "<w:ftr " + kWordNamespaces + ">" + para("9876.5") + "</w:ftr>";
     DocxSpec package;
     package.body = para("正文 1234.5") + textBox("框内 1234.5") +
-                "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>"
-                "<w:footerReference w:type=\"default\" r:id=\"rIdF\"/></w:sectPr>";
+                   "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>"
+                   "<w:footerReference w:type=\"default\" r:id=\"rIdF\"/></w:sectPr>";
     package.extraParts["word/header1.xml"] = header;
     package.extraParts["word/footer1.xml"] = footer;
     package.extraRelationships["rIdH"] = {kHeaderRel, "header1.xml"};

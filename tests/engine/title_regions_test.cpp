@@ -62,10 +62,10 @@ TEST_F(TitleRegions, AVerticalMergeFarBelowMakesTheTitleTwoRows) {
 }
 
 TEST_F(TitleRegions, ATitleCellInColumnTwoMergedDownStartsTheOtherAreaAtRowThree) {
-    pugi::xml_node t = formatOne(tbl(row(cell("项目") + cell("金额", kRestart) + cell("备注")) +
-                                         row(cell("") + cell("", kContinue) + cell("说明")) +
-                                         row(cell("收入") + cell("1") + cell("2")) + row(cell("支出") + cell("3") + cell("4")),
-                                     kFramed, 3));
+    pugi::xml_node t = formatOne(tbl(
+        row(cell("项目") + cell("金额", kRestart) + cell("备注")) + row(cell("") + cell("", kContinue) + cell("说明")) +
+            row(cell("收入") + cell("1") + cell("2")) + row(cell("支出") + cell("3") + cell("4")),
+        kFramed, 3));
     EXPECT_EQ(alignmentMap(t), "ccc|ccc|-rr|-rr");
     EXPECT_EQ(headingMap(t), "1100");
 }
@@ -75,15 +75,16 @@ TEST_F(TitleRegions, WhenNeitherTitleSelectionSucceedsTheRepeatFlagsStayAsTheyWe
     // stays selected and takes the title alignment, but no row is made a repeating title row, and a
     // row that already was one keeps its flag.
     const std::string header = "<w:tblHeader/>";
-    pugi::xml_node t = formatOne(tbl(row(cell("a") + cell("b") + cell("c", kRestart), header) +
-                                         row(cell("d") + cell("e") + cell("", kContinue)) +
-                                         row(cell("g") + cell("h") + cell("i")) + row(cell("j") + cell("k") + cell("l")),
-                                     kFramed, 3));
+    pugi::xml_node t = formatOne(tbl(
+        row(cell("a") + cell("b") + cell("c", kRestart), header) + row(cell("d") + cell("e") + cell("", kContinue)) +
+            row(cell("g") + cell("h") + cell("i")) + row(cell("j") + cell("k") + cell("l")),
+        kFramed, 3));
     EXPECT_EQ(alignmentMap(t), "ccc|crr|crr|crr");
     EXPECT_EQ(headingMap(t), "1000");
     int titleFailures = 0;
     for (const auto& p : passedOver)
-        titleFailures += p.operation == "Table.Cell(1,1)-Cell(2,C).Select" || p.operation == "Table.Rows.Item(1).Select";
+        titleFailures +=
+            p.operation == "Table.Cell(1,1)-Cell(2,C).Select" || p.operation == "Table.Rows.Item(1).Select";
     EXPECT_EQ(titleFailures, 2);
 
     // With the repeat box off the same table keeps its flag too: the step is left out, not reversed.

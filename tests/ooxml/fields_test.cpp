@@ -9,9 +9,12 @@ using namespace gwtest;
 namespace {
 
 std::string fldRun(const std::string& type) { return "<w:r><w:fldChar w:fldCharType=\"" + type + "\"/></w:r>"; }
-std::string instr(const std::string& code) { return "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>"; }
+std::string instr(const std::string& code) {
+    return "<w:r><w:instrText xml:space=\"preserve\">" + code + "</w:instrText></w:r>";
+}
 std::string textRun(const std::string& text, const std::string& rPr = "") {
-    return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" + text + "</w:t></w:r>";
+    return "<w:r>" + (rPr.empty() ? "" : "<w:rPr>" + rPr + "</w:rPr>") + "<w:t xml:space=\"preserve\">" + text +
+           "</w:t></w:r>";
 }
 // A complex field with this code and result runs.
 std::string complexField(const std::string& code, const std::string& resultRuns) {
@@ -25,8 +28,8 @@ TEST_F(Fields, ListsSimpleComplexAndNestedFieldsInOrderOfTheirStart) {
     const std::string ifField = fldRun("begin") + instr("IF ") + complexField("PAGE", textRun("1")) +
                                 instr(" = 1 \"yes\"") + fldRun("separate") + textRun("yes") + fldRun("end");
     auto doc = open("<w:p>" + textRun("a") + ifField + "</w:p>" +
-                    "<w:p><w:fldSimple w:instr=\" DATE \"><w:r><w:t>today</w:t></w:r></w:fldSimple></w:p>" +
-                    "<w:p>" + complexField(" LINK Excel.Sheet.8 \"book.xls\" ", textRun("12.5")) + "</w:p>");
+                    "<w:p><w:fldSimple w:instr=\" DATE \"><w:r><w:t>today</w:t></w:r></w:fldSimple></w:p>" + "<w:p>" +
+                    complexField(" LINK Excel.Sheet.8 \"book.xls\" ", textRun("12.5")) + "</w:p>");
     auto fields = doc->Fields();
     ASSERT_EQ(fields->Count(), 4);
     EXPECT_EQ(fields->Item(1)->Code(), "IF  = 1 \"yes\"");
@@ -43,9 +46,10 @@ TEST_F(Fields, ListsSimpleComplexAndNestedFieldsInOrderOfTheirStart) {
 
 TEST_F(Fields, UnlinkKeepsTheResultRunsWithTheirFormatting) {
     // The begin marker shares its run with text, the separator shares its run with code.
-    const std::string body = "<w:p><w:r><w:t>a</w:t><w:fldChar w:fldCharType=\"begin\"/></w:r>"
-                             "<w:r><w:instrText> LINK x </w:instrText><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
-                             textRun("12", "<w:b/>") + fldRun("end") + textRun("b") + "</w:p>";
+    const std::string body =
+        "<w:p><w:r><w:t>a</w:t><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText> LINK x </w:instrText><w:fldChar w:fldCharType=\"separate\"/></w:r>" +
+        textRun("12", "<w:b/>") + fldRun("end") + textRun("b") + "</w:p>";
     auto doc = open(body);
     doc->Fields()->Item(1)->Unlink();
     EXPECT_EQ(doc->Fields()->Count(), 0);
@@ -103,8 +107,9 @@ TEST_F(Fields, AFieldHandleOutlivesNeitherItsFieldNorItsWord) {
 TEST_F(Fields, FieldsOfHeadersAndFootersAreNotListed) {
     DocxSpec package;
     package.body = para("body") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
-    package.extraParts["word/footer1.xml"] = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr ") +
-                                          kWordNamespaces + "><w:p>" + complexField(" PAGE ", textRun("1")) + "</w:p></w:ftr>";
+    package.extraParts["word/footer1.xml"] =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:ftr ") + kWordNamespaces +
+        "><w:p>" + complexField(" PAGE ", textRun("1")) + "</w:p></w:ftr>";
     package.extraRelationships["rIdFooter"] = {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer", "footer1.xml"};
     auto doc = open(package);
@@ -132,15 +137,13 @@ TEST_F(UtilityMembers, RowAndColumnCellsAndATablesParagraphs) {
 
 TEST_F(UtilityMembers, SelectedRowIsDeletedAndAMergedRowCannotBeCounted) {
     // Row 2's first cell is merged down into row 3.
-    const std::string body = tbl(row(cell("a") + cell("b")) +
-                                     row(cell("", "<w:vMerge w:val=\"restart\"/>") + cell("")) +
-                                     row(cell("", "<w:vMerge/>") + cell("")) + row(cell("") + cell("")),
-                                 "", 2);
+    const std::string body =
+        tbl(row(cell("a") + cell("b")) + row(cell("", "<w:vMerge w:val=\"restart\"/>") + cell("")) +
+                row(cell("", "<w:vMerge/>") + cell("")) + row(cell("") + cell("")),
+            "", 2);
     auto doc = open(body);
     auto t = doc->Tables()->Item(1);
-    auto select = [&](int r) {
-        doc->Range(t->Cell(r, 1)->Range()->Start(), t->Cell(r, 2)->Range()->End())->Select();
-    };
+    auto select = [&](int r) { doc->Range(t->Cell(r, 1)->Range()->Start(), t->Cell(r, 2)->Range()->End())->Select(); };
     select(2);
     EXPECT_THROW(word->Selection()->Columns()->Count(), automation::Error);
     select(4);
@@ -154,8 +157,8 @@ TEST_F(UtilityMembers, AlignmentComesThroughTheStyleChain) {
     const std::string styles =
         "<w:style w:type=\"paragraph\" w:styleId=\"Title\"><w:pPr><w:jc w:val=\"center\"/></w:pPr></w:style>"
         "<w:style w:type=\"paragraph\" w:styleId=\"Sub\"><w:basedOn w:val=\"Title\"/></w:style>";
-    auto doc = open(para("a", "<w:pStyle w:val=\"Sub\"/>") + para("b", "<w:pStyle w:val=\"Sub\"/><w:jc w:val=\"left\"/>"),
-                    styles);
+    auto doc = open(
+        para("a", "<w:pStyle w:val=\"Sub\"/>") + para("b", "<w:pStyle w:val=\"Sub\"/><w:jc w:val=\"left\"/>"), styles);
     EXPECT_EQ(doc->Paragraphs()->Item(1)->Format()->Alignment(), automation::wdAlignParagraphCenter);
     EXPECT_EQ(doc->Paragraphs()->Item(2)->Format()->Alignment(), automation::wdAlignParagraphLeft);
     doc->UndoClear();

@@ -101,7 +101,8 @@ TEST_F(FindTest, ReplaceAllCoversTheScopeAndStartsOverAtItsStart) {
 }
 
 TEST_F(FindTest, MatchesAcrossRunsTakeTheFirstCharactersFormattingAndEmptiedRunsGo) {
-    auto doc = open(p(run("x") + run("12", "<w:b/>") + run("34", "<w:i/>") + run(".5")) + p(run("ab") + run("cd", "<w:u w:val=\"single\"/>")));
+    auto doc = open(p(run("x") + run("12", "<w:b/>") + run("34", "<w:i/>") + run(".5")) +
+                    p(run("ab") + run("cd", "<w:u w:val=\"single\"/>")));
     auto find = doc->Range()->Find();
     EXPECT_TRUE(find->Execute(findArgs("234.")));
     EXPECT_TRUE(find->Execute(replaceArgs("Q")));
@@ -205,7 +206,9 @@ TEST_F(FindTest, ParagraphMarksJoinAndSplitParagraphs) {
 }
 
 TEST_F(FindTest, CharactersOutsideTheBasicPlaneAreNeverCutInHalf) {
-    auto doc = open(para("a\xF0\xA0\x80\x80" "b"));
+    auto doc =
+        open(para("a\xF0\xA0\x80\x80"
+                  "b"));
     auto find = doc->Range()->Find();
     FindExecuteArgs a = findArgs("?b");
     a.MatchWildcards = true;

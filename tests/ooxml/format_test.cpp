@@ -33,8 +33,9 @@ TEST_F(Formatting, EastAsianFontThenLatinFontKeepsChineseText) {
 }
 
 TEST_F(Formatting, LatinNamedEastAsianFontsAndThemeFonts) {
-    auto doc = open("<w:p><w:r><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:eastAsiaTheme=\"minorEastAsia\"/>"
-                    "</w:rPr><w:t>x</w:t></w:r></w:p>");
+    auto doc = open(
+        "<w:p><w:r><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:eastAsiaTheme=\"minorEastAsia\"/>"
+        "</w:rPr><w:t>x</w:t></w:r></w:p>");
     doc->Content()->Font()->SetName("SimHei");
     Xml xml(savedMainPart());
     auto f = xml.one("//w:r/w:rPr/w:rFonts");
@@ -45,8 +46,9 @@ TEST_F(Formatting, LatinNamedEastAsianFontsAndThemeFonts) {
 }
 
 TEST_F(Formatting, ParagraphResetAndSpacing) {
-    auto doc = open(para("a", "<w:spacing w:before=\"120\" w:beforeLines=\"50\"/><w:ind w:leftChars=\"200\" "
-                              "w:left=\"420\" w:firstLineChars=\"200\" w:firstLine=\"420\"/>"));
+    auto doc = open(para("a",
+                         "<w:spacing w:before=\"120\" w:beforeLines=\"50\"/><w:ind w:leftChars=\"200\" "
+                         "w:left=\"420\" w:firstLineChars=\"200\" w:firstLine=\"420\"/>"));
     auto pf = doc->Content()->ParagraphFormat();
     pf->SetSpaceBefore(0);
     pf->SetSpaceBeforeAuto(false);
@@ -159,11 +161,12 @@ TEST_F(Formatting, TableWidthRowsAndCells) {
 }
 
 TEST_F(Formatting, BordersOfAWholeTableReplaceCellBorders) {
-    const std::string cellBorders = "<w:tcBorders><w:top w:val=\"single\" w:sz=\"2\"/><w:left w:val=\"single\" w:sz=\"2\"/>"
-                                    "<w:bottom w:val=\"single\" w:sz=\"2\"/><w:right w:val=\"single\" w:sz=\"2\"/></w:tcBorders>";
-    auto doc = open(tbl(row(cell("a", cellBorders) + cell("b", cellBorders)) +
-                            row(cell("c", cellBorders) + cell("d", cellBorders)),
-                        "", 2));
+    const std::string cellBorders =
+        "<w:tcBorders><w:top w:val=\"single\" w:sz=\"2\"/><w:left w:val=\"single\" w:sz=\"2\"/>"
+        "<w:bottom w:val=\"single\" w:sz=\"2\"/><w:right w:val=\"single\" w:sz=\"2\"/></w:tcBorders>";
+    auto doc = open(
+        tbl(row(cell("a", cellBorders) + cell("b", cellBorders)) + row(cell("c", cellBorders) + cell("d", cellBorders)),
+            "", 2));
     doc->Tables()->Item(1)->Select();
     auto borders = word->Selection()->Borders();
     for (int edge : {wdBorderLeft, wdBorderRight, wdBorderTop, wdBorderBottom, wdBorderHorizontal, wdBorderVertical}) {
@@ -206,15 +209,16 @@ TEST_F(Formatting, LineStylesAndWidthsWordDoesNotOffer) {
 TEST_F(Formatting, BorderReadFollowsTableStyleAndReportsMixedEdges) {
     const std::string styles =
         "<w:style w:type=\"table\" w:styleId=\"Base\"><w:tblPr><w:tblBorders>"
-        "<w:top w:val=\"double\" w:sz=\"4\"/><w:left w:val=\"single\" w:sz=\"4\"/><w:insideH w:val=\"dotted\" w:sz=\"4\"/>"
+        "<w:top w:val=\"double\" w:sz=\"4\"/><w:left w:val=\"single\" w:sz=\"4\"/><w:insideH w:val=\"dotted\" "
+        "w:sz=\"4\"/>"
         "</w:tblBorders></w:tblPr></w:style>"
         "<w:style w:type=\"table\" w:styleId=\"Grid\"><w:basedOn w:val=\"Base\"/></w:style>";
     const std::string noLeft = "<w:tcBorders><w:left w:val=\"nil\"/></w:tcBorders>";
-    auto doc = open(table(2, 2, "<w:tblStyle w:val=\"Grid\"/>") + para("") +
-                        tbl(row(cell("a", noLeft) + cell("b")) + row(cell("c") + cell("d")),
-                            "<w:tblStyle w:val=\"Grid\"/>", 2) +
-                        para("") + table(2, 2),
-                    styles);
+    auto doc = open(
+        table(2, 2, "<w:tblStyle w:val=\"Grid\"/>") + para("") +
+            tbl(row(cell("a", noLeft) + cell("b")) + row(cell("c") + cell("d")), "<w:tblStyle w:val=\"Grid\"/>", 2) +
+            para("") + table(2, 2),
+        styles);
     auto styled = doc->Tables()->Item(1);
     EXPECT_EQ(styled->Borders()->Item(wdBorderTop)->LineStyle(), wdLineStyleDouble);
     EXPECT_EQ(styled->Borders()->Item(wdBorderLeft)->LineStyle(), wdLineStyleSingle);
@@ -240,8 +244,10 @@ TEST_F(Formatting, PartOfATableGetsCellBorders) {
 
 TEST_F(Formatting, AnInsertionPointInACellAnswersWithTheCellsBorders) {
     const std::string noTop = "<w:tcBorders><w:top w:val=\"nil\"/></w:tcBorders>";
-    auto doc = open(tbl(row(cell("a", noTop) + cell("b")), "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/>"
-                                                          "</w:tblBorders>", 2));
+    auto doc = open(tbl(row(cell("a", noTop) + cell("b")),
+                        "<w:tblBorders><w:top w:val=\"single\" w:sz=\"4\"/>"
+                        "</w:tblBorders>",
+                        2));
     auto t = doc->Tables()->Item(1);
     const int inB = t->Cell(1, 2)->Range()->Start();
     doc->Range(inB, inB)->Select();

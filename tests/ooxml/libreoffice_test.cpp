@@ -24,7 +24,8 @@ TEST_F(LibreOffice, OpensAFormattedDocumentWithMergedAndNestedTables) {
         t->Select();
         auto sel = word->Selection();
         for (int edge = wdBorderTop; edge >= wdBorderVertical; --edge) {
-            sel->Borders()->Item(edge)->SetLineStyle(edge == wdBorderHorizontal ? wdLineStyleDouble : wdLineStyleSingle);
+            sel->Borders()->Item(edge)->SetLineStyle(edge == wdBorderHorizontal ? wdLineStyleDouble
+                                                                                : wdLineStyleSingle);
             sel->Borders()->Item(edge)->SetLineWidth(edge == wdBorderHorizontal ? wdLineWidth150pt : wdLineWidth100pt);
         }
         sel->Rows()->SetHeightRule(wdRowHeightAtLeast);

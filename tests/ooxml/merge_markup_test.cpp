@@ -14,7 +14,8 @@ class MergeMarkup : public WordTest {};
 
 TEST_F(MergeMarkup, AVerticalMergeThatNothingContinuesIsNoMerge) {
     const std::string restartAlone = "<w:vMerge w:val=\"restart\"/>";
-    open(tbl(row(cell("标题", restartAlone) + cell("乙")) + row(cell("1") + cell("2")) + row(cell("3") + cell("4")), "", 2) +
+    open(tbl(row(cell("标题", restartAlone) + cell("乙")) + row(cell("1") + cell("2")) + row(cell("3") + cell("4")), "",
+             2) +
          para("") + tbl(row(cell("a", "<w:vMerge/>") + cell("b")) + row(cell("c") + cell("d")), "", 2) + para("") +
          tbl(row(cell("x", restartAlone) + cell("y")) + row(cell("", "<w:vMerge/>") + cell("z")), "", 2));
     auto tables = word->ActiveDocument()->Tables();
@@ -45,10 +46,12 @@ TEST_F(MergeMarkup, ALegacyHorizontalMergeIsOneCell) {
 }
 
 TEST_F(MergeMarkup, AWholeTableEdgeClearsEveryCellBorderOnIt) {
-    const std::string thick = "<w:tcBorders><w:bottom w:val=\"single\" w:sz=\"12\" w:space=\"0\" w:color=\"auto\"/>"
-                              "<w:right w:val=\"single\" w:sz=\"12\"/></w:tcBorders>";
-    const std::string thin = "<w:tcBorders><w:top w:val=\"single\" w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/>"
-                             "</w:tcBorders>";
+    const std::string thick =
+        "<w:tcBorders><w:bottom w:val=\"single\" w:sz=\"12\" w:space=\"0\" w:color=\"auto\"/>"
+        "<w:right w:val=\"single\" w:sz=\"12\"/></w:tcBorders>";
+    const std::string thin =
+        "<w:tcBorders><w:top w:val=\"single\" w:sz=\"4\"/><w:bottom w:val=\"single\" w:sz=\"4\"/>"
+        "</w:tcBorders>";
     open(tbl(row(cell("a", thick) + cell("b", thick) + cell("c", thick)) +
                  row(cell("合计", "<w:gridSpan w:val=\"3\"/>" + thin)) +
                  row(cell("d", "<w:vMerge w:val=\"restart\"/>" + thick) + cell("e") + cell("f")) +

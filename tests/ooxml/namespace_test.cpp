@@ -40,7 +40,8 @@ std::string toStrict(std::string xml) {
     xml = replaceAll(xml, kWord, kStrictWord);
     xml = replaceAll(xml, "http://schemas.openxmlformats.org/officeDocument/2006/relationships",
                      "http://purl.oclc.org/ooxml/officeDocument/relationships");
-    return replaceAll(xml, "http://schemas.openxmlformats.org/drawingml/2006/main", "http://purl.oclc.org/ooxml/drawingml/main");
+    return replaceAll(xml, "http://schemas.openxmlformats.org/drawingml/2006/main",
+                      "http://purl.oclc.org/ooxml/drawingml/main");
 }
 
 // Prefixes used in a part without a binding in scope: each makes the part not namespace-well-formed.
@@ -78,7 +79,8 @@ protected:
         const auto path = dir.file("in" + std::to_string(++files) + ".docx");
         DocxSpec package;
         package.body = replaceAll(body, "<w:tblPr>", "<w:tblPr>" + tblPr);
-        package.styles = "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"a\"><w:name w:val=\"Normal\"/></w:style>";
+        package.styles =
+            "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"a\"><w:name w:val=\"Normal\"/></w:style>";
         writeDocx(path, package);
         auto parts = readAllParts(path);
         for (auto& [name, bytes] : parts)

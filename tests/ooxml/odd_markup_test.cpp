@@ -19,8 +19,7 @@ protected:
             auto attempt = [](const std::function<void()>& call) {
                 try {
                     call();
-                } catch (const Error&) {
-                }
+                } catch (const Error&) {}
             };
             if (i > doc->Tables()->Count()) break;  // deleting rows and columns removed tables
             auto t = doc->Tables()->Item(i);
@@ -53,7 +52,8 @@ TEST_F(OddMarkup, AbsurdSpansAndOrphanMerges) {
     open(tbl(row(cell("a", "<w:vMerge/>") + cell("b", "<w:gridSpan w:val=\"99999999\"/>")) +
                  row(cell("c", "<w:gridSpan w:val=\"-5\"/>") + cell("d", "<w:vMerge w:val=\"restart\"/>")),
              "", 2) +
-         para("") + tbl(row(cell("x"), "<w:gridBefore w:val=\"100000\"/><w:gridAfter w:val=\"-3\"/>"), "", 1) + para(""));
+         para("") + tbl(row(cell("x"), "<w:gridBefore w:val=\"100000\"/><w:gridAfter w:val=\"-3\"/>"), "", 1) +
+         para(""));
     EXPECT_NO_FATAL_FAILURE(exercise());
 }
 
@@ -67,8 +67,9 @@ TEST_F(OddMarkup, DeeplyNestedTables) {
 
 TEST_F(OddMarkup, UnknownMarkupIsKeptUntouched) {
     const std::string custom = "<w:customXml w:element=\"invoice\"><w:p><w:r><w:t>x</w:t></w:r></w:p></w:customXml>";
-    auto doc = open(custom + "<w:p><w:pPr><w:rPr><w:w w:val=\"80\"/></w:rPr></w:pPr><w:r><w:rPr><w:em w:val=\"dot\"/>"
-                             "</w:rPr><w:t>y</w:t></w:r></w:p>");
+    auto doc = open(custom +
+                    "<w:p><w:pPr><w:rPr><w:w w:val=\"80\"/></w:rPr></w:pPr><w:r><w:rPr><w:em w:val=\"dot\"/>"
+                    "</w:rPr><w:t>y</w:t></w:r></w:p>");
     doc->Content()->Font()->SetSize(12);
     const std::string xml = savedMainPart();
     EXPECT_NE(xml.find("w:element=\"invoice\""), std::string::npos);

@@ -38,7 +38,8 @@ std::string convert(const std::string& text, const char* to) {
 
 const std::string kTypes =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-    "content-types\"><Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "content-types\"><Default Extension=\"rels\" "
+    "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
     "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
     "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
 
@@ -111,12 +112,13 @@ TEST_F(PackageReading, EntryNamesAreTheCentralDirectorysAndAreWrittenBackByteFor
     // The zip library would read the first entry as word/document.xml through its Unicode path field;
     // Word reads the central directory's name.
     const std::string gbkName = convert("word/media/图片.png", "GBK");
-    const auto path = writeRaw({{"[Content_Types].xml", kTypes},
-                                {"_rels/.rels", packageRels("word/document.xml")},
-                                {"word/decoy.xml", mainPart("诱饵"), false, unicodePathField("word/decoy.xml", "word/document.xml")},
-                                {"word/document.xml", mainPart("正文")},
-                                {gbkName, "png bytes"},
-                                {"word/media/名字.png", "png bytes", true}});
+    const auto path =
+        writeRaw({{"[Content_Types].xml", kTypes},
+                  {"_rels/.rels", packageRels("word/document.xml")},
+                  {"word/decoy.xml", mainPart("诱饵"), false, unicodePathField("word/decoy.xml", "word/document.xml")},
+                  {"word/document.xml", mainPart("正文")},
+                  {gbkName, "png bytes"},
+                  {"word/media/名字.png", "png bytes", true}});
     auto doc = word->Documents()->Open(path.string());
     EXPECT_EQ(doc->Content()->Text(), "正文\r");
     const auto out = editAndSave(doc);
@@ -156,7 +158,8 @@ TEST_F(PackageReading, AFileAboveTheCapIsRefusedBeforeItIsRead) {
 
 TEST_F(PackageReading, RelationshipTargetsResolveAsUris) {
     auto withTarget = [&](const std::string& target, bool types = true) {
-        std::vector<RawZipEntry> entries = {{"_rels/.rels", packageRels(target)}, {"word/document.xml", mainPart("正文")}};
+        std::vector<RawZipEntry> entries = {{"_rels/.rels", packageRels(target)},
+                                            {"word/document.xml", mainPart("正文")}};
         if (types) entries.push_back({"[Content_Types].xml", kTypes});
         return writeRaw(entries);
     };

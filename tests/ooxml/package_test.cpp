@@ -33,9 +33,7 @@ std::string readFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::set<std::string> folderListing(const fs::path& folder) {
     std::set<std::string> names;
@@ -125,8 +123,8 @@ std::string errorText(Call call, long number) {
 }
 
 const std::string kRelsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
-const std::string kMainXml = std::string("<?xml version=\"1.0\"?><w:document ") + gwtest::kWordNamespaces +
-                             "><w:body/></w:document>";
+const std::string kMainXml =
+    std::string("<?xml version=\"1.0\"?><w:document ") + gwtest::kWordNamespaces + "><w:body/></w:document>";
 
 std::string packageRels(const std::string& type, const std::string& target) {
     return "<Relationships xmlns=\"" + kRelsNs + "\"><Relationship Id=\"rId1\" Type=\"" + type + "\" Target=\"" +
@@ -215,19 +213,18 @@ TEST(PackageRelationships, MainPartAndTargetsAreResolvedFromRelationships) {
     layout.mainPartName = "content/main.xml";
     layout.styles = "<w:docDefaults/>";
     layout.extraParts = {{"content/footer.xml", "<f/>"},
-                       {"media/Image 1.png", "png"},
-                       {"other/numbering.xml", "<n/>"},
-                       {"content/sub/header.xml", "<h/>"}};
+                         {"media/Image 1.png", "png"},
+                         {"other/numbering.xml", "<n/>"},
+                         {"content/sub/header.xml", "<h/>"}};
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
     layout.extraRelationships = {{"rId10", {rel + "footer", "./sub/../footer.xml"}},
-                               {"rId11", {rel + "image", "../media/Image%201.png"}},
-                               {"rId12", {rel + "numbering", "/other/NUMBERING.xml"}},
-                               {"rId13", {rel + "hyperlink", "http://example.com/"}},
-                               {"rId14", {rel + "header", "sub/header.xml"}},
-                               {"rId15", {rel + "settings", "settings.xml"}},
-                               {"rId16", {rel + "glossaryDocument", "../../outside.xml"}}};
-    layout.extraParts["content/sub/_rels/header.xml.rels"] =
-        packageRels(rel + "image", "../../media/Image 1.png");
+                                 {"rId11", {rel + "image", "../media/Image%201.png"}},
+                                 {"rId12", {rel + "numbering", "/other/NUMBERING.xml"}},
+                                 {"rId13", {rel + "hyperlink", "http://example.com/"}},
+                                 {"rId14", {rel + "header", "sub/header.xml"}},
+                                 {"rId15", {rel + "settings", "settings.xml"}},
+                                 {"rId16", {rel + "glossaryDocument", "../../outside.xml"}}};
+    layout.extraParts["content/sub/_rels/header.xml.rels"] = packageRels(rel + "image", "../../media/Image 1.png");
     const auto path = dir.file("d.docx");
     gwtest::writeDocx(path, layout);
 
@@ -459,7 +456,8 @@ TEST(XmlPart, WritesLikeWordAndKeepsEveryCharacterOfText) {
     EXPECT_EQ(serializeXmlPart(*parseXmlPart(decl + body, "word/document.xml")), decl + body);
 
     // Another declaration, a byte order mark, line ends and indentation between elements.
-    const std::string loose = "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?>\r\n<r a='1&#10;2'>\r\n  <t> x\r\n y </t>\r\n</r>";
+    const std::string loose =
+        "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?>\r\n<r a='1&#10;2'>\r\n  <t> x\r\n y </t>\r\n</r>";
     const std::string written = serializeXmlPart(*parseXmlPart(loose, "loose.xml"));
     EXPECT_EQ(written, decl + "<r a=\"1&#10;2\"><t> x\n y </t></r>");
 

@@ -75,7 +75,8 @@ TEST_F(Story, ObjectsDeletionsAndTransparentWrappers) {
     const std::string floating =
         "<w:r><w:drawing><wp:anchor><wp:extent cx=\"1\" cy=\"1\"/></wp:anchor></w:drawing></w:r>";
     const std::string body =
-        "<w:p>" + drawing + floating + "<w:del><w:r><w:delText>gone</w:delText></w:r></w:del>"
+        "<w:p>" + drawing + floating +
+        "<w:del><w:r><w:delText>gone</w:delText></w:r></w:del>"
         "<w:ins><w:r><w:t>new</w:t></w:r></w:ins>"
         "<w:hyperlink r:id=\"x\"><w:r><w:t>link</w:t></w:r></w:hyperlink><w:bookmarkStart w:id=\"0\" w:name=\"b\"/>"
         "<w:sdt><w:sdtPr/><w:sdtContent><w:r><w:t>cc</w:t></w:r></w:sdtContent></w:sdt>"

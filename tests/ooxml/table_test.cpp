@@ -14,8 +14,8 @@ std::string verticallyMergedTitle() {
     const std::string restart = "<w:vMerge w:val=\"restart\"/>";
     const std::string cont = "<w:vMerge/>";
     return tbl(row(cell("项目", restart) + cell("金额") + cell("备注")) +
-                   row(cell("", cont) + cell("元") + cell("说明")) +
-                   row(cell("收入") + cell("1234.5") + cell("a")) + row(cell("支出") + cell("99.5") + cell("b")),
+                   row(cell("", cont) + cell("元") + cell("说明")) + row(cell("收入") + cell("1234.5") + cell("a")) +
+                   row(cell("支出") + cell("99.5") + cell("b")),
                "", 3);
 }
 
@@ -58,9 +58,8 @@ TEST_F(Tables, VerticalMergeRefusesRowsAndTheCoveredCell) {
 }
 
 TEST_F(Tables, HorizontalMergeAndUnevenRowsRefuseColumns) {
-    auto doc = open(horizontallyMergedTitle() + para("") +
-                    tbl(row(cell("a") + cell("b")) + row(cell("c")), "", 2) + para("") +
-                    tbl(row(cell("a"), "<w:gridBefore w:val=\"1\"/>") + row(cell("b") + cell("c")), "", 2));
+    auto doc = open(horizontallyMergedTitle() + para("") + tbl(row(cell("a") + cell("b")) + row(cell("c")), "", 2) +
+                    para("") + tbl(row(cell("a"), "<w:gridBefore w:val=\"1\"/>") + row(cell("b") + cell("c")), "", 2));
     auto merged = doc->Tables()->Item(1);
     EXPECT_EQ(merged->Columns()->Count(), 3);
     EXPECT_EQ(errorNumber([&] { merged->Columns()->Item(2); }), 5992);
@@ -206,14 +205,12 @@ protected:
                         auto cell = mine->Cell(r, c)->Range();
                         a = cell->Start();
                         ae = cell->End();
-                    } catch (const Error&) {
-                    }
+                    } catch (const Error&) {}
                     try {
                         auto cell = theirs->Cell(r, c)->Range();
                         b = cell->Start();
                         be = cell->End();
-                    } catch (const Error&) {
-                    }
+                    } catch (const Error&) {}
                     EXPECT_EQ(a, b) << "table " << t << " cell " << r << "," << c;
                     EXPECT_EQ(ae, be) << "table " << t << " cell " << r << "," << c;
                 }
@@ -230,9 +227,10 @@ protected:
 TEST_F(IndexAfterDeletes, RowsOfOuterAndNestedTablesAndWholeTables) {
     const std::string field = "<w:p><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>7</w:t></w:r></w:fldSimple></w:p>";
     const std::string nested = tbl(row(cell("n1")) + row(cell("n2")) + row(cell("n3")), "", 1);
-    auto doc = open(para("a") + field + table(4, 3) + para("b") +
-                    tbl(row("<w:tc>" + para("o") + nested + field + "</w:tc>" + cell("x")) + row(cell("y") + cell("z")), "", 2) +
-                    field + table(2, 2) + para("end"));
+    auto doc = open(
+        para("a") + field + table(4, 3) + para("b") +
+        tbl(row("<w:tc>" + para("o") + nested + field + "</w:tc>" + cell("x")) + row(cell("y") + cell("z")), "", 2) +
+        field + table(2, 2) + para("end"));
     doc->Tables()->Item(1)->Rows()->Item(2)->Delete();
     expectSameAsFresh(*doc);
     doc->Tables()->Item(2)->Tables()->Item(1)->Rows()->Item(3)->Delete();
@@ -252,9 +250,9 @@ TEST_F(IndexAfterDeletes, UnlinkingFieldsOneByOne) {
     const std::string end = "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
     auto code = [](const std::string& text) { return "<w:r><w:instrText>" + text + "</w:instrText></w:r>"; };
     auto text = [](const std::string& t) { return "<w:r><w:t>" + t + "</w:t></w:r>"; };
-    const std::string nested = "<w:p>" + text("a") + begin + code(" IF ") + begin + code(" PAGE ") + separate + text("1") + end +
-                               code(" = 1 x ") + separate + text("x") + begin + code(" SEQ t ") + separate + text("2") + end +
-                               end + text("b") + "</w:p>";
+    const std::string nested = "<w:p>" + text("a") + begin + code(" IF ") + begin + code(" PAGE ") + separate +
+                               text("1") + end + code(" = 1 x ") + separate + text("x") + begin + code(" SEQ t ") +
+                               separate + text("2") + end + end + text("b") + "</w:p>";
     const std::string simple = "<w:p><w:fldSimple w:instr=\" DATE \"><w:r><w:t>today</w:t></w:r></w:fldSimple></w:p>";
     auto doc = open(nested + table(2, 2) + simple + "<w:p>" + begin + code(" NOTHING ") + end + text("c") + "</w:p>");
     while (doc->Fields()->Count() > 0) {

@@ -75,9 +75,11 @@ TEST(WildcardTest, GroupsAndEscapes) {
 
 TEST(WildcardTest, PatternsWordRejects) {
     for (const char16_t* bad :
-         {u"[abc", u"abc]", u"(ab", u"ab)", u"a{3,1}", u"a{a}", u"{2}a", u"@", u"a{2", u"a{,2}", u"[z-a]",
-          u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)", u"a\\", u"*@", u"<{2}", u"a{2}{3}", u"()", u"[]", u"[!]", u"a}",
-          u"^q", u"^", u"^0", u"^99999", u"(a)\\1", u"a{99999}"}) {
+         {u"[abc",   u"abc]",    u"(ab",  u"ab)",     u"a{3,1}", u"a{a}",
+          u"{2}a",   u"@",       u"a{2",  u"a{,2}",   u"[z-a]",  u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)",
+          u"a\\",    u"*@",      u"<{2}", u"a{2}{3}", u"()",     u"[]",
+          u"[!]",    u"a}",      u"^q",   u"^",       u"^0",     u"^99999",
+          u"(a)\\1", u"a{99999}"}) {
         SCOPED_TRACE(std::string(bad, bad + std::char_traits<char16_t>::length(bad)).c_str());
         try {
             Matcher::wildcard(bad);

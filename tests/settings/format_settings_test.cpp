@@ -16,8 +16,8 @@ TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
     EXPECT_FALSE(settings.IncludeBorderlessTables);
     EXPECT_FALSE(settings.AddThousandsSeparators);
     EXPECT_FALSE(settings.RemoveSpaces);
-    for (const NumericSetting* numeric : {&settings.RowHeightCm, &settings.LineSpacingLines,
-                                          &settings.CellRightMarginCm, &settings.BodyLineSpacing}) {
+    for (const NumericSetting* numeric :
+         {&settings.RowHeightCm, &settings.LineSpacingLines, &settings.CellRightMarginCm, &settings.BodyLineSpacing}) {
         EXPECT_TRUE(numeric->isUnchanged());
         EXPECT_FALSE(numeric->isInvalid());
         EXPECT_FALSE(numeric->value.has_value());
@@ -36,12 +36,12 @@ TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
 
 TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
     PanelState panel = initialPanelState();
-    panel.setText("TextFont", "黑体");            // typed font that is no item
+    panel.setText("TextFont", "黑体");  // typed font that is no item
     panel.setText("NumberFont", "Arial Narrow");
     panel.setText("FontSize", "小五");
-    panel.setText("BodyFontSize", "四号 ");          // trailing space: no item
+    panel.setText("BodyFontSize", "四号 ");  // trailing space: no item
     panel.setText("TableWidthMode", "指定宽度 ");
-    panel.setText("HeaderRowAlign", "居右");            // not an item of 标题行
+    panel.setText("HeaderRowAlign", "居右");  // not an item of 标题行
     panel.setText("OtherAreaAlign", "居右");
     panel.setText("BodyTextFont", "仿宋_GB2312");
     const FormatSettings settings = buildFormatSettings(panel, kPoint);

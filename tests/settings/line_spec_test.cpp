@@ -81,10 +81,9 @@ TEST(PickerOptions, InnerChoiceTouchesOnlyInnerLine) {
 
 TEST(SampleImages, LabelsWidthsAndStyles) {
     EXPECT_EQ(sampleImages().size(), 19U);
-    const std::pair<const char*, const char*> labels[] = {{"Picture1", "¼ 磅"},  {"Picture2", "½ 磅"},
-                                                          {"Picture4", "¾ 磅"},  {"Picture5", "1 磅"},
-                                                          {"Picture6", "1 ½ 磅"}, {"Picture7", "2 ¼ 磅"},
-                                                          {"Picture8", "3 磅"},   {"Picture20", "1 ½ 磅"}};
+    const std::pair<const char*, const char*> labels[] = {
+        {"Picture1", "¼ 磅"},   {"Picture2", "½ 磅"},   {"Picture4", "¾ 磅"}, {"Picture5", "1 磅"},
+        {"Picture6", "1 ½ 磅"}, {"Picture7", "2 ¼ 磅"}, {"Picture8", "3 磅"}, {"Picture20", "1 ½ 磅"}};
     for (const auto& [name, label] : labels) {
         const SampleImage* image = findSampleImage(name);
         ASSERT_NE(image, nullptr) << name;

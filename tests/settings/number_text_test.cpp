@@ -24,7 +24,10 @@ TEST(NumberText, TypedIntegerConvertsLikeTheItemWithDecimals) {
 TEST(NumberText, SurroundingSpacesAreAllowed) {
     EXPECT_EQ(textToSingle("  0.5 ", kPoint), 0.5F);
     EXPECT_EQ(textToSingle("\t1.5\t", kPoint), 1.5F);
-    EXPECT_EQ(textToSingle("\xE3\x80\x80" "2\xE3\x80\x80", kPoint), 2.0F);  // ideographic spaces
+    EXPECT_EQ(textToSingle("\xE3\x80\x80"
+                           "2\xE3\x80\x80",
+                           kPoint),
+              2.0F);  // ideographic spaces
 }
 
 TEST(NumberText, TextsThatAreNoNumber) {

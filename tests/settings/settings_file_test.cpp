@@ -1,5 +1,5 @@
-#include "settings/format_settings.h"
 #include "settings/settings_file.h"
+#include "settings/format_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -75,9 +75,9 @@ TEST(SettingsFile, EveryFieldCanBeSetAndReachesTheRecord) {
         const std::string_view field = control.field;
         std::string text;
         switch (entry->kind) {
-        case ControlKind::CheckBox: text = "1"; break;
-        case ControlKind::LinePreview: text = field == "LeftRightLine" ? "/12" : "7/6"; break;
-        default: text = std::string(entry->items.back()); break;
+            case ControlKind::CheckBox: text = "1"; break;
+            case ControlKind::LinePreview: text = field == "LeftRightLine" ? "/12" : "7/6"; break;
+            default: text = std::string(entry->items.back()); break;
         }
         ASSERT_FALSE(setField(panel, field, text).has_value()) << field;
     }

@@ -210,9 +210,9 @@ TEST_F(ShellTest, EveryPickerChoiceWritesItsLineAndPreview) {
                   main().sampleImage(qs(option.sampleImage)).toImage());
         EXPECT_EQ(main().previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
                   otherPreviews[0]);
-        EXPECT_EQ(main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom
-                                                                            : EdgeGroup::LeftRight),
-                  otherPreviews[1]);
+        EXPECT_EQ(
+            main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight),
+            otherPreviews[1]);
     }
 }
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QString>

@@ -6,8 +6,8 @@
 #include "shell/picker_window.h"
 #include "shell/single_table_window.h"
 #include "shell/twips.h"
-#include "utilities/utilities.h"
 #include "shell_fixture.h"
+#include "utilities/utilities.h"
 
 namespace gwtest {
 namespace {
@@ -33,8 +33,8 @@ class SingleTableTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        open(document("两表.docx", para("前言") + borderedTable(3, 2, "A") + para("中间") +
-                                       borderedTable(3, 2, "B") + para("结尾")));
+        open(document("两表.docx", para("前言") + borderedTable(3, 2, "A") + para("中间") + borderedTable(3, 2, "B") +
+                                       para("结尾")));
         main().watchTick();
         settle();
         // The next run centres the title rows and removes the left and right lines, which shows which
@@ -175,7 +175,8 @@ TEST_F(ShellTest, OtherButtonsRunTheirCommandsOnTheOpenDocument) {
     }
     const std::string body = para("正文") +
                              "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"1500\"/><w:gridCol w:w=\"1500\"/>"
-                             "<w:gridCol w:w=\"1500\"/></w:tblGrid>" + rows + "</w:tbl>" + para("");
+                             "<w:gridCol w:w=\"1500\"/></w:tblGrid>" +
+                             rows + "</w:tbl>" + para("");
     open(document("命令.docx", body));
     main().toggleWidth();
 

@@ -75,9 +75,9 @@ std::string rawZip(const std::vector<RawZipEntry>& entries) {
         std::string common;  // version needed .. extra length, shared by both headers
         put(common, 20, 2);
         put(common, flags, 2);
-        put(common, 0, 2);       // stored
-        put(common, 0, 2);       // time
-        put(common, 0x21, 2);    // date: 1980-01-01
+        put(common, 0, 2);     // stored
+        put(common, 0, 2);     // time
+        put(common, 0x21, 2);  // date: 1980-01-01
         put(common, crc, 4);
         put(common, entry.data.size(), 4);
         put(common, entry.data.size(), 4);
@@ -88,10 +88,10 @@ std::string rawZip(const std::vector<RawZipEntry>& entries) {
         put(directory, 0x02014b50, 4);
         put(directory, 20, 2);  // version made by
         directory += common;
-        put(directory, 0, 2);   // comment length
-        put(directory, 0, 2);   // disk
-        put(directory, 0, 2);   // internal attributes
-        put(directory, 0, 4);   // external attributes
+        put(directory, 0, 2);  // comment length
+        put(directory, 0, 2);  // disk
+        put(directory, 0, 2);  // internal attributes
+        put(directory, 0, 4);  // external attributes
         put(directory, offset, 4);
         directory += entry.name + entry.extra;
     }
@@ -110,33 +110,39 @@ std::string rawZip(const std::vector<RawZipEntry>& entries) {
 void writeDocx(const std::filesystem::path& path, const DocxSpec& package) {
     std::map<std::string, std::string> parts;
     const std::string xmlDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-    std::string types = xmlDecl +
+    std::string types =
+        xmlDecl +
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
     for (const auto& [extension, type] : package.defaultContentTypes)
         types += "<Default Extension=\"" + extension + "\" ContentType=\"" + type + "\"/>";
     types += "<Override PartName=\"/" + package.mainPartName +
-        "\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
+             "\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
     if (!package.styles.empty())
-        types += "<Override PartName=\"/word/styles.xml\" "
-                 "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
+        types +=
+            "<Override PartName=\"/word/styles.xml\" "
+            "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>";
     types += "</Types>";
     parts["[Content_Types].xml"] = types;
-    parts["_rels/.rels"] = xmlDecl +
+    parts["_rels/.rels"] =
+        xmlDecl +
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-        "officeDocument\" Target=\"" + package.mainPartName + "\"/></Relationships>";
-    parts[package.mainPartName] = xmlDecl + "<w:document " + kWordNamespaces + "><w:body>" + package.body +
-                               "</w:body></w:document>";
+        "officeDocument\" Target=\"" +
+        package.mainPartName + "\"/></Relationships>";
+    parts[package.mainPartName] =
+        xmlDecl + "<w:document " + kWordNamespaces + "><w:body>" + package.body + "</w:body></w:document>";
 
     const auto slash = package.mainPartName.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : package.mainPartName.substr(0, slash + 1);
     const std::string file = slash == std::string::npos ? package.mainPartName : package.mainPartName.substr(slash + 1);
-    std::string rels = xmlDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    std::string rels =
+        xmlDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     if (!package.styles.empty()) {
-        rels += "<Relationship Id=\"rIdStyles\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                "relationships/styles\" Target=\"styles.xml\"/>";
+        rels +=
+            "<Relationship Id=\"rIdStyles\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+            "relationships/styles\" Target=\"styles.xml\"/>";
         parts[folder + "styles.xml"] = xmlDecl + "<w:styles " + kWordNamespaces + ">" + package.styles + "</w:styles>";
     }
     for (const auto& [id, rel] : package.extraRelationships)

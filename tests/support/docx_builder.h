@@ -13,8 +13,8 @@ namespace gwtest {
 extern const char* const kWordNamespaces;
 
 struct DocxSpec {
-    std::string body;     // the content of w:body (paragraphs, tables, sectPr)
-    std::string styles;   // the content of w:styles; empty: no styles part
+    std::string body;    // the content of w:body (paragraphs, tables, sectPr)
+    std::string styles;  // the content of w:styles; empty: no styles part
     // Further parts by name (for example "word/header1.xml"), written as given.
     std::map<std::string, std::string> extraParts;
     // Further relationships of the main part: id -> (type, target).

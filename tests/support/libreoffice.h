@@ -11,10 +11,10 @@ namespace gwtest {
 bool libreOfficeAvailable();
 
 struct Conversion {
-    bool finished = false;              // false: soffice did not end within the time allowed (it was killed)
-    int exitStatus = -1;                // soffice's exit status when it finished
-    std::filesystem::path result;       // outDir/<stem>.<format>, whether or not it was written
-    std::string log;                    // what soffice printed
+    bool finished = false;         // false: soffice did not end within the time allowed (it was killed)
+    int exitStatus = -1;           // soffice's exit status when it finished
+    std::filesystem::path result;  // outDir/<stem>.<format>, whether or not it was written
+    std::string log;               // what soffice printed
 };
 
 // Runs `soffice --headless --convert-to format` on docx into outDir, with a private profile

@@ -34,7 +34,8 @@ long errorNumber(const std::function<void()>& call) {
 
 int count(const std::string& haystack, const std::string& needle) {
     int n = 0;
-    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + needle.size())) ++n;
+    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + needle.size()))
+        ++n;
     return n;
 }
 

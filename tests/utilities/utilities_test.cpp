@@ -54,10 +54,8 @@ TEST_F(Tidy, ASpaceOrAnEmptySecondParagraphIsContent) {
 TEST_F(Tidy, ColumnFirstThenRowAndOneColumnTablesDoNotSkipTheNext) {
     // Table 1: only an empty column -> removed. Table 2: empty last column and last row. Table 3: one
     // empty row -> removed. Table 4: empty last column.
-    open(tbl(rowOf({""}) + rowOf({""}), "", 1) + para("") +
-         tbl(rowOf({"a", ""}) + rowOf({"", ""}), "", 2) + para("") +
-         tbl(rowOf({"", ""}), "", 2) + para("") +
-         tbl(rowOf({"x", ""}), "", 2) + para(""));
+    open(tbl(rowOf({""}) + rowOf({""}), "", 1) + para("") + tbl(rowOf({"a", ""}) + rowOf({"", ""}), "", 2) + para("") +
+         tbl(rowOf({"", ""}), "", 2) + para("") + tbl(rowOf({"x", ""}), "", 2) + para(""));
     tidy();
     EXPECT_EQ(state.TablesToProcess, 4);
     auto tables = word->ActiveDocument()->Tables();
@@ -114,8 +112,7 @@ TEST_F(EmptyRows, TabsParagraphsFullWidthSpacesMergedRowsAndTotals) {
          para("") +
          // Row 3's first cell is merged down into row 4: neither can be selected as a whole.
          tbl(rowOf({"h", "h"}) + rowOf({"h", "h"}) + row(cell("", "<w:vMerge w:val=\"restart\"/>") + cell("")) +
-                 row(cell("", "<w:vMerge/>") + cell("")) + row(cell("", "<w:gridSpan w:val=\"2\"/>")) +
-                 rowOf({"", ""}),
+                 row(cell("", "<w:vMerge/>") + cell("")) + row(cell("", "<w:gridSpan w:val=\"2\"/>")) + rowOf({"", ""}),
              "", 2) +
          para("") + tbl(rowOf({"", ""}) + rowOf({"", ""}), "", 2) + para(""));
     auto result = removeRows();
@@ -163,14 +160,14 @@ TEST_F(Links, LinkedRangeAndTableOfContentsBecomeTextFooterStays) {
                complexField(" PAGEREF _Toc1 \\h ", textRun(page)) + "</w:hyperlink></w:p>";
     };
     DocxSpec package;
-    package.body = "<w:p>" + fldRun("begin") + "<w:r><w:instrText> TOC \\o \"1-3\" \\h </w:instrText></w:r>" +
-                fldRun("separate") + "</w:p>" + entry("一、概况", "1") + entry("二、数据", "2") + "<w:p>" +
-                fldRun("end") + "</w:p>" +
-                tbl(row("<w:tc><w:p>" + complexField(" LINK Excel.Sheet.8 \"D:\\\\数据.xls\" Sheet1!R1C1 \\a ",
-                                                     textRun("1,234.50")) +
-                        "</w:p></w:tc>"),
-                    "", 1) +
-                para("") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
+    package.body =
+        "<w:p>" + fldRun("begin") + "<w:r><w:instrText> TOC \\o \"1-3\" \\h </w:instrText></w:r>" + fldRun("separate") +
+        "</w:p>" + entry("一、概况", "1") + entry("二、数据", "2") + "<w:p>" + fldRun("end") + "</w:p>" +
+        tbl(row("<w:tc><w:p>" +
+                complexField(" LINK Excel.Sheet.8 \"D:\\\\数据.xls\" Sheet1!R1C1 \\a ", textRun("1,234.50")) +
+                "</w:p></w:tc>"),
+            "", 1) +
+        para("") + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"rIdFooter\"/></w:sectPr>";
     package.extraParts["word/footer1.xml"] = footer;
     package.extraRelationships["rIdFooter"] = {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer", "footer1.xml"};
@@ -195,10 +192,11 @@ TEST_F(Links, LinkedRangeAndTableOfContentsBecomeTextFooterStays) {
 
 TEST_F(Links, NestedFieldsSideBySideAndNoDocument) {
     // An IF field with a PAGE field in its code, then two simple fields.
-    const std::string ifField = fldRun("begin") + "<w:r><w:instrText>IF </w:instrText></w:r>" +
-                                complexField("PAGE", textRun("1")) + "<w:r><w:instrText> = 1 \"是\"</w:instrText></w:r>" +
-                                fldRun("separate") + textRun("是") + fldRun("end");
-    auto doc = open("<w:p>" + ifField + "<w:fldSimple w:instr=\" SEQ 表 \"><w:r><w:t>2</w:t></w:r></w:fldSimple>"
+    const std::string ifField =
+        fldRun("begin") + "<w:r><w:instrText>IF </w:instrText></w:r>" + complexField("PAGE", textRun("1")) +
+        "<w:r><w:instrText> = 1 \"是\"</w:instrText></w:r>" + fldRun("separate") + textRun("是") + fldRun("end");
+    auto doc = open("<w:p>" + ifField +
+                    "<w:fldSimple w:instr=\" SEQ 表 \"><w:r><w:t>2</w:t></w:r></w:fldSimple>"
                     "<w:fldSimple w:instr=\" DATE \"><w:r><w:t>今天</w:t></w:r></w:fldSimple></w:p>");
     EXPECT_EQ(unlink().count, 4);
     EXPECT_EQ(doc->Content()->Text(), "是2今天\r");
@@ -239,8 +237,10 @@ TEST_F(ActiveDocument, OnlyNoDocumentOpenCountsAsNoDocument) {
 
 // Legacy form fields as Word writes them: a check box has no result, a text input five en spaces.
 std::string checkBox(bool checked) {
-    return std::string("<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Check\"/><w:enabled/>"
-                       "<w:checkBox><w:sizeAuto/><w:default w:val=\"") + (checked ? "1" : "0") +
+    return std::string(
+               "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Check\"/><w:enabled/>"
+               "<w:checkBox><w:sizeAuto/><w:default w:val=\"") +
+           (checked ? "1" : "0") +
            "\"/></w:checkBox></w:ffData></w:fldChar></w:r><w:r><w:instrText xml:space=\"preserve\"> FORMCHECKBOX "
            "</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>";
 }
@@ -254,8 +254,8 @@ protected:
 TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
     // A one-row table of check boxes, and a table whose rows below the second hold only check boxes.
     const std::string boxes = row(cellParas(checkBox(true)) + cellParas(checkBox(false)));
-    auto doc = open(tbl(boxes, "", 2) + para("") + tbl(rowOf({"a", "b"}) + rowOf({"c", "d"}) + boxes + rowOf({"", ""}), "", 2) +
-                    para(""));
+    auto doc = open(tbl(boxes, "", 2) + para("") +
+                    tbl(rowOf({"a", "b"}) + rowOf({"c", "d"}) + boxes + rowOf({"", ""}), "", 2) + para(""));
     utilities::tidyTables(*word, host, state);
     ASSERT_EQ(doc->Tables()->Count(), 2);
     EXPECT_EQ(doc->Tables()->Item(1)->Rows()->Count(), 1);
@@ -266,9 +266,10 @@ TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
 }
 
 TEST_F(FormFields, LinkRemovalLeavesFormFieldsAndCountsWhatItUnlinked) {
-    const std::string text = "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Text1\"/>"
-                             "<w:textInput/></w:ffData></w:fldChar></w:r><w:r><w:instrText> FORMTEXT </w:instrText></w:r>" +
-                             fldRun("separate") + textRun("\xE2\x80\x82\xE2\x80\x82") + fldRun("end") + "</w:p>";
+    const std::string text =
+        "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Text1\"/>"
+        "<w:textInput/></w:ffData></w:fldChar></w:r><w:r><w:instrText> FORMTEXT </w:instrText></w:r>" +
+        fldRun("separate") + textRun("\xE2\x80\x82\xE2\x80\x82") + fldRun("end") + "</w:p>";
     auto doc = open(checkBox(true) + text + "<w:p>" + complexField(" formdropdown ", textRun("甲")) + "</w:p><w:p>" +
                     complexField(" LINK Excel.Sheet.8 \"a.xls\" Sheet1!R1C1 \\a ", textRun("1,234")) + "</w:p>");
     ASSERT_EQ(doc->Fields()->Count(), 4);
