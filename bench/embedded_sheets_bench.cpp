@@ -31,7 +31,7 @@ const std::filesystem::path& sheetsDocument(int rows, int paragraphs) {
         if (i % (paragraphs / 10) == 0) doc.object(workbook);
     }
     auto path = dir.file("sheets-" + std::to_string(rows) + "-" + std::to_string(paragraphs) + ".docx");
-    gwtest::writeDocx(path, doc.spec());
+    gwtest::writeDocx(path, doc.docx());
     return made.emplace(std::make_pair(rows, paragraphs), path).first->second;
 }
 

@@ -41,7 +41,7 @@ TEST(ConvertSheetsCommand, ConvertedTablesAreFormattedLikeTheOthers) {
         .object(gwtest::fileBytes(workbooks / "merged.xls"));
     const auto in = dir.file("in.docx");
     const auto out = dir.file("out.docx");
-    gwtest::writeDocx(in, doc.spec());
+    gwtest::writeDocx(in, doc.docx());
 
     batch::BatchApp app(batch::defaultCommands(), [] { return automation::ooxml::createWord(); });
     std::ostringstream log, err;

@@ -41,11 +41,11 @@ protected:
 TEST_F(EmbeddedSheetTest, ObjectsArePictureOrOleShapesWithTheirProgId) {
     SheetDocument doc;
     doc.picture().object(workbook("numbers.xls")).object("x", "Word.Document.12");
-    gwtest::DocxSpec spec = doc.spec();
-    spec.body =
+    gwtest::DocxSpec package = doc.docx();
+    package.body =
         "<w:p><w:r><w:object><w:objectEmbed w:progId=\"Excel.Sheet.12\" r:id=\"rIdOle1\"/></w:object></w:r></w:p>" +
-        spec.body;
-    DocumentPtr document = open(spec);
+        package.body;
+    DocumentPtr document = open(package);
     InlineShapesPtr shapes = document->InlineShapes();
     ASSERT_EQ(shapes->Count(), 4);
     EXPECT_EQ(shapes->Item(1)->Type(), wdInlineShapeEmbeddedOLEObject);
@@ -63,7 +63,7 @@ TEST_F(EmbeddedSheetTest, ObjectsArePictureOrOleShapesWithTheirProgId) {
 TEST_F(EmbeddedSheetTest, EditOpensTheWorksheetAndSelectsTheObject) {
     SheetDocument doc;
     doc.text("前言").object(workbook("two_sheets.xls"));
-    open(doc.spec());
+    open(doc.docx());
     word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
     EXPECT_EQ(word->Selection()->Start(), 3);
     EXPECT_EQ(word->Selection()->End(), 4);
@@ -81,7 +81,7 @@ TEST_F(EmbeddedSheetTest, EditOpensTheWorksheetAndSelectsTheObject) {
 TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
     SheetDocument doc;
     doc.text("表一").object(workbook("numbers.xls")).text("表后");
-    open(doc.spec());
+    open(doc.docx());
     convertFirstShape();
     DocumentPtr document = word->ActiveDocument();
     EXPECT_EQ(document->InlineShapes()->Count(), 0);
@@ -142,7 +142,7 @@ TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
 TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
     SheetDocument doc;
     doc.object(workbook("merged.xls"));
-    open(doc.spec());
+    open(doc.docx());
     word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
     excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
     excel::RangePtr used = sheet->UsedRange();
@@ -173,7 +173,7 @@ TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
 TEST_F(EmbeddedSheetTest, PastingWithNothingCopiedOrNothingSelectedChangesNothing) {
     SheetDocument doc;
     doc.object(workbook("numbers.xls"));
-    open(doc.spec());
+    open(doc.docx());
     DocumentPtr document = word->ActiveDocument();
     document->InlineShapes()->Item(1)->Range()->Select();
     EXPECT_EQ(errorNumber([&] { word->Selection()->PasteAndFormat(wdPasteDefault); }), errors::CommandFailed);
@@ -193,7 +193,7 @@ TEST_F(EmbeddedSheetTest, ADamagedWorksheetFailsToOpenAndStaysInPlace) {
     std::string broken = workbook("numbers.xls");
     broken.resize(broken.size() / 2);
     doc.object(broken).object(gwtest::compoundFile("Workbook", std::string("\x09\x08\x10\0\0\x06\x05\0", 8)));
-    open(doc.spec());
+    open(doc.docx());
     InlineShapesPtr shapes = word->ActiveDocument()->InlineShapes();
     EXPECT_EQ(errorNumber([&] { shapes->Item(1)->OLEFormat()->Edit(); }), errors::ExcelRefused);
     EXPECT_EQ(errorNumber([&] { shapes->Item(2)->OLEFormat()->Edit(); }), errors::ExcelRefused);
@@ -204,7 +204,7 @@ TEST_F(EmbeddedSheetTest, ADamagedWorksheetFailsToOpenAndStaysInPlace) {
 TEST_F(EmbeddedSheetTest, ThreeObjectsBecomeThreeTablesInDocumentOrder) {
     SheetDocument doc;
     doc.object(workbook("numbers.xls")).object(workbook("merged.xls")).object(workbook("two_sheets.xls"));
-    open(doc.spec());
+    open(doc.docx());
     for (int i = 0; i < 3; ++i) convertFirstShape();
     DocumentPtr document = word->ActiveDocument();
     EXPECT_EQ(document->InlineShapes()->Count(), 0);

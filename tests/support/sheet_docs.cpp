@@ -150,14 +150,14 @@ SheetDocument& SheetDocument::table(const std::string& tableXml) {
     return *this;
 }
 
-DocxSpec SheetDocument::spec() const {
-    DocxSpec spec = spec_;
-    spec.body = body_ +
+DocxSpec SheetDocument::docx() const {
+    DocxSpec package = spec_;
+    package.body = body_ +
                 "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
                 "w:bottom=\"1440\" w:left=\"1800\"/></w:sectPr>";
-    spec.defaultContentTypes["bin"] = "application/vnd.openxmlformats-officedocument.oleObject";
-    spec.defaultContentTypes["png"] = "image/png";
-    return spec;
+    package.defaultContentTypes["bin"] = "application/vnd.openxmlformats-officedocument.oleObject";
+    package.defaultContentTypes["png"] = "image/png";
+    return package;
 }
 
 }  // namespace gwtest

@@ -45,7 +45,7 @@ public:
     SheetDocument& picture();
     // A table, as the format run would meet any other.
     SheetDocument& table(const std::string& tableXml);
-    DocxSpec spec() const;
+    DocxSpec docx() const;
 
 private:
     std::string objectRun(const std::string& compoundFile, const std::string& progId);

@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(EmbeddedSheets, WithoutInlineShapesOnlyTheNoticeShowsAndWordBecomesVisible) {
-    open(SheetDocument().text("正文").spec());
+    open(SheetDocument().text("正文").docx());
     const auto result = convert();
     EXPECT_EQ(host.messages, std::vector<std::string>{utilities::kEmbeddedSheetsNotice});
     EXPECT_EQ(result.count, 0);
@@ -66,7 +66,7 @@ TEST_F(EmbeddedSheets, WithoutADocumentTheNoDocumentMessageFollowsTheNotice) {
 }
 
 TEST_F(EmbeddedSheets, ThreeLeadingSheetsBecomeTablesInOrderInOneRun) {
-    open(SheetDocument().object(numbers).text("中间").object(sheet).object(numbers).spec());
+    open(SheetDocument().object(numbers).text("中间").object(sheet).object(numbers).docx());
     EXPECT_EQ(convert().count, 3);
     EXPECT_EQ(shapes(), 0);
     ASSERT_EQ(tables(), 3);
@@ -79,7 +79,7 @@ TEST_F(EmbeddedSheets, ThreeLeadingSheetsBecomeTablesInOrderInOneRun) {
 TEST_F(EmbeddedSheets, TwelveSheetsNeedTwoRuns) {
     SheetDocument doc;
     for (int i = 0; i < 12; ++i) doc.object(sheet);
-    open(doc.spec());
+    open(doc.docx());
     EXPECT_EQ(convert().count, 10);
     EXPECT_EQ(shapes(), 2);
     EXPECT_EQ(tables(), 10);
@@ -96,7 +96,7 @@ TEST_F(EmbeddedSheets, PicturesAndOtherObjectsAreSteppedPastAndLeftAsTheyAre) {
              .object(sheet)
              .object(sheet, "Word.Document.8")
              .object(sheet)
-             .spec());
+             .docx());
     EXPECT_EQ(convert().count, 2);
     auto inlineShapes = word->ActiveDocument()->InlineShapes();
     ASSERT_EQ(inlineShapes->Count(), 3);
@@ -110,7 +110,7 @@ TEST_F(EmbeddedSheets, EveryShapeLookedAtCountsAsAnAttempt) {
     SheetDocument doc;
     doc.picture();
     for (int i = 0; i < 10; ++i) doc.object(sheet);
-    open(doc.spec());
+    open(doc.docx());
     EXPECT_EQ(convert().count, 9);
     EXPECT_EQ(shapes(), 2);  // the picture and the tenth sheet
 }
@@ -118,7 +118,7 @@ TEST_F(EmbeddedSheets, EveryShapeLookedAtCountsAsAnAttempt) {
 TEST_F(EmbeddedSheets, AFailedConversionLeavesTheObjectAndPastesNothing) {
     std::string broken = numbers;
     broken.resize(broken.size() / 3);
-    open(SheetDocument().object(broken).object(sheet).object(numbers).spec());
+    open(SheetDocument().object(broken).object(sheet).object(numbers).docx());
     // The first object cannot be read; the third meets an Excel that has gone after the second.
     VanishingExcel excel(word->excel(), 2);
     const auto result = utilities::convertEmbeddedSheets(*word, excel, host);
@@ -130,7 +130,7 @@ TEST_F(EmbeddedSheets, AFailedConversionLeavesTheObjectAndPastesNothing) {
 }
 
 TEST_F(EmbeddedSheets, AFailingWordStepIsPassedOver) {
-    open(SheetDocument().object(sheet).object(numbers).spec());
+    open(SheetDocument().object(sheet).object(numbers).docx());
     auto plan = std::make_shared<FaultPlan>();
     plan->failOn("Selection.PasteAndFormat", 1, automation::errors::CommandFailed, "命令失败。");
     plan->failOn("Application.SetVisible", 1, 462, "远程服务器不存在或不可用。");
