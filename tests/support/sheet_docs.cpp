@@ -153,8 +153,8 @@ SheetDocument& SheetDocument::table(const std::string& tableXml) {
 DocxSpec SheetDocument::docx() const {
     DocxSpec package = spec_;
     package.body = body_ +
-                "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
-                "w:bottom=\"1440\" w:left=\"1800\"/></w:sectPr>";
+                   "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1440\" w:right=\"1800\" "
+                   "w:bottom=\"1440\" w:left=\"1800\"/></w:sectPr>";
     package.defaultContentTypes["bin"] = "application/vnd.openxmlformats-officedocument.oleObject";
     package.defaultContentTypes["png"] = "image/png";
     return package;
