@@ -10,6 +10,7 @@
 
 #include "automation/constants.h"
 #include "automation/error.h"
+#include "backend/word_start.h"
 
 namespace batch {
 
@@ -139,6 +140,7 @@ public:
     WordSession& operator=(const WordSession&) = delete;
     automation::Application& operator*() const { return *word_; }
     automation::Application* operator->() const { return word_.get(); }
+    const std::shared_ptr<automation::Application>& handle() const { return word_; }
 
 private:
     std::shared_ptr<automation::Application> word_;
@@ -325,7 +327,8 @@ int BatchApp::process(const Job& job, std::ostream& out, std::ostream& err) {
             err << kProgram << "：" << error.message() << "（错误 " << error.number() << "）\n";
             return kExitFailed;
         }
-        CommandContext context{*word, document, out, job.settings};
+        CommandContext context{*word, document, out, job.settings,
+                               [&word] { return backend::excelFor(word.handle()); }};
         for (const Step& step : job.steps) {
             // A failing step throws; nothing is saved then, so neither file is left half done.
             step.command->run(context, step.value);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "automation/excel.h"
 #include "automation/word.h"
 
 namespace batch {
@@ -22,6 +23,9 @@ struct CommandContext {
     automation::DocumentPtr document;
     std::ostream& out;
     SettingValues settings = {};
+    // The Excel that goes with this Word (its embedded worksheets open there); fails with 429 when there
+    // is none.
+    std::function<std::shared_ptr<automation::excel::Launcher>()> excel = {};
 };
 
 // An option that is no step of its own but gives steps their settings, e.g. `--set FIELD=TEXT`.

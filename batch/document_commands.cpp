@@ -1,7 +1,6 @@
 #include "batch/document_commands.h"
 
 #include "automation/global.h"
-#include "automation/ooxml/application.h"
 #include "batch/console_host.h"
 #include "batch/format_command.h"
 #include "batch/setting_limits.h"
@@ -66,10 +65,10 @@ void addDocumentCommands(CommandRegistry& registry) {
                   }});
     registry.add({"convert-sheets", "把文档中嵌入的 Excel 97-2003 工作表转换成 Word 表格（每次最多 10 个）", "",
                   [](CommandContext& context, const std::string&) {
-                      auto* embedded = dynamic_cast<automation::ooxml::WordApplication*>(&context.word);
-                      if (!embedded) throw automation::errors::cannotCreateObject();
+                      if (!context.excel) throw automation::errors::cannotCreateObject();
+                      const std::shared_ptr<automation::excel::Launcher> excel = context.excel();
                       ConsoleHost host(context.out);
-                      requireDocument(utilities::convertEmbeddedSheets(context.word, *embedded->excel(), host));
+                      requireDocument(utilities::convertEmbeddedSheets(context.word, *excel, host));
                   }});
     registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
                   [](CommandContext& context, const std::string&) {

@@ -17,7 +17,8 @@ WordBackend startEmbeddedWord() {
 
 WordBackend startWord() {
     // The user's own Word where it can be created (it brings its own window); the embedded Word otherwise.
-    if (std::shared_ptr<automation::Application> word = backend::tryStartComWord()) return WordBackend{word, nullptr};
+    if (std::shared_ptr<automation::Application> word = backend::tryStartComWord())
+        return WordBackend{word, nullptr, backend::excelFor(word)};
     return startEmbeddedWord();
 }
 
