@@ -9,8 +9,10 @@
 #include "batch/batch_app.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// shellapi.h needs what windows.h declares.
 #include <windows.h>
+
+#include <shellapi.h>
 #endif
 
 namespace {
