@@ -37,22 +37,15 @@ ControlSpec combo(std::string_view field, std::string_view name, PanelFrame fram
 }
 
 ControlSpec preview(std::string_view field, std::string_view name, int row, std::string_view label) {
-    return ControlSpec{field,
-                       name,
-                       ControlKind::LinePreview,
-                       PanelFrame::TableSettings,
-                       row,
-                       Placement::Left,
-                       label,
-                       "",
-                       "",
-                       "",
-                       {},
-                       "",
-                       false,
-                       true,
-                       Parse::Line,
-                       LabelAction::OpenPickerOnDoubleClick};
+    return ControlSpec{.field = field,
+                       .name = name,
+                       .kind = ControlKind::LinePreview,
+                       .frame = PanelFrame::TableSettings,
+                       .row = row,
+                       .placement = Placement::Left,
+                       .label = label,
+                       .parse = Parse::Line,
+                       .labelAction = LabelAction::OpenPickerOnDoubleClick};
 }
 
 ControlSpec check(std::string_view field, std::string_view name, PanelFrame frame, int row, Placement placement,
@@ -151,22 +144,8 @@ std::vector<ControlSpec> makeControls() {
         c.push_back(std::move(other));
     }
     // Vertical alignment is not selectable: the run always centres cells vertically.
-    c.push_back(ControlSpec{"",
-                            "",
-                            ControlKind::AlignmentIcons,
-                            Alignment,
-                            3,
-                            Left,
-                            "上下对齐",
-                            "",
-                            "",
-                            "",
-                            {},
-                            "",
-                            false,
-                            true,
-                            Parse::None,
-                            LabelAction::None});
+    c.push_back(ControlSpec{
+        .kind = ControlKind::AlignmentIcons, .frame = Alignment, .row = 3, .placement = Left, .label = "上下对齐"});
     c.push_back(check("RepeatHeaderRows", "Check2", Alignment, 1, Right, " 跨页显示标题行", "", true));
 
     // 表外文字排版

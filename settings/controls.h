@@ -88,22 +88,22 @@ enum class LabelAction {
 // is read. The windows create their widgets from it, the settings files and the command line name
 // the field.
 struct ControlSpec {
-    std::string_view field;  // "RowHeightCm"; empty for the two controls no command reads (Combo4, icons)
-    std::string_view name;   // the widget's object name: "Combo8", "Check3", "Picture21"; empty for the icons
+    std::string_view field = {};  // "RowHeightCm"; empty for the two controls no command reads (Combo4, icons)
+    std::string_view name = {};   // the widget's object name: "Combo8", "Check3", "Picture21"; empty for the icons
     ControlKind kind;
     PanelFrame frame;
     int row;  // 1-based, from the top of the frame
     Placement placement;
-    std::string_view label;               // caption of the label beside the control; empty when none
-    std::string_view labelTooltip;        // tooltip of that label
-    std::string_view caption;             // a check box's own caption
-    std::string_view tooltip;             // tooltip of the control itself
-    std::vector<std::string_view> items;  // list items in order
-    std::string_view defaultText;         // text after load: "不变", "调整到页面宽度" or the box's placeholder
-    bool defaultChecked;                  // check boxes: value after load
-    bool initiallyVisible;                // Combo13 and Combo6 start hidden
-    Parse parse;
-    LabelAction labelAction;
+    std::string_view label = {};               // caption of the label beside the control; empty when none
+    std::string_view labelTooltip = {};        // tooltip of that label
+    std::string_view caption = {};             // a check box's own caption
+    std::string_view tooltip = {};             // tooltip of the control itself
+    std::vector<std::string_view> items = {};  // list items in order
+    std::string_view defaultText = {};  // text after load: "不变", "调整到页面宽度" or the box's placeholder
+    bool defaultChecked = false;        // check boxes: value after load
+    bool initiallyVisible = true;       // Combo13 and Combo6 start hidden
+    Parse parse = Parse::None;
+    LabelAction labelAction = LabelAction::None;
 
     // The name a message gives the field: its label, or the placeholder of a box without one.
     std::string_view displayName() const { return label.empty() ? defaultText : label; }
