@@ -60,8 +60,10 @@ void DocumentModel::textChanged() {
     textEdited();
 }
 
-void DocumentModel::textRemoved(int start, int end) {
-    if (index_) index_->removeRange(start, end);
+void DocumentModel::textRemoved(const std::vector<Span>& stretches) {
+    // The last first, so the positions of the others still hold.
+    if (index_)
+        for (auto it = stretches.rbegin(); it != stretches.rend(); ++it) index_->removeRange(it->start, it->end);
     textEdited();
 }
 

@@ -74,8 +74,9 @@ public:
 
     // Call after every change: text edits invalidate the position index, formatting does not.
     void textChanged();
-    // The same after whole rows or tables that held the positions [start, end) were removed.
-    void textRemoved(int start, int end);
+    // The same after whole tables, rows or cells that held the given stretches of positions were
+    // removed; the stretches are in document order and do not overlap.
+    void textRemoved(const std::vector<Span>& stretches);
     // The same after field number index of the index's list was unlinked without moving any position.
     void fieldUnlinked(int index);
     void formatChanged(bool stylesToo = false);

@@ -12,14 +12,6 @@ namespace automation::ooxml {
 
 namespace {
 
-// The starts of the complete fields in document order.
-std::vector<pugi::xml_node> completeFieldStarts(const std::vector<FieldRecord>& all) {
-    std::vector<pugi::xml_node> out;
-    for (const FieldRecord& f : all)
-        if (f.complete) out.push_back(f.start);
-    return out;
-}
-
 // The next node in document order after n's subtree.
 pugi::xml_node nextAfter(pugi::xml_node n) {
     while (n && !n.next_sibling()) n = n.parent();
@@ -151,7 +143,7 @@ bool unlink(const std::vector<FieldRecord>& all, size_t target) {
             j = f.parent;
         }
         if (!descendant) break;
-        if (throughResults) nested.push_back(i);
+        if (throughResults && !all[i].dropped) nested.push_back(i);
     }
     const FieldRecord& outer = all[target];
     if (!outer.simple) {
@@ -178,41 +170,34 @@ bool unlink(const std::vector<FieldRecord>& all, size_t target) {
     return unlinkOne(outer) || paragraphs;
 }
 
-// Every field of the story, as the position index met them.
-const std::vector<FieldRecord>& scan(DocumentModel& model) { return model.index().fields(); }
-
 class FieldImpl final : public Field {
 public:
     FieldImpl(ModelPtr model, pugi::xml_node start) : model_(std::move(model)), start_(start) {}
 
-    std::string Code() override {
-        const auto& all = scan(*check());
-        return all[find(all)].code;
-    }
+    std::string Code() override { return find().code; }
     RangePtr Result() override {
-        const auto& all = scan(*check());
-        const FieldRecord& f = all[find(all)];
+        const FieldRecord& f = find();
         return makeRange(model_, f.result.start, f.result.end);
     }
     void Unlink() override {
-        const auto& all = scan(*check());
-        const size_t i = find(all);
-        if (unlink(all, i)) {
+        find();
+        const StoryIndex& index = model_->index();
+        const int i = index.fieldStartingAt(start_);
+        if (unlink(index.fields(), static_cast<size_t>(i))) {
             model_->textChanged();
         } else {
-            model_->fieldUnlinked(static_cast<int>(i));
+            model_->fieldUnlinked(i);
         }
     }
 
 private:
-    DocumentModel* check() {
+    // The field as the position index knows it; fails with "object deleted" once it is gone.
+    const FieldRecord& find() {
         model_->check();
-        return model_.get();
-    }
-    size_t find(const std::vector<FieldRecord>& all) const {
-        for (size_t i = 0; i < all.size(); ++i)
-            if (all[i].complete && all[i].start == start_) return i;
-        throw errors::objectDeleted();
+        const StoryIndex& index = model_->index();
+        const int i = index.fieldStartingAt(start_);
+        if (i < 0 || !index.fields()[static_cast<size_t>(i)].complete) throw errors::objectDeleted();
+        return index.fields()[static_cast<size_t>(i)];
     }
 
     ModelPtr model_;
@@ -223,16 +208,20 @@ class FieldsImpl final : public Fields {
 public:
     explicit FieldsImpl(ModelPtr model) : model_(std::move(model)) {}
 
-    int Count() override { return static_cast<int>(list().size()); }
-    FieldPtr Item(int index) override { return std::make_shared<FieldImpl>(model_, KeptNodes::item(list(), index)); }
-
-private:
-    const std::vector<pugi::xml_node>& list() {
-        return starts_.get(*model_, [&] { return completeFieldStarts(scan(*model_)); });
+    int Count() override {
+        model_->check();
+        return model_->index().completeFieldCount();
+    }
+    FieldPtr Item(int index) override {
+        model_->check();
+        const StoryIndex& story = model_->index();
+        const int i = story.completeField(index - 1);
+        if (i < 0) throw errors::noSuchMember();
+        return std::make_shared<FieldImpl>(model_, story.fields()[static_cast<size_t>(i)].start);
     }
 
+private:
     ModelPtr model_;
-    KeptNodes starts_;
 };
 
 }  // namespace

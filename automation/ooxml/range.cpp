@@ -188,20 +188,22 @@ public:
     TablesImpl(ModelPtr model, std::vector<pugi::xml_node> tables, bool documentTables)
         : model_(std::move(model)), tables_(std::move(tables)), document_(documentTables) {}
 
-    int Count() override { return static_cast<int>(list().size()); }
+    int Count() override {
+        model_->check();
+        return document_ ? model_->index().outerTableCount() : static_cast<int>(tables_.size());
+    }
     TablePtr Item(int index) override {
-        const auto& tables = list();
-        if (index < 1 || index > static_cast<int>(tables.size())) throw errors::noSuchMember();
-        return makeTable(model_, tables[static_cast<size_t>(index - 1)]);
+        model_->check();
+        pugi::xml_node tbl;
+        if (document_)
+            tbl = model_->index().outerTable(index - 1);
+        else if (index >= 1 && index <= static_cast<int>(tables_.size()))
+            tbl = tables_[static_cast<size_t>(index - 1)];
+        if (!tbl) throw errors::noSuchMember();
+        return makeTable(model_, tbl);
     }
 
 private:
-    const std::vector<pugi::xml_node>& list() {
-        model_->check();
-        if (document_) return model_->index().outerTables();
-        return tables_;
-    }
-
     ModelPtr model_;
     std::vector<pugi::xml_node> tables_;
     bool document_;

@@ -1,7 +1,7 @@
 #include "automation/ooxml/story_index.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <bit>
 
 #include "automation/ooxml/unicode.h"
 #include "automation/ooxml/wml.h"
@@ -14,18 +14,155 @@ constexpr int kMaxDepth = 512;
 
 }  // namespace
 
+Fenwick::Fenwick(const std::vector<int>& counts) : tree_(counts.size() + 1, 0) {
+    for (size_t i = 1; i < tree_.size(); ++i) {
+        tree_[i] += counts[i - 1];
+        const size_t up = i + (i & (~i + 1));
+        if (up < tree_.size()) tree_[up] += tree_[i];
+    }
+}
+
+void Fenwick::add(int place, int delta) {
+    for (size_t i = static_cast<size_t>(place) + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += delta;
+}
+
+int Fenwick::prefix(int place) const {
+    int sum = 0;
+    for (size_t i = std::min(static_cast<size_t>(std::max(place, 0)), tree_.empty() ? 0 : tree_.size() - 1); i > 0;
+         i -= i & (~i + 1))
+        sum += tree_[i];
+    return sum;
+}
+
+int Fenwick::placeOf(int k) const {
+    if (tree_.size() < 2 || k < 0) return -1;
+    const size_t n = tree_.size() - 1;
+    size_t place = 0;
+    int rest = k;
+    for (size_t step = std::bit_floor(n); step > 0; step >>= 1) {
+        if (place + step <= n && tree_[place + step] <= rest) {
+            place += step;
+            rest -= tree_[place];
+        }
+    }
+    return place < n ? static_cast<int>(place) : -1;
+}
+
+namespace {
+
+// Fibonacci hashing of a node's address: the high bits of the product spread neighbouring nodes.
+size_t slotOf(pugi::xml_node_struct* node, size_t slots) {
+    const std::uint64_t key = reinterpret_cast<std::uintptr_t>(node) >> 3;
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - std::countr_zero(slots)));
+}
+
+}  // namespace
+
+template <typename T>
+T& NodeTable<T>::operator[](pugi::xml_node_struct* node) {
+    if ((used_ + 1) * 2 > slots_.size()) grow();
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slotOf(node, slots_.size());; i = (i + 1) & mask) {
+        if (slots_[i].first == node) return slots_[i].second;
+        if (!slots_[i].first) {
+            slots_[i].first = node;
+            ++used_;
+            return slots_[i].second;
+        }
+    }
+}
+
+template <typename T>
+const T* NodeTable<T>::find(pugi::xml_node_struct* node) const {
+    if (slots_.empty() || !node) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slotOf(node, slots_.size());; i = (i + 1) & mask) {
+        if (slots_[i].first == node) return &slots_[i].second;
+        if (!slots_[i].first) return nullptr;
+    }
+}
+
+template <typename T>
+void NodeTable<T>::grow() {
+    std::vector<std::pair<pugi::xml_node_struct*, T>> old(std::max<size_t>(1024, slots_.size() * 2));
+    old.swap(slots_);
+    used_ = 0;
+    for (auto& [node, value] : old)
+        if (node) (*this)[node] = std::move(value);
+}
+
+template class NodeTable<NodeInfo>;
+template class NodeTable<int>;
+
+void NodeList::seal() {
+    taken_.assign(nodes_.size(), 0);
+    presentTree_ = Fenwick(std::vector<int>(nodes_.size(), 1));
+    present_ = static_cast<int>(nodes_.size());
+}
+
+pugi::xml_node NodeList::at(int k) const {
+    if (k < 0 || k >= present_) return {};
+    if (present_ == static_cast<int>(nodes_.size())) return nodes_[static_cast<size_t>(k)];
+    return nodes_[static_cast<size_t>(presentTree_.placeOf(k))];
+}
+
+void NodeList::take(size_t i) {
+    if (taken_[i]) return;
+    taken_[i] = 1;
+    presentTree_.add(static_cast<int>(i), -1);
+    --present_;
+}
+
+void NodeList::compact() {
+    if (present_ == static_cast<int>(nodes_.size())) return;
+    size_t kept = 0;
+    for (size_t i = 0; i < nodes_.size(); ++i)
+        if (!taken_[i]) nodes_[kept++] = nodes_[i];
+    nodes_.resize(kept);
+    seal();
+}
+
 StoryIndex::StoryIndex(pugi::xml_node body) {
     text_.reserve(4096);
     blockContainer(body, {}, true, 0);
+    finishBuild();
+}
+
+void StoryIndex::finishBuild() {
+    paragraphs_.seal();
+    outerTables_.seal();
+    allTables_.seal();
+    std::vector<int> complete(fields_.size(), 0);
+    completeFieldCount_ = 0;
+    fieldStarts_ = NodeTable<int>();
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        fieldStarts_[fields_[i].start.internal_object()] = static_cast<int>(i) + 1;
+        if (fields_[i].complete && !fields_[i].dropped) {
+            complete[i] = 1;
+            ++completeFieldCount_;
+        }
+    }
+    completeFields_ = Fenwick(complete);
+    gaps_.clear();
+    removedAt_ = Fenwick(baseLength() + 1);
+    removed_ = 0;
 }
 
 void StoryIndex::push(SegmentKind kind, int length, pugi::xml_node node, pugi::xml_node cell, pugi::xml_node run,
                       std::u16string_view chars) {
     if (length <= 0) return;
-    segments_.push_back(Segment{static_cast<int>(text_.size()), length, kind, node.internal_object(),
-                                cell.internal_object(), run.internal_object()});
+    segments_.push_back(
+        Segment{baseLength(), length, kind, node.internal_object(), cell.internal_object(), run.internal_object()});
     text_.append(chars);
 }
+
+void StoryIndex::openNode(pugi::xml_node node, pugi::xml_node parent) {
+    NodeInfo& info = nodes_[node.internal_object()];
+    info.span = Span{baseLength(), baseLength()};
+    info.parent = parent.internal_object();
+}
+
+void StoryIndex::closeNode(pugi::xml_node node) { nodes_[node.internal_object()].span.end = baseLength(); }
 
 void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth) {
     if (depth > kMaxDepth) return;
@@ -34,7 +171,7 @@ void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, b
         if (wml::is(c, "p")) {
             paragraph(c, cell);
         } else if (wml::is(c, "tbl")) {
-            if (direct && !cell) outerTables_.push_back(c);
+            if (direct && !cell) outerTables_.push(c);
             table(c, cell, depth + 1);
             lastDirectParaMark_ = -1;
         } else if (wml::is(c, "sdt")) {
@@ -48,13 +185,12 @@ void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, b
 }
 
 void StoryIndex::paragraph(pugi::xml_node p, pugi::xml_node cell) {
-    const int start = length();
-    paragraphs_.push_back(p);
-    if (cell) parentOf_[p.internal_object()] = cell.internal_object();
+    paragraphs_.push(p);
+    openNode(p, cell);
     inlineContent(p, p, cell, 0);
     push(SegmentKind::ParaMark, 1, p, cell, {}, u"\r");
     lastDirectParaMark_ = static_cast<int>(segments_.size()) - 1;
-    spans_[p.internal_object()] = Span{start, length()};
+    closeNode(p);
 }
 
 void StoryIndex::inlineContent(pugi::xml_node parent, pugi::xml_node p, pugi::xml_node cell, int depth) {
@@ -157,19 +293,17 @@ void StoryIndex::runContent(pugi::xml_node parent, pugi::xml_node run, pugi::xml
 }
 
 void StoryIndex::table(pugi::xml_node tbl, pugi::xml_node cell, int depth) {
-    const int start = length();
-    allTables_.push_back(tbl);
-    if (cell) parentOf_[tbl.internal_object()] = cell.internal_object();
+    allTables_.push(tbl);
+    openNode(tbl, cell);
     rowsOf(tbl, tbl, cell, depth);
-    spans_[tbl.internal_object()] = Span{start, length()};
+    closeNode(tbl);
 }
 
 void StoryIndex::rowsOf(pugi::xml_node container, pugi::xml_node tbl, pugi::xml_node cell, int depth) {
     if (depth > kMaxDepth) return;
     for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
         if (wml::is(c, "tr")) {
-            row(c, cell, depth + 1);
-            parentOf_[c.internal_object()] = tbl.internal_object();
+            row(c, tbl, cell, depth + 1);
         } else if (wml::is(c, "sdt")) {
             if (pugi::xml_node content = wml::child(c, "sdtContent")) rowsOf(content, tbl, cell, depth + 1);
         } else if (wml::is(c, "customXml")) {
@@ -178,13 +312,11 @@ void StoryIndex::rowsOf(pugi::xml_node container, pugi::xml_node tbl, pugi::xml_
     }
 }
 
-void StoryIndex::row(pugi::xml_node tr, pugi::xml_node cell, int depth) {
-    const int start = length();
-    pugi::xml_node tbl = tr.parent();
-    while (tbl && !wml::is(tbl, "tbl")) tbl = tbl.parent();
+void StoryIndex::row(pugi::xml_node tr, pugi::xml_node tbl, pugi::xml_node cell, int depth) {
+    openNode(tr, tbl);
     cellsOf(tr, tbl, depth);
     push(SegmentKind::RowMark, 1, tr, cell, {}, std::u16string_view(&kCellMark, 1));
-    spans_[tr.internal_object()] = Span{start, length()};
+    closeNode(tr);
 }
 
 void StoryIndex::cellsOf(pugi::xml_node container, pugi::xml_node tbl, int depth) {
@@ -201,8 +333,7 @@ void StoryIndex::cellsOf(pugi::xml_node container, pugi::xml_node tbl, int depth
 }
 
 void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
-    const int start = length();
-    parentOf_[tc.internal_object()] = tbl.internal_object();
+    openNode(tc, tbl);
     lastDirectParaMark_ = -1;
     blockContainer(tc, tc, true, depth + 1);
     if (lastDirectParaMark_ >= 0 && lastDirectParaMark_ == static_cast<int>(segments_.size()) - 1) {
@@ -215,7 +346,7 @@ void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
         push(SegmentKind::CellMark, 1, tc, tc, {}, std::u16string_view(&kCellMark, 1));
     }
     lastDirectParaMark_ = -1;
-    spans_[tc.internal_object()] = Span{start, length()};
+    closeNode(tc);
 }
 
 int StoryIndex::openField(bool simple, pugi::xml_node start) {
@@ -265,116 +396,258 @@ void StoryIndex::fieldMarker(pugi::xml_node fldChar, const std::string& type) {
     }
 }
 
+std::map<int, int>::const_iterator StoryIndex::gapAt(int basePos) const {
+    auto it = gaps_.upper_bound(basePos);
+    if (it == gaps_.begin()) return gaps_.end();
+    --it;
+    return basePos < it->second ? it : gaps_.end();
+}
+
+bool StoryIndex::removedWhole(Span baseSpan) const {
+    if (gaps_.empty()) return false;
+    auto gap = gapAt(baseSpan.start);
+    return gap != gaps_.end() && baseSpan.end <= gap->second;
+}
+
+// Positions inside a removed stretch all stand where it stood.
+int StoryIndex::current(int basePos) const {
+    if (gaps_.empty()) return basePos;
+    if (auto gap = gapAt(basePos); gap != gaps_.end()) basePos = gap->first;
+    return basePos - removedAt_.prefix(basePos);
+}
+
+// The last base position that current() takes to pos: the character still there, not a removed one
+// before it.
+int StoryIndex::base(int pos) const {
+    if (gaps_.empty()) return pos;
+    int low = pos;
+    int high = std::min(baseLength(), pos + removed_);
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (current(mid) <= pos)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return low;
+}
+
+const NodeInfo* StoryIndex::live(pugi::xml_node_struct* node) const {
+    const NodeInfo* info = nodes_.find(node);
+    return info && !removedWhole(info->span) ? info : nullptr;
+}
+
 void StoryIndex::removeRange(int start, int end) {
     start = std::clamp(start, 0, length());
     end = std::clamp(end, start, length());
-    const int removed = end - start;
-    if (removed == 0) return;
-    text_.erase(static_cast<size_t>(start), static_cast<size_t>(removed));
+    if (start == end) return;
+    const int from = base(start);
+    const int to = base(end);
+    removedAt_.add(from, end - start);
+    removed_ += end - start;
 
-    auto first = std::lower_bound(segments_.begin(), segments_.end(), start,
-                                  [](const Segment& seg, int pos) { return seg.start < pos; });
-    auto last =
-        std::lower_bound(first, segments_.end(), end, [](const Segment& seg, int pos) { return seg.start < pos; });
-    first = segments_.erase(first, last);
-    for (auto it = first; it != segments_.end(); ++it) it->start -= removed;
-
-    // Nodes wholly inside the range were removed with it; the ones around it shrink.
-    std::unordered_set<pugi::xml_node_struct*> gone;
-    for (auto it = spans_.begin(); it != spans_.end();) {
-        Span& span = it->second;
-        if (start <= span.start && span.end <= end) {
-            gone.insert(it->first);
-            it = spans_.erase(it);
-            continue;
-        }
-        if (span.start >= end) span.start -= removed;
-        if (span.end >= end) span.end -= removed;
-        ++it;
+    // One stretch for everything removed that touches.
+    int gapStart = from, gapEnd = to;
+    auto it = gaps_.lower_bound(from);
+    if (it != gaps_.begin() && std::prev(it)->second >= from) {
+        --it;
+        gapStart = it->first;
     }
-    auto dropGone = [&](std::vector<pugi::xml_node>& nodes) {
-        nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
-                                   [&](pugi::xml_node n) { return gone.count(n.internal_object()) != 0; }),
-                    nodes.end());
-    };
-    dropGone(paragraphs_);
-    dropGone(outerTables_);
-    dropGone(allTables_);
-    for (pugi::xml_node_struct* node : gone) parentOf_.erase(node);
+    while (it != gaps_.end() && it->first <= gapEnd) {
+        gapEnd = std::max(gapEnd, it->second);
+        it = gaps_.erase(it);
+    }
+    gaps_.emplace(gapStart, gapEnd);
 
-    // Fields whose result lay inside the range went with it; the others keep their places.
+    // Nodes of the lists that went: they start within [from, to) and end in it.
+    for (NodeList* list : {&paragraphs_, &outerTables_, &allTables_}) {
+        const auto& nodes = list->all();
+        auto spanOf = [&](pugi::xml_node n) {
+            const NodeInfo* info = nodes_.find(n.internal_object());
+            return info ? info->span : Span{};
+        };
+        auto first =
+            std::partition_point(nodes.begin(), nodes.end(), [&](pugi::xml_node n) { return spanOf(n).start < from; });
+        for (size_t i = static_cast<size_t>(first - nodes.begin()); i < nodes.size(); ++i) {
+            const Span span = spanOf(nodes[i]);
+            if (span.start >= to) break;
+            if (!list->taken(i) && removedWhole(span)) list->take(i);
+        }
+    }
+}
+
+void StoryIndex::compact() const {
+    // Logically const: the index answers the same before and after.
+    if (!gaps_.empty()) const_cast<StoryIndex*>(this)->compactNow();
+}
+
+void StoryIndex::compactNow() {
+    std::u16string text;
+    text.reserve(static_cast<size_t>(length()));
+    int kept = 0;
+    for (const auto& [gapStart, gapEnd] : gaps_) {
+        text.append(text_, static_cast<size_t>(kept), static_cast<size_t>(gapStart - kept));
+        kept = gapEnd;
+    }
+    text.append(text_, static_cast<size_t>(kept), std::u16string::npos);
+
+    std::vector<Segment> segments;
+    segments.reserve(segments_.size());
+    for (Segment seg : segments_) {
+        if (removedWhole(Span{seg.start, seg.start + seg.length})) continue;
+        seg.start = current(seg.start);
+        segments.push_back(seg);
+    }
+
+    // Fields whose result went with a removal go too, as do unlinked ones; the others keep their places.
     std::vector<int> renumbered(fields_.size(), -1);
-    std::vector<FieldRecord> kept;
+    std::vector<FieldRecord> fields;
     for (size_t i = 0; i < fields_.size(); ++i) {
         FieldRecord& field = fields_[i];
-        if (start <= field.result.start && field.result.end <= end && field.result.start < end) continue;
-        if (field.result.start >= end) field.result.start -= removed;
-        if (field.result.end >= end) field.result.end -= removed;
-        renumbered[i] = static_cast<int>(kept.size());
-        kept.push_back(std::move(field));
+        if (field.dropped || removedWhole(field.result)) continue;
+        field.result = Span{current(field.result.start), current(field.result.end)};
+        renumbered[i] = static_cast<int>(fields.size());
+        fields.push_back(std::move(field));
     }
-    for (FieldRecord& field : kept)
+    for (FieldRecord& field : fields)
         field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
-    fields_ = std::move(kept);
+
+    NodeTable<NodeInfo> nodes;
+    for (NodeList* list : {&paragraphs_, &outerTables_, &allTables_}) list->compact();
+    auto carry = [&](pugi::xml_node_struct* node) {
+        if (const NodeInfo* info = live(node))
+            nodes[node] = NodeInfo{Span{current(info->span.start), current(info->span.end)}, info->parent};
+    };
+    // Every paragraph and table is in a list; every row and cell ends with its mark.
+    for (pugi::xml_node p : paragraphs_.all()) carry(p.internal_object());
+    for (pugi::xml_node tbl : allTables_.all()) carry(tbl.internal_object());
+    for (const Segment& seg : segments)
+        if (seg.kind == SegmentKind::RowMark || seg.kind == SegmentKind::CellMark) carry(seg.node);
+
+    text_ = std::move(text);
+    segments_ = std::move(segments);
+    fields_ = std::move(fields);
+    nodes_ = std::move(nodes);
+    finishBuild();
 }
 
 void StoryIndex::dropField(int index) {
-    if (index < 0 || index >= static_cast<int>(fields_.size())) return;
+    if (index < 0 || index >= static_cast<int>(fields_.size()) || fields_[static_cast<size_t>(index)].dropped) return;
     // Nested fields follow their field directly in the order of their start.
     auto within = [&](int f) {
         for (; f >= 0; f = fields_[static_cast<size_t>(f)].parent)
             if (f == index) return true;
         return false;
     };
-    int last = index + 1;
-    while (last < static_cast<int>(fields_.size()) && within(last)) ++last;
-    const int dropped = last - index;
-    fields_.erase(fields_.begin() + index, fields_.begin() + last);
-    for (size_t i = static_cast<size_t>(index); i < fields_.size(); ++i)
-        if (fields_[i].parent >= last) fields_[i].parent -= dropped;
+    for (int f = index; f < static_cast<int>(fields_.size()) && within(f); ++f) {
+        FieldRecord& field = fields_[static_cast<size_t>(f)];
+        if (field.dropped) continue;
+        field.dropped = true;
+        if (field.complete) {
+            completeFields_.add(f, -1);
+            --completeFieldCount_;
+        }
+    }
+}
+
+const std::vector<FieldRecord>& StoryIndex::fields() const {
+    compact();
+    return fields_;
+}
+
+int StoryIndex::completeFieldCount() const {
+    compact();
+    return completeFieldCount_;
+}
+
+int StoryIndex::completeField(int k) const {
+    compact();
+    return k >= 0 && k < completeFieldCount_ ? completeFields_.placeOf(k) : -1;
+}
+
+int StoryIndex::fieldStartingAt(pugi::xml_node start) const {
+    compact();
+    const int* entry = fieldStarts_.find(start.internal_object());
+    if (!entry || fields_[static_cast<size_t>(*entry - 1)].dropped) return -1;
+    return *entry - 1;
+}
+
+const std::u16string& StoryIndex::text() const {
+    compact();
+    return text_;
+}
+
+const std::vector<Segment>& StoryIndex::segments() const {
+    compact();
+    return segments_;
+}
+
+const std::vector<pugi::xml_node>& StoryIndex::paragraphs() const {
+    compact();
+    return paragraphs_.all();
+}
+
+const std::vector<pugi::xml_node>& StoryIndex::outerTables() const {
+    compact();
+    return outerTables_.all();
+}
+
+const std::vector<pugi::xml_node>& StoryIndex::allTables() const {
+    compact();
+    return allTables_.all();
+}
+
+int StoryIndex::baseSegmentAt(int basePos) const {
+    auto it = std::upper_bound(segments_.begin(), segments_.end(), basePos,
+                               [](int p, const Segment& s) { return p < s.start; });
+    return static_cast<int>(it - segments_.begin()) - 1;
 }
 
 int StoryIndex::segmentAt(int pos) const {
     if (pos < 0 || pos >= length()) return -1;
-    auto it =
-        std::upper_bound(segments_.begin(), segments_.end(), pos, [](int p, const Segment& s) { return p < s.start; });
-    return static_cast<int>(it - segments_.begin()) - 1;
+    compact();
+    return baseSegmentAt(pos);
 }
 
 bool StoryIndex::span(pugi::xml_node node, Span& out) const {
-    auto it = spans_.find(node.internal_object());
-    if (it == spans_.end()) return false;
-    out = it->second;
+    const NodeInfo* info = live(node.internal_object());
+    if (!info) return false;
+    out = Span{current(info->span.start), current(info->span.end)};
     return true;
 }
 
 pugi::xml_node StoryIndex::cellAt(int pos) const {
-    const int i = segmentAt(pos);
-    if (i < 0) return {};
-    return pugi::xml_node(segments_[i].cell);
+    if (pos < 0 || pos >= length()) return {};
+    const int i = baseSegmentAt(base(pos));
+    return i < 0 ? pugi::xml_node() : pugi::xml_node(segments_[static_cast<size_t>(i)].cell);
 }
 
 pugi::xml_node StoryIndex::tableOfCell(pugi::xml_node tc) const {
-    auto it = parentOf_.find(tc.internal_object());
-    return it == parentOf_.end() ? pugi::xml_node() : pugi::xml_node(it->second);
+    const NodeInfo* info = live(tc.internal_object());
+    return info ? pugi::xml_node(info->parent) : pugi::xml_node();
 }
-
-pugi::xml_node StoryIndex::cellOfTable(pugi::xml_node tbl) const { return tableOfCell(tbl); }
-
-pugi::xml_node StoryIndex::cellOfParagraph(pugi::xml_node p) const { return tableOfCell(p); }
 
 std::u16string StoryIndex::rangeText(int start, int end) const {
     start = std::clamp(start, 0, length());
     end = std::clamp(end, start, length());
     std::u16string out;
     out.reserve(static_cast<size_t>(end - start) + 8);
-    for (int i = start; i < end; ++i) {
-        if (text_[i] == kCellMark) {
-            out += u"\r\a";
-        } else {
-            out.push_back(text_[i]);
+    auto copy = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            if (text_[static_cast<size_t>(i)] == kCellMark)
+                out += u"\r\a";
+            else
+                out.push_back(text_[static_cast<size_t>(i)]);
         }
+    };
+    // Base positions of the characters still there, around the removed stretches between them.
+    int from = base(start);
+    const int to = base(end);
+    for (auto gap = gaps_.upper_bound(from); gap != gaps_.end() && gap->first < to; ++gap) {
+        copy(from, gap->first);
+        from = gap->second;
     }
+    copy(from, to);
     return out;
 }
 

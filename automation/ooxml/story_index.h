@@ -8,8 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -49,75 +50,177 @@ struct FieldRecord {
     int parent = -1;        // the enclosing field
     bool inResult = false;  // within the enclosing field's result rather than its code
     bool complete = false;
-    Span result{0, 0};  // the positions of its result
+    Span result{0, 0};     // the positions of its result
+    bool dropped = false;  // unlinked, with the fields nested in it
 };
 
+// Counts over the places 0..n-1: prefix sums and the place of the k-th unit in O(log n).
+class Fenwick {
+public:
+    Fenwick() = default;
+    explicit Fenwick(int n) : tree_(static_cast<size_t>(n) + 1, 0) {}
+    // Starts from the given counts, in O(n).
+    explicit Fenwick(const std::vector<int>& counts);
+
+    void add(int place, int delta);
+    // The sum over the places [0, place).
+    int prefix(int place) const;
+    // The place holding the unit number k (0-based) when every count is 0 or more; -1 past the total.
+    int placeOf(int k) const;
+
+private:
+    std::vector<int> tree_;
+};
+
+// A hash table from nodes to values in one flat array (open addressing); entries are never removed.
+template <typename T>
+class NodeTable {
+public:
+    // The value of node, created as T{} when missing.
+    T& operator[](pugi::xml_node_struct* node);
+    const T* find(pugi::xml_node_struct* node) const;
+
+private:
+    void grow();
+
+    std::vector<std::pair<pugi::xml_node_struct*, T>> slots_;
+    size_t used_ = 0;
+};
+
+// Nodes of one kind in document order, some of which removals have taken away: counts and the k-th
+// remaining node without a walk over the others.
+class NodeList {
+public:
+    void push(pugi::xml_node node) { nodes_.push_back(node); }
+    // Called once every node is in; all of them count as present.
+    void seal();
+    int count() const { return present_; }
+    // The k-th present node (0-based), or an empty node.
+    pugi::xml_node at(int k) const;
+    // Marks the node number i (in the order of push) as taken away; once only.
+    void take(size_t i);
+    bool taken(size_t i) const { return taken_[i] != 0; }
+    const std::vector<pugi::xml_node>& all() const { return nodes_; }
+    // Keeps only the present nodes.
+    void compact();
+
+private:
+    std::vector<pugi::xml_node> nodes_;
+    std::vector<char> taken_;
+    Fenwick presentTree_;
+    int present_ = 0;
+};
+
+// Structural nodes (paragraphs, tables, rows, cells) of the story.
+struct NodeInfo {
+    Span span;
+    pugi::xml_node_struct* parent = nullptr;  // tc->tbl, tr->tbl, tbl->tc, p->tc
+};
+
+// Removals are recorded, not carried out: positions stay as built ("base" positions) and a record of
+// the removed stretches translates them. Deleting row after row, table after table, or unlinking field
+// after field then costs O(log n) each instead of a pass over the whole index; whoever asks for the
+// whole text, all segments or all nodes of a kind gets them compacted once.
 class StoryIndex {
 public:
     explicit StoryIndex(pugi::xml_node body);
 
-    int length() const { return static_cast<int>(text_.size()); }
+    int length() const { return baseLength() - removed_; }
     // One character per position.
-    const std::u16string& text() const { return text_; }
-    const std::vector<Segment>& segments() const { return segments_; }
+    const std::u16string& text() const;
+    const std::vector<Segment>& segments() const;
     // Index of the segment holding position pos (0 <= pos < length()), or -1.
     int segmentAt(int pos) const;
 
     // Spans of structural nodes; false when the node is not (or no longer) part of the story.
     bool span(pugi::xml_node node, Span& out) const;
-    bool contains(pugi::xml_node node) const { return spans_.count(node.internal_object()) != 0; }
+    bool contains(pugi::xml_node node) const { return live(node.internal_object()) != nullptr; }
 
     // The innermost cell holding position pos, or an empty node.
     pugi::xml_node cellAt(int pos) const;
     // The table a cell belongs to, and the cell a table is nested in (empty for outermost tables).
     pugi::xml_node tableOfCell(pugi::xml_node tc) const;
-    pugi::xml_node cellOfTable(pugi::xml_node tbl) const;
+    pugi::xml_node cellOfTable(pugi::xml_node tbl) const { return tableOfCell(tbl); }
     // The cell a paragraph stands in, or an empty node.
-    pugi::xml_node cellOfParagraph(pugi::xml_node p) const;
+    pugi::xml_node cellOfParagraph(pugi::xml_node p) const { return tableOfCell(p); }
 
-    const std::vector<pugi::xml_node>& paragraphs() const { return paragraphs_; }
-    const std::vector<pugi::xml_node>& outerTables() const { return outerTables_; }
+    const std::vector<pugi::xml_node>& paragraphs() const;
+    const std::vector<pugi::xml_node>& outerTables() const;
+    int outerTableCount() const { return outerTables_.count(); }
+    // The k-th outermost table (0-based), or an empty node.
+    pugi::xml_node outerTable(int k) const { return outerTables_.at(k); }
     // Every table in document order of its start, nested ones included.
-    const std::vector<pugi::xml_node>& allTables() const { return allTables_; }
+    const std::vector<pugi::xml_node>& allTables() const;
 
     // Range.Text of [start, end): marks of cells and rows appear as "\r\a".
     std::u16string rangeText(int start, int end) const;
 
-    // Every field met, complete or not, in document order of its start.
-    const std::vector<FieldRecord>& fields() const { return fields_; }
+    // Fields met, complete or not, in document order of their start; unlinked ones stay in the list,
+    // marked dropped, until the index is built anew.
+    const std::vector<FieldRecord>& fields() const;
+    // The complete fields that are still there: their number, and the list index of the k-th (0-based).
+    int completeFieldCount() const;
+    int completeField(int k) const;
+    // The list index of the field starting at node, or -1 when it is gone.
+    int fieldStartingAt(pugi::xml_node start) const;
 
-    // Follows the removal of whole rows or tables from the DOM that held the positions [start, end):
-    // their entries go, everything after moves up, the structures around them shrink. Cheaper than
-    // building the index anew, which a loop that deletes row after row would otherwise pay each time.
+    // Follows the removal of whole rows, cells or tables from the DOM that held the positions
+    // [start, end): their nodes and fields go, everything after moves up.
     void removeRange(int start, int end);
     // Forgets a field and the fields nested in it once it has been unlinked; positions stay as they are.
     void dropField(int index);
 
 private:
+    int baseLength() const { return static_cast<int>(text_.size()); }
+    // Base position of position pos (0 <= pos <= length()); the reverse of current().
+    int base(int pos) const;
+    int current(int basePos) const;
+    // The removed stretch holding base position basePos, or gaps_.end().
+    std::map<int, int>::const_iterator gapAt(int basePos) const;
+    bool removedWhole(Span baseSpan) const;
+    const NodeInfo* live(pugi::xml_node_struct* node) const;
+    int baseSegmentAt(int basePos) const;
+    // Carries out the recorded removals (the index stays logically the same).
+    void compact() const;
+    void compactNow();
+    // Called once the walk is over.
+    void finishBuild();
+
     void blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth);
     void paragraph(pugi::xml_node p, pugi::xml_node cell);
     void inlineContent(pugi::xml_node parent, pugi::xml_node p, pugi::xml_node cell, int depth);
     void runContent(pugi::xml_node parent, pugi::xml_node run, pugi::xml_node cell, int depth);
     void table(pugi::xml_node tbl, pugi::xml_node cell, int depth);
     void rowsOf(pugi::xml_node container, pugi::xml_node tbl, pugi::xml_node cell, int depth);
-    void row(pugi::xml_node tr, pugi::xml_node cell, int depth);
+    void row(pugi::xml_node tr, pugi::xml_node tbl, pugi::xml_node cell, int depth);
     void cellsOf(pugi::xml_node container, pugi::xml_node tbl, int depth);
     void tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth);
     void push(SegmentKind kind, int length, pugi::xml_node node, pugi::xml_node cell, pugi::xml_node run,
               std::u16string_view chars);
+    // Records a structural node starting here; its span ends with closeNode.
+    void openNode(pugi::xml_node node, pugi::xml_node parent);
+    void closeNode(pugi::xml_node node);
 
     std::u16string text_;
     std::vector<Segment> segments_;
-    std::unordered_map<pugi::xml_node_struct*, Span> spans_;
-    std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> parentOf_;  // tc->tbl, tbl->tc, p->tc
-    std::vector<pugi::xml_node> paragraphs_;
-    std::vector<pugi::xml_node> outerTables_;
-    std::vector<pugi::xml_node> allTables_;
+    NodeTable<NodeInfo> nodes_;
+    NodeList paragraphs_;
+    NodeList outerTables_;
+    NodeList allTables_;
     int fieldCodeDepth_ = 0;           // > 0 while inside a field's code
     std::vector<bool> fieldInResult_;  // per open complex field: past its separator
     int lastDirectParaMark_ = -1;      // segment of the last paragraph mark of the current cell
     std::vector<FieldRecord> fields_;
     std::vector<int> openFields_;  // fields begun and not yet ended, innermost last
+    NodeTable<int> fieldStarts_;   // field start node -> list index + 1
+    Fenwick completeFields_;       // 1 for each complete field not dropped
+    int completeFieldCount_ = 0;
+
+    // Removed stretches in base positions, merged when they touch: start -> end.
+    std::map<int, int> gaps_;
+    // The number of positions removed, counted at the base start of each removal.
+    Fenwick removedAt_;
+    int removed_ = 0;
 
     int openField(bool simple, pugi::xml_node start);
     int innermostComplexField() const;

@@ -26,7 +26,7 @@ void removeTable(DocumentModel& model, pugi::xml_node tbl) {
     model.index().span(tbl, s);
     tbl.parent().remove_child(tbl);
     collapseSelection(model, s.start);
-    model.textRemoved(s.start, s.end);
+    model.textRemoved({s});
 }
 
 // Deletes rows r1..r2 of a table; a merge that started in a deleted row restarts below it.
@@ -54,7 +54,7 @@ void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
         tr.parent().remove_child(tr);
     }
     collapseSelection(model, first.start);
-    model.textRemoved(first.start, last.end);
+    model.textRemoved({Span{first.start, last.end}});
 }
 
 class CellImpl final : public Cell {
@@ -368,8 +368,10 @@ public:
         }
         Span s;
         model_->index().span(tbl_, s);
+        std::vector<Span> cells;
         for (const GridRow& row : g.rows()) {
             pugi::xml_node tc = row.cells[static_cast<size_t>(index_ - 1)].tc;
+            if (Span cell; model_->index().span(tc, cell)) cells.push_back(cell);
             tc.parent().remove_child(tc);
         }
         if (pugi::xml_node tblGrid = wml::child(tbl_, "tblGrid")) {
@@ -381,7 +383,7 @@ public:
                 }
         }
         collapseSelection(*model_, s.start);
-        model_->textChanged();
+        model_->textRemoved(cells);
     }
 
 private:
