@@ -83,8 +83,18 @@ const T* NodeTable<T>::find(pugi::xml_node_struct* node) const {
 }
 
 template <typename T>
+void NodeTable<T>::reserve(size_t count) {
+    if (slots_.size() < count * 2) rehash(std::max<size_t>(1024, std::bit_ceil(count * 2)));
+}
+
+template <typename T>
 void NodeTable<T>::grow() {
-    std::vector<std::pair<pugi::xml_node_struct*, T>> old(std::max<size_t>(1024, slots_.size() * 2));
+    rehash(std::max<size_t>(1024, slots_.size() * 2));
+}
+
+template <typename T>
+void NodeTable<T>::rehash(size_t slots) {
+    std::vector<std::pair<pugi::xml_node_struct*, T>> old(slots);
     old.swap(slots_);
     used_ = 0;
     for (auto& [node, value] : old)
@@ -129,6 +139,11 @@ StoryIndex::StoryIndex(pugi::xml_node body) {
 }
 
 void StoryIndex::finishBuild() {
+    if (!opened_.empty()) {
+        nodes_.reserve(opened_.size());
+        for (const auto& [node, info] : opened_) nodes_[node] = info;
+        opened_ = {};
+    }
     paragraphs_.seal();
     outerTables_.seal();
     allTables_.seal();
@@ -144,7 +159,7 @@ void StoryIndex::finishBuild() {
     }
     completeFields_ = Fenwick(complete);
     gaps_.clear();
-    removedAt_ = Fenwick(baseLength() + 1);
+    live_ = Fenwick();
     removed_ = 0;
 }
 
@@ -156,13 +171,12 @@ void StoryIndex::push(SegmentKind kind, int length, pugi::xml_node node, pugi::x
     text_.append(chars);
 }
 
-void StoryIndex::openNode(pugi::xml_node node, pugi::xml_node parent) {
-    NodeInfo& info = nodes_[node.internal_object()];
-    info.span = Span{baseLength(), baseLength()};
-    info.parent = parent.internal_object();
+size_t StoryIndex::openNode(pugi::xml_node node, pugi::xml_node parent) {
+    opened_.emplace_back(node.internal_object(), NodeInfo{Span{baseLength(), baseLength()}, parent.internal_object()});
+    return opened_.size() - 1;
 }
 
-void StoryIndex::closeNode(pugi::xml_node node) { nodes_[node.internal_object()].span.end = baseLength(); }
+void StoryIndex::closeNode(size_t opened) { opened_[opened].second.span.end = baseLength(); }
 
 void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth) {
     if (depth > kMaxDepth) return;
@@ -186,11 +200,11 @@ void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, b
 
 void StoryIndex::paragraph(pugi::xml_node p, pugi::xml_node cell) {
     paragraphs_.push(p);
-    openNode(p, cell);
+    const size_t opened = openNode(p, cell);
     inlineContent(p, p, cell, 0);
     push(SegmentKind::ParaMark, 1, p, cell, {}, u"\r");
     lastDirectParaMark_ = static_cast<int>(segments_.size()) - 1;
-    closeNode(p);
+    closeNode(opened);
 }
 
 void StoryIndex::inlineContent(pugi::xml_node parent, pugi::xml_node p, pugi::xml_node cell, int depth) {
@@ -294,9 +308,9 @@ void StoryIndex::runContent(pugi::xml_node parent, pugi::xml_node run, pugi::xml
 
 void StoryIndex::table(pugi::xml_node tbl, pugi::xml_node cell, int depth) {
     allTables_.push(tbl);
-    openNode(tbl, cell);
+    const size_t opened = openNode(tbl, cell);
     rowsOf(tbl, tbl, cell, depth);
-    closeNode(tbl);
+    closeNode(opened);
 }
 
 void StoryIndex::rowsOf(pugi::xml_node container, pugi::xml_node tbl, pugi::xml_node cell, int depth) {
@@ -313,10 +327,10 @@ void StoryIndex::rowsOf(pugi::xml_node container, pugi::xml_node tbl, pugi::xml_
 }
 
 void StoryIndex::row(pugi::xml_node tr, pugi::xml_node tbl, pugi::xml_node cell, int depth) {
-    openNode(tr, tbl);
+    const size_t opened = openNode(tr, tbl);
     cellsOf(tr, tbl, depth);
     push(SegmentKind::RowMark, 1, tr, cell, {}, std::u16string_view(&kCellMark, 1));
-    closeNode(tr);
+    closeNode(opened);
 }
 
 void StoryIndex::cellsOf(pugi::xml_node container, pugi::xml_node tbl, int depth) {
@@ -333,7 +347,7 @@ void StoryIndex::cellsOf(pugi::xml_node container, pugi::xml_node tbl, int depth
 }
 
 void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
-    openNode(tc, tbl);
+    const size_t opened = openNode(tc, tbl);
     lastDirectParaMark_ = -1;
     blockContainer(tc, tc, true, depth + 1);
     if (lastDirectParaMark_ >= 0 && lastDirectParaMark_ == static_cast<int>(segments_.size()) - 1) {
@@ -346,7 +360,7 @@ void StoryIndex::tableCell(pugi::xml_node tc, pugi::xml_node tbl, int depth) {
         push(SegmentKind::CellMark, 1, tc, tc, {}, std::u16string_view(&kCellMark, 1));
     }
     lastDirectParaMark_ = -1;
-    closeNode(tc);
+    closeNode(opened);
 }
 
 int StoryIndex::openField(bool simple, pugi::xml_node start) {
@@ -396,40 +410,22 @@ void StoryIndex::fieldMarker(pugi::xml_node fldChar, const std::string& type) {
     }
 }
 
-std::map<int, int>::const_iterator StoryIndex::gapAt(int basePos) const {
-    auto it = gaps_.upper_bound(basePos);
-    if (it == gaps_.begin()) return gaps_.end();
-    --it;
-    return basePos < it->second ? it : gaps_.end();
-}
-
+// A stretch is gone when none of its characters is left; an empty one (the result of an empty field)
+// when the character it stands before is.
 bool StoryIndex::removedWhole(Span baseSpan) const {
     if (gaps_.empty()) return false;
-    auto gap = gapAt(baseSpan.start);
-    return gap != gaps_.end() && baseSpan.end <= gap->second;
+    if (baseSpan.start >= baseSpan.end)
+        return baseSpan.start < baseLength() && live_.prefix(baseSpan.start + 1) == live_.prefix(baseSpan.start);
+    return live_.prefix(baseSpan.end) == live_.prefix(baseSpan.start);
 }
 
 // Positions inside a removed stretch all stand where it stood.
-int StoryIndex::current(int basePos) const {
-    if (gaps_.empty()) return basePos;
-    if (auto gap = gapAt(basePos); gap != gaps_.end()) basePos = gap->first;
-    return basePos - removedAt_.prefix(basePos);
-}
+int StoryIndex::current(int basePos) const { return gaps_.empty() ? basePos : live_.prefix(basePos); }
 
-// The last base position that current() takes to pos: the character still there, not a removed one
-// before it.
+// The base position of the character still there at pos.
 int StoryIndex::base(int pos) const {
     if (gaps_.empty()) return pos;
-    int low = pos;
-    int high = std::min(baseLength(), pos + removed_);
-    while (low < high) {
-        const int mid = low + (high - low + 1) / 2;
-        if (current(mid) <= pos)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    return low;
+    return pos >= length() ? baseLength() : live_.placeOf(pos);
 }
 
 const NodeInfo* StoryIndex::live(pugi::xml_node_struct* node) const {
@@ -441,9 +437,18 @@ void StoryIndex::removeRange(int start, int end) {
     start = std::clamp(start, 0, length());
     end = std::clamp(end, start, length());
     if (start == end) return;
+    // One count per character still there, made at the first removal: commands that remove nothing
+    // never pay for it.
+    if (gaps_.empty()) live_ = Fenwick(std::vector<int>(static_cast<size_t>(baseLength()), 1));
     const int from = base(start);
     const int to = base(end);
-    removedAt_.add(from, end - start);
+    int next = from;
+    for (auto gap = gaps_.upper_bound(from);; ++gap) {
+        const int stop = gap != gaps_.end() && gap->first < to ? gap->first : to;
+        for (int i = next; i < stop; ++i) live_.add(i, -1);
+        if (stop == to) break;
+        next = gap->second;
+    }
     removed_ += end - start;
 
     // One stretch for everything removed that touches.
@@ -513,6 +518,7 @@ void StoryIndex::compactNow() {
         field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
 
     NodeTable<NodeInfo> nodes;
+    nodes.reserve(static_cast<size_t>(paragraphs_.count() + allTables_.count()) + segments.size() / 2);
     for (NodeList* list : {&paragraphs_, &outerTables_, &allTables_}) list->compact();
     auto carry = [&](pugi::xml_node_struct* node) {
         if (const NodeInfo* info = live(node))

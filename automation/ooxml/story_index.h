@@ -79,9 +79,12 @@ public:
     // The value of node, created as T{} when missing.
     T& operator[](pugi::xml_node_struct* node);
     const T* find(pugi::xml_node_struct* node) const;
+    // Makes room for count entries at once.
+    void reserve(size_t count);
 
 private:
     void grow();
+    void rehash(size_t slots);
 
     std::vector<std::pair<pugi::xml_node_struct*, T>> slots_;
     size_t used_ = 0;
@@ -118,9 +121,10 @@ struct NodeInfo {
 };
 
 // Removals are recorded, not carried out: positions stay as built ("base" positions) and a record of
-// the removed stretches translates them. Deleting row after row, table after table, or unlinking field
-// after field then costs O(log n) each instead of a pass over the whole index; whoever asks for the
-// whole text, all segments or all nodes of a kind gets them compacted once.
+// the removed stretches translates them. Deleting row after row or table after table then costs
+// O(log n) per removed character, and unlinking a field O(log n), instead of a pass over the whole
+// index each; whoever asks for the whole text, all segments or all nodes of a kind gets them compacted
+// once.
 class StoryIndex {
 public:
     explicit StoryIndex(pugi::xml_node body);
@@ -175,8 +179,6 @@ private:
     // Base position of position pos (0 <= pos <= length()); the reverse of current().
     int base(int pos) const;
     int current(int basePos) const;
-    // The removed stretch holding base position basePos, or gaps_.end().
-    std::map<int, int>::const_iterator gapAt(int basePos) const;
     bool removedWhole(Span baseSpan) const;
     const NodeInfo* live(pugi::xml_node_struct* node) const;
     int baseSegmentAt(int basePos) const;
@@ -198,12 +200,13 @@ private:
     void push(SegmentKind kind, int length, pugi::xml_node node, pugi::xml_node cell, pugi::xml_node run,
               std::u16string_view chars);
     // Records a structural node starting here; its span ends with closeNode.
-    void openNode(pugi::xml_node node, pugi::xml_node parent);
-    void closeNode(pugi::xml_node node);
+    size_t openNode(pugi::xml_node node, pugi::xml_node parent);
+    void closeNode(size_t opened);
 
     std::u16string text_;
     std::vector<Segment> segments_;
     NodeTable<NodeInfo> nodes_;
+    std::vector<std::pair<pugi::xml_node_struct*, NodeInfo>> opened_;  // while the walk goes on
     NodeList paragraphs_;
     NodeList outerTables_;
     NodeList allTables_;
@@ -218,8 +221,8 @@ private:
 
     // Removed stretches in base positions, merged when they touch: start -> end.
     std::map<int, int> gaps_;
-    // The number of positions removed, counted at the base start of each removal.
-    Fenwick removedAt_;
+    // 1 for every base position whose character is still there (once something was removed).
+    Fenwick live_;
     int removed_ = 0;
 
     int openField(bool simple, pugi::xml_node start);
