@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -68,9 +69,10 @@ TableSummary summarise(automation::Table& table) {
     return summary;
 }
 
-QString panelText(int number, const TableSummary& table) {
+QString panelText(int number, const TableSummary& table, bool refused) {
     QString text = QStringLiteral("%1  %2×%3  %4").arg(number).arg(table.rows).arg(table.columns).arg(table.firstRow);
     if (table.borderless) text += QStringLiteral("  无线条");
+    if (refused) text += QStringLiteral("  Word 拒绝了部分设置");
     return text;
 }
 
@@ -310,8 +312,45 @@ void DocumentWindow::readTables() {
         } catch (const automation::Error&) {
             tables_.emplace_back();
         }
-        panel_->addItem(panelText(i, tables_.back()));
+        panel_->addItem(QString());
     }
+    labelPanel();
+}
+
+// Each row of the panel as it reads now, with the marks of the last run if they belong to this document.
+void DocumentWindow::labelPanel() {
+    const bool marked = refusedId_ == shownId_;
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int row = 0; row < panel_->count() && row < static_cast<int>(tables_.size()); ++row) {
+        const auto refusal = marked ? refused_.find(row + 1) : refused_.end();
+        const bool refused = refusal != refused_.end();
+        QListWidgetItem* item = panel_->item(row);
+        item->setText(panelText(row + 1, tables_[static_cast<std::size_t>(row)], refused));
+        item->setIcon(refused ? warning : QIcon());
+        item->setToolTip(refused ? QStringLiteral("Word 拒绝了部分设置：\n") + refusal->second.join(QChar('\n'))
+                                 : QString());
+    }
+}
+
+void DocumentWindow::showRefusals(const std::vector<commands::PassedOver>& passedOver, bool singleTable) {
+    refused_.clear();
+    refusedId_ = 0;
+    try {
+        if (word_->Documents()->Count() > 0) refusedId_ = word_->documentId(*word_->ActiveDocument());
+    } catch (const automation::Error&) {}
+    for (const commands::PassedOver& step : passedOver) {
+        if (singleTable || step.table < 1) continue;
+        QStringList& messages = refused_[step.table];
+        const QString message = fromUtf8(step.message);
+        if (!messages.contains(message)) messages << message;
+    }
+    labelPanel();
+}
+
+void DocumentWindow::forgetRefusals() {
+    if (refused_.empty()) return;
+    refused_.clear();
+    labelPanel();
 }
 
 void DocumentWindow::renderDocument() {
@@ -383,6 +422,7 @@ void DocumentWindow::updateUndoActions() {
 }
 
 void DocumentWindow::commandStarted(const QString& name) {
+    forgetRefusals();
     history_.begin(name);
     commandRunning_ = true;
     updateUndoActions();
@@ -400,6 +440,7 @@ void DocumentWindow::redo() { moveInHistory(&UndoHistory::redo); }
 
 void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
     if (commandRunning_) return;
+    forgetRefusals();
     try {
         (history_.*move)();
     } catch (const automation::Error& error) {

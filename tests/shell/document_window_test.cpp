@@ -11,6 +11,7 @@
 
 #include "shell/page_view.h"
 #include "shell_fixture.h"
+#include "support/fault_word.h"
 #include "support/word_fixture.h"
 
 namespace gwtest {
@@ -114,6 +115,56 @@ TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
     action("actionUndo")->trigger();
     action("actionRedo")->trigger();
     EXPECT_FLOAT_EQ(firstCellSize(), 40.0f);
+}
+
+TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextCommand) {
+    // The main window works through a Word that refuses the second and fifth row height it is asked for.
+    auto plan = std::make_shared<FaultPlan>();
+    program.reset();
+    shell::WordBackend backend = shell::startEmbeddedWord();
+    backend.application = faultyWord(backend.application, plan);
+    program = std::make_unique<shell::Program>(backend);
+    plan->failOn("Rows.SetHeight", 2);
+    plan->failOn("Rows.SetHeight", 5);
+    const std::string body =
+        borderedTable(3, 3, "A") + para("") + borderedTable(3, 3, "B") + para("") + borderedTable(3, 3, "C") + para("");
+    open(document("拒绝.docx", body));
+    combo("Combo8")->setEditText(QStringLiteral("0.50"));
+    const auto marked = [&] {
+        QList<int> tables;
+        const QStringList lines = panelLines();
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines.at(i).endsWith(QStringLiteral("  Word 拒绝了部分设置"))) tables << i + 1;
+        return tables;
+    };
+
+    main().startFormatRun();
+    settle();
+    EXPECT_EQ(messages, QStringList{"完成"});
+    EXPECT_EQ(marked(), QList<int>{2});
+    EXPECT_TRUE(wordWindow()->tablePanel()->item(1)->toolTip().contains(QStringLiteral("纵向合并")));
+    EXPECT_TRUE(wordWindow()->tablePanel()->item(0)->toolTip().isEmpty());
+
+    // Undo and redo take the marks away: they describe a run, not the state shown.
+    action("actionUndo")->trigger();
+    EXPECT_EQ(marked(), QList<int>());
+    action("actionRedo")->trigger();
+    EXPECT_EQ(marked(), QList<int>());
+
+    // They belong to the document the run worked on, and the next command clears them.
+    main().startFormatRun();
+    settle();
+    EXPECT_EQ(marked(), QList<int>{2});
+    ASSERT_TRUE(wordWindow()->openPath(document("另一个.docx", body)));
+    settle();
+    EXPECT_EQ(marked(), QList<int>());
+    wordWindow()->tabs()->setCurrentIndex(0);
+    settle();
+    EXPECT_EQ(marked(), QList<int>{2});
+    main().removeEmptyRows();
+    settle();
+    EXPECT_EQ(marked(), QList<int>());
+    EXPECT_TRUE(wordWindow()->refusedTables().empty());
 }
 
 TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheActiveOne) {
