@@ -1,6 +1,7 @@
 // The document window's side of gridwright-render, the process that draws pages with LibreOffice.
 // Every request is answered through a signal; the window thread never waits for the process. A
-// crash or hang of the process only costs the pictures: the next document shown starts a new one.
+// crash or hang of the process only costs the pictures: a new process takes up the document at once,
+// a few times at most for one version of it, and the next version shown tries again.
 #pragma once
 
 #include <QByteArray>
@@ -29,6 +30,9 @@ struct TablePlace {
 class PageRenderer : public QObject {
     Q_OBJECT
 public:
+    // How often one version of a document gets a new process after the last one crashed or hung.
+    static constexpr int kMaxRestarts = 2;
+
     explicit PageRenderer(QObject* parent = nullptr);
     ~PageRenderer() override;
 
@@ -73,6 +77,8 @@ private:
     void pagesLoaded();
     void finishRequest();
     void failed(const QString& message);
+    void lost(const QString& message);
+    void stopProcess();
     void setBusy(bool busy);
 
     QTemporaryDir profile_;  // LibreOffice's profile; goes when the renderer does
@@ -81,6 +87,8 @@ private:
     QByteArray buffer_;
     std::deque<Request> queue_;
     std::optional<Request> current_;
+    QString shownPath_;  // the document last asked for
+    int restarts_ = 0;   // new processes started for it so far
     Reading reading_ = Reading::Ready;
     int linesLeft_ = 0;
     QVector<QRect> pages_;
