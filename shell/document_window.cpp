@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -19,15 +19,14 @@
 
 #include "shell/page_view.h"
 #include "shell/prompts.h"
+#include "shell/recent_files.h"
 
 namespace shell {
 
 namespace {
 
-constexpr int kRecentFiles = 8;
 constexpr int kFirstRowColumns = 6;
 constexpr int kFirstRowLength = 40;
-const char* const kRecentKey = "recentFiles";
 
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -249,7 +248,7 @@ void DocumentWindow::refresh() {
             names << fileNameOf(*document);
             if (ids.back() == activeId) active = i - 1;
             if (std::find(tabIds_.begin(), tabIds_.end(), ids.back()) == tabIds_.end())
-                rememberRecent(fromUtf8(document->FullName()));
+                recent::add(fromUtf8(document->FullName()));
         }
     } catch (const automation::Error&) {}
     history_.keepOnly(ids);
@@ -449,22 +448,23 @@ void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
     refresh();
 }
 
-void DocumentWindow::rememberRecent(const QString& path) {
-    if (path.isEmpty()) return;
-    QSettings settings;
-    QStringList files = settings.value(QString::fromLatin1(kRecentKey)).toStringList();
-    files.removeAll(path);
-    files.prepend(path);
-    while (files.size() > kRecentFiles) files.removeLast();
-    settings.setValue(QString::fromLatin1(kRecentKey), files);
-}
-
 void DocumentWindow::fillRecentMenu() {
     recentMenu_->clear();
-    const QStringList files = QSettings().value(QString::fromLatin1(kRecentKey)).toStringList();
+    const QStringList files = recent::files();
     for (const QString& path : files)
-        recentMenu_->addAction(QFileInfo(path).fileName(), this, [this, path] { openPath(path); })->setToolTip(path);
+        recentMenu_->addAction(QFileInfo(path).fileName(), this, [this, path] { openRecent(path); })->setToolTip(path);
     if (files.isEmpty()) recentMenu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void DocumentWindow::openRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        // Moved or deleted since: it leaves the list, and the user hears why nothing opened.
+        recent::remove(path);
+        prompts().message(this, QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。")
+                                    .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    openPath(path);
 }
 
 void DocumentWindow::fillWindowMenu() {
@@ -518,7 +518,7 @@ bool DocumentWindow::saveDocumentAs() {
         if (path.isEmpty()) return false;
         if (!path.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive)) path += QStringLiteral(".docx");
         document->SaveAs(toUtf8(path));
-        rememberRecent(path);
+        recent::add(path);
     } catch (const automation::Error& error) {
         prompts().message(this, fromUtf8(error.message()));
         return false;

@@ -59,6 +59,8 @@ public slots:
     void openFile();
     // Opens a file by name (the command line, 最近打开的文件); false when it could not be opened.
     bool openPath(const QString& path);
+    // 最近打开的文件: opens the file; one that no longer exists leaves the list with a message.
+    void openRecent(const QString& path);
     // 保存 / 另存为…: false when nothing was saved.
     bool saveDocument();
     bool saveDocumentAs();
@@ -105,7 +107,6 @@ private:
     void forgetRefusals();
     void renderDocument();
     void showSelectedTable();
-    void rememberRecent(const QString& path);
     void fillRecentMenu();
     void fillWindowMenu();
 

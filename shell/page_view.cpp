@@ -272,7 +272,10 @@ void PageView::scrollContentsBy(int, int) { viewport()->update(); }
 
 void PageView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) {
-        const int steps = event->angleDelta().y() / 120;
+        // A touchpad or a free-running wheel sends small parts of a notch: they add up to one.
+        wheelRest_ += event->angleDelta().y();
+        const int steps = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+        wheelRest_ -= steps * QWheelEvent::DefaultDeltasPerStep;
         if (steps != 0) setZoomPercent(zoomPercent() + steps * 10);
         event->accept();
         return;

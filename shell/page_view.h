@@ -97,6 +97,7 @@ private:
     int canvasWidth_ = 0;
     int canvasHeight_ = 0;
     int lastPage_ = -1;
+    int wheelRest_ = 0;  // Ctrl+wheel turned by less than a notch so far
 };
 
 }  // namespace shell

@@ -1,15 +1,22 @@
 // The embedded Word's document window without its pages: the table panel, undo and redo, several
 // documents, and the file commands with their questions.
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 
+#include <QScrollBar>
+#include <QWheelEvent>
+
 #include <filesystem>
 
 #include "shell/page_view.h"
+#include "shell/recent_files.h"
 #include "shell_fixture.h"
 #include "support/fault_word.h"
 #include "support/word_fixture.h"
@@ -201,11 +208,120 @@ TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheA
     EXPECT_EQ(tabs->count(), 1);
     EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("乙.docx"));
 
-    // Both were remembered as recent files, the newest first.
-    const QStringList recent = QSettings().value(QStringLiteral("recentFiles")).toStringList();
-    ASSERT_GE(recent.size(), 2);
-    EXPECT_EQ(recent.at(0), second);
-    EXPECT_EQ(recent.at(1), first);
+}
+
+TEST_F(DocumentWindowTest, RecentFilesKeepTheLastEightOpenedTheNewestFirst) {
+    QSettings().remove(QString::fromLatin1(shell::recent::kSettingsKey));
+    const auto recentMenu = [&] {
+        QMenu* menu = wordWindow()->findChild<QMenu*>();
+        for (QMenu* m : wordWindow()->findChildren<QMenu*>())
+            if (m->title().startsWith(QStringLiteral("最近打开的文件"))) menu = m;
+        emit menu->aboutToShow();
+        return menu;
+    };
+    EXPECT_FALSE(recentMenu()->actions().at(0)->isEnabled());  // （无）
+
+    QStringList paths;
+    for (int i = 1; i <= 10; ++i) {
+        paths.prepend(document("最近" + std::to_string(i) + ".docx", para("第" + std::to_string(i) + "个")));
+        ASSERT_TRUE(wordWindow()->openPath(paths.first()));
+        settle();
+    }
+    // Kept where the next start of the program finds it.
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(shell::recent::kSettingsKey)).toStringList(), paths.mid(0, 8));
+    QMenu* menu = recentMenu();
+    ASSERT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions().at(0)->text(), "最近10.docx");
+    EXPECT_EQ(menu->actions().at(7)->text(), "最近3.docx");
+
+    const auto entry = [&](const char* name) -> QAction* {
+        for (QAction* a : recentMenu()->actions())
+            if (a->text() == QString::fromUtf8(name)) return a;
+        return nullptr;
+    };
+
+    // Saving under a new name puts that name first; opening one again moves it to the top.
+    fileToSaveAs = QString::fromStdString(dir.file("新名.docx").string());
+    action("actionSaveAs")->trigger();
+    EXPECT_EQ(shell::recent::files().first(), fileToSaveAs);
+    for (int i = word().Documents()->Count(); i >= 1; --i)
+        word().Documents()->Item(i)->Close(automation::wdDoNotSaveChanges);
+    settle();
+    ASSERT_NE(entry("最近4.docx"), nullptr);
+    entry("最近4.docx")->trigger();
+    settle();
+    EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("最近4.docx"));
+    EXPECT_EQ(shell::recent::files().first(), paths.at(6));
+    EXPECT_EQ(shell::recent::files().size(), 8);
+
+    // A file deleted since is reported and leaves the list; nothing else changes.
+    std::filesystem::remove(paths.at(1).toStdString());
+    ASSERT_NE(entry("最近9.docx"), nullptr);
+    entry("最近9.docx")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().startsWith(QStringLiteral("找不到文件"))) << messages.first().toStdString();
+    EXPECT_EQ(word().Documents()->Count(), 1);
+    EXPECT_FALSE(shell::recent::files().contains(paths.at(1)));
+    EXPECT_EQ(shell::recent::files().size(), 7);
+}
+
+TEST_F(DocumentWindowTest, ZoomFitsTheWidthShowsActualSizeAndFollowsCtrlWheel) {
+    shell::PageView& view = *wordWindow()->pageView();
+    wordWindow()->resize(900, 700);
+    wordWindow()->show();
+    settle();
+    QSignalSpy wanted(&view, &shell::PageView::pageWanted);
+    const QRect a4(0, 0, 11906, 16838);  // twips
+    view.setPages({a4, a4.translated(0, 17000)});
+    settle();
+    // Fit width: the page fills the view's width less its margins, whatever the view's width.
+    ASSERT_TRUE(view.fitsWidth());
+    const auto pageWidthPixels = [&] { return view.viewportPoint(a4.topRight()).x() - view.viewportPoint({}).x(); };
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
+    ASSERT_FALSE(wanted.isEmpty());
+    EXPECT_NEAR(wanted.last().at(1).toInt(), view.viewport()->width() - 24, 2);
+    wordWindow()->resize(1100, 700);
+    settle();
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
+
+    // 100 %: 96 pixels an inch, shown in the status bar.
+    const auto zoomShown = [&] {
+        for (QLabel* label : wordWindow()->statusBar()->findChildren<QLabel*>())
+            if (label->text().endsWith('%')) return label->text();
+        return QString();
+    };
+    action("actionActualSize")->trigger();
+    settle();
+    EXPECT_EQ(view.zoomPercent(), 100);
+    EXPECT_NEAR(pageWidthPixels(), 11906 / 15, 1);
+    EXPECT_EQ(zoomShown(), "100%");
+
+    // Ctrl+wheel: a notch is 10 %; small touchpad steps add up to a notch; the plain wheel scrolls.
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at = view.viewport()->rect().center();
+        QWheelEvent event(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 110);
+    EXPECT_NEAR(pageWidthPixels(), 11906 * 1.1 / 15, 1);
+    for (int i = 0; i < 4; ++i) wheel(-60, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    wheel(-40, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    settle();
+    EXPECT_EQ(zoomShown(), "90%");
+    const int scrolled = view.verticalScrollBar()->value();
+    wheel(-120, Qt::NoModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    EXPECT_GT(view.verticalScrollBar()->value(), scrolled);
+    for (int i = 0; i < 40; ++i) wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 20);  // the smallest
+
+    action("actionFitWidth")->trigger();
+    EXPECT_TRUE(view.fitsWidth());
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
 }
 
 TEST_F(DocumentWindowTest, ClosingWithUnsavedChangesAsksAndLosesNothing) {
