@@ -19,6 +19,7 @@
 #include "shell/recent_files.h"
 #include "shell_fixture.h"
 #include "support/fault_word.h"
+#include "support/sheet_docs.h"
 #include "support/word_fixture.h"
 
 namespace gwtest {
@@ -122,6 +123,42 @@ TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
     action("actionUndo")->trigger();
     action("actionRedo")->trigger();
     EXPECT_FLOAT_EQ(firstCellSize(), 40.0f);
+}
+
+TEST_F(DocumentWindowTest, UndoOfEachCommandGivesThePackageBackPartForPart) {
+    if (sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
+    // No styles part, an embedded worksheet, a table with an empty row and a linked field.
+    SheetDocument built;
+    built.text("  正文  ").object(fileBytes(sampleWorkbooks() / "numbers.xls")).table(borderedTable(3, 3, "T"));
+    built.table(table(2, 2, "", "E"));
+    DocxSpec spec = built.docx();
+    ASSERT_TRUE(spec.styles.empty());
+    const auto path = dir.file("每个命令.docx");
+    writeDocx(path, spec);
+    open(QString::fromStdString(path.string()));
+    settle();
+    const auto original = parts();
+    ASSERT_EQ(original.count("word/styles.xml"), 0u);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+        {"排版", [&] { main().startFormatRun(); }},
+        {"正文排版", [&] { main().formatBodyText(); }},
+        {"整理表格", [&] { main().tidyTables(); }},
+        {"删除空行", [&] { main().removeEmptyRows(); }},
+        {"取消链接", [&] { main().removeExternalLinks(); }},
+        {"转换内嵌表格", [&] { main().convertEmbeddedSheets(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        run();
+        settle();
+        if (parts() == original) continue;  // nothing to take back
+        ASSERT_EQ(action("actionUndo")->text(), QStringLiteral("撤销 ") + QString::fromUtf8(name));
+        action("actionUndo")->trigger();
+        const auto back = parts();
+        for (const auto& [part, bytes] : original)
+            EXPECT_EQ(back.count(part) ? back.at(part) : "(missing)", bytes) << name << " " << part;
+        for (const auto& [part, bytes] : back) EXPECT_EQ(original.count(part), 1u) << name << " left " << part;
+    }
 }
 
 TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextCommand) {
