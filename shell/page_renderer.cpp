@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace shell {
@@ -53,6 +55,25 @@ QString PageRenderer::program() {
 
 bool PageRenderer::busy() const { return busy_; }
 
+QString PageRenderer::sharedProfile() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) return QString();
+    return QDir(cache).filePath(QStringLiteral("gridwright/libreoffice-profile"));
+}
+
+// The shared profile when this program can have it to itself; a lock beside it says who has it (a lock
+// left behind by a program that crashed is recognised by its process number and taken over).
+QString PageRenderer::chooseProfile() {
+    const QString shared = sharedProfile();
+    if (!profileLock_ && !shared.isEmpty() && QDir().mkpath(QFileInfo(shared).path())) {
+        auto lock = std::make_unique<QLockFile>(shared + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) profileLock_ = std::move(lock);
+    }
+    profileInUse_ = profileLock_ ? shared : QDir(profile_.path()).filePath(QStringLiteral("profile"));
+    return profileInUse_;
+}
+
 void PageRenderer::setBusy(bool busy) {
     if (busy_ == busy) return;
     busy_ = busy;
@@ -62,7 +83,7 @@ void PageRenderer::setBusy(bool busy) {
 void PageRenderer::start() {
     process_ = new QProcess(this);
     process_->setProgram(program());
-    process_->setArguments({QDir(profile_.path()).filePath(QStringLiteral("profile"))});
+    process_->setArguments({chooseProfile()});
     process_->setStandardErrorFile(QProcess::nullDevice());
     connect(process_, &QProcess::readyReadStandardOutput, this, &PageRenderer::readAnswers);
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {

@@ -14,8 +14,10 @@
 #include <QVector>
 
 #include <deque>
+#include <memory>
 #include <optional>
 
+class QLockFile;
 class QTimer;
 
 namespace shell {
@@ -48,6 +50,12 @@ public:
     void requestPage(int page, int width);
     // True while a document is being loaded or its tables are being found.
     bool busy() const;
+    // LibreOffice's user profile for this program's renderers: kept in the user's cache folder so that
+    // only the very first start pays for setting it up. Empty when the folder cannot be written.
+    static QString sharedProfile();
+    // The profile the renderer runs with: the shared one unless another renderer has it, then one of
+    // its own that goes with it.
+    QString profileInUse() const { return profileInUse_; }
 
 signals:
     // The pages of the document last shown (twips).
@@ -79,9 +87,12 @@ private:
     void failed(const QString& message);
     void lost(const QString& message);
     void stopProcess();
+    QString chooseProfile();
     void setBusy(bool busy);
 
-    QTemporaryDir profile_;  // LibreOffice's profile; goes when the renderer does
+    QTemporaryDir profile_;  // a profile of its own, when the shared one is in use
+    std::unique_ptr<QLockFile> profileLock_;  // held while this renderer uses the shared profile
+    QString profileInUse_;
     QProcess* process_ = nullptr;
     QTimer* watchdog_;
     QByteArray buffer_;

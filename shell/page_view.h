@@ -84,6 +84,7 @@ private:
     void askForVisiblePages();
 
     QVector<QRect> pages_;  // twips
+    int widestPage_ = 0;    // twips; what fit-width zooms to
     QVector<QImage> images_;
     QVector<bool> fresh_;  // the picture shows the current layout at the current width, or is asked for
     QVector<bool> drawn_;  // the picture shows the current layout at the current width

@@ -230,6 +230,40 @@ TEST_F(CrashingRendererTest, ALibreOfficeThatAlwaysCrashesIsGivenUpOnForThatVers
     EXPECT_TRUE(QTest::qWaitFor([&] { return !wordWindow()->renderer()->busy(); }, 10'000));
 }
 
+TEST_F(CrashingRendererTest, RenderersShareOneProfileOneAtATime) {
+    // A renderer that answers ready and waits; it notes the profile it was given.
+    const auto script = dir.file("quiet-render.sh");
+    std::ofstream(script) << "#!/bin/sh\necho \"$1\" >> '" << starts.string() << "'\necho ready\ncat > /dev/null\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    qputenv("GRIDWRIGHT_RENDERER", script.string().c_str());
+    const QString docx = document("共用.docx", para("内容"));
+    const QString shared = shell::PageRenderer::sharedProfile();
+    ASSERT_FALSE(shared.isEmpty());
+
+    auto first = std::make_unique<shell::PageRenderer>();
+    first->show(docx);
+    EXPECT_EQ(first->profileInUse(), shared);
+    // A second program's renderer, while the first runs, gets one of its own.
+    shell::PageRenderer second;
+    second.show(docx);
+    EXPECT_NE(second.profileInUse(), shared);
+    EXPECT_FALSE(second.profileInUse().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return startCount() == 2; }, 10'000));
+    std::ifstream in(starts);
+    std::vector<std::string> given(2);
+    std::getline(in, given[0]);
+    std::getline(in, given[1]);
+    if (given[1] == shared.toStdString()) std::swap(given[0], given[1]);
+    EXPECT_EQ(given[0], shared.toStdString());  // the processes were given what was chosen
+    EXPECT_EQ(given[1], second.profileInUse().toStdString());
+
+    // Once the first has gone, the next one has the shared profile again.
+    first.reset();
+    shell::PageRenderer third;
+    third.show(docx);
+    EXPECT_EQ(third.profileInUse(), shared);
+}
+
 TEST_F(PageRenderingTest, WithoutLibreOfficeTheWindowSaysSoAndEverythingElseWorks) {
     program.reset();
     qputenv("GRIDWRIGHT_RENDERER", "/nonexistent/gridwright-render");
