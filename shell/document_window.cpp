@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -27,6 +26,7 @@ namespace {
 
 constexpr int kFirstRowColumns = 6;
 constexpr int kFirstRowLength = 40;
+const char* const kRefusedMark = "[Word 拒绝了部分设置]";
 
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -68,10 +68,12 @@ TableSummary summarise(automation::Table& table) {
     return summary;
 }
 
+// The refusal mark stands before the first row's text, which the panel's width often cuts off.
 QString panelText(int number, const TableSummary& table, bool refused) {
-    QString text = QStringLiteral("%1  %2×%3  %4").arg(number).arg(table.rows).arg(table.columns).arg(table.firstRow);
+    QString text = QStringLiteral("%1  %2×%3  ").arg(number).arg(table.rows).arg(table.columns);
+    if (refused) text += QString::fromUtf8(kRefusedMark) + QStringLiteral("  ");
+    text += table.firstRow;
     if (table.borderless) text += QStringLiteral("  无线条");
-    if (refused) text += QStringLiteral("  Word 拒绝了部分设置");
     return text;
 }
 
@@ -319,13 +321,12 @@ void DocumentWindow::readTables() {
 // Each row of the panel as it reads now, with the marks of the last run if they belong to this document.
 void DocumentWindow::labelPanel() {
     const bool marked = refusedId_ == shownId_;
-    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (int row = 0; row < panel_->count() && row < static_cast<int>(tables_.size()); ++row) {
         const auto refusal = marked ? refused_.find(row + 1) : refused_.end();
         const bool refused = refusal != refused_.end();
         QListWidgetItem* item = panel_->item(row);
         item->setText(panelText(row + 1, tables_[static_cast<std::size_t>(row)], refused));
-        item->setIcon(refused ? warning : QIcon());
+        item->setForeground(refused ? QBrush(QColor(0xB0, 0x30, 0x00)) : QBrush());
         item->setToolTip(refused ? QStringLiteral("Word 拒绝了部分设置：\n") + refusal->second.join(QChar('\n'))
                                  : QString());
     }

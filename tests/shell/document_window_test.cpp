@@ -178,7 +178,7 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
         QList<int> tables;
         const QStringList lines = panelLines();
         for (int i = 0; i < lines.size(); ++i)
-            if (lines.at(i).endsWith(QStringLiteral("  Word 拒绝了部分设置"))) tables << i + 1;
+            if (lines.at(i).startsWith(QStringLiteral("%1  3×3  [Word 拒绝了部分设置]  ").arg(i + 1))) tables << i + 1;
         return tables;
     };
 
