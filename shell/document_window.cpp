@@ -461,8 +461,8 @@ void DocumentWindow::openRecent(const QString& path) {
     if (!QFileInfo::exists(path)) {
         // Moved or deleted since: it leaves the list, and the user hears why nothing opened.
         recent::remove(path);
-        prompts().message(this, QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。")
-                                    .arg(QDir::toNativeSeparators(path)));
+        prompts().message(
+            this, QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。").arg(QDir::toNativeSeparators(path)));
         return;
     }
     openPath(path);

@@ -130,7 +130,7 @@ private:
     std::vector<TableSummary> tables_;
     std::map<int, QStringList> refused_;
     std::uint64_t refusedId_ = 0;  // the document refused_ belongs to
-    std::uint64_t shownId_ = 0;  // the document and content version the pages were asked for
+    std::uint64_t shownId_ = 0;    // the document and content version the pages were asked for
     std::uint64_t shownVersion_ = 0;
     int renderCount_ = 0;
     bool refreshPending_ = false;

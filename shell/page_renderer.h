@@ -90,7 +90,7 @@ private:
     QString chooseProfile();
     void setBusy(bool busy);
 
-    QTemporaryDir profile_;  // a profile of its own, when the shared one is in use
+    QTemporaryDir profile_;                   // a profile of its own, when the shared one is in use
     std::unique_ptr<QLockFile> profileLock_;  // held while this renderer uses the shared profile
     QString profileInUse_;
     QProcess* process_ = nullptr;

@@ -140,8 +140,8 @@ int main(int argc, char** argv) {
     out << "pages in sight after the scrolling shown after: " << pagesShown << " ms\n";
     out << "table places found after: " << tablesFound << " ms\n";
     out << "while loading: " << clicks << " clicks and scrolls, median click " << medianClick << " ms, worst click "
-        << worstClick << " ms (click " << (worstClickAt - clickTimes.begin()) + 1 << "), worst scroll "
-        << worstScroll << " ms, longest busy stretch of the window thread " << worstWhileLoading << " ms\n";
+        << worstClick << " ms (click " << (worstClickAt - clickTimes.begin()) + 1 << "), worst scroll " << worstScroll
+        << " ms, longest busy stretch of the window thread " << worstWhileLoading << " ms\n";
 
     // A format run, then the new rendering.
     clock.restart();

@@ -127,7 +127,7 @@ TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
 
 TEST_F(DocumentWindowTest, UndoOfEachCommandGivesThePackageBackPartForPart) {
     if (sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
-    // No styles part, an embedded worksheet, a table with an empty row and a linked field.
+    // No styles part, an embedded worksheet with its picture, and two tables.
     SheetDocument built;
     built.text("  正文  ").object(fileBytes(sampleWorkbooks() / "numbers.xls")).table(borderedTable(3, 3, "T"));
     built.table(table(2, 2, "", "E"));
@@ -141,12 +141,9 @@ TEST_F(DocumentWindowTest, UndoOfEachCommandGivesThePackageBackPartForPart) {
     ASSERT_EQ(original.count("word/styles.xml"), 0u);
 
     const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-        {"排版", [&] { main().startFormatRun(); }},
-        {"正文排版", [&] { main().formatBodyText(); }},
-        {"整理表格", [&] { main().tidyTables(); }},
-        {"删除空行", [&] { main().removeEmptyRows(); }},
-        {"取消链接", [&] { main().removeExternalLinks(); }},
-        {"转换内嵌表格", [&] { main().convertEmbeddedSheets(); }},
+        {"排版", [&] { main().startFormatRun(); }},          {"正文排版", [&] { main().formatBodyText(); }},
+        {"整理表格", [&] { main().tidyTables(); }},          {"删除空行", [&] { main().removeEmptyRows(); }},
+        {"取消链接", [&] { main().removeExternalLinks(); }}, {"转换内嵌表格", [&] { main().convertEmbeddedSheets(); }},
     };
     for (const auto& [name, run] : commands) {
         run();
@@ -244,7 +241,6 @@ TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheA
     EXPECT_EQ(saveQuestions, QStringList{"甲.docx"});
     EXPECT_EQ(tabs->count(), 1);
     EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("乙.docx"));
-
 }
 
 TEST_F(DocumentWindowTest, RecentFilesKeepTheLastEightOpenedTheNewestFirst) {
