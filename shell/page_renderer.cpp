@@ -271,6 +271,9 @@ void PageRenderer::lost(const QString& message) {
         return;
     }
     ++restarts_;
+    // A profile LibreOffice was writing when it died could be what kills it again: the last try sets
+    // up a new one (the lock keeps every other renderer out of it meanwhile).
+    if (restarts_ == kMaxRestarts && profileLock_) QDir(profileInUse_).removeRecursively();
     show(shownPath_);
 }
 
