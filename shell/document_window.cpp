@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -18,15 +18,15 @@
 
 #include "shell/page_view.h"
 #include "shell/prompts.h"
+#include "shell/recent_files.h"
 
 namespace shell {
 
 namespace {
 
-constexpr int kRecentFiles = 8;
 constexpr int kFirstRowColumns = 6;
 constexpr int kFirstRowLength = 40;
-const char* const kRecentKey = "recentFiles";
+const char* const kRefusedMark = "[Word 拒绝了部分设置]";
 
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -68,8 +68,11 @@ TableSummary summarise(automation::Table& table) {
     return summary;
 }
 
-QString panelText(int number, const TableSummary& table) {
-    QString text = QStringLiteral("%1  %2×%3  %4").arg(number).arg(table.rows).arg(table.columns).arg(table.firstRow);
+// The refusal mark stands before the first row's text, which the panel's width often cuts off.
+QString panelText(int number, const TableSummary& table, bool refused) {
+    QString text = QStringLiteral("%1  %2×%3  ").arg(number).arg(table.rows).arg(table.columns);
+    if (refused) text += QString::fromUtf8(kRefusedMark) + QStringLiteral("  ");
+    text += table.firstRow;
     if (table.borderless) text += QStringLiteral("  无线条");
     return text;
 }
@@ -247,7 +250,7 @@ void DocumentWindow::refresh() {
             names << fileNameOf(*document);
             if (ids.back() == activeId) active = i - 1;
             if (std::find(tabIds_.begin(), tabIds_.end(), ids.back()) == tabIds_.end())
-                rememberRecent(fromUtf8(document->FullName()));
+                recent::add(fromUtf8(document->FullName()));
         }
     } catch (const automation::Error&) {}
     history_.keepOnly(ids);
@@ -310,8 +313,44 @@ void DocumentWindow::readTables() {
         } catch (const automation::Error&) {
             tables_.emplace_back();
         }
-        panel_->addItem(panelText(i, tables_.back()));
+        panel_->addItem(QString());
     }
+    labelPanel();
+}
+
+// Each row of the panel as it reads now, with the marks of the last run if they belong to this document.
+void DocumentWindow::labelPanel() {
+    const bool marked = refusedId_ == shownId_;
+    for (int row = 0; row < panel_->count() && row < static_cast<int>(tables_.size()); ++row) {
+        const auto refusal = marked ? refused_.find(row + 1) : refused_.end();
+        const bool refused = refusal != refused_.end();
+        QListWidgetItem* item = panel_->item(row);
+        item->setText(panelText(row + 1, tables_[static_cast<std::size_t>(row)], refused));
+        item->setForeground(refused ? QBrush(QColor(0xB0, 0x30, 0x00)) : QBrush());
+        item->setToolTip(refused ? QStringLiteral("Word 拒绝了部分设置：\n") + refusal->second.join(QChar('\n'))
+                                 : QString());
+    }
+}
+
+void DocumentWindow::showRefusals(const std::vector<commands::PassedOver>& passedOver, bool singleTable) {
+    refused_.clear();
+    refusedId_ = 0;
+    try {
+        if (word_->Documents()->Count() > 0) refusedId_ = word_->documentId(*word_->ActiveDocument());
+    } catch (const automation::Error&) {}
+    for (const commands::PassedOver& step : passedOver) {
+        if (singleTable || step.table < 1) continue;
+        QStringList& messages = refused_[step.table];
+        const QString message = fromUtf8(step.message);
+        if (!messages.contains(message)) messages << message;
+    }
+    labelPanel();
+}
+
+void DocumentWindow::forgetRefusals() {
+    if (refused_.empty()) return;
+    refused_.clear();
+    labelPanel();
 }
 
 void DocumentWindow::renderDocument() {
@@ -383,6 +422,7 @@ void DocumentWindow::updateUndoActions() {
 }
 
 void DocumentWindow::commandStarted(const QString& name) {
+    forgetRefusals();
     history_.begin(name);
     commandRunning_ = true;
     updateUndoActions();
@@ -400,6 +440,7 @@ void DocumentWindow::redo() { moveInHistory(&UndoHistory::redo); }
 
 void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
     if (commandRunning_) return;
+    forgetRefusals();
     try {
         (history_.*move)();
     } catch (const automation::Error& error) {
@@ -408,22 +449,23 @@ void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
     refresh();
 }
 
-void DocumentWindow::rememberRecent(const QString& path) {
-    if (path.isEmpty()) return;
-    QSettings settings;
-    QStringList files = settings.value(QString::fromLatin1(kRecentKey)).toStringList();
-    files.removeAll(path);
-    files.prepend(path);
-    while (files.size() > kRecentFiles) files.removeLast();
-    settings.setValue(QString::fromLatin1(kRecentKey), files);
-}
-
 void DocumentWindow::fillRecentMenu() {
     recentMenu_->clear();
-    const QStringList files = QSettings().value(QString::fromLatin1(kRecentKey)).toStringList();
+    const QStringList files = recent::files();
     for (const QString& path : files)
-        recentMenu_->addAction(QFileInfo(path).fileName(), this, [this, path] { openPath(path); })->setToolTip(path);
+        recentMenu_->addAction(QFileInfo(path).fileName(), this, [this, path] { openRecent(path); })->setToolTip(path);
     if (files.isEmpty()) recentMenu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void DocumentWindow::openRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        // Moved or deleted since: it leaves the list, and the user hears why nothing opened.
+        recent::remove(path);
+        prompts().message(
+            this, QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    openPath(path);
 }
 
 void DocumentWindow::fillWindowMenu() {
@@ -477,7 +519,7 @@ bool DocumentWindow::saveDocumentAs() {
         if (path.isEmpty()) return false;
         if (!path.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive)) path += QStringLiteral(".docx");
         document->SaveAs(toUtf8(path));
-        rememberRecent(path);
+        recent::add(path);
     } catch (const automation::Error& error) {
         prompts().message(this, fromUtf8(error.message()));
         return false;

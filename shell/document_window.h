@@ -8,10 +8,12 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "automation/ooxml/application.h"
+#include "commands/pass_over.h"
 #include "shell/page_renderer.h"
 #include "shell/undo_history.h"
 
@@ -46,6 +48,9 @@ public:
     QTabBar* tabs() const { return tabs_; }
     PageRenderer* renderer() const { return renderer_; }
     const std::vector<TableSummary>& tables() const { return tables_; }
+    // The tables (1 based) where Word refused something in the last whole-document format run, with
+    // Word's messages; empty once another command, an undo or a redo has run.
+    const std::map<int, QStringList>& refusedTables() const { return refused_; }
     // Reads the documents again and shows them (done by itself after every change).
     void refresh();
 
@@ -54,6 +59,8 @@ public slots:
     void openFile();
     // Opens a file by name (the command line, 最近打开的文件); false when it could not be opened.
     bool openPath(const QString& path);
+    // 最近打开的文件: opens the file; one that no longer exists leaves the list with a message.
+    void openRecent(const QString& path);
     // 保存 / 另存为…: false when nothing was saved.
     bool saveDocument();
     bool saveDocumentAs();
@@ -73,6 +80,9 @@ public slots:
     // The main window's commands start and end here: one undo step each.
     void commandStarted(const QString& name);
     void commandEnded();
+    // The report of a format run on the active document: the tables where Word refused something are
+    // marked in the panel (a run on the selected table alone marks none).
+    void showRefusals(const std::vector<commands::PassedOver>& passedOver, bool singleTable);
 
 signals:
     // This Word has quit; the window is about to go away.
@@ -93,9 +103,10 @@ private:
     void updateUndoActions();
     void moveInHistory(void (UndoHistory::*move)());
     void readTables();
+    void labelPanel();
+    void forgetRefusals();
     void renderDocument();
     void showSelectedTable();
-    void rememberRecent(const QString& path);
     void fillRecentMenu();
     void fillWindowMenu();
 
@@ -117,7 +128,9 @@ private:
     QTemporaryDir renderFolder_;
     std::vector<std::uint64_t> tabIds_;
     std::vector<TableSummary> tables_;
-    std::uint64_t shownId_ = 0;  // the document and content version the pages were asked for
+    std::map<int, QStringList> refused_;
+    std::uint64_t refusedId_ = 0;  // the document refused_ belongs to
+    std::uint64_t shownId_ = 0;    // the document and content version the pages were asked for
     std::uint64_t shownVersion_ = 0;
     int renderCount_ = 0;
     bool refreshPending_ = false;

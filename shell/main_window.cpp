@@ -483,9 +483,10 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 
 void MainWindow::startFormatRun() {
     const bool single = singleTable_ && singleTable_->isVisible();
-    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this] {
+    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this, single] {
         engine::FormatRun run(*word_, *host_, state_, global_);
         run.run(formatSettings());
+        emit formatRunReported(run.passedOver(), single);
     });
 }
 

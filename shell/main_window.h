@@ -15,6 +15,7 @@
 #include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
+#include "commands/pass_over.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
 #include "settings/panel_state.h"
@@ -97,6 +98,9 @@ signals:
     // step for it, named by name ("排版").
     void commandStarted(const QString& name);
     void commandEnded();
+    // A format run is over (sent before commandEnded): what Word refused and the run passed over, and
+    // whether it worked on the selected table alone.
+    void formatRunReported(const std::vector<commands::PassedOver>& passedOver, bool singleTable);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

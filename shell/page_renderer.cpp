@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace shell {
@@ -15,6 +17,7 @@ constexpr int kMaxPages = 100'000;
 constexpr int kMaxPicture = 8000;
 
 const char* kNoLibreOffice = "未能启动 LibreOffice，无法显示页面。其他功能照常可用。";
+const char* kCrashed = "LibreOffice 意外退出，页面显示已停止。其他功能照常可用。";
 
 int number(const QList<QByteArray>& fields, int index) { return index < fields.size() ? fields.at(index).toInt() : 0; }
 
@@ -23,7 +26,7 @@ int number(const QList<QByteArray>& fields, int index) { return index < fields.s
 PageRenderer::PageRenderer(QObject* parent) : QObject(parent), watchdog_(new QTimer(this)) {
     watchdog_->setSingleShot(true);
     connect(watchdog_, &QTimer::timeout, this,
-            [this] { failed(QStringLiteral("LibreOffice 没有响应，页面显示已停止。其他功能照常可用。")); });
+            [this] { lost(QStringLiteral("LibreOffice 没有响应，页面显示已停止。其他功能照常可用。")); });
 }
 
 PageRenderer::~PageRenderer() {
@@ -52,6 +55,25 @@ QString PageRenderer::program() {
 
 bool PageRenderer::busy() const { return busy_; }
 
+QString PageRenderer::sharedProfile() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) return QString();
+    return QDir(cache).filePath(QStringLiteral("gridwright/libreoffice-profile"));
+}
+
+// The shared profile when this program can have it to itself; a lock beside it says who has it (a lock
+// left behind by a program that crashed is recognised by its process number and taken over).
+QString PageRenderer::chooseProfile() {
+    const QString shared = sharedProfile();
+    if (!profileLock_ && !shared.isEmpty() && QDir().mkpath(QFileInfo(shared).path())) {
+        auto lock = std::make_unique<QLockFile>(shared + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) profileLock_ = std::move(lock);
+    }
+    profileInUse_ = profileLock_ ? shared : QDir(profile_.path()).filePath(QStringLiteral("profile"));
+    return profileInUse_;
+}
+
 void PageRenderer::setBusy(bool busy) {
     if (busy_ == busy) return;
     busy_ = busy;
@@ -61,7 +83,7 @@ void PageRenderer::setBusy(bool busy) {
 void PageRenderer::start() {
     process_ = new QProcess(this);
     process_->setProgram(program());
-    process_->setArguments({QDir(profile_.path()).filePath(QStringLiteral("profile"))});
+    process_->setArguments({chooseProfile()});
     process_->setStandardErrorFile(QProcess::nullDevice());
     connect(process_, &QProcess::readyReadStandardOutput, this, &PageRenderer::readAnswers);
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
@@ -69,13 +91,16 @@ void PageRenderer::start() {
             gaveUp_ = true;
             failed(QString::fromUtf8(kNoLibreOffice));
         } else if (error == QProcess::Crashed) {
-            failed(QStringLiteral("LibreOffice 意外退出，页面显示已停止。其他功能照常可用。"));
+            lost(QString::fromUtf8(kCrashed));
         }
     });
     connect(process_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
-        if (status == QProcess::NormalExit && process_) {
-            if (!ready_) gaveUp_ = code == 3;  // 3: LibreOffice itself is missing
+        if (status != QProcess::NormalExit || !process_) return;
+        if (!ready_ && code == 3) {  // 3: LibreOffice itself is missing
+            gaveUp_ = true;
             failed(QString::fromUtf8(kNoLibreOffice));
+        } else {
+            lost(QString::fromUtf8(kCrashed));
         }
     });
     buffer_.clear();
@@ -86,6 +111,8 @@ void PageRenderer::start() {
 
 void PageRenderer::show(const QString& path) {
     if (gaveUp_) return;
+    if (path != shownPath_) restarts_ = 0;
+    shownPath_ = path;
     ++generation_;
     std::erase_if(queue_, [](const Request&) { return true; });
     queue_.push_back({Kind::Load, generation_, path});
@@ -231,6 +258,26 @@ void PageRenderer::finishRequest() {
 }
 
 void PageRenderer::failed(const QString& message) {
+    stopProcess();
+    emit unavailable(message);
+}
+
+// The process crashed, hung or ended by itself: a new one takes up the document shown, unless this
+// version of it has had its restarts already (a document that crashes LibreOffice every time).
+void PageRenderer::lost(const QString& message) {
+    stopProcess();
+    if (gaveUp_ || shownPath_.isEmpty() || restarts_ >= kMaxRestarts) {
+        emit unavailable(message);
+        return;
+    }
+    ++restarts_;
+    // A profile LibreOffice was writing when it died could be what kills it again: the last try sets
+    // up a new one (the lock keeps every other renderer out of it meanwhile).
+    if (restarts_ == kMaxRestarts && profileLock_) QDir(profileInUse_).removeRecursively();
+    show(shownPath_);
+}
+
+void PageRenderer::stopProcess() {
     watchdog_->stop();
     if (process_) {
         QProcess* process = process_;
@@ -247,7 +294,6 @@ void PageRenderer::failed(const QString& message) {
     buffer_.clear();
     reading_ = Reading::Header;
     setBusy(false);
-    emit unavailable(message);
 }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 // The document window's side of gridwright-render, the process that draws pages with LibreOffice.
 // Every request is answered through a signal; the window thread never waits for the process. A
-// crash or hang of the process only costs the pictures: the next document shown starts a new one.
+// crash or hang of the process only costs the pictures: a new process takes up the document at once,
+// a few times at most for one version of it, and the next version shown tries again.
 #pragma once
 
 #include <QByteArray>
@@ -13,8 +14,10 @@
 #include <QVector>
 
 #include <deque>
+#include <memory>
 #include <optional>
 
+class QLockFile;
 class QTimer;
 
 namespace shell {
@@ -29,6 +32,9 @@ struct TablePlace {
 class PageRenderer : public QObject {
     Q_OBJECT
 public:
+    // How often one version of a document gets a new process after the last one crashed or hung.
+    static constexpr int kMaxRestarts = 2;
+
     explicit PageRenderer(QObject* parent = nullptr);
     ~PageRenderer() override;
 
@@ -44,6 +50,12 @@ public:
     void requestPage(int page, int width);
     // True while a document is being loaded or its tables are being found.
     bool busy() const;
+    // LibreOffice's user profile for this program's renderers: kept in the user's cache folder so that
+    // only the very first start pays for setting it up. Empty when the folder cannot be written.
+    static QString sharedProfile();
+    // The profile the renderer runs with: the shared one unless another renderer has it, then one of
+    // its own that goes with it.
+    QString profileInUse() const { return profileInUse_; }
 
 signals:
     // The pages of the document last shown (twips).
@@ -73,14 +85,21 @@ private:
     void pagesLoaded();
     void finishRequest();
     void failed(const QString& message);
+    void lost(const QString& message);
+    void stopProcess();
+    QString chooseProfile();
     void setBusy(bool busy);
 
-    QTemporaryDir profile_;  // LibreOffice's profile; goes when the renderer does
+    QTemporaryDir profile_;                   // a profile of its own, when the shared one is in use
+    std::unique_ptr<QLockFile> profileLock_;  // held while this renderer uses the shared profile
+    QString profileInUse_;
     QProcess* process_ = nullptr;
     QTimer* watchdog_;
     QByteArray buffer_;
     std::deque<Request> queue_;
     std::optional<Request> current_;
+    QString shownPath_;  // the document last asked for
+    int restarts_ = 0;   // new processes started for it so far
     Reading reading_ = Reading::Ready;
     int linesLeft_ = 0;
     QVector<QRect> pages_;

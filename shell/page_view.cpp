@@ -37,11 +37,9 @@ PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 double PageView::scale() const {
     if (!fitWidth_) return zoom_;
-    int widest = 0;
-    for (const QRect& page : pages_) widest = std::max(widest, page.width());
-    if (widest <= 0) return kHundredPercent;
+    if (widestPage_ <= 0) return kHundredPercent;
     const int available = std::max(100, viewport()->width() - 2 * kGap);
-    return std::clamp(static_cast<double>(available) / widest, kHundredPercent * kMinPercent / 100,
+    return std::clamp(static_cast<double>(available) / widestPage_, kHundredPercent * kMinPercent / 100,
                       kHundredPercent * kMaxPercent / 100);
 }
 
@@ -64,6 +62,8 @@ void PageView::setZoomPercent(int percent) {
 
 void PageView::setPages(const QVector<QRect>& pages) {
     pages_ = pages;
+    widestPage_ = 0;
+    for (const QRect& page : pages_) widestPage_ = std::max(widestPage_, page.width());
     images_.resize(pages.size());
     fresh_.fill(false);
     fresh_.resize(pages.size());
@@ -272,7 +272,10 @@ void PageView::scrollContentsBy(int, int) { viewport()->update(); }
 
 void PageView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) {
-        const int steps = event->angleDelta().y() / 120;
+        // A touchpad or a free-running wheel sends small parts of a notch: they add up to one.
+        wheelRest_ += event->angleDelta().y();
+        const int steps = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+        wheelRest_ -= steps * QWheelEvent::DefaultDeltasPerStep;
         if (steps != 0) setZoomPercent(zoomPercent() + steps * 10);
         event->accept();
         return;

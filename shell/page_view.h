@@ -84,6 +84,7 @@ private:
     void askForVisiblePages();
 
     QVector<QRect> pages_;  // twips
+    int widestPage_ = 0;    // twips; what fit-width zooms to
     QVector<QImage> images_;
     QVector<bool> fresh_;  // the picture shows the current layout at the current width, or is asked for
     QVector<bool> drawn_;  // the picture shows the current layout at the current width
@@ -97,6 +98,7 @@ private:
     int canvasWidth_ = 0;
     int canvasHeight_ = 0;
     int lastPage_ = -1;
+    int wheelRest_ = 0;  // Ctrl+wheel turned by less than a notch so far
 };
 
 }  // namespace shell

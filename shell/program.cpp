@@ -23,6 +23,7 @@ Program::Program(WordBackend backend, QObject* parent) : QObject(parent), backen
     if (auto* window = qobject_cast<DocumentWindow*>(backend_.window.data())) {
         connect(main_, &MainWindow::commandStarted, window, &DocumentWindow::commandStarted);
         connect(main_, &MainWindow::commandEnded, window, &DocumentWindow::commandEnded);
+        connect(main_, &MainWindow::formatRunReported, window, &DocumentWindow::showRefusals);
         connect(window, &DocumentWindow::singleTableModeRequested, main_, &MainWindow::enterSingleTableMode);
     }
     place();

@@ -133,6 +133,16 @@ PartsSnapshot DocumentModel::snapshot() {
     if (stylesDoc_)
         parts.styles =
             stylesChanged_ ? stylesNamespaces_.serialize(*stylesDoc_) : package_.part(stylesPart_).value_or("");
+    for (const std::string& name : package_.partNames()) {
+        if (name == package_.mainPartName() || name == stylesPart_) continue;
+        std::optional<std::string> bytes = package_.part(name);
+        if (!bytes) continue;
+        const auto known = otherParts_.find(name);
+        parts.others[name] = known != otherParts_.end() && *known->second == *bytes
+                                 ? known->second
+                                 : std::make_shared<const std::string>(std::move(*bytes));
+    }
+    otherParts_ = parts.others;
     return parts;
 }
 
@@ -146,7 +156,21 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     if (parts.styles && !stylesPart_.empty()) {
         package_.setPart(stylesPart_, *parts.styles);
         parseStyles(*parts.styles);
+    } else if (!parts.styles && stylesDoc_) {
+        // Styles made after the snapshot, in a document that had none: they go with their part.
+        package_.removePart(stylesPart_);
+        stylesDoc_.reset();
+        styles_ = Styles();
+        stylesPart_.clear();
     }
+    // The other parts as they were: those added since go, those removed or changed since come back.
+    for (const std::string& name : package_.partNames()) {
+        if (name != mainName && name != stylesPart_ && !parts.others.contains(name)) package_.removePart(name);
+    }
+    for (const auto& [name, bytes] : parts.others) {
+        if (package_.part(name) != *bytes) package_.setPart(name, *bytes);
+    }
+    otherParts_ = parts.others;
     mainChanged_ = false;
     stylesChanged_ = false;
     index_.reset();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,10 @@ struct Area {
 struct PartsSnapshot {
     std::string main;
     std::optional<std::string> styles;
+    // Every other part of the package (relationships, content types, embedded objects, pictures), which
+    // commands such as the conversion of embedded worksheets change or remove. Unchanged parts are shared
+    // between snapshots, so a step costs only what it changed.
+    std::map<std::string, std::shared_ptr<const std::string>> others;
 };
 
 class DocumentModel {
@@ -119,6 +124,7 @@ private:
     pugi::xml_node body_;
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;
+    std::map<std::string, std::shared_ptr<const std::string>> otherParts_;  // the last snapshot's, to share
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
     std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> sections_;  // body child -> its w:sectPr
     std::uint64_t textVersion_ = 0;

@@ -1,16 +1,25 @@
 // The embedded Word's document window without its pages: the table panel, undo and redo, several
 // documents, and the file commands with their questions.
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 
+#include <QScrollBar>
+#include <QWheelEvent>
+
 #include <filesystem>
 
 #include "shell/page_view.h"
+#include "shell/recent_files.h"
 #include "shell_fixture.h"
+#include "support/fault_word.h"
+#include "support/sheet_docs.h"
 #include "support/word_fixture.h"
 
 namespace gwtest {
@@ -116,6 +125,89 @@ TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
     EXPECT_FLOAT_EQ(firstCellSize(), 40.0f);
 }
 
+TEST_F(DocumentWindowTest, UndoOfEachCommandGivesThePackageBackPartForPart) {
+    if (sampleWorkbooks().empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
+    // No styles part, an embedded worksheet with its picture, and two tables.
+    SheetDocument built;
+    built.text("  正文  ").object(fileBytes(sampleWorkbooks() / "numbers.xls")).table(borderedTable(3, 3, "T"));
+    built.table(table(2, 2, "", "E"));
+    DocxSpec spec = built.docx();
+    ASSERT_TRUE(spec.styles.empty());
+    const auto path = dir.file("每个命令.docx");
+    writeDocx(path, spec);
+    open(QString::fromStdString(path.string()));
+    settle();
+    const auto original = parts();
+    ASSERT_EQ(original.count("word/styles.xml"), 0u);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+        {"排版", [&] { main().startFormatRun(); }},          {"正文排版", [&] { main().formatBodyText(); }},
+        {"整理表格", [&] { main().tidyTables(); }},          {"删除空行", [&] { main().removeEmptyRows(); }},
+        {"取消链接", [&] { main().removeExternalLinks(); }}, {"转换内嵌表格", [&] { main().convertEmbeddedSheets(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        run();
+        settle();
+        if (parts() == original) continue;  // nothing to take back
+        ASSERT_EQ(action("actionUndo")->text(), QStringLiteral("撤销 ") + QString::fromUtf8(name));
+        action("actionUndo")->trigger();
+        const auto back = parts();
+        for (const auto& [part, bytes] : original)
+            EXPECT_EQ(back.count(part) ? back.at(part) : "(missing)", bytes) << name << " " << part;
+        for (const auto& [part, bytes] : back) EXPECT_EQ(original.count(part), 1u) << name << " left " << part;
+    }
+}
+
+TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextCommand) {
+    // The main window works through a Word that refuses the second and fifth row height it is asked for.
+    auto plan = std::make_shared<FaultPlan>();
+    program.reset();
+    shell::WordBackend backend = shell::startEmbeddedWord();
+    backend.application = faultyWord(backend.application, plan);
+    program = std::make_unique<shell::Program>(backend);
+    plan->failOn("Rows.SetHeight", 2);
+    plan->failOn("Rows.SetHeight", 5);
+    const std::string body =
+        borderedTable(3, 3, "A") + para("") + borderedTable(3, 3, "B") + para("") + borderedTable(3, 3, "C") + para("");
+    open(document("拒绝.docx", body));
+    combo("Combo8")->setEditText(QStringLiteral("0.50"));
+    const auto marked = [&] {
+        QList<int> tables;
+        const QStringList lines = panelLines();
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines.at(i).startsWith(QStringLiteral("%1  3×3  [Word 拒绝了部分设置]  ").arg(i + 1))) tables << i + 1;
+        return tables;
+    };
+
+    main().startFormatRun();
+    settle();
+    EXPECT_EQ(messages, QStringList{"完成"});
+    EXPECT_EQ(marked(), QList<int>{2});
+    EXPECT_TRUE(wordWindow()->tablePanel()->item(1)->toolTip().contains(QStringLiteral("纵向合并")));
+    EXPECT_TRUE(wordWindow()->tablePanel()->item(0)->toolTip().isEmpty());
+
+    // Undo and redo take the marks away: they describe a run, not the state shown.
+    action("actionUndo")->trigger();
+    EXPECT_EQ(marked(), QList<int>());
+    action("actionRedo")->trigger();
+    EXPECT_EQ(marked(), QList<int>());
+
+    // They belong to the document the run worked on, and the next command clears them.
+    main().startFormatRun();
+    settle();
+    EXPECT_EQ(marked(), QList<int>{2});
+    ASSERT_TRUE(wordWindow()->openPath(document("另一个.docx", body)));
+    settle();
+    EXPECT_EQ(marked(), QList<int>());
+    wordWindow()->tabs()->setCurrentIndex(0);
+    settle();
+    EXPECT_EQ(marked(), QList<int>{2});
+    main().removeEmptyRows();
+    settle();
+    EXPECT_EQ(marked(), QList<int>());
+    EXPECT_TRUE(wordWindow()->refusedTables().empty());
+}
+
 TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheActiveOne) {
     const QString first = document("甲.docx", borderedTable(2, 2, "A") + para(""));
     const QString second = document("乙.docx", borderedTable(3, 3, "B") + para(""));
@@ -149,12 +241,120 @@ TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheA
     EXPECT_EQ(saveQuestions, QStringList{"甲.docx"});
     EXPECT_EQ(tabs->count(), 1);
     EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("乙.docx"));
+}
 
-    // Both were remembered as recent files, the newest first.
-    const QStringList recent = QSettings().value(QStringLiteral("recentFiles")).toStringList();
-    ASSERT_GE(recent.size(), 2);
-    EXPECT_EQ(recent.at(0), second);
-    EXPECT_EQ(recent.at(1), first);
+TEST_F(DocumentWindowTest, RecentFilesKeepTheLastEightOpenedTheNewestFirst) {
+    QSettings().remove(QString::fromLatin1(shell::recent::kSettingsKey));
+    const auto recentMenu = [&] {
+        QMenu* menu = wordWindow()->findChild<QMenu*>();
+        for (QMenu* m : wordWindow()->findChildren<QMenu*>())
+            if (m->title().startsWith(QStringLiteral("最近打开的文件"))) menu = m;
+        emit menu->aboutToShow();
+        return menu;
+    };
+    EXPECT_FALSE(recentMenu()->actions().at(0)->isEnabled());  // （无）
+
+    QStringList paths;
+    for (int i = 1; i <= 10; ++i) {
+        paths.prepend(document("最近" + std::to_string(i) + ".docx", para("第" + std::to_string(i) + "个")));
+        ASSERT_TRUE(wordWindow()->openPath(paths.first()));
+        settle();
+    }
+    // Kept where the next start of the program finds it.
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(shell::recent::kSettingsKey)).toStringList(), paths.mid(0, 8));
+    QMenu* menu = recentMenu();
+    ASSERT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions().at(0)->text(), "最近10.docx");
+    EXPECT_EQ(menu->actions().at(7)->text(), "最近3.docx");
+
+    const auto entry = [&](const char* name) -> QAction* {
+        for (QAction* a : recentMenu()->actions())
+            if (a->text() == QString::fromUtf8(name)) return a;
+        return nullptr;
+    };
+
+    // Saving under a new name puts that name first; opening one again moves it to the top.
+    fileToSaveAs = QString::fromStdString(dir.file("新名.docx").string());
+    action("actionSaveAs")->trigger();
+    EXPECT_EQ(shell::recent::files().first(), fileToSaveAs);
+    for (int i = word().Documents()->Count(); i >= 1; --i)
+        word().Documents()->Item(i)->Close(automation::wdDoNotSaveChanges);
+    settle();
+    ASSERT_NE(entry("最近4.docx"), nullptr);
+    entry("最近4.docx")->trigger();
+    settle();
+    EXPECT_TRUE(word().ActiveDocument()->FullName().ends_with("最近4.docx"));
+    EXPECT_EQ(shell::recent::files().first(), paths.at(6));
+    EXPECT_EQ(shell::recent::files().size(), 8);
+
+    // A file deleted since is reported and leaves the list; nothing else changes.
+    std::filesystem::remove(paths.at(1).toStdString());
+    ASSERT_NE(entry("最近9.docx"), nullptr);
+    entry("最近9.docx")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().startsWith(QStringLiteral("找不到文件"))) << messages.first().toStdString();
+    EXPECT_EQ(word().Documents()->Count(), 1);
+    EXPECT_FALSE(shell::recent::files().contains(paths.at(1)));
+    EXPECT_EQ(shell::recent::files().size(), 7);
+}
+
+TEST_F(DocumentWindowTest, ZoomFitsTheWidthShowsActualSizeAndFollowsCtrlWheel) {
+    shell::PageView& view = *wordWindow()->pageView();
+    wordWindow()->resize(900, 700);
+    wordWindow()->show();
+    settle();
+    QSignalSpy wanted(&view, &shell::PageView::pageWanted);
+    const QRect a4(0, 0, 11906, 16838);  // twips
+    view.setPages({a4, a4.translated(0, 17000)});
+    settle();
+    // Fit width: the page fills the view's width less its margins, whatever the view's width.
+    ASSERT_TRUE(view.fitsWidth());
+    const auto pageWidthPixels = [&] { return view.viewportPoint(a4.topRight()).x() - view.viewportPoint({}).x(); };
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
+    ASSERT_FALSE(wanted.isEmpty());
+    EXPECT_NEAR(wanted.last().at(1).toInt(), view.viewport()->width() - 24, 2);
+    wordWindow()->resize(1100, 700);
+    settle();
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
+
+    // 100 %: 96 pixels an inch, shown in the status bar.
+    const auto zoomShown = [&] {
+        for (QLabel* label : wordWindow()->statusBar()->findChildren<QLabel*>())
+            if (label->text().endsWith('%')) return label->text();
+        return QString();
+    };
+    action("actionActualSize")->trigger();
+    settle();
+    EXPECT_EQ(view.zoomPercent(), 100);
+    EXPECT_NEAR(pageWidthPixels(), 11906 / 15, 1);
+    EXPECT_EQ(zoomShown(), "100%");
+
+    // Ctrl+wheel: a notch is 10 %; small touchpad steps add up to a notch; the plain wheel scrolls.
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at = view.viewport()->rect().center();
+        QWheelEvent event(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 110);
+    EXPECT_NEAR(pageWidthPixels(), 11906 * 1.1 / 15, 1);
+    for (int i = 0; i < 4; ++i) wheel(-60, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    wheel(-40, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    settle();
+    EXPECT_EQ(zoomShown(), "90%");
+    const int scrolled = view.verticalScrollBar()->value();
+    wheel(-120, Qt::NoModifier);
+    EXPECT_EQ(view.zoomPercent(), 90);
+    EXPECT_GT(view.verticalScrollBar()->value(), scrolled);
+    for (int i = 0; i < 40; ++i) wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(view.zoomPercent(), 20);  // the smallest
+
+    action("actionFitWidth")->trigger();
+    EXPECT_TRUE(view.fitsWidth());
+    EXPECT_NEAR(pageWidthPixels(), view.viewport()->width() - 24, 2);
 }
 
 TEST_F(DocumentWindowTest, ClosingWithUnsavedChangesAsksAndLosesNothing) {

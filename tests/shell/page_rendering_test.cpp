@@ -1,9 +1,12 @@
 // The pages as LibreOffice draws them in the document window: lines where the document has them,
 // thicker after a run, Chinese font names mapped to different faces, and a click on a table
 // selecting that table in the embedded Word.
+#include <QFile>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+
+#include <fstream>
 
 #include "shell/page_view.h"
 #include "shell/picker_window.h"
@@ -167,6 +170,104 @@ TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdent
     EXPECT_EQ(word().Selection()->Start(), first->End());
     settle();
     EXPECT_EQ(pages().selectedTable(), 0);
+}
+
+// A renderer that crashes: a script standing in for gridwright-render that notes each start in a
+// file and dies on its first request, the first `crashes` times it is started; later starts are the
+// real renderer.
+class CrashingRendererTest : public PageRenderingTest {
+protected:
+    void startWithRenderer(int crashes) {
+        const std::string real = shell::PageRenderer::program().toStdString();
+        const auto script = dir.file("crashing-render.sh");
+        std::ofstream(script) << "#!/bin/sh\n"
+                              << "echo start >> '" << starts.string() << "'\n"
+                              << "if [ $(wc -l < '" << starts.string() << "') -gt " << crashes << " ]; then exec '"
+                              << real << "' \"$@\"; fi\n"
+                              << "echo ready\nread request\nkill -s SEGV $$\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        program.reset();
+        qputenv("GRIDWRIGHT_RENDERER", script.string().c_str());
+        program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+    }
+    void TearDown() override {
+        qunsetenv("GRIDWRIGHT_RENDERER");
+        PageRenderingTest::TearDown();
+    }
+    int startCount() {
+        std::ifstream in(starts);
+        int count = 0;
+        for (std::string line; std::getline(in, line);) ++count;
+        return count;
+    }
+    std::filesystem::path starts = dir.file("starts.txt");
+};
+
+TEST_F(CrashingRendererTest, ACrashIsFollowedByANewRendererAtOnce) {
+    startWithRenderer(1);
+    open(document("崩溃.docx", para("表前") + borderedTable(2, 2, "C") + para("表后")));
+    waitForPages();  // no further change was needed
+    EXPECT_EQ(startCount(), 2);
+    EXPECT_EQ(pages().pageCount(), 1);
+    EXPECT_EQ(pages().tablePlaces().size(), 1);
+    EXPECT_TRUE(pages().notice().isEmpty());
+}
+
+TEST_F(CrashingRendererTest, ALibreOfficeThatAlwaysCrashesIsGivenUpOnForThatVersion) {
+    startWithRenderer(1000);
+    // Something in the shared profile that may be what crashes it.
+    const std::filesystem::path suspect = shell::PageRenderer::sharedProfile().toStdString() + "/user/suspect";
+    std::filesystem::create_directories(suspect.parent_path());
+    std::ofstream(suspect) << "x";
+    open(document("总崩溃.docx", borderedTable(2, 2, "C") + para("")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pages().notice().contains(QStringLiteral("意外退出")); }, 10'000));
+    EXPECT_EQ(startCount(), 1 + shell::PageRenderer::kMaxRestarts);
+    EXPECT_EQ(wordWindow()->renderer()->profileInUse(), shell::PageRenderer::sharedProfile());
+    EXPECT_FALSE(std::filesystem::exists(suspect));  // the last try had a profile set up anew
+    QTest::qWait(300);
+    EXPECT_EQ(startCount(), 1 + shell::PageRenderer::kMaxRestarts);
+    EXPECT_FALSE(wordWindow()->renderer()->busy());
+
+    // The windows go on working; the next version of the document gets its own tries.
+    combo("Combo9")->setEditText(QStringLiteral("居中"));
+    main().startFormatRun();
+    EXPECT_EQ(messages, QStringList{"完成"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return startCount() == 2 * (1 + shell::PageRenderer::kMaxRestarts); }, 10'000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !wordWindow()->renderer()->busy(); }, 10'000));
+}
+
+TEST_F(CrashingRendererTest, RenderersShareOneProfileOneAtATime) {
+    // A renderer that answers ready and waits; it notes the profile it was given.
+    const auto script = dir.file("quiet-render.sh");
+    std::ofstream(script) << "#!/bin/sh\necho \"$1\" >> '" << starts.string() << "'\necho ready\ncat > /dev/null\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    qputenv("GRIDWRIGHT_RENDERER", script.string().c_str());
+    const QString docx = document("共用.docx", para("内容"));
+    const QString shared = shell::PageRenderer::sharedProfile();
+    ASSERT_FALSE(shared.isEmpty());
+
+    auto first = std::make_unique<shell::PageRenderer>();
+    first->show(docx);
+    EXPECT_EQ(first->profileInUse(), shared);
+    // A second program's renderer, while the first runs, gets one of its own.
+    shell::PageRenderer second;
+    second.show(docx);
+    EXPECT_NE(second.profileInUse(), shared);
+    EXPECT_FALSE(second.profileInUse().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return startCount() == 2; }, 10'000));
+    std::ifstream in(starts);
+    std::vector<std::string> given(2);
+    std::getline(in, given[0]);
+    std::getline(in, given[1]);
+    if (given[1] == shared.toStdString()) std::swap(given[0], given[1]);
+    EXPECT_EQ(given[0], shared.toStdString());  // the processes were given what was chosen
+    EXPECT_EQ(given[1], second.profileInUse().toStdString());
+
+    // Once the first has gone, the next one has the shared profile again.
+    first.reset();
+    shell::PageRenderer third;
+    third.show(docx);
+    EXPECT_EQ(third.profileInUse(), shared);
 }
 
 TEST_F(PageRenderingTest, WithoutLibreOfficeTheWindowSaysSoAndEverythingElseWorks) {
