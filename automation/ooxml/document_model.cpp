@@ -24,17 +24,18 @@ std::uint64_t nextDocumentId() {
 DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word)
     : path_(std::move(path)), id_(nextDocumentId()), package_(std::move(package)), word_(std::move(word)) {
     const std::string& mainName = package_.mainPartName();
-    std::optional<std::string> mainBytes = package_.part(mainName);
+    // The parsed parts are the truth from here on: the package keeps only their stored data.
+    std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
-    main_ = parseXmlPart(*mainBytes, mainName);
+    main_ = parseXmlPart(std::move(*mainBytes), mainName);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (!wml::is(main_->document_element(), "document") || !body_)
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
-        if (auto bytes = package_.part(*stylesName)) {
+        if (auto bytes = package_.takePart(*stylesName)) {
             stylesPart_ = *stylesName;
-            parseStyles(*bytes);
+            parseStyles(std::move(*bytes));
         }
     }
 }
@@ -65,7 +66,7 @@ void DocumentModel::textRemoved(int start, int end) {
     textEdited();
 }
 
-TableGrid DocumentModel::grid(pugi::xml_node tbl) {
+const TableGrid& DocumentModel::grid(pugi::xml_node tbl) {
     auto it = grids_.find(tbl.internal_object());
     if (it == grids_.end()) it = grids_.emplace(tbl.internal_object(), TableGrid(tbl)).first;
     return it->second;
@@ -94,8 +95,8 @@ void DocumentModel::formatChanged(bool stylesToo) {
     if (auto word = word_.lock()) word->notifyChange();
 }
 
-void DocumentModel::parseStyles(const std::string& bytes) {
-    stylesDoc_ = parseXmlPart(bytes, stylesPart_);
+void DocumentModel::parseStyles(std::string bytes) {
+    stylesDoc_ = parseXmlPart(std::move(bytes), stylesPart_);
     stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
     styles_ = Styles(stylesDoc_->document_element());
 }
@@ -104,8 +105,12 @@ void DocumentModel::parseStyles(const std::string& bytes) {
 void DocumentModel::storeChangedParts() {
     // The position index is rebuilt on demand; without it the serialized part has room in memory.
     index_.reset();
-    if (mainChanged_) package_.setPart(package_.mainPartName(), mainNamespaces_.serialize(*main_));
-    if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, stylesNamespaces_.serialize(*stylesDoc_));
+    // Serialized straight into the compressor: the part's text is never held whole.
+    if (mainChanged_)
+        package_.writePart(package_.mainPartName(),
+                           [&](pugi::xml_writer& writer) { mainNamespaces_.write(*main_, writer); });
+    if (stylesChanged_ && stylesDoc_)
+        package_.writePart(stylesPart_, [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
     mainChanged_ = false;
     stylesChanged_ = false;
 }

@@ -66,8 +66,9 @@ public:
 
     // The position index; rebuilt when text changed since it was built.
     const StoryIndex& index();
-    // The grid of a table, built once and kept until the text or structure changes.
-    TableGrid grid(pugi::xml_node tbl);
+    // The grid of a table, built once and kept until the text or structure changes (a text change
+    // ends the reference).
+    const TableGrid& grid(pugi::xml_node tbl);
 
     // Whether node still stands in the main story (views check this before touching a node).
     bool isLive(pugi::xml_node node) { return index().contains(node); }
@@ -104,7 +105,7 @@ private:
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
-    void parseStyles(const std::string& bytes);
+    void parseStyles(std::string bytes);
 
     std::string path_;
     std::uint64_t id_;

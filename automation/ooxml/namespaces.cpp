@@ -328,12 +328,19 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
 }
 
 std::string PartNamespaces::serialize(const pugi::xml_document& document) {
+    std::string out;
+    StringWriter writer(out);
+    write(document, writer);
+    return out;
+}
+
+void PartNamespaces::write(const pugi::xml_document& document, pugi::xml_writer& writer) {
     // Most parts keep the usual prefixes throughout: they are written as they stand, without a copy.
-    if (writtenAsItStands(document)) return serializeXmlPart(document);
+    if (writtenAsItStands(document)) return writeXmlPart(document, writer);
     pugi::xml_document copy;
     copy.reset(document);
     pugi::xml_node root = copy.document_element();
-    if (!root) return serializeXmlPart(copy);
+    if (!root) return writeXmlPart(copy, writer);
 
     // A namespace the part never used before gets its usual prefix, declared on the copy's root.
     auto bindings = bindings_;
@@ -371,7 +378,7 @@ std::string PartNamespaces::serialize(const pugi::xml_document& document) {
             }
         },
         [](pugi::xml_node) {});
-    return serializeXmlPart(copy);
+    writeXmlPart(copy, writer);
 }
 
 }  // namespace automation::ooxml
