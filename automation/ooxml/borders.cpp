@@ -167,7 +167,7 @@ private:
         const char* neighbourSide;
     };
 
-    TableGrid load() {
+    const TableGrid& load() {
         model_->check();
         requireLive(*model_, area_.table);
         return model_->grid(area_.table);
@@ -269,7 +269,7 @@ private:
     }
 
     Line read() {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         tableLevelLines_.clear();
         std::optional<Line> value;
         for (const Side& s : sides(grid)) {
@@ -288,7 +288,7 @@ private:
     }
 
     void apply(int style, int width) {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         if (wholeTable(grid)) {
             pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
             const char* name = edgeName(edge_);

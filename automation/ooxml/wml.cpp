@@ -143,7 +143,11 @@ bool isWordElement(pugi::xml_node node) {
 }
 
 bool is(pugi::xml_node node, std::string_view name) {
-    return isWordElement(node) && name == std::string_view(node.name() + 2);
+    if (node.type() != pugi::node_element) return false;
+    // Compared in place: this runs for every node of most walks.
+    const char* raw = node.name();
+    return raw[0] == 'w' && raw[1] == ':' && std::strncmp(raw + 2, name.data(), name.size()) == 0 &&
+           raw[2 + name.size()] == '\0';
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
@@ -241,7 +245,11 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view na
 
 void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
-    if (!a) a = node.append_attribute(name);
+    if (!a) {
+        a = node.append_attribute(name);
+    } else if (value == a.value()) {
+        return;  // a value rewritten as it stands would only take memory
+    }
     a.set_value(value.c_str());
 }
 
