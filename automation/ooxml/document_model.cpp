@@ -28,6 +28,7 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
     main_ = parseXmlPart(std::move(*mainBytes), mainName);
+    mainSharing_ = wml::AttributeSharing(*main_);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (!wml::is(main_->document_element(), "document") || !body_)
@@ -96,7 +97,9 @@ void DocumentModel::formatChanged(bool stylesToo) {
 }
 
 void DocumentModel::parseStyles(std::string bytes) {
+    stylesSharing_ = {};
     stylesDoc_ = parseXmlPart(std::move(bytes), stylesPart_);
+    stylesSharing_ = wml::AttributeSharing(*stylesDoc_);
     stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
     styles_ = Styles(stylesDoc_->document_element());
 }
@@ -143,7 +146,9 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     const std::string& mainName = package_.mainPartName();
     std::unique_ptr<pugi::xml_document> main = parseXmlPart(parts.main, mainName);
     package_.setPart(mainName, parts.main);
+    mainSharing_ = {};
     main_ = std::move(main);
+    mainSharing_ = wml::AttributeSharing(*main_);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (parts.styles && !stylesPart_.empty()) {

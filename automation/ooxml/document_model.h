@@ -18,6 +18,7 @@
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
 #include "automation/ooxml/table_grid.h"
+#include "automation/ooxml/wml.h"
 
 namespace automation::ooxml {
 
@@ -113,6 +114,9 @@ private:
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
     std::unique_ptr<pugi::xml_document> stylesDoc_;
+    // Declared after the documents, so that they end before them.
+    wml::AttributeSharing mainSharing_;
+    wml::AttributeSharing stylesSharing_;
     PartNamespaces mainNamespaces_;
     PartNamespaces stylesNamespaces_;
     std::string stylesPart_;

@@ -1,7 +1,12 @@
 #include "automation/ooxml/wml.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace automation::ooxml::wml {
@@ -243,14 +248,91 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view na
     return out;
 }
 
+namespace {
+
+// The prototypes of the documents that share attributes, by name and value ("w:val" '\1' "center").
+struct SharedDocument {
+    pugi::xml_document* document;
+    std::unordered_map<std::string, pugi::xml_attribute> prototypes;
+};
+constexpr std::size_t kMaxPrototypes = 1024;
+constexpr std::size_t kMaxSharedValue = 24;
+
+std::mutex sharingMutex;
+std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
+
+bool plainText(std::string_view text, bool name) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [name](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+               (name ? c == ':' || c == '_' : c == '#' || c == '%');
+    });
+}
+
+// A prototype of the attribute in node's document, made on first use; empty when the document does
+// not share or the attribute is not one to share.
+pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::string_view value) {
+    if (!plainText(name, true) || value.size() > kMaxSharedValue || (!value.empty() && !plainText(value, false)))
+        return {};
+    const pugi::xml_node_struct* root = node.root().internal_object();
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
+                               [&](const auto& d) { return d->document->internal_object() == root; });
+    if (shared == sharedDocuments.end()) return {};
+    auto& prototypes = (*shared)->prototypes;
+    std::string key;
+    key.reserve(name.size() + 1 + value.size());
+    key.append(name).append(1, '\1').append(value);
+    if (auto it = prototypes.find(key); it != prototypes.end()) return it->second;
+    if (prototypes.size() >= kMaxPrototypes) return {};
+    // Parsed into a buffer the document keeps: copies of the attribute point into it.
+    pugi::xml_document& document = *(*shared)->document;
+    const std::string declaration = "<?xml " + std::string(name) + "=\"" + std::string(value) + "\"?>";
+    const pugi::xml_parse_result parsed =
+        document.append_buffer(declaration.data(), declaration.size(), pugi::parse_declaration, pugi::encoding_utf8);
+    pugi::xml_node added = document.last_child();
+    pugi::xml_attribute proto = added.first_attribute();
+    if ((parsed.status != pugi::status_ok && parsed.status != pugi::status_no_document_element) ||
+        added.type() != pugi::node_declaration || !proto || name != proto.name() || value != proto.value())
+        return {};
+    prototypes.emplace(std::move(key), proto);
+    return proto;
+}
+
+}  // namespace
+
 void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
-    if (!a) {
-        a = node.append_attribute(name);
-    } else if (value == a.value()) {
+    if (a) {
+        if (value != a.value()) a.set_value(value.c_str());
         return;  // a value rewritten as it stands would only take memory
     }
-    a.set_value(value.c_str());
+    if (pugi::xml_attribute proto = prototype(node, name, value)) {
+        node.append_copy(proto);
+        return;
+    }
+    node.append_attribute(name).set_value(value.c_str());
+}
+
+AttributeSharing::AttributeSharing(pugi::xml_document& document) : document_(&document) {
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    sharedDocuments.push_back(std::make_unique<SharedDocument>(SharedDocument{&document, {}}));
+}
+
+AttributeSharing::~AttributeSharing() {
+    if (!document_) return;
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    std::erase_if(sharedDocuments, [&](const auto& d) { return d->document == document_; });
+}
+
+AttributeSharing::AttributeSharing(AttributeSharing&& other) noexcept
+    : document_(std::exchange(other.document_, nullptr)) {}
+
+AttributeSharing& AttributeSharing::operator=(AttributeSharing&& other) noexcept {
+    if (this != &other) {
+        AttributeSharing gone(std::move(*this));
+        document_ = std::exchange(other.document_, nullptr);
+    }
+    return *this;
 }
 
 namespace {
