@@ -311,16 +311,29 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
             if (entry.first == prefix) return false;
         return true;
     };
+    // Nearly every name of a part has the prefix of the one before: the answer for it is kept.
+    std::string_view lastPrefix;
+    bool lastAttribute = false, lastKept = false, any = false;
+    auto keptName = [&](std::string_view name, bool attribute) {
+        const std::string_view prefix = prefixOf(name);
+        if (!any || prefix != lastPrefix || attribute != lastAttribute) {
+            lastKept = kept(name, attribute);
+            lastPrefix = prefix;
+            lastAttribute = attribute;
+            any = true;
+        }
+        return lastKept;
+    };
     bool same = true;
     walkElements(
         root,
         [&](pugi::xml_node node) {
             if (!same) return;
-            same = kept(node.name(), false);
+            same = keptName(node.name(), false);
             for (pugi::xml_attribute a = node.first_attribute(); a && same; a = a.next_attribute()) {
                 const std::string_view attributeName = a.name();
                 if (isDeclaration(attributeName) || attributeName.substr(0, 4) == "xml:") continue;
-                same = kept(attributeName, true);
+                same = keptName(attributeName, true);
             }
         },
         [](pugi::xml_node) {});
