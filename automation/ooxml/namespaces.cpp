@@ -311,18 +311,19 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
             if (entry.first == prefix) return false;
         return true;
     };
-    // Nearly every name of a part has the prefix of the one before: the answer for it is kept.
-    std::string_view lastPrefix;
-    bool lastAttribute = false, lastKept = false, any = false;
+    // Nearly every element or attribute name of a part has the prefix of the one before it: the answer
+    // for that prefix is kept, for elements and attributes apart.
+    struct Last {
+        std::string_view prefix;
+        bool kept = false;
+        bool known = false;
+    };
+    std::array<Last, 2> last;
     auto keptName = [&](std::string_view name, bool attribute) {
         const std::string_view prefix = prefixOf(name);
-        if (!any || prefix != lastPrefix || attribute != lastAttribute) {
-            lastKept = kept(name, attribute);
-            lastPrefix = prefix;
-            lastAttribute = attribute;
-            any = true;
-        }
-        return lastKept;
+        Last& l = last[attribute ? 1 : 0];
+        if (!l.known || prefix != l.prefix) l = Last{prefix, kept(name, attribute), true};
+        return l.kept;
     };
     bool same = true;
     walkElements(

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -149,10 +150,13 @@ bool isWordElement(pugi::xml_node node) {
 
 bool is(pugi::xml_node node, std::string_view name) {
     if (node.type() != pugi::node_element) return false;
-    // Compared in place: this runs for every node of most walks.
+    // Compared in place: this runs for every node of most walks. A shorter name stops at its end.
     const char* raw = node.name();
-    return raw[0] == 'w' && raw[1] == ':' && std::strncmp(raw + 2, name.data(), name.size()) == 0 &&
-           raw[2 + name.size()] == '\0';
+    if (raw[0] != 'w' || raw[1] != ':') return false;
+    raw += 2;
+    for (char c : name)
+        if (*raw++ != c) return false;
+    return *raw == '\0';
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
@@ -253,7 +257,11 @@ namespace {
 // The prototypes of the documents that share attributes, by name and value ("w:val" '\1' "center").
 struct SharedDocument {
     pugi::xml_document* document;
-    std::unordered_map<std::string, pugi::xml_attribute> prototypes;
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    std::unordered_map<std::string, pugi::xml_attribute, KeyHash, std::equal_to<>> prototypes;
 };
 constexpr std::size_t kMaxPrototypes = 1024;
 constexpr std::size_t kMaxSharedValue = 24;
@@ -279,9 +287,12 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
                                [&](const auto& d) { return d->document->internal_object() == root; });
     if (shared == sharedDocuments.end()) return {};
     auto& prototypes = (*shared)->prototypes;
-    std::string key;
-    key.reserve(name.size() + 1 + value.size());
-    key.append(name).append(1, '\1').append(value);
+    char buffer[96];
+    if (name.size() + 1 + value.size() > sizeof buffer) return {};
+    std::memcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = '\1';
+    std::memcpy(buffer + name.size() + 1, value.data(), value.size());
+    const std::string_view key(buffer, name.size() + 1 + value.size());
     if (auto it = prototypes.find(key); it != prototypes.end()) return it->second;
     if (prototypes.size() >= kMaxPrototypes) return {};
     // Parsed into a buffer the document keeps: copies of the attribute point into it.
@@ -294,7 +305,7 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     if ((parsed.status != pugi::status_ok && parsed.status != pugi::status_no_document_element) ||
         added.type() != pugi::node_declaration || !proto || name != proto.name() || value != proto.value())
         return {};
-    prototypes.emplace(std::move(key), proto);
+    prototypes.emplace(std::string(key), proto);
     return proto;
 }
 
