@@ -113,7 +113,8 @@ void DocumentModel::storeChangedParts() {
         package_.writePart(package_.mainPartName(),
                            [&](pugi::xml_writer& writer) { mainNamespaces_.write(*main_, writer); });
     if (stylesChanged_ && stylesDoc_)
-        package_.writePart(stylesPart_, [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
+        package_.writePart(stylesPart_,
+                           [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
     mainChanged_ = false;
     stylesChanged_ = false;
 }

@@ -204,7 +204,8 @@ std::string readEntry(const std::string& zip, zip_uint64_t index, const std::str
 }
 
 void putLittleEndian(std::string& out, std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // A part deflated as it is written, kept as a zip of that one entry (named "x") so that the zip library

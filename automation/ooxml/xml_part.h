@@ -13,8 +13,7 @@ namespace automation::ooxml {
 std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName,
                                                  int maxDepth = 256);
 // The same, consuming the bytes (a large part is then not held twice while it is parsed).
-std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName,
-                                                 int maxDepth = 256);
+std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth = 256);
 
 // Writes a part as Word writes it: the XML declaration, no added indentation.
 void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer);

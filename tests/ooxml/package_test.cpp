@@ -223,7 +223,9 @@ TEST(PackageRoundTrip, PartsWrittenPieceByPieceAndPartsTakenOut) {
     ASSERT_EQ(after.size(), before.size() + 1);
     for (std::size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(after[i].first, before[i].first);
-        if (before[i].first != main) EXPECT_EQ(after[i].second, before[i].second) << before[i].first;
+        if (before[i].first != main) {
+            EXPECT_EQ(after[i].second, before[i].second) << before[i].first;
+        }
     }
     auto parts = gwtest::readAllParts(saved);
     EXPECT_EQ(parts[main], edited);
