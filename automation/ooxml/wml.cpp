@@ -1,7 +1,9 @@
 #include "automation/ooxml/wml.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -267,6 +269,18 @@ constexpr std::size_t kMaxPrototypes = 1024;
 constexpr std::size_t kMaxSharedValue = 24;
 
 std::mutex sharingMutex;
+// Counts the ends of sharing, so that a remembered prototype is known to be still there.
+std::atomic<std::uint64_t> sharingEnds{0};
+
+// The prototype found last on this thread: one pass over a selection adds the same attribute to
+// every paragraph, so most lookups are this one again.
+struct LastPrototype {
+    const pugi::xml_node_struct* root = nullptr;
+    std::uint64_t ends = 0;
+    std::string key;
+    pugi::xml_attribute prototype;
+};
+thread_local LastPrototype lastPrototype;
 std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
 
 bool plainText(std::string_view text, bool name) {
@@ -281,19 +295,30 @@ bool plainText(std::string_view text, bool name) {
 pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::string_view value) {
     if (!plainText(name, true) || value.size() > kMaxSharedValue || (!value.empty() && !plainText(value, false)))
         return {};
-    const pugi::xml_node_struct* root = node.root().internal_object();
-    std::lock_guard<std::mutex> lock(sharingMutex);
-    auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
-                               [&](const auto& d) { return d->document->internal_object() == root; });
-    if (shared == sharedDocuments.end()) return {};
-    auto& prototypes = (*shared)->prototypes;
     char buffer[96];
     if (name.size() + 1 + value.size() > sizeof buffer) return {};
     std::memcpy(buffer, name.data(), name.size());
     buffer[name.size()] = '\1';
     std::memcpy(buffer + name.size() + 1, value.data(), value.size());
     const std::string_view key(buffer, name.size() + 1 + value.size());
-    if (auto it = prototypes.find(key); it != prototypes.end()) return it->second;
+    const pugi::xml_node_struct* root = node.root().internal_object();
+    const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
+    LastPrototype& last = lastPrototype;
+    if (last.prototype && last.root == root && last.ends == ends && last.key == key) return last.prototype;
+
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
+                               [&](const auto& d) { return d->document->internal_object() == root; });
+    if (shared == sharedDocuments.end()) return {};
+    auto& prototypes = (*shared)->prototypes;
+    auto remembered = [&](pugi::xml_attribute proto) {
+        last.root = root;
+        last.ends = ends;
+        last.key.assign(key);
+        last.prototype = proto;
+        return proto;
+    };
+    if (auto it = prototypes.find(key); it != prototypes.end()) return remembered(it->second);
     if (prototypes.size() >= kMaxPrototypes) return {};
     // Parsed into a buffer the document keeps: copies of the attribute point into it.
     pugi::xml_document& document = *(*shared)->document;
@@ -306,7 +331,7 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
         added.type() != pugi::node_declaration || !proto || name != proto.name() || value != proto.value())
         return {};
     prototypes.emplace(std::string(key), proto);
-    return proto;
+    return remembered(proto);
 }
 
 }  // namespace
@@ -332,6 +357,7 @@ AttributeSharing::AttributeSharing(pugi::xml_document& document) : document_(&do
 AttributeSharing::~AttributeSharing() {
     if (!document_) return;
     std::lock_guard<std::mutex> lock(sharingMutex);
+    sharingEnds.fetch_add(1, std::memory_order_release);
     std::erase_if(sharedDocuments, [&](const auto& d) { return d->document == document_; });
 }
 
