@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  libpugixml-dev libzip-dev libgsf-1-dev libcli11-dev
+  libpugixml-dev libzip-dev zlib1g-dev libgsf-1-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
   libreofficekit-dev libreoffice-writer-nogui

@@ -217,7 +217,7 @@ public:
         for (pugi::xml_node tbl : index.allTables()) {
             Span span;
             if (!index.span(tbl, span) || span.start != start || span.end != end) continue;
-            TableGrid grid = model->grid(tbl);
+            const TableGrid& grid = model->grid(tbl);
             TableLayout layout;
             layout.gridColumns = grid.gridWidth();
             layout.rows = grid.rowCount();

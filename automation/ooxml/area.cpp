@@ -37,7 +37,7 @@ void requireLive(DocumentModel& model, pugi::xml_node node) {
 Span areaSpan(DocumentModel& model, const Area& area) {
     if (area.kind == Area::Kind::Text) return Span{area.start, area.end};
     const StoryIndex& index = model.index();
-    TableGrid grid = model.grid(area.table);
+    const TableGrid& grid = model.grid(area.table);
     auto cells = grid.block(area.row1, area.row2, area.grid1, area.grid2);
     Span out{0, 0};
     if (cells.empty()) {
@@ -91,7 +91,7 @@ Area areaForRange(DocumentModel& model, int start, int end) {
     // The end must reach the end of its corner cell's content or beyond within that cell: Word
     // extends a range that crosses cells to whole cells.
     pugi::xml_node tbl = index.tableOfCell(cornerA);
-    TableGrid grid = model.grid(tbl);
+    const TableGrid& grid = model.grid(tbl);
     const GridCell* ca = nullptr;
     const GridCell* cb = nullptr;
     for (const GridRow& row : grid.rows())
@@ -107,7 +107,7 @@ Area areaForRange(DocumentModel& model, int start, int end) {
 std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& area) {
     std::vector<pugi::xml_node> out;
     if (area.kind == Area::Kind::Block) {
-        TableGrid grid = model.grid(area.table);
+        const TableGrid& grid = model.grid(area.table);
         for (const GridCell* c : grid.block(area.row1, area.row2, area.grid1, area.grid2))
             for (pugi::xml_node p : wml::descendants(c->tc, "p", {"txbxContent"})) out.push_back(p);
         return out;

@@ -167,7 +167,7 @@ private:
         const char* neighbourSide;
     };
 
-    TableGrid load() {
+    const TableGrid& load() {
         model_->check();
         requireLive(*model_, area_.table);
         return model_->grid(area_.table);
@@ -268,9 +268,23 @@ private:
         return tableLine(s.tc, s.table);
     }
 
+    // Whether no cell or row of the table has borders of its own: every side of a whole-table edge then
+    // shows the table's line, and is not looked up one by one.
+    static bool onlyTableBorders(const TableGrid& grid) {
+        if (grid.rowCount() == 0 || grid.row(1).cells.empty()) return false;
+        auto bordered = [](pugi::xml_node tc) { return wml::child(wml::child(tc, "tcPr"), "tcBorders"); };
+        for (const GridRow& row : grid.rows()) {
+            if (wml::child(row.tr, "tblPrEx")) return false;
+            for (const GridCell& c : row.cells)
+                if (bordered(c.tc) || std::any_of(c.merged.begin(), c.merged.end(), bordered)) return false;
+        }
+        return true;
+    }
+
     Line read() {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         tableLevelLines_.clear();
+        if (wholeTable(grid) && onlyTableBorders(grid)) return tableLevelLine(edgeName(edge_));
         std::optional<Line> value;
         for (const Side& s : sides(grid)) {
             Line l = effective(s);
@@ -288,7 +302,7 @@ private:
     }
 
     void apply(int style, int width) {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         if (wholeTable(grid)) {
             pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
             const char* name = edgeName(edge_);
@@ -325,10 +339,8 @@ private:
                     if (start == c.gridStart && continuesToBottom) bottom = true;
                 here.emplace_back(c.gridStart, bottom && c.vmerge == VMerge::Continue);
                 const bool first = &c == &cells.front(), last = &c == &cells.back();
-                std::vector<pugi::xml_node> tcs = c.merged;
-                tcs.push_back(c.tc);
                 const pugi::xml_node rightmost = c.merged.empty() ? c.tc : c.merged.back();
-                for (pugi::xml_node tc : tcs) {
+                auto clear = [&](pugi::xml_node tc) {
                     switch (edge_) {
                         case wdBorderTop:
                             if (r == 1) clearCellSide(tc, "top");
@@ -351,7 +363,9 @@ private:
                             if (!last || tc != rightmost) clearCellSide(tc, "right");
                             break;
                     }
-                }
+                };
+                for (pugi::xml_node tc : c.merged) clear(tc);
+                clear(c.tc);
             }
             below = std::move(here);
         }

@@ -24,17 +24,19 @@ std::uint64_t nextDocumentId() {
 DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<WordState> word)
     : path_(std::move(path)), id_(nextDocumentId()), package_(std::move(package)), word_(std::move(word)) {
     const std::string& mainName = package_.mainPartName();
-    std::optional<std::string> mainBytes = package_.part(mainName);
+    // The parsed parts are the truth from here on: the package keeps only their stored data.
+    std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
-    main_ = parseXmlPart(*mainBytes, mainName);
+    main_ = parseXmlPart(std::move(*mainBytes), mainName);
+    mainSharing_ = wml::AttributeSharing(*main_);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (!wml::is(main_->document_element(), "document") || !body_)
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
-        if (auto bytes = package_.part(*stylesName)) {
+        if (auto bytes = package_.takePart(*stylesName)) {
             stylesPart_ = *stylesName;
-            parseStyles(*bytes);
+            parseStyles(std::move(*bytes));
         }
     }
 }
@@ -67,7 +69,7 @@ void DocumentModel::textRemoved(const std::vector<Span>& stretches) {
     textEdited();
 }
 
-TableGrid DocumentModel::grid(pugi::xml_node tbl) {
+const TableGrid& DocumentModel::grid(pugi::xml_node tbl) {
     auto it = grids_.find(tbl.internal_object());
     if (it == grids_.end()) it = grids_.emplace(tbl.internal_object(), TableGrid(tbl)).first;
     return it->second;
@@ -96,8 +98,10 @@ void DocumentModel::formatChanged(bool stylesToo) {
     if (auto word = word_.lock()) word->notifyChange();
 }
 
-void DocumentModel::parseStyles(const std::string& bytes) {
-    stylesDoc_ = parseXmlPart(bytes, stylesPart_);
+void DocumentModel::parseStyles(std::string bytes) {
+    stylesSharing_ = {};
+    stylesDoc_ = parseXmlPart(std::move(bytes), stylesPart_);
+    stylesSharing_ = wml::AttributeSharing(*stylesDoc_);
     stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
     styles_ = Styles(stylesDoc_->document_element());
 }
@@ -106,8 +110,13 @@ void DocumentModel::parseStyles(const std::string& bytes) {
 void DocumentModel::storeChangedParts() {
     // The position index is rebuilt on demand; without it the serialized part has room in memory.
     index_.reset();
-    if (mainChanged_) package_.setPart(package_.mainPartName(), mainNamespaces_.serialize(*main_));
-    if (stylesChanged_ && stylesDoc_) package_.setPart(stylesPart_, stylesNamespaces_.serialize(*stylesDoc_));
+    // Serialized straight into the compressor: the part's text is never held whole.
+    if (mainChanged_)
+        package_.writePart(package_.mainPartName(),
+                           [&](pugi::xml_writer& writer) { mainNamespaces_.write(*main_, writer); });
+    if (stylesChanged_ && stylesDoc_)
+        package_.writePart(stylesPart_,
+                           [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
     mainChanged_ = false;
     stylesChanged_ = false;
 }
@@ -150,7 +159,9 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     const std::string& mainName = package_.mainPartName();
     std::unique_ptr<pugi::xml_document> main = parseXmlPart(parts.main, mainName);
     package_.setPart(mainName, parts.main);
+    mainSharing_ = {};
     main_ = std::move(main);
+    mainSharing_ = wml::AttributeSharing(*main_);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
     body_ = wml::child(main_->document_element(), "body");
     if (parts.styles && !stylesPart_.empty()) {

@@ -19,6 +19,7 @@
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
 #include "automation/ooxml/table_grid.h"
+#include "automation/ooxml/wml.h"
 
 namespace automation::ooxml {
 
@@ -71,8 +72,9 @@ public:
 
     // The position index; rebuilt when text changed since it was built.
     const StoryIndex& index();
-    // The grid of a table, built once and kept until the text or structure changes.
-    TableGrid grid(pugi::xml_node tbl);
+    // The grid of a table, built once and kept until the text or structure changes (a text change
+    // ends the reference).
+    const TableGrid& grid(pugi::xml_node tbl);
 
     // Whether node still stands in the main story (views check this before touching a node).
     bool isLive(pugi::xml_node node) { return index().contains(node); }
@@ -110,7 +112,7 @@ private:
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
-    void parseStyles(const std::string& bytes);
+    void parseStyles(std::string bytes);
 
     std::string path_;
     std::uint64_t id_;
@@ -118,6 +120,9 @@ private:
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
     std::unique_ptr<pugi::xml_document> main_;
     std::unique_ptr<pugi::xml_document> stylesDoc_;
+    // Declared after the documents, so that they end before them.
+    wml::AttributeSharing mainSharing_;
+    wml::AttributeSharing stylesSharing_;
     PartNamespaces mainNamespaces_;
     PartNamespaces stylesNamespaces_;
     std::string stylesPart_;

@@ -141,7 +141,7 @@ std::vector<Span> FindImpl::scopeSpans() {
         requireLive(*model_, scope_.table);
         // Only the block's own cells: cells of other columns that lie between them in the story are
         // not part of the selection.
-        TableGrid grid = model_->grid(scope_.table);
+        const TableGrid& grid = model_->grid(scope_.table);
         for (const GridCell* c : grid.block(scope_.row1, scope_.row2, scope_.grid1, scope_.grid2)) {
             Span s;
             if (index.span(c->tc, s)) spans.push_back(Span{s.start, std::max(s.start, s.end - 1)});

@@ -311,16 +311,30 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
             if (entry.first == prefix) return false;
         return true;
     };
+    // Nearly every element or attribute name of a part has the prefix of the one before it: the answer
+    // for that prefix is kept, for elements and attributes apart.
+    struct Last {
+        std::string_view prefix;
+        bool kept = false;
+        bool known = false;
+    };
+    std::array<Last, 2> last;
+    auto keptName = [&](std::string_view name, bool attribute) {
+        const std::string_view prefix = prefixOf(name);
+        Last& l = last[attribute ? 1 : 0];
+        if (!l.known || prefix != l.prefix) l = Last{prefix, kept(name, attribute), true};
+        return l.kept;
+    };
     bool same = true;
     walkElements(
         root,
         [&](pugi::xml_node node) {
             if (!same) return;
-            same = kept(node.name(), false);
+            same = keptName(node.name(), false);
             for (pugi::xml_attribute a = node.first_attribute(); a && same; a = a.next_attribute()) {
                 const std::string_view attributeName = a.name();
                 if (isDeclaration(attributeName) || attributeName.substr(0, 4) == "xml:") continue;
-                same = kept(attributeName, true);
+                same = keptName(attributeName, true);
             }
         },
         [](pugi::xml_node) {});
@@ -328,12 +342,19 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
 }
 
 std::string PartNamespaces::serialize(const pugi::xml_document& document) {
+    std::string out;
+    StringWriter writer(out);
+    write(document, writer);
+    return out;
+}
+
+void PartNamespaces::write(const pugi::xml_document& document, pugi::xml_writer& writer) {
     // Most parts keep the usual prefixes throughout: they are written as they stand, without a copy.
-    if (writtenAsItStands(document)) return serializeXmlPart(document);
+    if (writtenAsItStands(document)) return writeXmlPart(document, writer);
     pugi::xml_document copy;
     copy.reset(document);
     pugi::xml_node root = copy.document_element();
-    if (!root) return serializeXmlPart(copy);
+    if (!root) return writeXmlPart(copy, writer);
 
     // A namespace the part never used before gets its usual prefix, declared on the copy's root.
     auto bindings = bindings_;
@@ -371,7 +392,7 @@ std::string PartNamespaces::serialize(const pugi::xml_document& document) {
             }
         },
         [](pugi::xml_node) {});
-    return serializeXmlPart(copy);
+    writeXmlPart(copy, writer);
 }
 
 }  // namespace automation::ooxml

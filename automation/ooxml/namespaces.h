@@ -25,6 +25,8 @@ public:
 
     // The part as bytes, with the document's prefixes; the document itself keeps the usual ones.
     std::string serialize(const pugi::xml_document& document);
+    // The same, given to writer piece by piece.
+    void write(const pugi::xml_document& document, pugi::xml_writer& writer);
 
     // Whether the part is Strict Open XML (WordprocessingML under its ISO namespace).
     bool strict() const { return strict_; }

@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -171,6 +173,139 @@ struct ZipFile {
     }
 };
 
+// The uncompressed data of entry index of a zip held in memory. The package was checked entry by entry
+// when it was opened, so a failure here means that memory ran out.
+std::string readEntry(const std::string& zip, zip_uint64_t index, const std::string& name) {
+    auto fail = [&] { throw Error(errors::FileError, "无法读取文档部件“" + name + "”。"); };
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(zip.data(), zip.size(), 0, &error);
+    zip_error_fini(&error);
+    if (!source) fail();
+    ZipArchive archive{zip_open_from_source(source, ZIP_RDONLY, nullptr)};
+    if (!archive.archive) {
+        zip_source_free(source);
+        fail();
+    }
+    ZipFile file{zip_fopen_index(archive.archive, index, 0)};
+    if (!file.file) fail();
+    std::string bytes;
+    zip_stat_t st;
+    if (zip_stat_index(archive.archive, index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+        bytes.reserve(static_cast<std::size_t>(st.size));
+    std::string chunk(kChunk, '\0');
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.file, chunk.data(), chunk.size());
+        if (got < 0) fail();
+        if (got == 0) break;
+        bytes.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+void putLittleEndian(std::string& out, std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A part deflated as it is written, kept as a zip of that one entry (named "x") so that the zip library
+// copies its compressed data into the saved package as it copies the entries of the file.
+class DeflatingWriter final : public pugi::xml_writer {
+public:
+    explicit DeflatingWriter(std::string name) : name_(std::move(name)) {
+        out_.assign(kLocalHeader, '\0');
+        if (deflateInit2(&stream_, static_cast<int>(kDeflateLevel), Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+            Z_OK)
+            throw Error(errors::SaveFailed, "内存不足，无法写入文档部件“" + name_ + "”。");
+    }
+    ~DeflatingWriter() override { deflateEnd(&stream_); }
+    DeflatingWriter(const DeflatingWriter&) = delete;
+    DeflatingWriter& operator=(const DeflatingWriter&) = delete;
+
+    void write(const void* data, size_t size) override {
+        auto* bytes = static_cast<const Bytef*>(data);
+        while (size > 0) {
+            // zlib counts in 32 bits; pugixml writes in small pieces anyway.
+            const auto piece = static_cast<uInt>(std::min<size_t>(size, 1u << 30));
+            crc_ = crc32(crc_, bytes, piece);
+            size_ += piece;
+            stream_.next_in = const_cast<Bytef*>(bytes);
+            stream_.avail_in = piece;
+            pump(Z_NO_FLUSH);
+            bytes += piece;
+            size -= piece;
+        }
+    }
+
+    // The finished one-entry zip.
+    std::string finish() {
+        pump(Z_FINISH);
+        const std::uint64_t compressed = out_.size() - kLocalHeader;
+        if (size_ >= 0xFFFFFFFFu || compressed >= 0xFFFFFFFFu)
+            throw Error(errors::SaveFailed, "文档部件“" + name_ + "”超过 4 GB，无法保存。");
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        const auto time = static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+        const auto date = static_cast<std::uint32_t>(((std::max(local.tm_year, 80) - 80) << 9) |
+                                                     ((local.tm_mon + 1) << 5) | local.tm_mday);
+        // The fields from "version needed" to the name length, shared by both headers.
+        auto common = [&](std::size_t at) {
+            putLittleEndian(out_, at, 20, 2);
+            putLittleEndian(out_, at + 2, 0, 2);
+            putLittleEndian(out_, at + 4, Z_DEFLATED, 2);
+            putLittleEndian(out_, at + 6, time, 2);
+            putLittleEndian(out_, at + 8, date, 2);
+            putLittleEndian(out_, at + 10, static_cast<std::uint32_t>(crc_), 4);
+            putLittleEndian(out_, at + 14, static_cast<std::uint32_t>(compressed), 4);
+            putLittleEndian(out_, at + 18, static_cast<std::uint32_t>(size_), 4);
+            putLittleEndian(out_, at + 22, 1, 2);
+        };
+        putLittleEndian(out_, 0, 0x04034b50, 4);
+        common(4);
+        out_[kLocalHeader - 1] = 'x';
+        const std::size_t directory = out_.size();
+        out_.append(kCentralHeader + kEndRecord, '\0');
+        putLittleEndian(out_, directory, 0x02014b50, 4);
+        putLittleEndian(out_, directory + 4, 20, 2);
+        common(directory + 6);
+        out_[directory + kCentralHeader - 1] = 'x';
+        const std::size_t end = directory + kCentralHeader;
+        putLittleEndian(out_, end, 0x06054b50, 4);
+        putLittleEndian(out_, end + 8, 1, 2);
+        putLittleEndian(out_, end + 10, 1, 2);
+        putLittleEndian(out_, end + 12, kCentralHeader, 4);
+        putLittleEndian(out_, end + 16, static_cast<std::uint32_t>(directory), 4);
+        return std::move(out_);
+    }
+
+    std::uint32_t crc() const { return static_cast<std::uint32_t>(crc_); }
+    std::uint64_t size() const { return size_; }
+
+private:
+    static constexpr std::size_t kLocalHeader = 30 + 1;
+    static constexpr std::size_t kCentralHeader = 46 + 1;
+    static constexpr std::size_t kEndRecord = 22;
+
+    void pump(int flush) {
+        Bytef buffer[kChunk];
+        int status = Z_OK;
+        do {
+            stream_.next_out = buffer;
+            stream_.avail_out = sizeof buffer;
+            status = deflate(&stream_, flush);
+            if (status == Z_STREAM_ERROR) throw Error(errors::SaveFailed, "无法压缩文档部件“" + name_ + "”。");
+            out_.append(reinterpret_cast<const char*>(buffer), sizeof buffer - stream_.avail_out);
+        } while (stream_.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+    }
+
+    std::string name_;
+    std::string out_;
+    z_stream stream_{};
+    uLong crc_ = crc32(0, nullptr, 0);
+    std::uint64_t size_ = 0;
+};
+
 // Tells apart the compound files a user may take for a Word document.
 void rejectCompoundFile(const std::string& path, const std::string& bytes) {
     static std::once_flag initialised;
@@ -251,8 +386,12 @@ struct Relationship {
 struct Package::Impl {
     struct Entry {
         std::string name;
-        std::string bytes;
+        std::string bytes;       // the part, while held
+        std::string zipped;      // a part given to writePart: a zip of that one entry
         zip_uint64_t index = 0;  // position in the source archive, for entries read from it
+        std::uint32_t crc = 0;   // of the data in the source archive
+        std::uint64_t size = 0;  // uncompressed, in the source archive
+        bool held = true;        // bytes hold the part; otherwise it is read from zipped or the source
         bool fromSource = true;
         bool replaced = false;
         bool directory = false;
@@ -289,7 +428,7 @@ struct Package::Impl {
         if (auto it = relationships.find(relsName); it != relationships.end()) return it->second;
         std::vector<Relationship> list;
         if (const Entry* rels = find(relsName)) {
-            const auto document = parseXmlPart(rels->bytes, rels->name);
+            const auto document = parseXmlPart(bytesOf(*rels), rels->name);
             for (pugi::xml_node node : document->document_element().children()) {
                 if (node.type() != pugi::node_element) continue;
                 std::string_view nodeName = node.name();
@@ -316,6 +455,31 @@ struct Package::Impl {
         if (const Entry* entry = find(resolvedName)) return entry;
         const std::string decoded = percentDecode(resolvedName);
         return decoded == resolvedName ? nullptr : find(decoded);
+    }
+
+    std::string bytesOf(const Entry& entry) const {
+        if (entry.held) return entry.bytes;
+        if (!entry.zipped.empty()) return readEntry(entry.zipped, 0, entry.name);
+        return readEntry(source, entry.index, entry.name);
+    }
+
+    // The entry of a part, added when missing.
+    Entry& entryFor(const std::string& rawName) {
+        const std::string name = normalName(rawName);
+        if (name.empty() || name.back() == '/') throw errors::badParameter("部件名“" + rawName + "”无效");
+        relationships.erase(name);
+        if (const Entry* found = find(name)) {
+            auto& entry = entries[static_cast<std::size_t>(found - entries.data())];
+            relationships.erase(entry.name);
+            return entry;
+        }
+        Entry entry;
+        entry.name = name;
+        entry.fromSource = false;
+        entry.replaced = true;
+        entries.push_back(std::move(entry));
+        addToIndex(entries.size() - 1);
+        return entries.back();
     }
 
     void readEntries(zip_t* archive, const PackageLimits& limits);
@@ -361,6 +525,7 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
         entry.name = stored ? (*stored)[index].bytes : std::string(st.name);
         entry.utf8 = stored && (*stored)[index].utf8;
         entry.index = index;
+        entry.crc = (st.valid & ZIP_STAT_CRC) ? st.crc : 0;
         if (entry.name.empty() || entry.name.find('\0') != std::string::npos || byName.count(entry.name) ||
             byLowerName.count(lowerAscii(entry.name)))
             failOpen(path, "文件已损坏(zip 中有重名或无名的条目“" + entry.name + "”)。");
@@ -412,6 +577,7 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
                 entry.bytes.append(chunk.data(), static_cast<std::size_t>(got));
             }
             total += entry.bytes.size();
+            entry.size = entry.bytes.size();
         }
         entries.push_back(std::move(entry));
         addToIndex(entries.size() - 1);
@@ -449,7 +615,7 @@ void Package::Impl::findMainPart() {
     {
         std::unique_ptr<pugi::xml_document> document;
         try {
-            document = parseXmlPart(types->bytes, types->name);
+            document = parseXmlPart(bytesOf(*types), types->name);
         } catch (const Error& error) {
             failOpen(path, error.message());
         }
@@ -512,31 +678,42 @@ std::vector<std::string> Package::partNames() const {
 bool Package::hasPart(const std::string& name) const { return impl_->find(name) != nullptr; }
 
 std::optional<std::string> Package::part(const std::string& name) const {
-    if (const auto* entry = impl_->find(name)) return entry->bytes;
+    if (const auto* entry = impl_->find(name)) return impl_->bytesOf(*entry);
     return std::nullopt;
 }
 
+std::optional<std::string> Package::takePart(const std::string& name) {
+    const auto* found = impl_->find(name);
+    if (!found) return std::nullopt;
+    auto& entry = impl_->entries[static_cast<std::size_t>(found - impl_->entries.data())];
+    if (!entry.held || entry.replaced || !entry.fromSource) return impl_->bytesOf(entry);
+    entry.held = false;
+    return std::move(entry.bytes);
+}
+
 void Package::setPart(const std::string& rawName, std::string bytes) {
-    Impl& impl = *impl_;
-    const std::string name = normalName(rawName);
-    if (name.empty() || name.back() == '/') throw errors::badParameter("部件名“" + rawName + "”无效");
-    impl.relationships.erase(name);
-    if (const Impl::Entry* found = impl.find(name)) {
-        auto& entry = impl.entries[static_cast<std::size_t>(found - impl.entries.data())];
-        impl.relationships.erase(entry.name);
-        // Writing back what was read leaves the part as it was stored.
-        if (!entry.replaced && entry.fromSource && entry.bytes == bytes) return;
-        entry.bytes = std::move(bytes);
-        entry.replaced = true;
-        return;
-    }
-    Impl::Entry entry;
-    entry.name = name;
+    Impl::Entry& entry = impl_->entryFor(rawName);
+    // Writing back what was read leaves the part as it was stored.
+    if (!entry.replaced && entry.fromSource && entry.size == bytes.size() && impl_->bytesOf(entry) == bytes) return;
     entry.bytes = std::move(bytes);
-    entry.fromSource = false;
+    entry.zipped.clear();
+    entry.held = true;
     entry.replaced = true;
-    impl.entries.push_back(std::move(entry));
-    impl.addToIndex(impl.entries.size() - 1);
+}
+
+void Package::writePart(const std::string& rawName, const std::function<void(pugi::xml_writer&)>& write) {
+    Impl::Entry& entry = impl_->entryFor(rawName);
+    DeflatingWriter writer(entry.name);
+    write(writer);
+    std::string zipped = writer.finish();
+    // Writing back what was read leaves the part as it was stored.
+    if (!entry.replaced && entry.fromSource && entry.size == writer.size() && entry.crc == writer.crc() &&
+        impl_->bytesOf(entry) == readEntry(zipped, 0, entry.name))
+        return;
+    entry.bytes = std::string();
+    entry.zipped = std::move(zipped);
+    entry.held = false;
+    entry.replaced = true;
 }
 
 void Package::removePart(const std::string& rawName) {
@@ -639,10 +816,12 @@ std::string buildPackage(const std::string& path, const std::string& source, con
     zip_error_init(&error);
     struct Archives {
         zip_t* from = nullptr;
+        std::vector<zip_t*> written;  // the one-entry zips of parts given to writePart
         zip_t* to = nullptr;
         zip_source_t* output = nullptr;
         ~Archives() {
             if (to) zip_discard(to);
+            for (zip_t* zip : written) zip_discard(zip);
             if (from) zip_discard(from);
             if (output) zip_source_free(output);
         }
@@ -668,8 +847,23 @@ std::string buildPackage(const std::string& path, const std::string& source, con
     std::vector<std::pair<std::size_t, std::string>> renamed;  // (entry position, stand-in name)
     for (const auto& entry : entries) {
         const std::string what = "无法写入部件“" + entry.name + "”";
-        zip_source_t* data = entry.replaced ? zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0)
-                                            : zip_source_zip(to, archives.from, entry.index, ZIP_FL_COMPRESSED, 0, -1);
+        // Parts deflated as they were written are copied like the entries of the file.
+        zip_t* from = archives.from;
+        zip_uint64_t fromIndex = entry.index;
+        if (entry.replaced && !entry.held) {
+            zip_source_t* zipped = zip_source_buffer_create(entry.zipped.data(), entry.zipped.size(), 0, &error);
+            if (!zipped) failWith(what, &error);
+            from = zip_open_from_source(zipped, ZIP_RDONLY, &error);
+            if (!from) {
+                zip_source_free(zipped);
+                failWith(what, &error);
+            }
+            archives.written.push_back(from);
+            fromIndex = 0;
+        }
+        const bool copied = !entry.replaced || !entry.held;
+        zip_source_t* data = copied ? zip_source_zip(to, from, fromIndex, ZIP_FL_COMPRESSED, 0, -1)
+                                    : zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0);
         if (!data) failWith(what, zip_get_error(to));
         // Names go back byte for byte with the UTF-8 flag they had, which the zip library cannot write
         // for names that are not ASCII: those are added under an ASCII stand-in of the same length and
@@ -690,10 +884,12 @@ std::string buildPackage(const std::string& path, const std::string& source, con
         }
         const auto index = static_cast<zip_uint64_t>(added);
         zip_int32_t method = ZIP_CM_DEFLATE;
-        if (!entry.replaced) {
+        if (copied) {
             zip_stat_t st;
-            if (zip_stat_index(archives.from, entry.index, 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_METHOD))
+            if (zip_stat_index(from, fromIndex, 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_METHOD))
                 method = static_cast<zip_int32_t>(st.comp_method);
+        }
+        if (!entry.replaced) {
             zip_uint8_t system = 0;
             zip_uint32_t attributes = 0;
             if (zip_file_get_external_attributes(archives.from, entry.index, 0, &system, &attributes) == 0)
@@ -701,7 +897,7 @@ std::string buildPackage(const std::string& path, const std::string& source, con
         }
         // Parts written anew are deflated at level 6: about half the time of libzip's default 9 for a
         // file about 1 % larger. Copied entries keep their stored data.
-        const zip_uint32_t level = entry.replaced ? kDeflateLevel : 0;
+        const zip_uint32_t level = copied ? 0 : kDeflateLevel;
         if (zip_set_file_compression(to, index, method, level) < 0) failWith(what, zip_get_error(to));
     }
     int commentLength = 0;

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <pugixml.hpp>
 
 namespace automation::ooxml {
 
@@ -33,8 +36,14 @@ public:
     bool hasPart(const std::string& name) const;
     // The uncompressed bytes of a part; nullopt when there is no such part.
     std::optional<std::string> part(const std::string& name) const;
+    // The same, handing over the package's own copy of a part read from the file: the package keeps
+    // only the stored data and reads the part from it again when asked.
+    std::optional<std::string> takePart(const std::string& name);
     // Replaces (or adds) a part; only replaced parts are written anew on save.
     void setPart(const std::string& name, std::string bytes);
+    // The same for a part that write produces piece by piece: it is deflated as it comes, and only the
+    // compressed data is kept.
+    void writePart(const std::string& name, const std::function<void(pugi::xml_writer&)>& write);
     // Takes a part out of the package; nothing happens when there is no such part.
     void removePart(const std::string& name);
 

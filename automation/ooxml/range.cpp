@@ -67,7 +67,7 @@ public:
     CellsPtr Cells() override {
         Area a = area();
         if (a.kind == Area::Kind::Block) {
-            TableGrid grid = model_->grid(a.table);
+            const TableGrid& grid = model_->grid(a.table);
             std::vector<pugi::xml_node> cells;
             for (const GridCell* c : grid.block(a.row1, a.row2, a.grid1, a.grid2)) cells.push_back(c->tc);
             return makeCells(model_, a.table, std::move(cells));
@@ -76,7 +76,7 @@ public:
         if (!tbl) throw errors::notAvailable("所选内容不在表格中");
         const StoryIndex& index = model_->index();
         std::vector<pugi::xml_node> cells;
-        TableGrid grid = model_->grid(tbl);
+        const TableGrid& grid = model_->grid(tbl);
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
                 Span s;
@@ -92,7 +92,7 @@ public:
         pugi::xml_node tbl = areaTable(*model_, a);
         if (!tbl) throw errors::notAvailable("所选内容不在表格中");
         const StoryIndex& index = model_->index();
-        TableGrid grid = model_->grid(tbl);
+        const TableGrid& grid = model_->grid(tbl);
         int g1 = grid.gridWidth(), g2 = -1;
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
@@ -146,7 +146,7 @@ private:
     // The block of cells of tbl that a text selection touches.
     Area touchedCells(pugi::xml_node tbl, const Area& a) {
         const StoryIndex& index = model_->index();
-        TableGrid grid = model_->grid(tbl);
+        const TableGrid& grid = model_->grid(tbl);
         int r1 = 0, r2 = 0, g1 = grid.gridWidth(), g2 = -1;
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
@@ -167,7 +167,7 @@ private:
         pugi::xml_node tbl = areaTable(*model_, a);
         if (!tbl) throw errors::notAvailable("所选内容不在表格中");
         const StoryIndex& index = model_->index();
-        TableGrid grid = model_->grid(tbl);
+        const TableGrid& grid = model_->grid(tbl);
         int first = 0, last = 0;
         for (const GridRow& row : grid.rows()) {
             Span s;

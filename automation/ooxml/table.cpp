@@ -117,7 +117,7 @@ private:
     pugi::xml_node table() { return model_->index().tableOfCell(tc_); }
     GridCell locate() {
         live();
-        TableGrid grid = model_->grid(table());
+        const TableGrid& grid = model_->grid(table());
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells)
                 if (c.tc == tc_) return c;
@@ -182,7 +182,7 @@ public:
     int Index() override { return locate(); }
     void Select() override {
         const int r = locate();
-        TableGrid grid = model_->grid(tbl_);
+        const TableGrid& grid = model_->grid(tbl_);
         selectArea(*model_, blockArea(tbl_, r, r, 0, std::max(0, grid.gridWidth() - 1)));
     }
     RangePtr Range() override {
@@ -229,7 +229,7 @@ public:
     }
     RowPtr Item(int index) override {
         auto rows = selected();
-        TableGrid grid = model_->grid(tbl_);
+        const TableGrid& grid = model_->grid(tbl_);
         if (grid.hasVerticalMerge()) throw errors::verticallyMerged();
         if (index < 1 || index > static_cast<int>(rows.size())) throw errors::noSuchMember();
         return std::make_shared<RowImpl>(model_, tbl_, rows[static_cast<size_t>(index - 1)]);
@@ -349,11 +349,11 @@ public:
         return index_;
     }
     void Select() override {
-        TableGrid g = grid();
+        const TableGrid& g = grid();
         selectArea(*model_, blockArea(tbl_, 1, g.rowCount(), index_ - 1, index_ - 1));
     }
     CellsPtr Cells() override {
-        TableGrid g = grid();
+        const TableGrid& g = grid();
         std::vector<pugi::xml_node> cells;
         for (const GridRow& row : g.rows())
             if (index_ <= static_cast<int>(row.cells.size()))
@@ -361,7 +361,7 @@ public:
         return makeCells(model_, tbl_, std::move(cells));
     }
     void Delete() override {
-        TableGrid g = grid();
+        const TableGrid& g = grid();
         if (g.columnCount() <= 1) {
             removeTable(*model_, tbl_);
             return;
@@ -387,10 +387,10 @@ public:
     }
 
 private:
-    TableGrid grid() {
+    const TableGrid& grid() {
         model_->check();
         requireLive(*model_, tbl_);
-        TableGrid g = model_->grid(tbl_);
+        const TableGrid& g = model_->grid(tbl_);
         if (!g.uniformColumns()) throw errors::mixedCellWidths();
         if (index_ < 1 || index_ > g.columnCount()) throw errors::objectDeleted();
         return g;
@@ -407,12 +407,12 @@ public:
         : model_(std::move(model)), tbl_(tbl), g1_(g1), g2_(g2), fromSelection_(fromSelection) {}
 
     int Count() override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         if (!fromSelection_) return grid.columnCount();
         return selectionColumns(grid);
     }
     ColumnPtr Item(int index) override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         if (!grid.uniformColumns()) throw errors::mixedCellWidths();
         const int count = fromSelection_ ? selectionColumns(grid) : grid.columnCount();
         if (index < 1 || index > count) throw errors::noSuchMember();
@@ -421,7 +421,7 @@ public:
     }
 
 private:
-    TableGrid load() {
+    const TableGrid& load() {
         model_->check();
         requireLive(*model_, tbl_);
         return model_->grid(tbl_);
@@ -477,7 +477,7 @@ public:
     TableImpl(ModelPtr model, pugi::xml_node tbl) : model_(std::move(model)), tbl_(tbl) {}
 
     void Select() override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         selectArea(*model_, wholeTableArea(grid));
     }
     RangePtr Range() override {
@@ -487,15 +487,15 @@ public:
         return makeRange(model_, s.start, s.end);
     }
     CellPtr Cell(int row, int column) override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         return makeCell(model_, grid.cell(row, column).tc);
     }
     RowsPtr Rows() override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         return makeRows(model_, tbl_, 1, grid.rowCount());
     }
     ColumnsPtr Columns() override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         return makeColumns(model_, tbl_, 0, std::max(0, grid.gridWidth() - 1), false);
     }
     TablesPtr Tables() override {
@@ -509,7 +509,7 @@ public:
         return makeTables(model_, std::move(nested));
     }
     BordersPtr Borders() override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         return makeBorders(model_, wholeTableArea(grid));
     }
     int PreferredWidthType() override {
@@ -574,7 +574,7 @@ public:
         model_->formatChanged();
     }
     void AutoFitBehavior(int behavior) override {
-        TableGrid grid = load();
+        const TableGrid& grid = load();
         pugi::xml_node tblPr = wml::ensureTblPr(tbl_);
         if (behavior == wdAutoFitFixed) {
             wml::setAttr(wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type", "fixed");
@@ -596,7 +596,7 @@ public:
     }
 
 private:
-    TableGrid load() {
+    const TableGrid& load() {
         model_->check();
         requireLive(*model_, tbl_);
         return model_->grid(tbl_);

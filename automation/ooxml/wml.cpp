@@ -1,7 +1,15 @@
 #include "automation/ooxml/wml.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace automation::ooxml::wml {
@@ -143,7 +151,14 @@ bool isWordElement(pugi::xml_node node) {
 }
 
 bool is(pugi::xml_node node, std::string_view name) {
-    return isWordElement(node) && name == std::string_view(node.name() + 2);
+    if (node.type() != pugi::node_element) return false;
+    // Compared in place: this runs for every node of most walks. A shorter name stops at its end.
+    const char* raw = node.name();
+    if (raw[0] != 'w' || raw[1] != ':') return false;
+    raw += 2;
+    for (char c : name)
+        if (*raw++ != c) return false;
+    return *raw == '\0';
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
@@ -239,10 +254,122 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view na
     return out;
 }
 
+namespace {
+
+// The prototypes of the documents that share attributes, by name and value ("w:val" '\1' "center").
+struct SharedDocument {
+    pugi::xml_document* document;
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    std::unordered_map<std::string, pugi::xml_attribute, KeyHash, std::equal_to<>> prototypes;
+};
+constexpr std::size_t kMaxPrototypes = 1024;
+constexpr std::size_t kMaxSharedValue = 24;
+
+std::mutex sharingMutex;
+// Counts the ends of sharing, so that a remembered prototype is known to be still there.
+std::atomic<std::uint64_t> sharingEnds{0};
+
+// The prototype found last on this thread: one pass over a selection adds the same attribute to
+// every paragraph, so most lookups are this one again.
+struct LastPrototype {
+    const pugi::xml_node_struct* root = nullptr;
+    std::uint64_t ends = 0;
+    std::string key;
+    pugi::xml_attribute prototype;
+};
+thread_local LastPrototype lastPrototype;
+std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
+
+bool plainText(std::string_view text, bool name) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [name](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+               (name ? c == ':' || c == '_' : c == '#' || c == '%');
+    });
+}
+
+// A prototype of the attribute in node's document, made on first use; empty when the document does
+// not share or the attribute is not one to share.
+pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::string_view value) {
+    if (!plainText(name, true) || value.size() > kMaxSharedValue || (!value.empty() && !plainText(value, false)))
+        return {};
+    char buffer[96];
+    if (name.size() + 1 + value.size() > sizeof buffer) return {};
+    std::memcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = '\1';
+    std::memcpy(buffer + name.size() + 1, value.data(), value.size());
+    const std::string_view key(buffer, name.size() + 1 + value.size());
+    const pugi::xml_node_struct* root = node.root().internal_object();
+    const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
+    LastPrototype& last = lastPrototype;
+    if (last.prototype && last.root == root && last.ends == ends && last.key == key) return last.prototype;
+
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
+                               [&](const auto& d) { return d->document->internal_object() == root; });
+    if (shared == sharedDocuments.end()) return {};
+    auto& prototypes = (*shared)->prototypes;
+    auto remembered = [&](pugi::xml_attribute proto) {
+        last.root = root;
+        last.ends = ends;
+        last.key.assign(key);
+        last.prototype = proto;
+        return proto;
+    };
+    if (auto it = prototypes.find(key); it != prototypes.end()) return remembered(it->second);
+    if (prototypes.size() >= kMaxPrototypes) return {};
+    // Parsed into a buffer the document keeps: copies of the attribute point into it.
+    pugi::xml_document& document = *(*shared)->document;
+    const std::string declaration = "<?xml " + std::string(name) + "=\"" + std::string(value) + "\"?>";
+    const pugi::xml_parse_result parsed =
+        document.append_buffer(declaration.data(), declaration.size(), pugi::parse_declaration, pugi::encoding_utf8);
+    pugi::xml_node added = document.last_child();
+    pugi::xml_attribute proto = added.first_attribute();
+    if ((parsed.status != pugi::status_ok && parsed.status != pugi::status_no_document_element) ||
+        added.type() != pugi::node_declaration || !proto || name != proto.name() || value != proto.value())
+        return {};
+    prototypes.emplace(std::string(key), proto);
+    return remembered(proto);
+}
+
+}  // namespace
+
 void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
     pugi::xml_attribute a = node.attribute(name);
-    if (!a) a = node.append_attribute(name);
-    a.set_value(value.c_str());
+    if (a) {
+        if (value != a.value()) a.set_value(value.c_str());
+        return;  // a value rewritten as it stands would only take memory
+    }
+    if (pugi::xml_attribute proto = prototype(node, name, value)) {
+        node.append_copy(proto);
+        return;
+    }
+    node.append_attribute(name).set_value(value.c_str());
+}
+
+AttributeSharing::AttributeSharing(pugi::xml_document& document) : document_(&document) {
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    sharedDocuments.push_back(std::make_unique<SharedDocument>(SharedDocument{&document, {}}));
+}
+
+AttributeSharing::~AttributeSharing() {
+    if (!document_) return;
+    std::lock_guard<std::mutex> lock(sharingMutex);
+    sharingEnds.fetch_add(1, std::memory_order_release);
+    std::erase_if(sharedDocuments, [&](const auto& d) { return d->document == document_; });
+}
+
+AttributeSharing::AttributeSharing(AttributeSharing&& other) noexcept
+    : document_(std::exchange(other.document_, nullptr)) {}
+
+AttributeSharing& AttributeSharing::operator=(AttributeSharing&& other) noexcept {
+    if (this != &other) {
+        AttributeSharing gone(std::move(*this));
+        document_ = std::exchange(other.document_, nullptr);
+    }
+    return *this;
 }
 
 namespace {

@@ -58,6 +58,22 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view lo
 // Sets a w: attribute, adding it when missing.
 void setAttr(pugi::xml_node node, const char* name, const std::string& value);
 
+// While one lives, attributes that setAttr adds to its document share their name and (short) value
+// with a prototype the document holds in a declaration node, which is never written out, instead of
+// each holding copies: a format run adds millions of the same few attributes. It must not outlive
+// the document.
+class AttributeSharing {
+public:
+    AttributeSharing() = default;
+    explicit AttributeSharing(pugi::xml_document& document);
+    ~AttributeSharing();
+    AttributeSharing(AttributeSharing&& other) noexcept;
+    AttributeSharing& operator=(AttributeSharing&& other) noexcept;
+
+private:
+    pugi::xml_document* document_ = nullptr;
+};
+
 // Points and twips (twentieths of a point), rounded as Word stores them.
 inline long twips(float points) { return std::lround(static_cast<double>(points) * 20.0); }
 inline float points(long twips) { return static_cast<float>(twips) / 20.0f; }

@@ -9,6 +9,7 @@
 
 #include "automation/error.h"
 #include "automation/ooxml/unicode.h"
+#include "automation/ooxml/xml_memory.h"
 
 namespace automation::ooxml {
 namespace {
@@ -156,14 +157,14 @@ std::string convertToUtf8(const std::string& text, const std::string& encoding, 
 // The bytes as UTF-8 text without a byte order mark. Parts in another encoding that their declaration
 // names are converted (they are written back as UTF-8 with a matching declaration); bytes that are
 // not text of the part's encoding refuse the part rather than be carried into the saved file.
-std::string toUtf8(const std::string& bytes, const std::string& partName) {
+std::string toUtf8(std::string bytes, const std::string& partName) {
     auto starts = [&](std::string_view prefix) { return std::string_view(bytes).substr(0, prefix.size()) == prefix; };
     const std::string_view view(bytes);
     if (starts("\xFF\xFE")) return utf16ToUtf8(view.substr(2), false);
     if (starts("\xFE\xFF")) return utf16ToUtf8(view.substr(2), true);
     if (starts(std::string_view("<\0?\0", 4))) return utf16ToUtf8(view, false);
     if (starts(std::string_view("\0<\0?", 4))) return utf16ToUtf8(view, true);
-    std::string text = starts("\xEF\xBB\xBF") ? std::string(view.substr(3)) : bytes;
+    std::string text = starts("\xEF\xBB\xBF") ? std::string(view.substr(3)) : std::move(bytes);
     const std::string encoding = lowerAscii(declaredEncoding(text));
     // Bytes without a UTF-16 pattern are read as UTF-8 whatever a "UTF-16" declaration says, as parsers do.
     static constexpr std::string_view kReadAsIs[] = {"utf-8", "utf8", "us-ascii", "ascii", "utf-16", "utf16"};
@@ -237,24 +238,26 @@ void scanMarkup(std::string_view text, const std::string& partName, int maxDepth
     }
 }
 
-class StringWriter : public pugi::xml_writer {
-public:
-    explicit StringWriter(std::string& out) : out_(out) {}
-    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
-
-private:
-    std::string& out_;
-};
-
 }  // namespace
 
 std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName, int maxDepth) {
-    const std::string text = toUtf8(bytes, partName);
+    return parseXmlPart(std::string(bytes), partName, maxDepth);
+}
+
+std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth) {
+    useLargePagesForXml();
+    std::string text = toUtf8(std::move(bytes), partName);
     scanMarkup(text, partName, maxDepth);
 
+    // The parser works in a buffer of its own that the document keeps; the text goes as soon as it is copied.
+    void* buffer = pugi::get_memory_allocation_function()(text.size() + 1);
+    if (!buffer) throw Error(errors::FileError, "内存不足，无法读取文档部件“" + partName + "”。");
+    std::memcpy(buffer, text.data(), text.size());
+    const std::size_t size = text.size();
+    std::string().swap(text);
     auto document = std::make_unique<pugi::xml_document>();
     const pugi::xml_parse_result result =
-        document->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+        document->load_buffer_inplace_own(buffer, size, kParseOptions, pugi::encoding_utf8);
     if (!result)
         fail(partName, "不是有效的 XML(" + parseStatusText(result.status) + "，位置 " + std::to_string(result.offset) +
                            ")，文件可能已损坏。");
@@ -264,14 +267,19 @@ std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const
     return document;
 }
 
-std::string serializeXmlPart(const pugi::xml_document& document) {
-    std::string out(kDeclaration);
-    StringWriter writer(out);
+void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer) {
+    writer.write(kDeclaration.data(), kDeclaration.size());
     // The declaration is always written anew (as above); any other top-level node is kept.
     for (pugi::xml_node child : document.children()) {
         if (child.type() == pugi::node_declaration || child.type() == pugi::node_doctype) continue;
         child.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     }
+}
+
+std::string serializeXmlPart(const pugi::xml_document& document) {
+    std::string out;
+    StringWriter writer(out);
+    writeXmlPart(document, writer);
     return out;
 }
 

@@ -12,8 +12,21 @@ namespace automation::ooxml {
 // on any DOCTYPE (entities are never resolved), and on nesting deeper than maxDepth elements.
 std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const std::string& partName,
                                                  int maxDepth = 256);
+// The same, consuming the bytes (a large part is then not held twice while it is parsed).
+std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth = 256);
 
-// Serialises a part as Word writes it: the XML declaration, no added indentation.
+// Writes a part as Word writes it: the XML declaration, no added indentation.
+void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer);
 std::string serializeXmlPart(const pugi::xml_document& document);
+
+// Collects what a pugixml writer is given in a string.
+class StringWriter final : public pugi::xml_writer {
+public:
+    explicit StringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& out_;
+};
 
 }  // namespace automation::ooxml

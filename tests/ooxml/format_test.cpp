@@ -32,6 +32,29 @@ TEST_F(Formatting, EastAsianFontThenLatinFontKeepsChineseText) {
     EXPECT_EQ(font->Name(), "Times New Roman");
 }
 
+// The document's parts as the package keeps them (read again from the file, or deflated by a save)
+// come back whole in a captured state, and a restored document takes edits and saves as before.
+TEST_F(Formatting, CapturedStatesSurviveSavesAndRestoredDocumentsTakeEdits) {
+    auto doc = open(table(2, 2));
+    const std::string opened = savedMainPart();
+    auto untouched = word->captureState();  // before any change: the part as the file holds it
+
+    doc->Tables()->Item(1)->Select();
+    word->Selection()->ParagraphFormat()->SetAlignment(1);
+    const std::string centred = savedMainPart();
+    auto afterSave = word->captureState();  // the part as the save deflated it
+    word->Selection()->ParagraphFormat()->SetAlignment(2);
+    EXPECT_EQ(count(savedMainPart(), "w:val=\"right\""), 4);
+
+    word->restoreState(*afterSave, true);
+    EXPECT_EQ(savedMainPart(), centred);
+    word->restoreState(*untouched, true);
+    EXPECT_EQ(savedMainPart(), opened);
+    doc->Tables()->Item(1)->Select();
+    word->Selection()->ParagraphFormat()->SetSpaceBefore(6.0f);
+    EXPECT_EQ(count(savedMainPart(), "w:before=\"120\""), 4);
+}
+
 TEST_F(Formatting, LatinNamedEastAsianFontsAndThemeFonts) {
     auto doc = open(
         "<w:p><w:r><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:eastAsiaTheme=\"minorEastAsia\"/>"
