@@ -4,10 +4,11 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <vector>
+#include <span>
 
 #include "automation/constants.h"
 #include "automation/global.h"
+#include "automation/line_widths.h"
 
 namespace batch {
 
@@ -76,26 +77,11 @@ std::optional<std::string> checkWidthBox(const settings::PanelState& panel, std:
     return checkRange(field, *value, text);
 }
 
-// The widths Word offers for a line style, in eighths of a point; empty for a style Word does not have.
-std::vector<int> widthsOffered(int style) {
-    using namespace automation;
-    static const std::vector<int> all = {2, 4, 6, 8, 12, 18, 24, 36, 48};
-    if (style == wdLineStyleNone || style == wdLineStyleSingle) return all;
-    if (style >= wdLineStyleDot && style <= wdLineStyleDashDotDot) return {2, 4, 6, 8, 12, 18, 24};
-    if (style == wdLineStyleDouble) return {2, 4, 6, 12};
-    if (style == wdLineStyleTriple) return {2, 4, 6};
-    if (style >= wdLineStyleThinThickSmallGap && style <= wdLineStyleThinThickThinLargeGap) return all;
-    if (style == wdLineStyleSingleWavy || style == wdLineStyleDoubleWavy) return {6};
-    if (style == wdLineStyleDashDotStroked) return {2, 4, 6, 8, 12, 18, 24};
-    if (style >= wdLineStyleEmboss3D && style <= wdLineStyleInset) return {6, 12, 18, 24, 36, 48};
-    return {};
-}
-
 std::optional<std::string> checkLine(settings::EdgeGroup group, const settings::LineSpec& line) {
     if (line.style.empty()) return std::nullopt;  // no line: the width is not used
     const int style = std::stoi(line.style);
     const int width = std::stoi(line.width);
-    const std::vector<int> widths = widthsOffered(style);
+    const std::span<const int> widths = automation::lineWidthsOffered(style);
     if (std::find(widths.begin(), widths.end(), width) != widths.end()) return std::nullopt;
     std::string message = "“";
     message += settings::fieldSpec(settings::edgeGroupField(group)).label;

@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "automation/ooxml/application.h"
-#include "support/recording_host.h"
+#include "bench/fresh_copies.h"
 #include "support/sheet_docs.h"
 #include "utilities/utilities.h"
 
@@ -36,15 +35,10 @@ const std::filesystem::path& sheetsDocument(int rows, int paragraphs) {
 }
 
 void convert(benchmark::State& state, int rows, int paragraphs) {
-    const std::filesystem::path& path = sheetsDocument(rows, paragraphs);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto word = ooxml::createWord();
-        word->Documents()->Open(path.string());
-        gwtest::RecordingHost host;
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(utilities::convertEmbeddedSheets(*word, *word->excel(), host).count);
-    }
+    gwbench::timeOnFreshCopies(state, sheetsDocument(rows, paragraphs),
+                               [](ooxml::WordApplication& word, commands::CommandHost& host) {
+                                   return utilities::convertEmbeddedSheets(word, *word.excel(), host);
+                               });
 }
 
 void BM_ConvertLongWorksheets(benchmark::State& state) { convert(state, static_cast<int>(state.range(0)), 10); }

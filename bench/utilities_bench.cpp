@@ -9,9 +9,8 @@
 #include <functional>
 #include <map>
 
-#include "automation/ooxml/application.h"
+#include "bench/fresh_copies.h"
 #include "support/docx_builder.h"
-#include "support/recording_host.h"
 #include "utilities/utilities.h"
 
 namespace {
@@ -76,18 +75,7 @@ const std::filesystem::path& untidyDocument(int count) {
     });
 }
 
-// Times one utility on a freshly opened copy of the document in every iteration.
-template <typename Utility>
-void timeOnFreshCopies(benchmark::State& state, const std::filesystem::path& path, Utility utility) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto word = ooxml::createWord();
-        word->Documents()->Open(path.string());
-        gwtest::RecordingHost host;
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(utility(*word, host).count);
-    }
-}
+using gwbench::timeOnFreshCopies;
 
 void BM_UnlinkFields(benchmark::State& state) {
     timeOnFreshCopies(state, fieldsDocument(static_cast<int>(state.range(0))), utilities::unlinkFields);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "automation/error.h"
+#include "automation/line_widths.h"
 #include "automation/ooxml/objects.h"
 #include "automation/ooxml/wml.h"
 
@@ -37,35 +38,6 @@ constexpr std::array<const char*, 25> kStyleNames = {"nil",
                                                      "threeDEngrave",
                                                      "outset",
                                                      "inset"};
-
-// The widths Word offers for each line style, in eighths of a point.
-const std::vector<int>& widthsFor(int style) {
-    static const std::vector<int> all = {2, 4, 6, 8, 12, 18, 24, 36, 48};
-    static const std::vector<int> dashed = {2, 4, 6, 8, 12, 18, 24};
-    static const std::vector<int> doubled = {2, 4, 6, 12};
-    static const std::vector<int> triple = {2, 4, 6};
-    static const std::vector<int> thinThick = {2, 4, 6, 8, 12, 18, 24, 36, 48};
-    static const std::vector<int> wave = {6};
-    static const std::vector<int> threeD = {6, 12, 18, 24, 36, 48};
-    switch (style) {
-        case wdLineStyleSingle: return all;
-        case wdLineStyleDot:
-        case wdLineStyleDashSmallGap:
-        case wdLineStyleDashLargeGap:
-        case wdLineStyleDashDot:
-        case wdLineStyleDashDotDot: return dashed;
-        case wdLineStyleDouble: return doubled;
-        case wdLineStyleTriple: return triple;
-        case wdLineStyleSingleWavy:
-        case wdLineStyleDoubleWavy:
-        case wdLineStyleDashDotStroked: return wave;
-        case wdLineStyleEmboss3D:
-        case wdLineStyleEngrave3D:
-        case wdLineStyleOutset:
-        case wdLineStyleInset: return threeD;
-        default: return thinThick;
-    }
-}
 
 int styleNumber(const std::string& name) {
     if (name.empty() || name == "nil" || name == "none") return wdLineStyleNone;
@@ -124,7 +96,7 @@ void writeLine(pugi::xml_node e, int style, int width) {
 
 // The nearest width Word offers for a style (used when a new style does not have the old width).
 int fitWidth(int style, int width) {
-    const auto& widths = widthsFor(style);
+    const auto widths = lineWidthsOffered(style);
     int best = widths.front();
     for (int w : widths)
         if (std::abs(w - width) < std::abs(best - width)) best = w;
@@ -153,7 +125,7 @@ public:
         load();
         Line current = read();
         const int style = current.style > 0 && current.style != wdUndefined ? current.style : wdLineStyleSingle;
-        const auto& widths = widthsFor(style);
+        const auto widths = lineWidthsOffered(style);
         if (std::find(widths.begin(), widths.end(), width) == widths.end()) throw errors::valueOutOfRange();
         apply(style, width);
     }
@@ -417,7 +389,7 @@ public:
         if (!name()) throw errors::notAvailable("段落没有此类边框");
         Line current = read();
         const int style = current.style > 0 && current.style != wdUndefined ? current.style : wdLineStyleSingle;
-        const auto& widths = widthsFor(style);
+        const auto widths = lineWidthsOffered(style);
         if (std::find(widths.begin(), widths.end(), width) == widths.end()) throw errors::valueOutOfRange();
         for (pugi::xml_node p : paragraphs) write(p, style, width);
         model_->formatChanged();
