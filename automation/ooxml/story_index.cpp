@@ -59,16 +59,20 @@ size_t slotOf(pugi::xml_node_struct* node, size_t slots) {
 }  // namespace
 
 template <typename T>
-T& NodeTable<T>::operator[](pugi::xml_node_struct* node) {
-    if ((used_ + 1) * 2 > slots_.size()) grow();
+size_t NodeTable<T>::append(pugi::xml_node_struct* node, T value) {
+    entries_.emplace_back(node, std::move(value));
+    return entries_.size() - 1;
+}
+
+// At most two entries in three slots, so that probes stay short.
+template <typename T>
+void NodeTable<T>::index() {
+    slots_.assign(std::max<size_t>(1024, std::bit_ceil(entries_.size() + entries_.size() / 2 + 1)), 0);
     const size_t mask = slots_.size() - 1;
-    for (size_t i = slotOf(node, slots_.size());; i = (i + 1) & mask) {
-        if (slots_[i].first == node) return slots_[i].second;
-        if (!slots_[i].first) {
-            slots_[i].first = node;
-            ++used_;
-            return slots_[i].second;
-        }
+    for (size_t e = 0; e < entries_.size(); ++e) {
+        size_t i = slotOf(entries_[e].first, slots_.size());
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = static_cast<std::uint32_t>(e + 1);
     }
 }
 
@@ -76,29 +80,9 @@ template <typename T>
 const T* NodeTable<T>::find(pugi::xml_node_struct* node) const {
     if (slots_.empty() || !node) return nullptr;
     const size_t mask = slots_.size() - 1;
-    for (size_t i = slotOf(node, slots_.size());; i = (i + 1) & mask) {
-        if (slots_[i].first == node) return &slots_[i].second;
-        if (!slots_[i].first) return nullptr;
-    }
-}
-
-template <typename T>
-void NodeTable<T>::reserve(size_t count) {
-    if (slots_.size() < count * 2) rehash(std::max<size_t>(1024, std::bit_ceil(count * 2)));
-}
-
-template <typename T>
-void NodeTable<T>::grow() {
-    rehash(std::max<size_t>(1024, slots_.size() * 2));
-}
-
-template <typename T>
-void NodeTable<T>::rehash(size_t slots) {
-    std::vector<std::pair<pugi::xml_node_struct*, T>> old(slots);
-    old.swap(slots_);
-    used_ = 0;
-    for (auto& [node, value] : old)
-        if (node) (*this)[node] = std::move(value);
+    for (size_t i = slotOf(node, slots_.size()); slots_[i] != 0; i = (i + 1) & mask)
+        if (entries_[slots_[i] - 1].first == node) return &entries_[slots_[i] - 1].second;
+    return nullptr;
 }
 
 template class NodeTable<NodeInfo>;
@@ -139,11 +123,7 @@ StoryIndex::StoryIndex(pugi::xml_node body) {
 }
 
 void StoryIndex::finishBuild() {
-    if (!opened_.empty()) {
-        nodes_.reserve(opened_.size());
-        for (const auto& [node, info] : opened_) nodes_[node] = info;
-        opened_ = {};
-    }
+    nodes_.index();
     paragraphs_.seal();
     outerTables_.seal();
     allTables_.seal();
@@ -151,12 +131,13 @@ void StoryIndex::finishBuild() {
     completeFieldCount_ = 0;
     fieldStarts_ = NodeTable<int>();
     for (size_t i = 0; i < fields_.size(); ++i) {
-        fieldStarts_[fields_[i].start.internal_object()] = static_cast<int>(i) + 1;
+        fieldStarts_.append(fields_[i].start.internal_object(), static_cast<int>(i));
         if (fields_[i].complete && !fields_[i].dropped) {
             complete[i] = 1;
             ++completeFieldCount_;
         }
     }
+    fieldStarts_.index();
     completeFields_ = Fenwick(complete);
     gaps_.clear();
     live_ = Fenwick();
@@ -172,11 +153,10 @@ void StoryIndex::push(SegmentKind kind, int length, pugi::xml_node node, pugi::x
 }
 
 size_t StoryIndex::openNode(pugi::xml_node node, pugi::xml_node parent) {
-    opened_.emplace_back(node.internal_object(), NodeInfo{Span{baseLength(), baseLength()}, parent.internal_object()});
-    return opened_.size() - 1;
+    return nodes_.append(node.internal_object(), NodeInfo{Span{baseLength(), baseLength()}, parent.internal_object()});
 }
 
-void StoryIndex::closeNode(size_t opened) { opened_[opened].second.span.end = baseLength(); }
+void StoryIndex::closeNode(size_t opened) { nodes_.value(opened).span.end = baseLength(); }
 
 void StoryIndex::blockContainer(pugi::xml_node container, pugi::xml_node cell, bool direct, int depth) {
     if (depth > kMaxDepth) return;
@@ -518,11 +498,10 @@ void StoryIndex::compactNow() {
         field.parent = field.parent < 0 ? -1 : renumbered[static_cast<size_t>(field.parent)];
 
     NodeTable<NodeInfo> nodes;
-    nodes.reserve(static_cast<size_t>(paragraphs_.count() + allTables_.count()) + segments.size() / 2);
     for (NodeList* list : {&paragraphs_, &outerTables_, &allTables_}) list->compact();
     auto carry = [&](pugi::xml_node_struct* node) {
         if (const NodeInfo* info = live(node))
-            nodes[node] = NodeInfo{Span{current(info->span.start), current(info->span.end)}, info->parent};
+            nodes.append(node, NodeInfo{Span{current(info->span.start), current(info->span.end)}, info->parent});
     };
     // Every paragraph and table is in a list; every row and cell ends with its mark.
     for (pugi::xml_node p : paragraphs_.all()) carry(p.internal_object());
@@ -574,8 +553,8 @@ int StoryIndex::completeField(int k) const {
 int StoryIndex::fieldStartingAt(pugi::xml_node start) const {
     compact();
     const int* entry = fieldStarts_.find(start.internal_object());
-    if (!entry || fields_[static_cast<size_t>(*entry - 1)].dropped) return -1;
-    return *entry - 1;
+    if (!entry || fields_[static_cast<size_t>(*entry)].dropped) return -1;
+    return *entry;
 }
 
 const std::u16string& StoryIndex::text() const {

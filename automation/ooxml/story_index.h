@@ -72,22 +72,22 @@ private:
     std::vector<int> tree_;
 };
 
-// A hash table from nodes to values in one flat array (open addressing); entries are never removed.
+// Values of nodes in two flat arrays: the entries in the order they were added, and a hash of their
+// numbers (open addressing). Entries are never removed.
 template <typename T>
 class NodeTable {
 public:
-    // The value of node, created as T{} when missing.
-    T& operator[](pugi::xml_node_struct* node);
+    // Adds an entry, which find() sees once index() has run; returns its number.
+    size_t append(pugi::xml_node_struct* node, T value);
+    T& value(size_t entry) { return entries_[entry].second; }
+    // Hashes every entry added since the table was made (once, after the last append).
+    void index();
+    // The value of node, or null.
     const T* find(pugi::xml_node_struct* node) const;
-    // Makes room for count entries at once.
-    void reserve(size_t count);
 
 private:
-    void grow();
-    void rehash(size_t slots);
-
-    std::vector<std::pair<pugi::xml_node_struct*, T>> slots_;
-    size_t used_ = 0;
+    std::vector<std::pair<pugi::xml_node_struct*, T>> entries_;
+    std::vector<std::uint32_t> slots_;  // entry number + 1, or 0 for a free slot
 };
 
 // Nodes of one kind in document order, some of which removals have taken away: counts and the k-th
@@ -206,7 +206,6 @@ private:
     std::u16string text_;
     std::vector<Segment> segments_;
     NodeTable<NodeInfo> nodes_;
-    std::vector<std::pair<pugi::xml_node_struct*, NodeInfo>> opened_;  // while the walk goes on
     NodeList paragraphs_;
     NodeList outerTables_;
     NodeList allTables_;
@@ -215,7 +214,7 @@ private:
     int lastDirectParaMark_ = -1;      // segment of the last paragraph mark of the current cell
     std::vector<FieldRecord> fields_;
     std::vector<int> openFields_;  // fields begun and not yet ended, innermost last
-    NodeTable<int> fieldStarts_;   // field start node -> list index + 1
+    NodeTable<int> fieldStarts_;   // field start node -> list index
     Fenwick completeFields_;       // 1 for each complete field not dropped
     int completeFieldCount_ = 0;
 
