@@ -131,10 +131,10 @@ TEST_F(DocumentWindowTest, UndoOfEachCommandGivesThePackageBackPartForPart) {
     SheetDocument built;
     built.text("  正文  ").object(fileBytes(sampleWorkbooks() / "numbers.xls")).table(borderedTable(3, 3, "T"));
     built.table(table(2, 2, "", "E"));
-    DocxSpec spec = built.docx();
-    ASSERT_TRUE(spec.styles.empty());
+    DocxSpec package = built.docx();
+    ASSERT_TRUE(package.styles.empty());
     const auto path = dir.file("每个命令.docx");
-    writeDocx(path, spec);
+    writeDocx(path, package);
     open(QString::fromStdString(path.string()));
     settle();
     const auto original = parts();
