@@ -142,16 +142,22 @@ PartsSnapshot DocumentModel::snapshot() {
     if (stylesDoc_)
         parts.styles =
             stylesChanged_ ? stylesNamespaces_.serialize(*stylesDoc_) : package_.part(stylesPart_).value_or("");
-    for (const std::string& name : package_.partNames()) {
-        if (name == package_.mainPartName() || name == stylesPart_) continue;
-        std::optional<std::string> bytes = package_.part(name);
-        if (!bytes) continue;
-        const auto known = otherParts_.find(name);
-        parts.others[name] = known != otherParts_.end() && *known->second == *bytes
-                                 ? known->second
-                                 : std::make_shared<const std::string>(std::move(*bytes));
+    // Commands seldom touch the other parts: while the package has not changed they are not read again.
+    if (otherPartsEdits_ != package_.edits()) {
+        std::map<std::string, std::shared_ptr<const std::string>> others;
+        for (const std::string& name : package_.partNames()) {
+            if (name == package_.mainPartName() || name == stylesPart_) continue;
+            std::optional<std::string> bytes = package_.part(name);
+            if (!bytes) continue;
+            const auto known = otherParts_.find(name);
+            others[name] = known != otherParts_.end() && *known->second == *bytes
+                               ? known->second
+                               : std::make_shared<const std::string>(std::move(*bytes));
+        }
+        otherParts_ = std::move(others);
+        otherPartsEdits_ = package_.edits();
     }
-    otherParts_ = parts.others;
+    parts.others = otherParts_;
     return parts;
 }
 
@@ -182,6 +188,7 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
         if (package_.part(name) != *bytes) package_.setPart(name, *bytes);
     }
     otherParts_ = parts.others;
+    otherPartsEdits_ = package_.edits();
     mainChanged_ = false;
     stylesChanged_ = false;
     index_.reset();

@@ -130,6 +130,7 @@ private:
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;
     std::map<std::string, std::shared_ptr<const std::string>> otherParts_;  // the last snapshot's, to share
+    std::optional<std::uint64_t> otherPartsEdits_;  // the package's edits when otherParts_ was taken
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
     std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> sections_;  // body child -> its w:sectPr
     std::uint64_t textVersion_ = 0;

@@ -174,16 +174,14 @@ class FieldImpl final : public Field {
 public:
     FieldImpl(ModelPtr model, pugi::xml_node start) : model_(std::move(model)), start_(start) {}
 
-    std::string Code() override { return find().code; }
+    std::string Code() override { return record(find()).code; }
     RangePtr Result() override {
-        const FieldRecord& f = find();
+        const FieldRecord& f = record(find());
         return makeRange(model_, f.result.start, f.result.end);
     }
     void Unlink() override {
-        find();
-        const StoryIndex& index = model_->index();
-        const int i = index.fieldStartingAt(start_);
-        if (unlink(index.fields(), static_cast<size_t>(i))) {
+        const int i = find();
+        if (unlink(model_->index().fields(), static_cast<size_t>(i))) {
             model_->textChanged();
         } else {
             model_->fieldUnlinked(i);
@@ -191,14 +189,15 @@ public:
     }
 
 private:
-    // The field as the position index knows it; fails with "object deleted" once it is gone.
-    const FieldRecord& find() {
+    // The field's number in the position index's list; fails with "object deleted" once it is gone.
+    int find() {
         model_->check();
         const StoryIndex& index = model_->index();
         const int i = index.fieldStartingAt(start_);
         if (i < 0 || !index.fields()[static_cast<size_t>(i)].complete) throw errors::objectDeleted();
-        return index.fields()[static_cast<size_t>(i)];
+        return i;
     }
+    const FieldRecord& record(int i) { return model_->index().fields()[static_cast<size_t>(i)]; }
 
     ModelPtr model_;
     pugi::xml_node start_;

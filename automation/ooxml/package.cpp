@@ -405,6 +405,7 @@ struct Package::Impl {
     std::unordered_map<std::string, std::size_t> byLowerName;
     std::string mainPart;
     bool partsRemoved = false;
+    std::uint64_t edits = 0;
     // Parsed relationships by relationships part name; dropped when that part is replaced.
     mutable std::unordered_map<std::string, std::vector<Relationship>> relationships;
 
@@ -699,6 +700,7 @@ void Package::setPart(const std::string& rawName, std::string bytes) {
     entry.zipped.clear();
     entry.held = true;
     entry.replaced = true;
+    ++impl_->edits;
 }
 
 void Package::writePart(const std::string& rawName, const std::function<void(pugi::xml_writer&)>& write) {
@@ -714,6 +716,7 @@ void Package::writePart(const std::string& rawName, const std::function<void(pug
     entry.zipped = std::move(zipped);
     entry.held = false;
     entry.replaced = true;
+    ++impl_->edits;
 }
 
 void Package::removePart(const std::string& rawName) {
@@ -726,7 +729,10 @@ void Package::removePart(const std::string& rawName) {
     impl.byLowerName.clear();
     for (std::size_t i = 0; i < impl.entries.size(); ++i) impl.addToIndex(i);
     impl.partsRemoved = true;
+    ++impl.edits;
 }
+
+std::uint64_t Package::edits() const { return impl_->edits; }
 
 const std::string& Package::mainPartName() const { return impl_->mainPart; }
 

@@ -46,6 +46,8 @@ public:
     void writePart(const std::string& name, const std::function<void(pugi::xml_writer&)>& write);
     // Takes a part out of the package; nothing happens when there is no such part.
     void removePart(const std::string& name);
+    // Counts the calls above that changed a part: equal counts mean the same parts.
+    std::uint64_t edits() const;
 
     // The main document part, found through the package relationships (officeDocument).
     const std::string& mainPartName() const;
