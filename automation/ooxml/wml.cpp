@@ -1,6 +1,7 @@
 #include "automation/ooxml/wml.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <cstdint>
@@ -151,14 +152,14 @@ bool isWordElement(pugi::xml_node node) {
 }
 
 bool is(pugi::xml_node node, std::string_view name) {
-    if (node.type() != pugi::node_element) return false;
-    // Compared in place: this runs for every node of most walks. A shorter name stops at its end.
+    // Compared in place: this runs for every node of most walks. A shorter name stops at its end. Text
+    // has an empty name, so the node's type is asked only when the name matches.
     const char* raw = node.name();
     if (raw[0] != 'w' || raw[1] != ':') return false;
     raw += 2;
     for (char c : name)
         if (*raw++ != c) return false;
-    return *raw == '\0';
+    return *raw == '\0' && node.type() == pugi::node_element;
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
@@ -272,15 +273,19 @@ std::mutex sharingMutex;
 // Counts the ends of sharing, so that a remembered prototype is known to be still there.
 std::atomic<std::uint64_t> sharingEnds{0};
 
-// The prototype found last on this thread: one pass over a selection adds the same attribute to
-// every paragraph, so most lookups are this one again.
-struct LastPrototype {
+// The prototypes found last on this thread: a pass over a selection adds the same one or two
+// attributes to every paragraph, so most lookups are one of these again.
+struct RecentPrototype {
     const pugi::xml_node_struct* root = nullptr;
     std::uint64_t ends = 0;
     std::string key;
     pugi::xml_attribute prototype;
 };
-thread_local LastPrototype lastPrototype;
+struct RecentPrototypes {
+    std::array<RecentPrototype, 8> entries;
+    std::size_t next = 0;  // the one to replace next
+};
+thread_local RecentPrototypes recentPrototypes;
 std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
 
 bool plainText(std::string_view text, bool name) {
@@ -303,8 +308,9 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     const std::string_view key(buffer, name.size() + 1 + value.size());
     const pugi::xml_node_struct* root = node.root().internal_object();
     const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
-    LastPrototype& last = lastPrototype;
-    if (last.prototype && last.root == root && last.ends == ends && last.key == key) return last.prototype;
+    RecentPrototypes& recent = recentPrototypes;
+    for (const RecentPrototype& r : recent.entries)
+        if (r.prototype && r.root == root && r.ends == ends && r.key == key) return r.prototype;
 
     std::lock_guard<std::mutex> lock(sharingMutex);
     auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
@@ -312,6 +318,8 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     if (shared == sharedDocuments.end()) return {};
     auto& prototypes = (*shared)->prototypes;
     auto remembered = [&](pugi::xml_attribute proto) {
+        RecentPrototype& last = recent.entries[recent.next];
+        recent.next = (recent.next + 1) % recent.entries.size();
         last.root = root;
         last.ends = ends;
         last.key.assign(key);
