@@ -27,6 +27,7 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     // The parsed parts are the truth from here on: the package keeps only their stored data.
     std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
+    mainPartSize_ = mainBytes->size();
     main_ = parseXmlPart(std::move(*mainBytes), mainName);
     mainSharing_ = wml::AttributeSharing(*main_);
     mainNamespaces_ = PartNamespaces::adopt(*main_);
@@ -53,7 +54,7 @@ void DocumentModel::check() const {
 }
 
 const StoryIndex& DocumentModel::index() {
-    if (!index_) index_ = std::make_unique<StoryIndex>(body_);
+    if (!index_) index_ = std::make_unique<StoryIndex>(body_, mainPartSize_);
     return *index_;
 }
 

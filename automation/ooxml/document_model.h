@@ -129,6 +129,7 @@ private:
     pugi::xml_node body_;
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;
+    std::size_t mainPartSize_ = 0;                                          // as read, to size the index
     std::map<std::string, std::shared_ptr<const std::string>> otherParts_;  // the last snapshot's, to share
     std::optional<std::uint64_t> otherPartsEdits_;  // the package's edits when otherParts_ was taken
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;

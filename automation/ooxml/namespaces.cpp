@@ -1,7 +1,10 @@
 #include "automation/ooxml/namespaces.h"
 
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
+#include <optional>
 
 #include "automation/ooxml/xml_part.h"
 
@@ -57,6 +60,16 @@ std::string_view prefixOf(std::string_view name) {
     return colon == std::string_view::npos ? std::string_view{} : name.substr(0, colon);
 }
 
+// Whether name is prefix, a colon and more, read no further than that: most names of a part have the
+// prefix of the name before, and this spares measuring them.
+bool hasPrefix(const char* name, std::string_view prefix) {
+    return !prefix.empty() && std::strncmp(name, prefix.data(), prefix.size()) == 0 && name[prefix.size()] == ':';
+}
+
+bool isDeclaration(const char* name) {
+    return std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
+}
+
 std::string_view localOf(std::string_view name) {
     const auto colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -83,8 +96,6 @@ bool isOnOff(std::string_view element, std::string_view attribute) {
            isOneOf(element, {"w:b", "w:bCs", "w:i", "w:iCs", "w:wordWrap", "w:tblHeader", "w:cantSplit", "w:hidden",
                              "w:noWrap", "w:vanish", "w:keepNext", "w:keepLines", "w:snapToGrid"});
 }
-
-bool isDeclaration(std::string_view name) { return name == "xmlns" || name.substr(0, 6) == "xmlns:"; }
 
 pugi::xml_node firstElement(pugi::xml_node node) {
     for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
@@ -205,6 +216,8 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
         std::string to;
     };
     std::vector<Resolution> memo;  // valid while the bindings in scope stay the same
+    // Where in memo the name before was resolved, for elements and attributes apart.
+    std::array<std::optional<std::size_t>, 2> lastResolved;
 
     auto lookup = [&](std::string_view prefix) -> const std::string* {
         for (auto it = scope.rbegin(); it != scope.rend(); ++it)
@@ -237,34 +250,44 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
         memo.push_back(std::move(r));
         return memo.back();
     };
+    auto clearMemo = [&] {
+        memo.clear();
+        lastResolved = {};
+    };
+    // The name's resolution; a name with the prefix of the one before, for its kind, has that one's.
+    auto resolveName = [&](const char* name, bool attribute) -> const Resolution* {
+        std::optional<std::size_t>& last = lastResolved[attribute ? 1 : 0];
+        if (last && hasPrefix(name, memo[*last].prefix)) return &memo[*last];
+        const std::string_view prefix = prefixOf(name);
+        if (attribute && (prefix.empty() || prefix == "xml" || isDeclaration(name))) return nullptr;
+        const Resolution& r = resolve(prefix, attribute);
+        last = static_cast<std::size_t>(&r - memo.data());
+        return &r;
+    };
 
     walkElements(
         root,
         [&](pugi::xml_node node) {
             marks.push_back(scope.size());
             for (pugi::xml_attribute a : node.attributes()) {
-                const std::string_view name = a.name();
-                if (name == "xmlns")
-                    scope.emplace_back(std::string(), a.value());
-                else if (name.substr(0, 6) == "xmlns:")
-                    scope.emplace_back(std::string(name.substr(6)), a.value());
+                const char* name = a.name();
+                if (!isDeclaration(name)) continue;
+                scope.emplace_back(name[5] == ':' ? std::string(name + 6) : std::string(), a.value());
             }
-            if (scope.size() != marks.back()) memo.clear();
-            const std::string_view name = node.name();
-            if (const Resolution& r = resolve(prefixOf(name), false); r.rename)
-                node.set_name(qualified(r.to, localOf(name)).c_str());
+            if (scope.size() != marks.back()) clearMemo();
+            const char* name = node.name();
+            if (const Resolution* r = resolveName(name, false); r->rename)
+                node.set_name(qualified(r->to, localOf(name)).c_str());
             for (pugi::xml_attribute a : node.attributes()) {
-                const std::string_view attributeName = a.name();
-                const std::string_view prefix = prefixOf(attributeName);
-                if (prefix.empty() || prefix == "xml" || isDeclaration(attributeName)) continue;
-                if (const Resolution& r = resolve(prefix, true); r.rename)
-                    a.set_name(qualified(r.to, localOf(attributeName)).c_str());
+                const char* attributeName = a.name();
+                if (const Resolution* r = resolveName(attributeName, true); r && r->rename)
+                    a.set_name(qualified(r->to, localOf(attributeName)).c_str());
             }
         },
         [&](pugi::xml_node) {
             if (scope.size() != marks.back()) {
                 scope.resize(marks.back());
-                memo.clear();
+                clearMemo();
             }
             marks.pop_back();
         });
@@ -319,9 +342,10 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
         bool known = false;
     };
     std::array<Last, 2> last;
-    auto keptName = [&](std::string_view name, bool attribute) {
-        const std::string_view prefix = prefixOf(name);
+    auto keptName = [&](const char* name, bool attribute) {
         Last& l = last[attribute ? 1 : 0];
+        if (l.known && hasPrefix(name, l.prefix)) return l.kept;
+        const std::string_view prefix = prefixOf(name);
         if (!l.known || prefix != l.prefix) l = Last{prefix, kept(name, attribute), true};
         return l.kept;
     };
@@ -332,8 +356,8 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
             if (!same) return;
             same = keptName(node.name(), false);
             for (pugi::xml_attribute a = node.first_attribute(); a && same; a = a.next_attribute()) {
-                const std::string_view attributeName = a.name();
-                if (isDeclaration(attributeName) || attributeName.substr(0, 4) == "xml:") continue;
+                const char* attributeName = a.name();
+                if (isDeclaration(attributeName) || std::strncmp(attributeName, "xml:", 4) == 0) continue;
                 same = keptName(attributeName, true);
             }
         },
@@ -387,7 +411,7 @@ void PartNamespaces::write(const pugi::xml_document& document, pugi::xml_writer&
             if (std::string name = written(node.name(), false); !name.empty()) node.set_name(name.c_str());
             for (pugi::xml_attribute a : node.attributes()) {
                 const std::string_view attributeName = a.name();
-                if (isDeclaration(attributeName) || attributeName.substr(0, 4) == "xml:") continue;
+                if (isDeclaration(a.name()) || attributeName.substr(0, 4) == "xml:") continue;
                 if (std::string name = written(attributeName, true); !name.empty()) a.set_name(name.c_str());
             }
         },

@@ -116,8 +116,11 @@ void NodeList::compact() {
     seal();
 }
 
-StoryIndex::StoryIndex(pugi::xml_node body) {
-    text_.reserve(4096);
+StoryIndex::StoryIndex(pugi::xml_node body, std::size_t sizeHint) {
+    // Generous estimates: room that is never written costs address space, not memory.
+    text_.reserve(std::max<std::size_t>(4096, sizeHint / 4));
+    segments_.reserve(sizeHint / 32);
+    nodes_.reserve(sizeHint / 32);
     blockContainer(body, {}, true, 0);
     finishBuild();
 }

@@ -80,6 +80,7 @@ public:
     // Adds an entry, which find() sees once index() has run; returns its number.
     size_t append(pugi::xml_node_struct* node, T value);
     T& value(size_t entry) { return entries_[entry].second; }
+    void reserve(size_t entries) { entries_.reserve(entries); }
     // Hashes every entry added since the table was made (once, after the last append).
     void index();
     // The value of node, or null.
@@ -127,7 +128,9 @@ struct NodeInfo {
 // once.
 class StoryIndex {
 public:
-    explicit StoryIndex(pugi::xml_node body);
+    // sizeHint is the size of the part's XML, from which room is set aside up front: growing the
+    // arrays of a large document step by step would copy them several times.
+    explicit StoryIndex(pugi::xml_node body, std::size_t sizeHint = 0);
 
     int length() const { return baseLength() - removed_; }
     // One character per position.
