@@ -479,7 +479,7 @@ void StoryIndex::compactNow() {
     }
     text.append(text_, static_cast<size_t>(kept), std::u16string::npos);
 
-    std::vector<Segment> segments;
+    Segments segments;
     segments.reserve(segments_.size());
     for (Segment seg : segments_) {
         if (removedWhole(Span{seg.start, seg.start + seg.length})) continue;
@@ -565,7 +565,7 @@ const std::u16string& StoryIndex::text() const {
     return text_;
 }
 
-const std::vector<Segment>& StoryIndex::segments() const {
+const Segments& StoryIndex::segments() const {
     compact();
     return segments_;
 }

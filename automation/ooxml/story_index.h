@@ -15,6 +15,8 @@
 
 #include <pugixml.hpp>
 
+#include "automation/ooxml/xml_memory.h"
+
 namespace automation::ooxml {
 
 struct Span {
@@ -41,6 +43,8 @@ struct Segment {
 
 // A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
 // of its start; nested fields point to the field they stand in.
+using Segments = std::vector<Segment, LargeArrayAllocator<Segment>>;
+
 struct FieldRecord {
     bool simple = false;
     pugi::xml_node start;     // the w:fldSimple, or the begin w:fldChar
@@ -87,8 +91,9 @@ public:
     const T* find(pugi::xml_node_struct* node) const;
 
 private:
-    std::vector<std::pair<pugi::xml_node_struct*, T>> entries_;
-    std::vector<std::uint32_t> slots_;  // entry number + 1, or 0 for a free slot
+    std::vector<std::pair<pugi::xml_node_struct*, T>, LargeArrayAllocator<std::pair<pugi::xml_node_struct*, T>>>
+        entries_;
+    std::vector<std::uint32_t, LargeArrayAllocator<std::uint32_t>> slots_;  // entry number + 1, or 0 for a free slot
 };
 
 // Nodes of one kind in document order, some of which removals have taken away: counts and the k-th
@@ -135,7 +140,7 @@ public:
     int length() const { return baseLength() - removed_; }
     // One character per position.
     const std::u16string& text() const;
-    const std::vector<Segment>& segments() const;
+    const Segments& segments() const;
     // Index of the segment holding position pos (0 <= pos < length()), or -1.
     int segmentAt(int pos) const;
 
@@ -207,7 +212,7 @@ private:
     void closeNode(size_t opened);
 
     std::u16string text_;
-    std::vector<Segment> segments_;
+    Segments segments_;
     NodeTable<NodeInfo> nodes_;
     NodeList paragraphs_;
     NodeList outerTables_;

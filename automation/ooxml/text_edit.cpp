@@ -137,7 +137,7 @@ private:
 
     const StoryIndex& index_;
     const std::u16string& text_;
-    const std::vector<Segment>& segments_;
+    const Segments& segments_;
     int lastEnd_ = 0;
     Builder current_;
     // Work left for the end of the sweep, when no segment of the index is looked at any more.

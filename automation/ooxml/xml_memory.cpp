@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -123,6 +124,20 @@ void deallocate(void* pointer) {
 }
 
 }  // namespace
+
+void* allocateLargeArray(std::size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    adviseHugePages(mapped, bytes);
+    return mapped;
+}
+
+void freeLargeArray(void* pointer, std::size_t bytes) {
+    if (!pointer) return;
+    if (bytes < kHugePage) return ::operator delete(pointer);
+    munmap(pointer, bytes);
+}
 
 void useLargePagesForXml() {
     static std::once_flag installed;
