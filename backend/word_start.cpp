@@ -3,6 +3,13 @@
 #ifdef GRIDWRIGHT_EMBEDDED_WORD
 #include "automation/ooxml/application.h"
 #endif
+#if defined(GRIDWRIGHT_EMBEDDED_WORD) && defined(__linux__)
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#endif
 #ifdef _WIN32
 #include "automation/com/excel_application.h"
 #include "automation/com/word_application.h"
@@ -65,6 +72,26 @@ std::shared_ptr<automation::excel::Launcher> excelFor(
 void quitOnInterrupt([[maybe_unused]] const std::shared_ptr<automation::Application>& word) {
 #ifdef _WIN32
     automation::com::quitOnConsoleInterrupt(word);
+#endif
+}
+
+void useLargePageHeap(char** argv) {
+#if defined(GRIDWRIGHT_EMBEDDED_WORD) && defined(__linux__)
+    constexpr const char* kSetting = "glibc.malloc.hugetlb";
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    if (tunables && std::strstr(tunables, kSetting)) return;
+    if (const char* preloaded = std::getenv("LD_PRELOAD"); preloaded && *preloaded) return;
+    const std::string value = (tunables && *tunables ? std::string(tunables) + ":" : std::string()) + kSetting + "=1";
+    if (setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+    execv("/proc/self/exe", argv);
+    // Not started again: on as before, without the setting (it would only tell children what this
+    // process does not do).
+    if (tunables)
+        setenv("GLIBC_TUNABLES", tunables, 1);
+    else
+        unsetenv("GLIBC_TUNABLES");
+#else
+    (void)argv;
 #endif
 }
 

@@ -37,4 +37,11 @@ std::shared_ptr<automation::excel::Launcher> excelFor(const std::shared_ptr<auto
 // COM would otherwise stay behind, invisible). Nothing to do for the embedded Word.
 void quitOnInterrupt(const std::shared_ptr<automation::Application>& word);
 
+// For the embedded Word on Linux: starts this program again, at once, with glibc's allocator asked to
+// back its heap with huge pages (GLIBC_TUNABLES glibc.malloc.hugetlb=1), which a large document's
+// position index and grids fill by the tens of megabytes. Does nothing, and returns, when that setting
+// is there already (whatever its value), when a library is preloaded (a memory tool watching this
+// process) or when the program cannot be started again.
+void useLargePageHeap(char** argv);
+
 }  // namespace backend

@@ -52,6 +52,7 @@ std::vector<std::string> arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    backend::useLargePageHeap(argv);
     try {
         std::vector<batch::WordChoice> words;
         for (backend::WordKind kind : backend::availableKinds())

@@ -7,12 +7,14 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include "backend/word_start.h"
 #include "shell/document_window.h"
 
 #include "shell/program.h"
 #include "shell/screenshots.h"
 
 int main(int argc, char** argv) {
+    backend::useLargePageHeap(argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gridwright"));
     QApplication::setOrganizationName(QStringLiteral("Gridwright"));

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "automation/ooxml/xml_part.h"
 
 namespace {
 
+using automation::ooxml::LargeArrayAllocator;
 using automation::ooxml::parseXmlPart;
 using automation::ooxml::serializeXmlPart;
 using automation::ooxml::xmlMemoryUse;
@@ -45,6 +48,20 @@ TEST(XmlMemory, PagesAndLargeBuffersGoBackWhenDocumentsEnd) {
     EXPECT_EQ(after.pagesInUse, before.pagesInUse);
     EXPECT_EQ(after.largeBuffers, before.largeBuffers);
     EXPECT_LE(after.blocks, std::max<std::size_t>(before.blocks, 1));
+}
+
+// Arrays move between operator new and mappings of their own as they grow past 2 MiB and shrink back.
+TEST(XmlMemory, LargeArraysKeepTheirContentsAcrossBothKindsOfMemory) {
+    std::vector<std::uint64_t, LargeArrayAllocator<std::uint64_t>> values;
+    for (std::uint64_t i = 0; i < 1000000; ++i) values.push_back(i * 7);  // 8 MB, grown step by step
+    auto copy = values;
+    copy.resize(1000);
+    copy.shrink_to_fit();  // back below 2 MiB
+    for (std::uint64_t i : {0, 1, 262143, 262144, 999999}) EXPECT_EQ(values[i], i * 7);
+    for (std::uint64_t i : {0, 999}) EXPECT_EQ(copy[i], i * 7);
+    values.clear();
+    values.shrink_to_fit();
+    EXPECT_EQ(values.capacity(), 0u);
 }
 
 }  // namespace
