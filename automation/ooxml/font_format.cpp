@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 #include "automation/error.h"
 #include "automation/ooxml/objects.h"
@@ -347,12 +348,16 @@ private:
         }
         return !paragraphs.empty();
     }
-    void write(const std::function<void(pugi::xml_node)>& apply) {
-        write([&](pugi::xml_node pPr, pugi::xml_node) { apply(pPr); });
-    }
-    void write(const std::function<void(pugi::xml_node, pugi::xml_node)>& apply) {
+    // Applies a change to every paragraph's properties, given as apply(pPr) or apply(pPr, p).
+    template <typename Apply>
+    void write(Apply&& apply) {
         const auto& paragraphs = target();
-        for (pugi::xml_node p : paragraphs) apply(wml::ensurePPr(p), p);
+        for (pugi::xml_node p : paragraphs) {
+            if constexpr (std::is_invocable_v<Apply&, pugi::xml_node, pugi::xml_node>)
+                apply(wml::ensurePPr(p), p);
+            else
+                apply(wml::ensurePPr(p));
+        }
         model_->formatChanged();
     }
     void writeSpace(float points, const char* attribute, const char* linesAttribute) {

@@ -201,6 +201,21 @@ std::string PartNamespaces::rootPrefix(pugi::xml_node root, std::string wanted, 
     }
 }
 
+bool PartNamespaces::everyNameKept(pugi::xml_node root) const {
+    if (!foreign_.empty()) return false;
+    for (std::size_t k = 0; k < kKnownCount; ++k) {
+        const Binding& b = bindings_[k];
+        if (b.seen && (b.elementPrefix != kKnown[k].prefix || b.attributePrefix != kKnown[k].prefix)) return false;
+    }
+    // After reading, a name with a usual prefix is in that namespace, which was therefore seen; the
+    // only names written here anew are WordprocessingML's.
+    constexpr std::size_t kW = static_cast<std::size_t>(Namespace::W);
+    const Binding& w = bindings_[kW];
+    if (w.seen) return true;
+    const pugi::xml_attribute declared = root.attribute("xmlns:w");
+    return declared && kKnown[kW].transitional == declared.value();
+}
+
 PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
     PartNamespaces result;
     pugi::xml_node root = document.document_element();
@@ -319,6 +334,7 @@ bool PartNamespaces::writtenAsItStands(const pugi::xml_document& document) const
     pugi::xml_node root = document.document_element();
     if (strict_) return false;
     if (!root) return true;
+    if (everyNameKept(root)) return true;
     auto kept = [&](std::string_view name, bool attribute) {
         const std::string_view prefix = prefixOf(name);
         if (prefix.empty()) return true;

@@ -40,6 +40,9 @@ private:
     };
     // The prefix bound on the root element to uri, preferring wanted; declared there when needed.
     static std::string rootPrefix(pugi::xml_node root, std::string wanted, const std::string& uri);
+    // Whether every name of the part is written as it stands, known without a walk over them (true
+    // for most parts; false only means the walk must tell).
+    bool everyNameKept(pugi::xml_node root) const;
     const Binding& binding(pugi::xml_node root, std::size_t known);
     // True when serialize would change no name and declare nothing: a Transitional part whose every
     // prefix is the one it is written with.

@@ -163,6 +163,17 @@ bool is(pugi::xml_node node, std::string_view name) {
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
+    // pugixml looks for the qualified name among the children in one call. What it finds may be a
+    // processing instruction of that name, which is no element: then the children are walked here.
+    char qualified[64];
+    if (name.size() + 3 <= sizeof qualified && name.find('\0') == std::string_view::npos) {
+        qualified[0] = 'w';
+        qualified[1] = ':';
+        std::memcpy(qualified + 2, name.data(), name.size());
+        qualified[name.size() + 2] = '\0';
+        const pugi::xml_node found = parent.child(qualified);
+        if (!found || found.type() == pugi::node_element) return found;
+    }
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
         if (is(c, name)) return c;
     return {};
