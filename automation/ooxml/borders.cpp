@@ -242,6 +242,13 @@ private:
 
     // Whether no cell or row of the table has borders of its own: every side of a whole-table edge then
     // shows the table's line, and is not looked up one by one.
+    // onlyTableBorders, as the model noted it since the last change or found anew.
+    bool onlyTableBordersNow(const TableGrid& grid) const {
+        if (const std::optional<bool> known = model_->onlyTableBorders(area_.table)) return *known;
+        const bool only = onlyTableBorders(grid);
+        model_->noteOnlyTableBorders(area_.table, only);
+        return only;
+    }
     static bool onlyTableBorders(const TableGrid& grid) {
         if (grid.rowCount() == 0 || grid.row(1).cells.empty()) return false;
         auto bordered = [](pugi::xml_node tc) { return wml::child(wml::child(tc, "tcPr"), "tcBorders"); };
@@ -256,7 +263,7 @@ private:
     Line read() {
         const TableGrid& grid = load();
         tableLevelLines_.clear();
-        if (wholeTable(grid) && onlyTableBorders(grid)) return tableLevelLine(edgeName(edge_));
+        if (wholeTable(grid) && onlyTableBordersNow(grid)) return tableLevelLine(edgeName(edge_));
         std::optional<Line> value;
         for (const Side& s : sides(grid)) {
             Line l = effective(s);
@@ -276,24 +283,30 @@ private:
     void apply(int style, int width) {
         const TableGrid& grid = load();
         if (wholeTable(grid)) {
+            const bool onlyTable = onlyTableBordersNow(grid);
             pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
             const char* name = edgeName(edge_);
             if (edge_ == wdBorderLeft) wml::remove(borders, "start");
             if (edge_ == wdBorderRight) wml::remove(borders, "end");
             writeLine(wml::ensure(borders, name, wml::Sequence::Borders), style, width);
             // Cell and row borders on this edge would override the table's: they go.
-            clearCellBordersOnEdge(grid);
-            for (const GridRow& row : grid.rows())
-                if (pugi::xml_node ex = wml::child(wml::child(row.tr, "tblPrEx"), "tblBorders")) {
-                    wml::remove(ex, name);
-                    if (edge_ == wdBorderLeft) wml::remove(ex, "start");
-                    if (edge_ == wdBorderRight) wml::remove(ex, "end");
-                }
-        } else {
-            for (const Side& s : sides(grid)) {
-                writeCellSide(s.tc, s.side, style, width);
-                if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
+            if (!onlyTable) {
+                clearCellBordersOnEdge(grid);
+                for (const GridRow& row : grid.rows())
+                    if (pugi::xml_node ex = wml::child(wml::child(row.tr, "tblPrEx"), "tblBorders")) {
+                        wml::remove(ex, name);
+                        if (edge_ == wdBorderLeft) wml::remove(ex, "start");
+                        if (edge_ == wdBorderRight) wml::remove(ex, "end");
+                    }
             }
+            model_->formatChanged();
+            // The table's own line adds no cell or row borders.
+            if (onlyTable) model_->noteOnlyTableBorders(area_.table, true);
+            return;
+        }
+        for (const Side& s : sides(grid)) {
+            writeCellSide(s.tc, s.side, style, width);
+            if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
         }
         model_->formatChanged();
     }

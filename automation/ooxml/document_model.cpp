@@ -76,6 +76,16 @@ const TableGrid& DocumentModel::grid(pugi::xml_node tbl) {
     return it->second;
 }
 
+std::optional<bool> DocumentModel::onlyTableBorders(pugi::xml_node tbl) const {
+    auto it = onlyTableBorders_.find(tbl.internal_object());
+    if (it == onlyTableBorders_.end() || it->second.first != contentVersion_) return std::nullopt;
+    return it->second.second;
+}
+
+void DocumentModel::noteOnlyTableBorders(pugi::xml_node tbl, bool only) {
+    onlyTableBorders_[tbl.internal_object()] = {contentVersion_, only};
+}
+
 void DocumentModel::fieldUnlinked(int index) {
     if (index_) index_->dropField(index);
     textEdited();
@@ -83,6 +93,7 @@ void DocumentModel::fieldUnlinked(int index) {
 
 void DocumentModel::textEdited() {
     grids_.clear();
+    onlyTableBorders_.clear();
     sections_.clear();
     ++textVersion_;
     ++contentVersion_;
@@ -194,6 +205,7 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     stylesChanged_ = false;
     index_.reset();
     grids_.clear();
+    onlyTableBorders_.clear();
     sections_.clear();
     ++textVersion_;
     ++contentVersion_;

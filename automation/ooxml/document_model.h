@@ -75,6 +75,10 @@ public:
     // The grid of a table, built once and kept until the text or structure changes (a text change
     // ends the reference).
     const TableGrid& grid(pugi::xml_node tbl);
+    // Whether no cell or row of the table has borders of its own, as noted for the content as it is
+    // now; nothing when it was not noted since the last change. The borders code notes it when it looks.
+    std::optional<bool> onlyTableBorders(pugi::xml_node tbl) const;
+    void noteOnlyTableBorders(pugi::xml_node tbl, bool only);
 
     // Whether node still stands in the main story (views check this before touching a node).
     bool isLive(pugi::xml_node node) { return index().contains(node); }
@@ -133,6 +137,8 @@ private:
     std::map<std::string, std::shared_ptr<const std::string>> otherParts_;  // the last snapshot's, to share
     std::optional<std::uint64_t> otherPartsEdits_;  // the package's edits when otherParts_ was taken
     std::unordered_map<pugi::xml_node_struct*, TableGrid> grids_;
+    std::unordered_map<pugi::xml_node_struct*, std::pair<std::uint64_t, bool>>
+        onlyTableBorders_;                                                         // content version, answer
     std::unordered_map<pugi::xml_node_struct*, pugi::xml_node_struct*> sections_;  // body child -> its w:sectPr
     std::uint64_t textVersion_ = 0;
     std::uint64_t contentVersion_ = 0;

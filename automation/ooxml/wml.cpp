@@ -126,10 +126,21 @@ const std::vector<std::string_view>& sequence(Sequence order) {
     return none;
 }
 
-int rank(const std::vector<std::string_view>& seq, std::string_view name) {
-    for (size_t i = 0; i < seq.size(); ++i)
-        if (seq[i] == name) return static_cast<int>(i);
-    return static_cast<int>(seq.size());
+// A name's place in the sequence (the first, if it stands there twice); past the end for a name not
+// in it. Looked up by hash: ensure() ranks every sibling it passes.
+int rank(Sequence order, std::string_view name) {
+    constexpr std::size_t kOrders = static_cast<std::size_t>(Sequence::Spacing) + 1;
+    static const auto ranks = [] {
+        std::array<std::unordered_map<std::string_view, int>, kOrders> made;
+        for (std::size_t o = 0; o < kOrders; ++o) {
+            const auto& seq = sequence(static_cast<Sequence>(o));
+            for (std::size_t i = 0; i < seq.size(); ++i) made[o].emplace(seq[i], static_cast<int>(i));
+        }
+        return made;
+    }();
+    const auto& byName = ranks[static_cast<std::size_t>(order)];
+    const auto it = byName.find(name);
+    return it != byName.end() ? it->second : static_cast<int>(sequence(order).size());
 }
 
 pugi::xml_node ensureFirst(pugi::xml_node parent, std::string_view name) {
@@ -163,17 +174,6 @@ bool is(pugi::xml_node node, std::string_view name) {
 }
 
 pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
-    // pugixml looks for the qualified name among the children in one call. What it finds may be a
-    // processing instruction of that name, which is no element: then the children are walked here.
-    char qualified[64];
-    if (name.size() + 3 <= sizeof qualified && name.find('\0') == std::string_view::npos) {
-        qualified[0] = 'w';
-        qualified[1] = ':';
-        std::memcpy(qualified + 2, name.data(), name.size());
-        qualified[name.size() + 2] = '\0';
-        const pugi::xml_node found = parent.child(qualified);
-        if (!found || found.type() == pugi::node_element) return found;
-    }
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
         if (is(c, name)) return c;
     return {};
@@ -195,12 +195,11 @@ bool onOff(pugi::xml_node node) {
 
 pugi::xml_node ensure(pugi::xml_node parent, std::string_view name, Sequence order) {
     if (pugi::xml_node existing = child(parent, name)) return existing;
-    const auto& seq = sequence(order);
-    const int mine = rank(seq, name);
+    const int mine = rank(order, name);
     const std::string full = "w:" + std::string(name);
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        if (rank(seq, localName(c)) > mine) return parent.insert_child_before(full.c_str(), c);
+        if (rank(order, localName(c)) > mine) return parent.insert_child_before(full.c_str(), c);
     }
     return parent.append_child(full.c_str());
 }
@@ -309,8 +308,7 @@ bool plainText(std::string_view text, bool name) {
 // A prototype of the attribute in node's document, made on first use; empty when the document does
 // not share or the attribute is not one to share.
 pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::string_view value) {
-    if (!plainText(name, true) || value.size() > kMaxSharedValue || (!value.empty() && !plainText(value, false)))
-        return {};
+    if (value.size() > kMaxSharedValue) return {};
     char buffer[96];
     if (name.size() + 1 + value.size() > sizeof buffer) return {};
     std::memcpy(buffer, name.data(), name.size());
@@ -322,6 +320,8 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     RecentPrototypes& recent = recentPrototypes;
     for (const RecentPrototype& r : recent.entries)
         if (r.prototype && r.root == root && r.ends == ends && r.key == key) return r.prototype;
+    // Only plain names and values are shared (a remembered one was plain).
+    if (!plainText(name, true) || (!value.empty() && !plainText(value, false))) return {};
 
     std::lock_guard<std::mutex> lock(sharingMutex);
     auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),

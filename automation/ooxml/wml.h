@@ -28,6 +28,7 @@ bool onOff(pugi::xml_node node);
 
 // Child element order of the property containers the embedded Word writes into. Word refuses files
 // whose property children stand out of the schema's sequence, so new children are inserted in place.
+// Spacing stays the last: wml.cpp keeps a table of ranks per sequence, sized by it.
 enum class Sequence { RPr, PPr, TblPr, TcPr, TrPr, Borders, TcMar, Spacing };
 
 // Finds w:<localName> under parent, creating it at its schema position when missing.

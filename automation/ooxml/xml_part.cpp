@@ -202,17 +202,19 @@ void scanMarkup(std::string_view text, const std::string& partName, int maxDepth
     while (i < text.size()) {
         const std::size_t lt = text.find('<', i);
         if (lt == std::string_view::npos) break;
-        if (startsWithAt(text, lt, "<!--")) {
+        // Nearly every tag is a start or end tag: the others are told apart only after '<' '!' or '<' '?'.
+        const char next = lt + 1 < text.size() ? text[lt + 1] : '\0';
+        if (next == '!' && startsWithAt(text, lt, "<!--")) {
             i = skipPast(lt + 4, "-->");
-        } else if (startsWithAt(text, lt, "<![CDATA[")) {
+        } else if (next == '!' && startsWithAt(text, lt, "<![CDATA[")) {
             i = skipPast(lt + 9, "]]>");
-        } else if (startsWithAt(text, lt, "<?")) {
+        } else if (next == '?') {
             i = skipPast(lt + 2, "?>");
-        } else if (startsWithAt(text, lt, "<!")) {
+        } else if (next == '!') {
             if (startsWithNoCaseAt(text, lt + 2, "DOCTYPE"))
                 fail(partName, "包含 DOCTYPE 声明；为安全起见，不读取带有文档类型声明或实体定义的部件。");
             i = lt + 2;
-        } else if (startsWithAt(text, lt, "</")) {
+        } else if (next == '/') {
             if (depth > 0) --depth;
             i = skipPast(lt + 2, ">");
         } else {
