@@ -265,6 +265,25 @@ TEST_F(Formatting, PartOfATableGetsCellBorders) {
     EXPECT_EQ(xml.count("//w:tr[1]/w:tc/w:tcPr/w:tcBorders/w:bottom[@w:val='double']"), 2u);
 }
 
+// Whether a table's cells have borders of their own is remembered between changes: cell borders
+// written after the table's lines are seen by the next read of the whole table and go with its next line.
+TEST_F(Formatting, CellBordersWrittenAfterTableLinesAreSeenAndReplaced) {
+    auto doc = open(table(3, 3));
+    auto t = doc->Tables()->Item(1);
+    t->Select();
+    word->Selection()->Borders()->Item(wdBorderHorizontal)->SetLineStyle(wdLineStyleSingle);
+    EXPECT_EQ(word->Selection()->Borders()->Item(wdBorderHorizontal)->LineStyle(), wdLineStyleSingle);
+    doc->Range(t->Cell(2, 2)->Range()->Start(), t->Cell(3, 3)->Range()->End())->Select();
+    word->Selection()->Borders()->Item(wdBorderTop)->SetLineStyle(wdLineStyleDouble);
+    ASSERT_EQ(Xml(savedMainPart()).count("//w:tcBorders/*"), 4u);
+    t->Select();
+    auto inside = word->Selection()->Borders()->Item(wdBorderHorizontal);
+    EXPECT_EQ(inside->LineStyle(), wdUndefined);
+    inside->SetLineStyle(wdLineStyleSingle);
+    EXPECT_EQ(Xml(savedMainPart()).count("//w:tcBorders/*"), 0u);
+    EXPECT_EQ(inside->LineStyle(), wdLineStyleSingle);
+}
+
 TEST_F(Formatting, AnInsertionPointInACellAnswersWithTheCellsBorders) {
     const std::string noTop = "<w:tcBorders><w:top w:val=\"nil\"/></w:tcBorders>";
     auto doc = open(tbl(row(cell("a", noTop) + cell("b")),
