@@ -77,19 +77,36 @@ void quitOnInterrupt([[maybe_unused]] const std::shared_ptr<automation::Applicat
 
 void useLargePageHeap(char** argv) {
 #if defined(GRIDWRIGHT_EMBEDDED_WORD) && defined(__linux__)
+    constexpr const char* kTunables = "GLIBC_TUNABLES";
     constexpr const char* kSetting = "glibc.malloc.hugetlb";
-    const char* tunables = std::getenv("GLIBC_TUNABLES");
-    if (tunables && std::strstr(tunables, kSetting)) return;
+    // What GLIBC_TUNABLES was before the start below: "-" for unset, or "+" and its value.
+    constexpr const char* kBefore = "GRIDWRIGHT_GLIBC_TUNABLES_BEFORE";
+    auto putBack = [&](const std::string& before) {
+        if (before.size() > 1 && before[0] == '+')
+            setenv(kTunables, before.c_str() + 1, 1);
+        else
+            unsetenv(kTunables);
+    };
+    if (const char* before = std::getenv(kBefore)) {
+        // Started again below: the allocator has read the setting, and the processes this one starts
+        // get the environment the user gave it.
+        putBack(before);
+        unsetenv(kBefore);
+        return;
+    }
+    const char* current = std::getenv(kTunables);
+    const std::string before = current ? std::string("+") + current : std::string("-");
+    if (current && std::strstr(current, kSetting)) return;
     if (const char* preloaded = std::getenv("LD_PRELOAD"); preloaded && *preloaded) return;
-    const std::string value = (tunables && *tunables ? std::string(tunables) + ":" : std::string()) + kSetting + "=1";
-    if (setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+    const std::string value = (current && *current ? std::string(current) + ":" : std::string()) + kSetting + "=1";
+    if (setenv(kBefore, before.c_str(), 1) != 0 || setenv(kTunables, value.c_str(), 1) != 0) {
+        putBack(before);
+        unsetenv(kBefore);
+        return;
+    }
     execv("/proc/self/exe", argv);
-    // Not started again: on as before, without the setting (it would only tell children what this
-    // process does not do).
-    if (tunables)
-        setenv("GLIBC_TUNABLES", tunables, 1);
-    else
-        unsetenv("GLIBC_TUNABLES");
+    putBack(before);  // not started again: on as before
+    unsetenv(kBefore);
 #else
     (void)argv;
 #endif

@@ -39,9 +39,10 @@ void quitOnInterrupt(const std::shared_ptr<automation::Application>& word);
 
 // For the embedded Word on Linux: starts this program again, at once, with glibc's allocator asked to
 // back its heap with huge pages (GLIBC_TUNABLES glibc.malloc.hugetlb=1), which a large document's
-// position index and grids fill by the tens of megabytes. Does nothing, and returns, when that setting
-// is there already (whatever its value), when a library is preloaded (a memory tool watching this
-// process) or when the program cannot be started again.
+// position index and grids fill by the tens of megabytes. The program started again puts the
+// environment back as it was, so processes it starts are not affected. Does nothing, and returns,
+// when that setting is there already (whatever its value), when a library is preloaded (a memory
+// tool watching this process) or when the program cannot be started again.
 void useLargePageHeap(char** argv);
 
 }  // namespace backend
