@@ -284,7 +284,9 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
         root,
         [&](pugi::xml_node node) {
             marks.push_back(scope.size());
-            for (pugi::xml_attribute a : node.attributes()) {
+            // Attributes walked one to the next: a range over them costs more than most elements' work.
+            const pugi::xml_attribute first = node.first_attribute();
+            for (pugi::xml_attribute a = first; a; a = a.next_attribute()) {
                 const char* name = a.name();
                 if (!isDeclaration(name)) continue;
                 scope.emplace_back(name[5] == ':' ? std::string(name + 6) : std::string(), a.value());
@@ -293,7 +295,7 @@ PartNamespaces PartNamespaces::adopt(pugi::xml_document& document) {
             const char* name = node.name();
             if (const Resolution* r = resolveName(name, false); r->rename)
                 node.set_name(qualified(r->to, localOf(name)).c_str());
-            for (pugi::xml_attribute a : node.attributes()) {
+            for (pugi::xml_attribute a = first; a; a = a.next_attribute()) {
                 const char* attributeName = a.name();
                 if (const Resolution* r = resolveName(attributeName, true); r && r->rename)
                     a.set_name(qualified(r->to, localOf(attributeName)).c_str());

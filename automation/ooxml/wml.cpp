@@ -293,7 +293,8 @@ struct RecentPrototype {
 };
 struct RecentPrototypes {
     std::array<RecentPrototype, 8> entries;
-    std::size_t next = 0;  // the one to replace next
+    std::size_t next = 0;       // the one to replace next
+    std::size_t lastFound = 0;  // the one found last
 };
 thread_local RecentPrototypes recentPrototypes;
 std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
@@ -318,8 +319,17 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     const pugi::xml_node_struct* root = node.root().internal_object();
     const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
     RecentPrototypes& recent = recentPrototypes;
-    for (const RecentPrototype& r : recent.entries)
-        if (r.prototype && r.root == root && r.ends == ends && r.key == key) return r.prototype;
+    // The one found last first: a pass sets the same attribute on paragraph after paragraph.
+    const RecentPrototype& lastFound = recent.entries[recent.lastFound];
+    if (lastFound.root == root && lastFound.ends == ends && lastFound.key == key && lastFound.prototype)
+        return lastFound.prototype;
+    for (std::size_t i = 0; i < recent.entries.size(); ++i) {
+        const RecentPrototype& r = recent.entries[i];
+        if (r.root == root && r.ends == ends && r.key == key && r.prototype) {
+            recent.lastFound = i;
+            return r.prototype;
+        }
+    }
     // Only plain names and values are shared (a remembered one was plain).
     if (!plainText(name, true) || (!value.empty() && !plainText(value, false))) return {};
 
@@ -329,6 +339,7 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     if (shared == sharedDocuments.end()) return {};
     auto& prototypes = (*shared)->prototypes;
     auto remembered = [&](pugi::xml_attribute proto) {
+        recent.lastFound = recent.next;
         RecentPrototype& last = recent.entries[recent.next];
         recent.next = (recent.next + 1) % recent.entries.size();
         last.root = root;
