@@ -240,15 +240,15 @@ private:
         return tableLine(s.tc, s.table);
     }
 
-    // Whether no cell or row of the table has borders of its own: every side of a whole-table edge then
-    // shows the table's line, and is not looked up one by one.
-    // onlyTableBorders, as the model noted it since the last change or found anew.
+    // onlyTableBorders, as the model noted it since the last change, or found anew and noted.
     bool onlyTableBordersNow(const TableGrid& grid) const {
         if (const std::optional<bool> known = model_->onlyTableBorders(area_.table)) return *known;
         const bool only = onlyTableBorders(grid);
         model_->noteOnlyTableBorders(area_.table, only);
         return only;
     }
+    // Whether no cell or row of the table has borders of its own: every side of a whole-table edge then
+    // shows the table's line, and is not looked up one by one.
     static bool onlyTableBorders(const TableGrid& grid) {
         if (grid.rowCount() == 0 || grid.row(1).cells.empty()) return false;
         auto bordered = [](pugi::xml_node tc) { return wml::child(wml::child(tc, "tcPr"), "tcBorders"); };
