@@ -319,11 +319,9 @@ pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::s
     const pugi::xml_node_struct* root = node.root().internal_object();
     const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
     RecentPrototypes& recent = recentPrototypes;
-    // The one found last first: a pass sets the same attribute on paragraph after paragraph.
-    const RecentPrototype& lastFound = recent.entries[recent.lastFound];
-    if (lastFound.root == root && lastFound.ends == ends && lastFound.key == key && lastFound.prototype)
-        return lastFound.prototype;
-    for (std::size_t i = 0; i < recent.entries.size(); ++i) {
+    // From the one found last on: a pass sets the same attribute on paragraph after paragraph.
+    for (std::size_t k = 0; k < recent.entries.size(); ++k) {
+        const std::size_t i = (recent.lastFound + k) % recent.entries.size();
         const RecentPrototype& r = recent.entries[i];
         if (r.root == root && r.ends == ends && r.key == key && r.prototype) {
             recent.lastFound = i;

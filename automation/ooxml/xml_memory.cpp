@@ -68,10 +68,17 @@ std::unique_ptr<Block> newBlock() {
     return block;
 }
 
+// A mapping of its own, advised for huge pages; null when there is none.
+void* mapAdvised(std::size_t size) {
+    void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    adviseHugePages(mapped, size);
+    return mapped;
+}
+
 void* allocateLarge(std::size_t size) {
-    void* buffer = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (buffer == MAP_FAILED) return nullptr;
-    adviseHugePages(buffer, size);
+    void* buffer = mapAdvised(size);
+    if (!buffer) return nullptr;
     std::lock_guard<std::mutex> lock(mutex);
     largeBuffers.emplace_back(buffer, size);
     return buffer;
@@ -127,10 +134,8 @@ void deallocate(void* pointer) {
 
 void* allocateLargeArray(std::size_t bytes) {
     if (bytes < kHugePage) return ::operator new(bytes);
-    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    adviseHugePages(mapped, bytes);
-    return mapped;
+    if (void* mapped = mapAdvised(bytes)) return mapped;
+    throw std::bad_alloc();
 }
 
 void freeLargeArray(void* pointer, std::size_t bytes) {
