@@ -82,7 +82,7 @@ void useLargePageHeap(char** argv) {
     // What GLIBC_TUNABLES was before the start below: "-" for unset, or "+" and its value.
     constexpr const char* kBefore = "GRIDWRIGHT_GLIBC_TUNABLES_BEFORE";
     auto putBack = [&](const std::string& before) {
-        if (before.size() > 1 && before[0] == '+')
+        if (!before.empty() && before[0] == '+')
             setenv(kTunables, before.c_str() + 1, 1);
         else
             unsetenv(kTunables);
