@@ -28,10 +28,7 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
     mainPartSize_ = mainBytes->size();
-    main_ = parseXmlPart(std::move(*mainBytes), mainName);
-    mainSharing_ = wml::AttributeSharing(*main_);
-    mainNamespaces_ = PartNamespaces::adopt(*main_);
-    body_ = wml::child(main_->document_element(), "body");
+    setMain(parseXmlPart(std::move(*mainBytes), mainName));
     if (!wml::is(main_->document_element(), "document") || !body_)
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
@@ -110,6 +107,14 @@ void DocumentModel::formatChanged(bool stylesToo) {
     if (auto word = word_.lock()) word->notifyChange();
 }
 
+void DocumentModel::setMain(std::unique_ptr<pugi::xml_document> main) {
+    mainSharing_ = {};  // ends before the part it shares in goes
+    main_ = std::move(main);
+    mainSharing_ = wml::AttributeSharing(*main_);
+    mainNamespaces_ = PartNamespaces::adopt(*main_);
+    body_ = wml::child(main_->document_element(), "body");
+}
+
 void DocumentModel::parseStyles(std::string bytes) {
     stylesSharing_ = {};
     stylesDoc_ = parseXmlPart(std::move(bytes), stylesPart_);
@@ -177,11 +182,7 @@ void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     const std::string& mainName = package_.mainPartName();
     std::unique_ptr<pugi::xml_document> main = parseXmlPart(parts.main, mainName);
     package_.setPart(mainName, parts.main);
-    mainSharing_ = {};
-    main_ = std::move(main);
-    mainSharing_ = wml::AttributeSharing(*main_);
-    mainNamespaces_ = PartNamespaces::adopt(*main_);
-    body_ = wml::child(main_->document_element(), "body");
+    setMain(std::move(main));
     if (parts.styles && !stylesPart_.empty()) {
         package_.setPart(stylesPart_, *parts.styles);
         parseStyles(*parts.styles);

@@ -116,6 +116,8 @@ private:
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
+    // Makes main the main part: its attributes shared, its namespaces adopted, its body found.
+    void setMain(std::unique_ptr<pugi::xml_document> main);
     void parseStyles(std::string bytes);
 
     std::string path_;
