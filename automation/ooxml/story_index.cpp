@@ -131,14 +131,10 @@ void StoryIndex::finishBuild() {
     outerTables_.seal();
     allTables_.seal();
     std::vector<int> complete(fields_.size(), 0);
-    completeFieldCount_ = 0;
     fieldStarts_ = NodeTable<int>();
     for (size_t i = 0; i < fields_.size(); ++i) {
         fieldStarts_.append(fields_[i].start.internal_object(), static_cast<int>(i));
-        if (fields_[i].complete && !fields_[i].dropped) {
-            complete[i] = 1;
-            ++completeFieldCount_;
-        }
+        if (fields_[i].complete && !fields_[i].dropped) complete[i] = 1;
     }
     fieldStarts_.index();
     completeFields_ = Fenwick(complete);
@@ -531,10 +527,7 @@ void StoryIndex::dropField(int index) {
         FieldRecord& field = fields_[static_cast<size_t>(f)];
         if (field.dropped) continue;
         field.dropped = true;
-        if (field.complete) {
-            completeFields_.add(f, -1);
-            --completeFieldCount_;
-        }
+        if (field.complete) completeFields_.add(f, -1);
     }
 }
 
@@ -545,12 +538,12 @@ const std::vector<FieldRecord>& StoryIndex::fields() const {
 
 int StoryIndex::completeFieldCount() const {
     compact();
-    return completeFieldCount_;
+    return completeFields_.prefix(static_cast<int>(fields_.size()));
 }
 
 int StoryIndex::completeField(int k) const {
     compact();
-    return k >= 0 && k < completeFieldCount_ ? completeFields_.placeOf(k) : -1;
+    return completeFields_.placeOf(k);
 }
 
 int StoryIndex::fieldStartingAt(pugi::xml_node start) const {

@@ -40,11 +40,10 @@ struct Segment {
     pugi::xml_node_struct* cell;  // innermost w:tc holding this segment, or null
     pugi::xml_node_struct* run;   // the w:r of a Text or Char segment, or null
 };
+using Segments = std::vector<Segment, LargeArrayAllocator<Segment>>;
 
 // A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
 // of its start; nested fields point to the field they stand in.
-using Segments = std::vector<Segment, LargeArrayAllocator<Segment>>;
-
 struct FieldRecord {
     bool simple = false;
     pugi::xml_node start;     // the w:fldSimple, or the begin w:fldChar
@@ -224,7 +223,6 @@ private:
     std::vector<int> openFields_;  // fields begun and not yet ended, innermost last
     NodeTable<int> fieldStarts_;   // field start node -> list index
     Fenwick completeFields_;       // 1 for each complete field not dropped
-    int completeFieldCount_ = 0;
 
     // Removed stretches in base positions, merged when they touch: start -> end.
     std::map<int, int> gaps_;
