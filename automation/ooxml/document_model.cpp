@@ -131,10 +131,14 @@ void DocumentModel::storeChangedParts() {
     if (mainChanged_)
         package_.writePart(package_.mainPartName(),
                            [&](pugi::xml_writer& writer) { mainNamespaces_.write(*main_, writer); });
+    mainChanged_ = false;
+    storeChangedStyles();
+}
+
+void DocumentModel::storeChangedStyles() {
     if (stylesChanged_ && stylesDoc_)
         package_.writePart(stylesPart_,
                            [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
-    mainChanged_ = false;
     stylesChanged_ = false;
 }
 
@@ -149,6 +153,35 @@ void DocumentModel::save(const std::optional<std::string>& path) {
 void DocumentModel::saveCopy(const std::string& path) {
     storeChangedParts();
     package_.save(path);
+}
+
+bool DocumentModel::saveBeginning(const std::string& path, int maxBlocks) {
+    pugi::xml_node last;
+    int blocks = 0;
+    for (pugi::xml_node n = body_.first_child(); n; n = n.next_sibling()) {
+        if (n.type() != pugi::node_element || wml::is(n, "sectPr")) continue;
+        if (++blocks > maxBlocks) break;
+        last = n;
+    }
+    if (blocks <= maxBlocks || !last) return false;
+    // A new part of the same root (its namespace declarations, the page background before the body)
+    // holding copies of the first blocks: the document itself is not touched.
+    pugi::xml_document cut;
+    const pugi::xml_node root = documentElement();
+    pugi::xml_node copyRoot = cut.append_child(root.name());
+    for (pugi::xml_attribute attribute : root.attributes()) copyRoot.append_copy(attribute);
+    for (pugi::xml_node n = root.first_child(); n && n != body_; n = n.next_sibling()) copyRoot.append_copy(n);
+    pugi::xml_node copyBody = copyRoot.append_child(body_.name());
+    for (pugi::xml_node n = body_.first_child(); n; n = n.next_sibling()) {
+        if (n.type() == pugi::node_element && !wml::is(n, "sectPr")) copyBody.append_copy(n);
+        if (n == last) break;
+    }
+    pugi::xml_node section = sectionOf(last);
+    if (!section) section = wml::child(body_, "sectPr");
+    if (section && section.parent() != last.child("w:pPr")) copyBody.append_copy(section);
+    storeChangedStyles();
+    package_.saveWithPart(path, package_.mainPartName(), mainNamespaces_.serialize(cut));
+    return true;
 }
 
 PartsSnapshot DocumentModel::snapshot() {

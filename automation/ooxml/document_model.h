@@ -99,6 +99,9 @@ public:
     void save(const std::optional<std::string>& path);
     // Writes the document as it stands to path without touching its name or saved state.
     void saveCopy(const std::string& path);
+    // The same, with only the first maxBlocks paragraphs and tables of the body, ended by the page setup
+    // of the section the last of them belongs to. False, and nothing written, when the body has no more.
+    bool saveBeginning(const std::string& path, int maxBlocks);
 
     // Never reused while the program runs.
     std::uint64_t id() const { return id_; }
@@ -116,6 +119,7 @@ private:
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
+    void storeChangedStyles();
     // Makes main the main part: its attributes shared, its namespaces adopted, its body found.
     void setMain(std::unique_ptr<pugi::xml_document> main);
     void parseStyles(std::string bytes);
