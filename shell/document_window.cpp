@@ -7,85 +7,44 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "shell/document_undo.h"
 #include "shell/page_view.h"
 #include "shell/prompts.h"
 #include "shell/recent_files.h"
+#include "shell/utf8.h"
+#include "shell/word_calls.h"
 
 namespace shell {
 
 namespace {
 
-constexpr int kFirstRowColumns = 6;
-constexpr int kFirstRowLength = 40;
 const char* const kRefusedMark = "[Word 拒绝了部分设置]";
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
-
-QString fileNameOf(automation::Document& document) { return QFileInfo(fromUtf8(document.FullName())).fileName(); }
-
-// A cell's text without Word's end-of-cell mark and paragraph marks.
-QString cellText(automation::Table& table, int column) {
-    try {
-        QString text = fromUtf8(table.Cell(1, column)->Range()->Text());
-        text.remove(QChar(7));
-        text.replace(QChar('\r'), QChar(' '));
-        return text.simplified();
-    } catch (const automation::Error&) {
-        return QString();  // merged away
-    }
-}
-
-TableSummary summarise(automation::Table& table) {
-    TableSummary summary;
-    automation::RangePtr range = table.Range();
-    summary.start = range->Start();
-    summary.end = range->End();
-    summary.rows = table.Rows()->Count();
-    summary.columns = table.Columns()->Count();
-    QStringList texts;
-    for (int column = 1; column <= std::min(summary.columns, kFirstRowColumns); ++column)
-        texts << cellText(table, column);
-    summary.firstRow = texts.join(QStringLiteral(" | "));
-    if (summary.firstRow.size() > kFirstRowLength)
-        summary.firstRow = summary.firstRow.left(kFirstRowLength) + QChar(0x2026);
-    // The same test the format run makes on its selection: no left and no top line.
-    try {
-        automation::BordersPtr borders = table.Borders();
-        summary.borderless = borders->Item(automation::wdBorderLeft)->LineStyle() == automation::wdLineStyleNone &&
-                             borders->Item(automation::wdBorderTop)->LineStyle() == automation::wdLineStyleNone;
-    } catch (const automation::Error&) {}
-    return summary;
-}
-
-// The refusal mark stands before the first row's text, which the panel's width often cuts off.
-QString panelText(int number, const TableSummary& table, bool refused) {
-    QString text = QStringLiteral("%1  %2×%3  ").arg(number).arg(table.rows).arg(table.columns);
-    if (refused) text += QString::fromUtf8(kRefusedMark) + QStringLiteral("  ");
-    text += table.firstRow;
-    if (table.borderless) text += QStringLiteral("  无线条");
-    return text;
-}
+QString fileNameOf(automation::Document& document) { return QFileInfo(qs(document.FullName())).fileName(); }
 
 }  // namespace
 
-DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplication> word, QWidget* parent)
+DocumentWindow::DocumentWindow(std::shared_ptr<automation::Application> word,
+                               std::shared_ptr<automation::HostedDocuments> documents, QWidget* parent)
     : QMainWindow(parent),
       word_(std::move(word)),
-      history_(*word_),
+      documents_(std::move(documents)),
+      undo_(new DocumentUndo(*documents_, inMessageBox_, this)),
       renderer_(new PageRenderer(this)),
       pages_(new PageView(this)),
-      panel_(new QListWidget(this)),
+      tableList_(new TableListModel(this)),
+      panel_(new QListView(this)),
       tabs_(new QTabBar(this)),
       pageLabel_(new QLabel(this)),
       zoomLabel_(new QLabel(this)) {
@@ -97,6 +56,8 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplicatio
     tabs_->setDocumentMode(true);
     tabs_->setExpanding(false);
     panel_->setObjectName(QStringLiteral("TablePanel"));
+    panel_->setModel(tableList_);
+    panel_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     panel_->setToolTip(QStringLiteral("文档中的表格：序号、行×列、首行文字。单击选定表格。"));
     auto* splitter = new QSplitter(this);
     splitter->addWidget(panel_);
@@ -145,28 +106,31 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::ooxml::WordApplicatio
     connect(pages_, &PageView::zoomChanged, this, showPosition);
     connect(pages_, &PageView::currentPageChanged, this, showPosition);
     connect(renderer_, &PageRenderer::pagesReady, this, showPosition);
-    connect(panel_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { selectTableNumber(panel_->row(item) + 1); });
+    connect(panel_, &QListView::clicked, this,
+            [this](const QModelIndex& index) { selectTableNumber(index.row() + 1); });
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
         if (updatingTabs_ || index < 0 || index >= static_cast<int>(tabIds_.size())) return;
-        try {
-            word_->activateDocument(tabIds_[static_cast<std::size_t>(index)]);
-        } catch (const automation::Error&) {}
+        callWord(inStatusBar_, [&] { documents_->activateDocument(tabIds_[static_cast<std::size_t>(index)]); });
     });
+    // Marks of a run describe that run, not the state an undo or a redo goes back to.
+    connect(undo_, &DocumentUndo::moved, this, &DocumentWindow::forgetRefusals);
+    connect(undo_->group(), &QUndoGroup::indexChanged, this, &DocumentWindow::refresh);
 
-    word_->setFileChooser([this]() -> std::optional<std::string> {
+    documents_->setFileChooser([this]() -> std::optional<std::string> {
         const QString path = prompts().chooseOpenFile(this);
         if (path.isEmpty()) return std::nullopt;
-        return toUtf8(path);
+        return utf8(path);
     });
-    word_->setChangeListener([this] { changed(); });
+    documents_->setChangeListener([this] { changed(); });
     refresh();
 }
 
 DocumentWindow::~DocumentWindow() {
-    word_->setChangeListener(nullptr);
-    word_->setFileChooser(nullptr);
+    documents_->setChangeListener(nullptr);
+    documents_->setFileChooser(nullptr);
 }
+
+QUndoGroup* DocumentWindow::undoGroup() const { return undo_->group(); }
 
 void DocumentWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
@@ -185,12 +149,14 @@ void DocumentWindow::buildMenus() {
     closeAction_->setObjectName(QStringLiteral("actionClose"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
-    undoAction_ = edit->addAction(QStringLiteral("撤销"), this, &DocumentWindow::undo);
-    undoAction_->setObjectName(QStringLiteral("actionUndo"));
-    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = edit->addAction(QStringLiteral("重做"), this, &DocumentWindow::redo);
-    redoAction_->setObjectName(QStringLiteral("actionRedo"));
-    redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QAction* undo = undo_->group()->createUndoAction(this, QStringLiteral("撤销"));
+    undo->setObjectName(QStringLiteral("actionUndo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addAction(undo);
+    QAction* redo = undo_->group()->createRedoAction(this, QStringLiteral("重做"));
+    redo->setObjectName(QStringLiteral("actionRedo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    edit->addAction(redo);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     view->addAction(QStringLiteral("适合宽度(&W)"), pages_, &PageView::setFitWidth)
@@ -214,11 +180,10 @@ void DocumentWindow::buildMenus() {
 
 void DocumentWindow::changed() {
     // Word made visible appears at once, before whatever the program shows next.
-    if (!isVisible() && !ending_ && word_->running()) {
-        try {
+    if (!isVisible() && !ending_ && documents_->running())
+        callWord(inStatusBar_, [&] {
             if (word_->Visible()) show();
-        } catch (const automation::Error&) {}
-    }
+        });
     // Word calls this after every change, thousands of times in a run: show the result once the
     // window system gets its turn again.
     if (refreshPending_) return;
@@ -227,69 +192,72 @@ void DocumentWindow::changed() {
 }
 
 void DocumentWindow::refresh() {
+    if (refreshing_) {
+        // Asked again by what this refresh does (the undo group follows the active document).
+        changed();
+        return;
+    }
     refreshPending_ = false;
     if (ending_) return;
-    if (!word_->running()) {
+    refreshing_ = true;
+    refreshDocuments();
+    refreshing_ = false;
+}
+
+void DocumentWindow::refreshDocuments() {
+    if (!documents_->running()) {
         // This Word has quit (from here or from a command): its window goes with it.
         ending_ = true;
+        refreshing_ = false;
         hide();
         emit wordEnded();
         deleteLater();
         return;
     }
-    std::vector<std::uint64_t> ids;
+    const std::vector<std::uint64_t> ids = documents_->documentIds();
+    const std::uint64_t activeId = documents_->activeDocumentId();
     QStringList names;
-    int active = -1;
-    try {
+    callWord(inStatusBar_, [&] {
         automation::DocumentsPtr documents = word_->Documents();
-        const int count = documents->Count();
-        const std::uint64_t activeId = count > 0 ? word_->documentId(*word_->ActiveDocument()) : 0;
-        for (int i = 1; i <= count; ++i) {
+        for (int i = 1; i <= documents->Count(); ++i) {
             automation::DocumentPtr document = documents->Item(i);
-            ids.push_back(word_->documentId(*document));
             names << fileNameOf(*document);
-            if (ids.back() == activeId) active = i - 1;
-            if (std::find(tabIds_.begin(), tabIds_.end(), ids.back()) == tabIds_.end())
-                recent::add(fromUtf8(document->FullName()));
+            const std::uint64_t id = i <= static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(i - 1)] : 0;
+            if (std::find(tabIds_.begin(), tabIds_.end(), id) == tabIds_.end()) recent::add(qs(document->FullName()));
         }
-    } catch (const automation::Error&) {}
-    history_.keepOnly(ids);
-    updateTabs(ids, names, active);
+    });
+    const auto active = std::find(ids.begin(), ids.end(), activeId);
+    undo_->follow(ids, activeId);
+    updateTabs(ids, names, active == ids.end() ? -1 : static_cast<int>(active - ids.begin()));
 
     if (ids.empty()) {
         shownId_ = 0;
-        tables_.clear();
-        panel_->clear();
+        tableList_->setTables({});
         pages_->setNotice(QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”打开一个 .docx 文件。"));
     } else {
-        try {
-            const std::uint64_t version = word_->contentVersion();
-            if (ids[static_cast<std::size_t>(active)] != shownId_ || version != shownVersion_) {
-                if (ids[static_cast<std::size_t>(active)] != shownId_) pages_->setTablePlaces({});
-                shownId_ = ids[static_cast<std::size_t>(active)];
+        callWord(inStatusBar_, [&] {
+            const std::uint64_t version = documents_->contentVersion();
+            if (activeId != shownId_ || version != shownVersion_) {
+                if (activeId != shownId_) pages_->setTablePlaces({});
+                shownId_ = activeId;
                 shownVersion_ = version;
                 readTables();
                 renderDocument();
             }
-            if (!commandRunning_ && word_->ActiveDocument()->Saved()) history_.markSaved();
-        } catch (const automation::Error& error) {
-            statusBar()->showMessage(fromUtf8(error.message()));
-        }
+            undo_->noteSaved(word_->ActiveDocument()->Saved());
+        });
     }
     showSelectedTable();
     updateTitleAndStatus();
-    updateUndoActions();
 
     bool visible = false;
-    try {
-        visible = word_->Visible();
-    } catch (const automation::Error&) {}
+    callWord(inStatusBar_, [&] { visible = word_->Visible(); });
     if (visible && !isVisible()) show();
 }
 
 void DocumentWindow::updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active) {
     updatingTabs_ = true;
-    if (ids != tabIds_) {
+    if (ids != tabIds_ || names.size() != tabs_->count()) {
         while (tabs_->count() > 0) tabs_->removeTab(0);
         for (const QString& name : names) tabs_->addTab(name);
         tabIds_ = ids;
@@ -302,46 +270,37 @@ void DocumentWindow::updateTabs(const std::vector<std::uint64_t>& ids, const QSt
 }
 
 void DocumentWindow::readTables() {
-    tables_.clear();
-    panel_->clear();
+    std::vector<TableSummary> summaries;
     automation::TablesPtr tables = word_->ActiveDocument()->Tables();
     const int count = tables->Count();
-    tables_.reserve(static_cast<std::size_t>(count));
+    summaries.reserve(static_cast<std::size_t>(count));
     for (int i = 1; i <= count; ++i) {
-        try {
-            tables_.push_back(summarise(*tables->Item(i)));
-        } catch (const automation::Error&) {
-            tables_.emplace_back();
-        }
-        panel_->addItem(QString());
+        // A table Word cannot describe keeps its line, with its number alone.
+        if (!callWord(inStatusBar_, [&] { summaries.push_back(summariseTable(*tables->Item(i))); }))
+            summaries.emplace_back();
     }
+    tableList_->setTables(std::move(summaries));
     labelPanel();
 }
 
-// Each row of the panel as it reads now, with the marks of the last run if they belong to this document.
+// The notes of the last run, if it was a run on this document.
 void DocumentWindow::labelPanel() {
-    const bool marked = refusedId_ == shownId_;
-    for (int row = 0; row < panel_->count() && row < static_cast<int>(tables_.size()); ++row) {
-        const auto refusal = marked ? refused_.find(row + 1) : refused_.end();
-        const bool refused = refusal != refused_.end();
-        QListWidgetItem* item = panel_->item(row);
-        item->setText(panelText(row + 1, tables_[static_cast<std::size_t>(row)], refused));
-        item->setForeground(refused ? QBrush(QColor(0xB0, 0x30, 0x00)) : QBrush());
-        item->setToolTip(refused ? QStringLiteral("Word 拒绝了部分设置：\n") + refusal->second.join(QChar('\n'))
-                                 : QString());
+    std::map<int, TableNote> notes;
+    if (refusedId_ == shownId_) {
+        for (const auto& [table, messages] : refused_)
+            notes[table] = {QString::fromUtf8(kRefusedMark),
+                            QStringLiteral("Word 拒绝了部分设置：\n") + messages.join(QChar('\n'))};
     }
+    tableList_->setNotes(std::move(notes));
 }
 
 void DocumentWindow::showRefusals(const std::vector<commands::PassedOver>& passedOver, bool singleTable) {
     refused_.clear();
-    refusedId_ = 0;
-    try {
-        if (word_->Documents()->Count() > 0) refusedId_ = word_->documentId(*word_->ActiveDocument());
-    } catch (const automation::Error&) {}
+    refusedId_ = documents_->activeDocumentId();
     for (const commands::PassedOver& step : passedOver) {
         if (singleTable || step.table < 1) continue;
         QStringList& messages = refused_[step.table];
-        const QString message = fromUtf8(step.message);
+        const QString message = qs(step.message);
         if (!messages.contains(message)) messages << message;
     }
     labelPanel();
@@ -358,12 +317,7 @@ void DocumentWindow::renderDocument() {
     // A new file for every version: the renderer may still be reading the one before.
     const QString path = renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(++renderCount_));
     QFile::remove(renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(renderCount_ - 2)));
-    try {
-        word_->saveCopy(toUtf8(path));
-    } catch (const automation::Error& error) {
-        statusBar()->showMessage(fromUtf8(error.message()));
-        return;
-    }
+    if (!callWord(inStatusBar_, [&] { documents_->saveCopy(utf8(path)); })) return;
     if (pages_->pageCount() == 0) pages_->setNotice(QString());
     renderer_->show(path);
 }
@@ -371,22 +325,23 @@ void DocumentWindow::renderDocument() {
 void DocumentWindow::showSelectedTable() {
     int selected = 0;
     bool whole = false;
-    try {
-        if (!tables_.empty()) {
+    const std::vector<TableSummary>& tables = tableList_->tables();
+    if (!tables.empty() && documents_->activeDocumentId() != 0) {
+        callWord(inStatusBar_, [&] {
             automation::SelectionPtr selection = word_->Selection();
             const int start = selection->Start();
             const int end = selection->End();
-            const auto it = std::find_if(tables_.begin(), tables_.end(),
+            const auto it = std::find_if(tables.begin(), tables.end(),
                                          [start](const TableSummary& t) { return t.start <= start && start < t.end; });
-            if (it != tables_.end()) {
-                selected = static_cast<int>(it - tables_.begin()) + 1;
+            if (it != tables.end()) {
+                selected = static_cast<int>(it - tables.begin()) + 1;
                 whole = start == it->start && end == it->end;
             }
-        }
-    } catch (const automation::Error&) {}
+        });
+    }
     pages_->setSelectedTable(selected);
     const QSignalBlocker blocker(panel_);
-    panel_->setCurrentRow(selected - 1);
+    panel_->setCurrentIndex(tableList_->index(selected - 1));
     QString status;
     if (selected > 0) status = whole ? QStringLiteral("已选定整个表格") : QStringLiteral("插入点在表格中");
     statusBar()->setProperty("selection", status);
@@ -395,13 +350,13 @@ void DocumentWindow::showSelectedTable() {
 void DocumentWindow::updateTitleAndStatus() {
     QString name;
     QString status;
-    try {
-        if (word_->Documents()->Count() > 0) {
+    if (documents_->activeDocumentId() != 0) {
+        callWord(inStatusBar_, [&] {
             automation::DocumentPtr document = word_->ActiveDocument();
             name = fileNameOf(*document);
             if (!document->Saved()) status = QStringLiteral("有未保存的更改");
-        }
-    } catch (const automation::Error&) {}
+        });
+    }
     const QString selection = statusBar()->property("selection").toString();
     if (!selection.isEmpty()) status += (status.isEmpty() ? QString() : QStringLiteral("    ")) + selection;
     const QString word = QStringLiteral("内置 Word");
@@ -412,40 +367,13 @@ void DocumentWindow::updateTitleAndStatus() {
     saveAsAction_->setEnabled(hasDocument);
 }
 
-void DocumentWindow::updateUndoActions() {
-    const QString undoName = history_.undoName();
-    const QString redoName = history_.redoName();
-    undoAction_->setText(undoName.isEmpty() ? QStringLiteral("撤销") : QStringLiteral("撤销 ") + undoName);
-    redoAction_->setText(redoName.isEmpty() ? QStringLiteral("重做") : QStringLiteral("重做 ") + redoName);
-    undoAction_->setEnabled(!commandRunning_ && history_.canUndo());
-    redoAction_->setEnabled(!commandRunning_ && history_.canRedo());
-}
-
 void DocumentWindow::commandStarted(const QString& name) {
     forgetRefusals();
-    history_.begin(name);
-    commandRunning_ = true;
-    updateUndoActions();
+    undo_->begin(name);
 }
 
 void DocumentWindow::commandEnded() {
-    commandRunning_ = false;
-    history_.end();
-    refresh();
-}
-
-void DocumentWindow::undo() { moveInHistory(&UndoHistory::undo); }
-
-void DocumentWindow::redo() { moveInHistory(&UndoHistory::redo); }
-
-void DocumentWindow::moveInHistory(void (UndoHistory::*move)()) {
-    if (commandRunning_) return;
-    forgetRefusals();
-    try {
-        (history_.*move)();
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-    }
+    undo_->end();
     refresh();
 }
 
@@ -482,89 +410,65 @@ void DocumentWindow::fillWindowMenu() {
 }
 
 void DocumentWindow::openFile() {
-    try {
-        word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show();
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-    }
+    callWord(inMessageBox_, [&] { word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show(); });
 }
 
 bool DocumentWindow::openPath(const QString& path) {
-    try {
-        word_->Documents()->Open(toUtf8(path));
-        return true;
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-        return false;
-    }
+    return callWord(inMessageBox_, [&] { word_->Documents()->Open(utf8(path)); });
 }
 
 bool DocumentWindow::saveDocument() {
-    try {
-        if (word_->Documents()->Count() < 1) return false;
-        word_->ActiveDocument()->Save();
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-        return false;
-    }
+    if (documents_->activeDocumentId() == 0) return false;
+    if (!callWord(inMessageBox_, [&] { word_->ActiveDocument()->Save(); })) return false;
     refresh();
     return true;
 }
 
 bool DocumentWindow::saveDocumentAs() {
-    try {
-        if (word_->Documents()->Count() < 1) return false;
+    if (documents_->activeDocumentId() == 0) return false;
+    bool saved = false;
+    callWord(inMessageBox_, [&] {
         automation::DocumentPtr document = word_->ActiveDocument();
-        QString path = prompts().chooseSaveFile(this, fromUtf8(document->FullName()));
-        if (path.isEmpty()) return false;
+        QString path = prompts().chooseSaveFile(this, qs(document->FullName()));
+        if (path.isEmpty()) return;
         if (!path.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive)) path += QStringLiteral(".docx");
-        document->SaveAs(toUtf8(path));
+        document->SaveAs(utf8(path));
         recent::add(path);
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-        return false;
-    }
-    refresh();
-    return true;
+        saved = true;
+    });
+    if (saved) refresh();
+    return saved;
 }
 
 // Closes the active document after asking about unsaved changes; false when it stays open.
 bool DocumentWindow::closeActive() {
-    try {
+    bool closed = false;
+    callWord(inMessageBox_, [&] {
         automation::DocumentPtr document = word_->ActiveDocument();
         if (!document->Saved()) {
             switch (prompts().askSave(this, fileNameOf(*document))) {
-                case SaveAnswer::Cancel: return false;
+                case SaveAnswer::Cancel: return;
                 case SaveAnswer::Save:
-                    if (!saveDocument()) return false;
+                    if (!saveDocument()) return;
                     break;
                 case SaveAnswer::Discard: break;
             }
         }
         document->Close(automation::wdDoNotSaveChanges);
-        return true;
-    } catch (const automation::Error& error) {
-        prompts().message(this, fromUtf8(error.message()));
-        return false;
-    }
+        closed = true;
+    });
+    return closed;
 }
 
 void DocumentWindow::quitWord() {
-    try {
-        word_->Quit();
-    } catch (const automation::Error&) {
-        // Already gone.
-    }
+    // A Word that has gone already has nothing left to quit.
+    if (documents_->running()) callWord(inStatusBar_, [&] { word_->Quit(); });
     refresh();
 }
 
 bool DocumentWindow::closeDocument() {
-    try {
-        if (word_->Documents()->Count() > 0 && !closeActive()) return false;
-        if (word_->Documents()->Count() == 0) quitWord();
-    } catch (const automation::Error&) {
-        quitWord();
-    }
+    if (documents_->activeDocumentId() != 0 && !closeActive()) return false;
+    if (documents_->activeDocumentId() == 0) quitWord();
     return true;
 }
 
@@ -574,31 +478,27 @@ void DocumentWindow::clickAt(const QPoint& documentTwips) {
     int above = 0;
     for (const TablePlace& place : pages_->tablePlaces())
         if (place.rect.bottom() < documentTwips.y()) above = std::max(above, place.table);
+    const std::vector<TableSummary>& tables = tableList_->tables();
     const int position =
-        above > 0 && above <= static_cast<int>(tables_.size()) ? tables_[static_cast<std::size_t>(above - 1)].end : 0;
-    try {
-        word_->ActiveDocument()->Range(position, position)->Select();
-    } catch (const automation::Error&) {
-        // The document changed under the click; the next refresh shows it as it is now.
-    }
+        above > 0 && above <= static_cast<int>(tables.size()) ? tables[static_cast<std::size_t>(above - 1)].end : 0;
+    // The pages may show an older version than Word holds: the next refresh shows it as it is now.
+    callWord(inStatusBar_, [&] { word_->ActiveDocument()->Range(position, position)->Select(); });
 }
 
 void DocumentWindow::selectTableNumber(int table) {
-    try {
-        word_->ActiveDocument()->Tables()->Item(table)->Select();
+    // The pages may show an older version in which that table still existed.
+    if (callWord(inStatusBar_, [&] { word_->ActiveDocument()->Tables()->Item(table)->Select(); }))
         pages_->scrollToTable(table);
-    } catch (const automation::Error&) {
-        // The pages show an older version in which that table still existed.
-    }
 }
 
 void DocumentWindow::selectTable() {
-    try {
+    callWord(inStatusBar_, [&] {
         automation::TablesPtr tables = word_->Selection()->Tables();
-        if (tables->Count() > 0) tables->Item(1)->Select();
-    } catch (const automation::Error&) {
-        // No document, or the insertion point is not in a table: the selection stays as it is.
-    }
+        if (tables->Count() > 0)
+            tables->Item(1)->Select();
+        else
+            statusBar()->showMessage(QStringLiteral("插入点不在表格中，没有选定表格。"));
+    });
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
@@ -607,14 +507,12 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     // Every open document first, each with its question; a cancel keeps Word and its window.
-    try {
-        while (word_->running() && word_->Documents()->Count() > 0) {
-            if (!closeActive()) {
-                event->ignore();
-                return;
-            }
+    while (documents_->running() && documents_->activeDocumentId() != 0) {
+        if (!closeActive()) {
+            event->ignore();
+            return;
         }
-    } catch (const automation::Error&) {}
+    }
     event->ignore();  // refresh() hides and deletes the window once Word has quit
     quitWord();
 }

@@ -5,49 +5,48 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "automation/ooxml/application.h"
+#include "automation/hosted_documents.h"
+#include "automation/word.h"
 #include "commands/pass_over.h"
 #include "shell/page_renderer.h"
-#include "shell/undo_history.h"
+#include "shell/prompts.h"
+#include "shell/table_list.h"
 
 class QAction;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
 class QTabBar;
+class QUndoGroup;
 
 namespace shell {
 
+class DocumentUndo;
 class PageView;
-
-// One table of the active document as the side panel lists it.
-struct TableSummary {
-    int start = 0;  // Word's range of the table
-    int end = 0;
-    int rows = 0;
-    int columns = 0;
-    QString firstRow;
-    bool borderless = false;  // the format run leaves it alone
-};
 
 class DocumentWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit DocumentWindow(std::shared_ptr<automation::ooxml::WordApplication> word, QWidget* parent = nullptr);
+    DocumentWindow(std::shared_ptr<automation::Application> word,
+                   std::shared_ptr<automation::HostedDocuments> documents, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
     PageView* pageView() const { return pages_; }
-    QListWidget* tablePanel() const { return panel_; }
+    QListView* tablePanel() const { return panel_; }
+    TableListModel* tableList() const { return tableList_; }
     QTabBar* tabs() const { return tabs_; }
     PageRenderer* renderer() const { return renderer_; }
-    const std::vector<TableSummary>& tables() const { return tables_; }
+    QUndoGroup* undoGroup() const;
+    const std::vector<TableSummary>& tables() const { return tableList_->tables(); }
     // The tables (1 based) where Word refused something in the last whole-document format run, with
     // Word's messages; empty once another command, an undo or a redo has run.
     const std::map<int, QStringList>& refusedTables() const { return refused_; }
@@ -74,9 +73,6 @@ public slots:
     void selectTableNumber(int table);
     // 表格 > 选定表格: selects the whole table that holds the insertion point.
     void selectTable();
-    // 撤销 / 重做 of the last whole command.
-    void undo();
-    void redo();
     // The main window's commands start and end here: one undo step each.
     void commandStarted(const QString& name);
     void commandEnded();
@@ -96,12 +92,11 @@ protected:
 private:
     void buildMenus();
     void changed();
+    void refreshDocuments();
     bool closeActive();
     void quitWord();
     void updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active);
     void updateTitleAndStatus();
-    void updateUndoActions();
-    void moveInHistory(void (UndoHistory::*move)());
     void readTables();
     void labelPanel();
     void forgetRefusals();
@@ -110,11 +105,22 @@ private:
     void fillRecentMenu();
     void fillWindowMenu();
 
-    std::shared_ptr<automation::ooxml::WordApplication> word_;
-    UndoHistory history_;
+    // Where what Word says about a call that failed is shown: the status bar for what the window does
+    // by itself, a message box for what the user asked for.
+    const std::function<void(const QString&)> inStatusBar_ = [this](const QString& text) {
+        statusBar()->showMessage(text);
+    };
+    const std::function<void(const QString&)> inMessageBox_ = [this](const QString& text) {
+        prompts().message(this, text);
+    };
+
+    std::shared_ptr<automation::Application> word_;
+    std::shared_ptr<automation::HostedDocuments> documents_;
+    DocumentUndo* undo_;
     PageRenderer* renderer_;
     PageView* pages_;
-    QListWidget* panel_;
+    TableListModel* tableList_;
+    QListView* panel_;
     QTabBar* tabs_;
     QLabel* pageLabel_;
     QLabel* zoomLabel_;
@@ -123,19 +129,16 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* closeAction_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
     QTemporaryDir renderFolder_;
     std::vector<std::uint64_t> tabIds_;
-    std::vector<TableSummary> tables_;
     std::map<int, QStringList> refused_;
     std::uint64_t refusedId_ = 0;  // the document refused_ belongs to
     std::uint64_t shownId_ = 0;    // the document and content version the pages were asked for
     std::uint64_t shownVersion_ = 0;
     int renderCount_ = 0;
     bool refreshPending_ = false;
+    bool refreshing_ = false;
     bool ending_ = false;
-    bool commandRunning_ = false;
     bool updatingTabs_ = false;
 };
 

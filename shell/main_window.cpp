@@ -31,6 +31,7 @@
 #include "shell/single_table_window.h"
 #include "shell/utf8.h"
 #include "shell/welcome_window.h"
+#include "shell/word_calls.h"
 #include "utilities/utilities.h"
 
 namespace shell {
@@ -113,14 +114,7 @@ private:
     QHash<int, QHBoxLayout*> halves_;
 };
 
-settings::NumberLocale panelNumberLocale() {
-#ifdef _WIN32
-    // The user's regional settings decide how typed numbers are read.
-    return settings::NumberLocale{utf8(QLocale::system().decimalPoint())};
-#else
-    return settings::platformNumberLocale();
-#endif
-}
+settings::NumberLocale panelNumberLocale() { return settings::platformNumberLocale(); }
 
 // What the commands ask of the windows.
 class MainWindow::Host : public commands::CommandHost {
@@ -471,12 +465,7 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
     if (running_ || ended_) return;
     running_ = true;
     emit commandStarted(name);
-    try {
-        command();
-    } catch (const automation::Error& error) {
-        showMessage(QString::fromStdString(error.message()));
-        host_->showMainWindow();
-    }
+    if (!callWord([this](const QString& text) { showMessage(text); }, command)) host_->showMainWindow();
     running_ = false;
     emit commandEnded();
 }

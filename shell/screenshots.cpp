@@ -82,7 +82,7 @@ int takeScreenshots(const QString& folder, const QString& document) {
     if (!dir.mkpath(QStringLiteral("."))) return 1;
     prompts().message = [](QWidget*, const QString&) {};
 
-    Program program(startEmbeddedWord());
+    Program program(backend::startHostedWord());
     MainWindow* main = program.mainWindow();
     bool ok = save(main->welcomeWindow(), dir, QStringLiteral("welcome-window.png"));
 
@@ -110,7 +110,7 @@ int takeScreenshots(const QString& folder, const QString& document) {
     ok = save(main->aboutWindow(), dir, QStringLiteral("about-window.png")) && ok;
     main->aboutWindow()->close();
 
-    auto* wordWindow = qobject_cast<DocumentWindow*>(program.wordWindow());
+    DocumentWindow* wordWindow = program.wordWindow();
     if (!document.isEmpty() && wordWindow) {
         wordWindow->resize(900, 680);
         waitForPages(wordWindow);

@@ -6,10 +6,6 @@
 
 #include "shell/twips.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace shell {
 
 namespace {
@@ -17,20 +13,13 @@ namespace {
 constexpr int kClientWidthTwips = 3264;
 constexpr int kClientHeightTwips = 588;
 
-Qt::WindowFlags singleTableFlags() {
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                            Qt::MSWindowsFixedSizeDialogHint;
-#ifndef _WIN32
-    // On Windows SetWindowPos puts the window on top when it is first shown.
-    flags |= Qt::WindowStaysOnTopHint;
-#endif
-    return flags;
-}
+constexpr Qt::WindowFlags kSingleTableFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint;
 
 }  // namespace
 
 SingleTableWindow::SingleTableWindow(QWidget* parent)
-    : QWidget(parent, singleTableFlags()),
+    : QWidget(parent, kSingleTableFlags),
       okButton_(new QPushButton(QStringLiteral("确 定"), this)),
       returnButton_(new QPushButton(QStringLiteral("返 回"), this)) {
     setObjectName(QStringLiteral("Form1"));
@@ -49,17 +38,6 @@ SingleTableWindow::SingleTableWindow(QWidget* parent)
 
     connect(okButton_, &QPushButton::clicked, this, &SingleTableWindow::okRequested);
     connect(returnButton_, &QPushButton::clicked, this, &SingleTableWindow::returnRequested);
-}
-
-void SingleTableWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (placedOnTop_) return;
-    placedOnTop_ = true;
-#ifdef _WIN32
-    // Keep the place and size, and stay above every window that is not topmost itself.
-    const QRect frame = frameGeometry();
-    SetWindowPos(reinterpret_cast<HWND>(winId()), HWND_TOPMOST, frame.x(), frame.y(), frame.width(), frame.height(), 0);
-#endif
 }
 
 void SingleTableWindow::closeEvent(QCloseEvent* event) {

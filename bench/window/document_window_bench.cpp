@@ -7,7 +7,6 @@
 //   - the same after a format run, which makes LibreOffice draw the document again.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextStream>
@@ -83,8 +82,8 @@ int main(int argc, char** argv) {
     const auto path = dir.file("large.docx");
     gwtest::writeDocx(path, body + gwtest::para(""));
 
-    shell::Program program(shell::startEmbeddedWord());
-    auto* window = qobject_cast<shell::DocumentWindow*>(program.wordWindow());
+    shell::Program program(backend::startHostedWord());
+    shell::DocumentWindow* window = program.wordWindow();
     shell::PageView* pages = window->pageView();
     Responsiveness responsiveness;
 

@@ -2,7 +2,7 @@
 // documents, and the file commands with their questions.
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
@@ -31,15 +31,15 @@ protected:
     QStringList panelLines() {
         wordWindow()->refresh();
         QStringList lines;
-        for (int i = 0; i < wordWindow()->tablePanel()->count(); ++i)
-            lines << wordWindow()->tablePanel()->item(i)->text();
+        const QAbstractItemModel& list = *wordWindow()->tableList();
+        for (int i = 0; i < list.rowCount(); ++i) lines << list.index(i, 0).data().toString();
         return lines;
     }
     QString status() { return wordWindow()->statusBar()->currentMessage(); }
     // The document's parts as a copy written now holds them.
     std::map<std::string, std::string> parts() {
         const auto path = dir.file("copy-" + std::to_string(++copies) + ".docx");
-        std::dynamic_pointer_cast<automation::ooxml::WordApplication>(program->word())->saveCopy(path.string());
+        program->documents()->saveCopy(path.string());
         return readAllParts(path);
     }
     // One command as the main window runs it: a font size for the first table's first cell.
@@ -61,8 +61,8 @@ TEST_F(DocumentWindowTest, TablePanelListsEveryTableAndSelectsOnClick) {
     EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("表格.docx")));
     EXPECT_TRUE(action("actionSave")->isEnabled());
 
-    QListWidget* panel = wordWindow()->tablePanel();
-    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, panel->visualItemRect(panel->item(1)).center());
+    QListView* panel = wordWindow()->tablePanel();
+    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, panel->visualRect(panel->model()->index(1, 0)).center());
     auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
     EXPECT_EQ(word().Selection()->Start(), second->Start());
     EXPECT_EQ(word().Selection()->End(), second->End());
@@ -162,8 +162,8 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
     // The main window works through a Word that refuses the second and fifth row height it is asked for.
     auto plan = std::make_shared<FaultPlan>();
     program.reset();
-    shell::WordBackend backend = shell::startEmbeddedWord();
-    backend.application = faultyWord(backend.application, plan);
+    backend::HostedWord backend = backend::startHostedWord();
+    backend.word = faultyWord(backend.word, plan);
     program = std::make_unique<shell::Program>(backend);
     plan->failOn("Rows.SetHeight", 2);
     plan->failOn("Rows.SetHeight", 5);
@@ -183,8 +183,9 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
     settle();
     EXPECT_EQ(messages, QStringList{"完成"});
     EXPECT_EQ(marked(), QList<int>{2});
-    EXPECT_TRUE(wordWindow()->tablePanel()->item(1)->toolTip().contains(QStringLiteral("纵向合并")));
-    EXPECT_TRUE(wordWindow()->tablePanel()->item(0)->toolTip().isEmpty());
+    const QAbstractItemModel& list = *wordWindow()->tableList();
+    EXPECT_TRUE(list.index(1, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("纵向合并")));
+    EXPECT_TRUE(list.index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
 
     // Undo and redo take the marks away: they describe a run, not the state shown.
     action("actionUndo")->trigger();

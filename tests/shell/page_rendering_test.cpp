@@ -2,7 +2,7 @@
 // thicker after a run, Chinese font names mapped to different faces, and a click on a table
 // selecting that table in the embedded Word.
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QTest>
 
@@ -156,7 +156,7 @@ TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdent
     EXPECT_EQ(word().Selection()->Start(), second->Start());
     EXPECT_EQ(word().Selection()->End(), second->End());
     EXPECT_EQ(pages().selectedTable(), 2);
-    EXPECT_EQ(wordWindow()->tablePanel()->currentRow(), 1);
+    EXPECT_EQ(wordWindow()->tablePanel()->currentIndex().row(), 1);
 
     clickTable(1);
     auto first = word().ActiveDocument()->Tables()->Item(1)->Range();
@@ -188,7 +188,7 @@ protected:
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         program.reset();
         qputenv("GRIDWRIGHT_RENDERER", script.string().c_str());
-        program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+        program = std::make_unique<shell::Program>(backend::startHostedWord());
     }
     void TearDown() override {
         qunsetenv("GRIDWRIGHT_RENDERER");
@@ -273,11 +273,11 @@ TEST_F(CrashingRendererTest, RenderersShareOneProfileOneAtATime) {
 TEST_F(PageRenderingTest, WithoutLibreOfficeTheWindowSaysSoAndEverythingElseWorks) {
     program.reset();
     qputenv("GRIDWRIGHT_RENDERER", "/nonexistent/gridwright-render");
-    program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
     open(document("无.docx", borderedTable(2, 2, "N") + para("")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pages().notice().contains(QStringLiteral("LibreOffice")); }, 10'000));
     qunsetenv("GRIDWRIGHT_RENDERER");
-    EXPECT_EQ(wordWindow()->tablePanel()->count(), 1);
+    EXPECT_EQ(wordWindow()->tableList()->rowCount(), 1);
     combo("Combo9")->setEditText(QStringLiteral("居中"));
     main().startFormatRun();
     EXPECT_EQ(messages, QStringList{"完成"});

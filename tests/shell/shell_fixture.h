@@ -35,7 +35,7 @@ protected:
             return fileToOpen;
         };
         shell::prompts().chooseSaveFile = [this](QWidget*, const QString&) { return fileToSaveAs; };
-        program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+        program = std::make_unique<shell::Program>(backend::startHostedWord());
         settle();
     }
 
@@ -55,7 +55,7 @@ protected:
 
     shell::MainWindow& main() { return *program->mainWindow(); }
     automation::Application& word() { return *program->word(); }
-    shell::DocumentWindow* wordWindow() { return qobject_cast<shell::DocumentWindow*>(program->wordWindow()); }
+    shell::DocumentWindow* wordWindow() { return program->wordWindow(); }
 
     QComboBox* combo(const char* name) { return main().findChild<QComboBox*>(QString::fromLatin1(name)); }
     QCheckBox* check(const char* name) { return main().findChild<QCheckBox*>(QString::fromLatin1(name)); }

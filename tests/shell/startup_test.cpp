@@ -171,9 +171,9 @@ TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
     shell::prompts().message = [&](QWidget*, const QString& text) { messages << text; };
     auto plan = std::make_shared<FaultPlan>();
     plan->failOn("Application.Activate", 1, automation::errors::ServerGone, "远程服务器不存在或不可用");
-    auto real = automation::ooxml::createWord();
+    backend::HostedWord real = backend::startHostedWord();
     {
-        shell::Program program(shell::WordBackend{faultyWord(real, plan), nullptr, nullptr});
+        shell::Program program(backend::HostedWord{faultyWord(real.word, plan), real.documents, nullptr});
         ASSERT_EQ(messages.size(), 1);
         EXPECT_EQ(messages[0], "与本程序一同启动的word主程序被关闭，本程序将退出。");
         EXPECT_EQ(program.mainWindow()->welcomeWindow(), nullptr);
@@ -181,8 +181,9 @@ TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
         EXPECT_EQ(program.mainWindow()->panelState(), settings::initialPanelState());
         program.mainWindow()->watchTick();
         EXPECT_FALSE(program.mainWindow()->hasEnded());
-        real->Quit();
+        real.word->Quit();
         program.mainWindow()->watchTick();
+        QCoreApplication::processEvents();  // the document window goes with its Word
         EXPECT_TRUE(program.mainWindow()->hasEnded());
         EXPECT_TRUE(program.isFinished());
     }
