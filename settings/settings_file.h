@@ -1,10 +1,11 @@
-// Settings given as text, for the command-line front end: FIELD=TEXT assignments (one per --set
-// option, or one per line of a settings file) that set the panel's fields.
+// Settings given as text: FIELD=TEXT assignments (one per --set option of the command line, or one per
+// line of a settings file, which the window loads and saves too) that set the panel's fields.
 //
 // TEXT is exactly what the control would hold: a list's text ("0.50", "不变", "指定宽度"), "1" or "0"
 // for a check box, and "STYLE/WIDTH" for a line ("1/8"; "/8" gives no line, left/right edges only).
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,5 +52,22 @@ struct SettingsFile {
 // are comments, blank lines are ignored. Only the line end ("\n" or "\r\n") is removed; a UTF-8 byte
 // order mark at the start is skipped. Every assignment is checked with checkField.
 SettingsFile parseSettingsFile(std::string_view content);
+
+// A settings file holds a few dozen short lines; anything near this size is not one.
+inline constexpr std::uintmax_t kMaxSettingsFileBytes = 1 << 20;
+
+// Reads the settings file at path into panel, over what it holds. panel changes only when the whole file
+// reads; otherwise a Chinese message that names the file as shownName: not a regular file (a device would
+// never end), larger than kMaxSettingsFileBytes, unreadable, or the lines that do not check.
+std::optional<std::string> readSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                            PanelState& panel);
+
+// The whole panel as a settings file: a comment line, then every field as FIELD=TEXT in the panel's order.
+std::string settingsFileText(const PanelState& panel);
+
+// Writes settingsFileText(panel) to path: a temporary file beside it, renamed over path only when
+// complete. A Chinese message naming shownName when it cannot be written.
+std::optional<std::string> writeSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                             const PanelState& panel);
 
 }  // namespace settings
