@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
   libreofficekit-dev libreoffice-writer-nogui
-  fonts-noto-cjk fonts-arphic-ukai fonts-liberation2
+  fonts-noto-cjk fonts-arphic-ukai fonts-lxgw-wenkai fonts-liberation2
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
   packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 clang-format
