@@ -116,10 +116,11 @@ void DocumentUndo::begin(const QString& name) {
     });
 }
 
-void DocumentUndo::end() {
+bool DocumentUndo::end() {
     running_ = false;
     const std::uint64_t id = pendingId_;
     pendingId_ = 0;
+    bool stepped = false;
     callWord(report_, [&] {
         // The command may have closed the document or switched to another one.
         QUndoStack* stack = stackOf(id);
@@ -128,9 +129,11 @@ void DocumentUndo::end() {
         if (after->sameAs(*before_)) return;  // changed back to what it was
         stack->push(new SnapshotStep(pendingName_, *this, documents_, *stack, before_, std::move(after),
                                      documents_.contentVersion(), report_));
+        stepped = true;
     });
     before_.reset();
     group_.setActiveStack(stackOf(activeId_));
+    return stepped;
 }
 
 void DocumentUndo::noteSaved(bool saved) {

@@ -34,9 +34,10 @@ public:
     // Follows Word: a stack for every open document, the active document's active, none while a command
     // runs (its steps cannot be taken while it changes the document).
     void follow(const std::vector<std::uint64_t>& openIds, std::uint64_t activeId);
-    // A command named name starts / has ended on the active document.
+    // A command named name starts / has ended on the active document; end says whether it left a
+    // step (changed the document).
     void begin(const QString& name);
-    void end();
+    bool end();
     // Whether the active document's file holds what it shows: the stack's clean state follows (a
     // document changed outside the commands has no clean state left).
     void noteSaved(bool saved);

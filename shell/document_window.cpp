@@ -10,17 +10,21 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
 #include <QSplitter>
-#include <QStatusBar>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
 #include <QUndoGroup>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "shell/document_pages.h"
 #include "shell/document_undo.h"
+#include "shell/page_renderer.h"
 #include "shell/page_view.h"
-#include "shell/prompts.h"
+#include "shell/panel_settings.h"
 #include "shell/recent_files.h"
 #include "shell/utf8.h"
 #include "shell/word_calls.h"
@@ -29,7 +33,10 @@ namespace shell {
 
 namespace {
 
-const char* const kRefusedMark = "[Word 拒绝了部分设置]";
+constexpr int kGiveBackCheckMs = 30'000;
+// Printing draws pages at the printer's resolution, up to this (a page picture travels whole).
+constexpr int kMaxPrintDpi = 600;
+constexpr int kMaxPicture = 8000;
 
 QString fileNameOf(automation::Document& document) { return QFileInfo(qs(document.FullName())).fileName(); }
 
@@ -41,16 +48,19 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::Application> word,
       word_(std::move(word)),
       documents_(std::move(documents)),
       undo_(new DocumentUndo(*documents_, inMessageBox_, this)),
-      renderer_(new PageRenderer(this)),
-      pages_(new PageView(this)),
+      stack_(new QStackedWidget(this)),
+      emptyView_(new PageView(stack_)),
       tableList_(new TableListModel(this)),
       panel_(new QListView(this)),
       tabs_(new QTabBar(this)),
+      stateLabel_(new QLabel(this)),
+      progressLabel_(new QLabel(this)),
       pageLabel_(new QLabel(this)),
-      zoomLabel_(new QLabel(this)) {
+      zoomLabel_(new QLabel(this)),
+      giveBackTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("WordWindow"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(860, 680);
+    resize(860, 640);
 
     tabs_->setObjectName(QStringLiteral("DocumentTabs"));
     tabs_->setDocumentMode(true);
@@ -58,10 +68,14 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::Application> word,
     panel_->setObjectName(QStringLiteral("TablePanel"));
     panel_->setModel(tableList_);
     panel_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    panel_->setUniformItemSizes(true);
     panel_->setToolTip(QStringLiteral("文档中的表格：序号、行×列、首行文字。单击选定表格。"));
+    panel_->setMinimumWidth(80);
+    stack_->addWidget(emptyView_);
+    connect(emptyView_, &PageView::zoomChanged, this, &DocumentWindow::showPosition);
     auto* splitter = new QSplitter(this);
     splitter->addWidget(panel_);
-    splitter->addWidget(pages_);
+    splitter->addWidget(stack_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 640});
     auto* central = new QWidget(this);
@@ -71,53 +85,32 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::Application> word,
     layout->addWidget(tabs_);
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
+    // What the status bar always shows; passing notes go over the left of it.
+    stateLabel_->setObjectName(QStringLiteral("DocumentState"));
+    // Long texts are cut rather than widen the window past a small screen.
+    for (QLabel* label : {stateLabel_, progressLabel_})
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addPermanentWidget(stateLabel_, 1);
+    statusBar()->addPermanentWidget(progressLabel_, 1);
     statusBar()->addPermanentWidget(pageLabel_);
     statusBar()->addPermanentWidget(zoomLabel_);
     buildMenus();
 
-    connect(renderer_, &PageRenderer::pagesReady, pages_, &PageView::setPages);
-    connect(renderer_, &PageRenderer::pageReady, pages_, &PageView::setPageImage);
-    connect(renderer_, &PageRenderer::tablesReady, this, [this](const QVector<TablePlace>& places) {
-        pages_->setTablePlaces(places);
-        showSelectedTable();
-    });
-    connect(renderer_, &PageRenderer::busyChanged, pages_, &PageView::setUpdating);
-    connect(renderer_, &PageRenderer::unavailable, this, [this](const QString& message) {
-        if (pages_->pageCount() == 0) pages_->setNotice(message);
-        statusBar()->showMessage(message);
-    });
-    connect(pages_, &PageView::pageWanted, renderer_, &PageRenderer::requestPage);
-    connect(pages_, &PageView::clicked, this, &DocumentWindow::clickAt);
-    connect(pages_, &PageView::doubleClicked, this, &DocumentWindow::clickAt);
-    connect(pages_, &PageView::contextMenuWanted, this, [this](const QPoint& point, const QPoint& global) {
-        if (const int table = pages_->tableAt(point)) selectTableNumber(table);
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("选定表格"), this, &DocumentWindow::selectTable);
-        menu.addAction(QStringLiteral("只排版所选表格"), this, &DocumentWindow::singleTableModeRequested);
-        menu.exec(global);
-    });
-    const auto showPosition = [this] {
-        zoomLabel_->setText(QStringLiteral("%1%").arg(pages_->zoomPercent()));
-        pageLabel_->setText(
-            pages_->pageCount() > 0
-                ? QStringLiteral("第 %1 页，共 %2 页").arg(pages_->currentPage() + 1).arg(pages_->pageCount())
-                : QString());
-    };
-    connect(pages_, &PageView::zoomChanged, this, showPosition);
-    connect(pages_, &PageView::currentPageChanged, this, showPosition);
-    connect(renderer_, &PageRenderer::pagesReady, this, showPosition);
     connect(panel_, &QListView::clicked, this,
             [this](const QModelIndex& index) { selectTableNumber(index.row() + 1); });
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
         if (updatingTabs_ || index < 0 || index >= static_cast<int>(tabIds_.size())) return;
         callWord(inStatusBar_, [&] { documents_->activateDocument(tabIds_[static_cast<std::size_t>(index)]); });
     });
-    // Marks of a run describe that run, not the state an undo or a redo goes back to.
-    connect(undo_, &DocumentUndo::moved, this, &DocumentWindow::forgetRefusals);
+    // Notes of a run describe that run, not the state an undo or a redo goes back to.
+    connect(undo_, &DocumentUndo::moved, this, &DocumentWindow::forgetNotes);
     connect(undo_->group(), &QUndoGroup::indexChanged, this, &DocumentWindow::refresh);
+    giveBackTimer_->setInterval(kGiveBackCheckMs);
+    connect(giveBackTimer_, &QTimer::timeout, this, &DocumentWindow::giveBackRenderers);
+    giveBackTimer_->start();
 
     documents_->setFileChooser([this]() -> std::optional<std::string> {
-        const QString path = prompts().chooseOpenFile(this);
+        const QString path = prompts().chooseOpenFile(this, FileKind::Document);
         if (path.isEmpty()) return std::nullopt;
         return utf8(path);
     });
@@ -128,25 +121,66 @@ DocumentWindow::DocumentWindow(std::shared_ptr<automation::Application> word,
 DocumentWindow::~DocumentWindow() {
     documents_->setChangeListener(nullptr);
     documents_->setFileChooser(nullptr);
+    // Before the widgets that hold their views.
+    for (const auto& [id, pages] : pages_) delete pages;
+    pages_.clear();
 }
 
 QUndoGroup* DocumentWindow::undoGroup() const { return undo_->group(); }
 
+DocumentPages* DocumentWindow::pagesOf(std::uint64_t id) const {
+    const auto it = pages_.find(id);
+    return it == pages_.end() ? nullptr : it->second;
+}
+
+DocumentPages* DocumentWindow::activePages() const { return pagesOf(documents_->activeDocumentId()); }
+
+PageView* DocumentWindow::pageView() const {
+    DocumentPages* active = activePages();
+    return active ? active->view() : emptyView_;
+}
+
+PageRenderer* DocumentWindow::renderer() const {
+    DocumentPages* active = activePages();
+    return active ? active->renderer() : nullptr;
+}
+
+QString DocumentWindow::stateText() const { return stateLabel_->text(); }
+
 void DocumentWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    QAction* open = file->addAction(QStringLiteral("打开(&O)…"), this, &DocumentWindow::openFile);
+    QAction* open = file->addAction(QStringLiteral("打开(&O)…"), QKeySequence::Open, this, &DocumentWindow::openFile);
     open->setObjectName(QStringLiteral("actionOpen"));
-    open->setShortcut(QKeySequence::Open);
     recentMenu_ = file->addMenu(QStringLiteral("最近打开的文件(&R)"));
     connect(recentMenu_, &QMenu::aboutToShow, this, &DocumentWindow::fillRecentMenu);
-    saveAction_ = file->addAction(QStringLiteral("保存(&S)"), this, &DocumentWindow::saveDocument);
-    saveAction_->setObjectName(QStringLiteral("actionSave"));
-    saveAction_->setShortcut(QKeySequence::Save);
-    saveAsAction_ = file->addAction(QStringLiteral("另存为(&A)…"), this, &DocumentWindow::saveDocumentAs);
-    saveAsAction_->setObjectName(QStringLiteral("actionSaveAs"));
+    QAction* save =
+        file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, &DocumentWindow::saveDocument);
+    save->setObjectName(QStringLiteral("actionSave"));
+    QAction* saveAs = file->addAction(QStringLiteral("另存为(&A)…"), this, &DocumentWindow::saveDocumentAs);
+    saveAs->setObjectName(QStringLiteral("actionSaveAs"));
     file->addSeparator();
-    closeAction_ = file->addAction(QStringLiteral("关闭(&C)"), this, &DocumentWindow::closeDocument);
-    closeAction_->setObjectName(QStringLiteral("actionClose"));
+    QAction* print =
+        file->addAction(QStringLiteral("打印(&P)…"), QKeySequence::Print, this, &DocumentWindow::printDocument);
+    print->setObjectName(QStringLiteral("actionPrint"));
+    QAction* pdf = file->addAction(QStringLiteral("导出为 PDF(&E)…"), this, &DocumentWindow::exportPdf);
+    pdf->setObjectName(QStringLiteral("actionExportPdf"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("载入排版设置(&L)…"), this, &DocumentWindow::loadSettingsRequested)
+        ->setObjectName(QStringLiteral("actionLoadSettings"));
+    file->addAction(QStringLiteral("保存排版设置(&T)…"), this, &DocumentWindow::saveSettingsRequested)
+        ->setObjectName(QStringLiteral("actionSaveSettings"));
+    QAction* startWithLast = file->addAction(QStringLiteral("启动时使用上次的排版设置"));
+    startWithLast->setObjectName(QStringLiteral("actionStartWithLastSettings"));
+    startWithLast->setCheckable(true);
+    startWithLast->setChecked(PanelSettings::startsWithLast());
+    connect(startWithLast, &QAction::toggled, this, [](bool on) { PanelSettings::setStartsWithLast(on); });
+    file->addSeparator();
+    QAction* close =
+        file->addAction(QStringLiteral("关闭(&C)"), QKeySequence::Close, this, &DocumentWindow::closeDocument);
+    close->setObjectName(QStringLiteral("actionClose"));
+    file->addAction(QStringLiteral("退出(&X)"), QKeySequence::Quit, this, &QWidget::close)
+        ->setObjectName(QStringLiteral("actionQuit"));
+    documentActions_ = {save, saveAs, print, pdf, close};
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     QAction* undo = undo_->group()->createUndoAction(this, QStringLiteral("撤销"));
@@ -159,14 +193,14 @@ void DocumentWindow::buildMenus() {
     edit->addAction(redo);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
-    view->addAction(QStringLiteral("适合宽度(&W)"), pages_, &PageView::setFitWidth)
+    view->addAction(QStringLiteral("适合宽度(&W)"), this, [this] { pageView()->setFitWidth(); })
         ->setObjectName(QStringLiteral("actionFitWidth"));
-    view->addAction(QStringLiteral("100%(&1)"), this, [this] { pages_->setZoomPercent(100); })
+    view->addAction(QStringLiteral("100%(&1)"), this, [this] { pageView()->setZoomPercent(100); })
         ->setObjectName(QStringLiteral("actionActualSize"));
     view->addAction(QStringLiteral("放大(&I)"), QKeySequence::ZoomIn, this,
-                    [this] { pages_->setZoomPercent(pages_->zoomPercent() + 10); });
+                    [this] { pageView()->setZoomPercent(pageView()->zoomPercent() + 10); });
     view->addAction(QStringLiteral("缩小(&O)"), QKeySequence::ZoomOut, this,
-                    [this] { pages_->setZoomPercent(pages_->zoomPercent() - 10); });
+                    [this] { pageView()->setZoomPercent(pageView()->zoomPercent() - 10); });
 
     QMenu* tableMenu = menuBar()->addMenu(QStringLiteral("表格(&T)"));
     tableMenu->addAction(QStringLiteral("选定表格(&S)"), this, &DocumentWindow::selectTable)
@@ -180,10 +214,11 @@ void DocumentWindow::buildMenus() {
 
 void DocumentWindow::changed() {
     // Word made visible appears at once, before whatever the program shows next.
-    if (!isVisible() && !ending_ && documents_->running())
+    if (!isVisible() && !ending_ && documents_->running()) {
         callWord(inStatusBar_, [&] {
             if (word_->Visible()) show();
         });
+    }
     // Word calls this after every change, thousands of times in a run: show the result once the
     // window system gets its turn again.
     if (refreshPending_) return;
@@ -204,6 +239,44 @@ void DocumentWindow::refresh() {
     refreshing_ = false;
 }
 
+DocumentPages* DocumentWindow::addPages(std::uint64_t id) {
+    auto* pages = new DocumentPages(id, renderFolder_.path(), stack_);
+    pages->setParent(this);
+    pages_.emplace(id, pages);
+    stack_->addWidget(pages->view());
+    PageView* view = pages->view();
+    PageRenderer* renderer = pages->renderer();
+    const auto current = [this, id] { return documents_->activeDocumentId() == id; };
+    connect(view, &PageView::clicked, this, &DocumentWindow::clickAt);
+    connect(view, &PageView::doubleClicked, this, &DocumentWindow::clickAt);
+    connect(view, &PageView::contextMenuWanted, this, [this, view](const QPoint& point, const QPoint& global) {
+        if (const int table = view->tableAt(point)) selectTableNumber(table);
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("选定表格"), this, &DocumentWindow::selectTable);
+        menu.addAction(QStringLiteral("只排版所选表格"), this, &DocumentWindow::singleTableModeRequested);
+        menu.exec(global);
+    });
+    connect(view, &PageView::zoomChanged, this, [this, current] {
+        if (current()) showPosition();
+    });
+    connect(view, &PageView::currentPageChanged, this, [this, current] {
+        if (current()) showPosition();
+    });
+    connect(renderer, &PageRenderer::pagesReady, this, [this, current] {
+        if (current()) showPosition();
+    });
+    connect(renderer, &PageRenderer::tablesReady, this, [this, current] {
+        if (current()) showSelectedTable();
+    });
+    connect(renderer, &PageRenderer::unavailable, this, [this, current](const QString& message) {
+        if (current()) statusBar()->showMessage(message);
+    });
+    connect(renderer, &PageRenderer::progress, this, [this, current](const QString& text) {
+        if (current()) progressLabel_->setText(text);
+    });
+    return pages;
+}
+
 void DocumentWindow::refreshDocuments() {
     if (!documents_->running()) {
         // This Word has quit (from here or from a command): its window goes with it.
@@ -221,38 +294,79 @@ void DocumentWindow::refreshDocuments() {
         automation::DocumentsPtr documents = word_->Documents();
         for (int i = 1; i <= documents->Count(); ++i) {
             automation::DocumentPtr document = documents->Item(i);
-            names << fileNameOf(*document);
+            QString name = fileNameOf(*document);
+            if (!document->Saved()) name += QStringLiteral(" *");
+            names << name;
             const std::uint64_t id = i <= static_cast<int>(ids.size()) ? ids[static_cast<std::size_t>(i - 1)] : 0;
-            if (std::find(tabIds_.begin(), tabIds_.end(), id) == tabIds_.end()) recent::add(qs(document->FullName()));
+            if (!pagesOf(id)) recent::add(qs(document->FullName()));
         }
     });
-    const auto active = std::find(ids.begin(), ids.end(), activeId);
     undo_->follow(ids, activeId);
-    updateTabs(ids, names, active == ids.end() ? -1 : static_cast<int>(active - ids.begin()));
-
-    if (ids.empty()) {
-        shownId_ = 0;
-        tableList_->setTables({});
-        pages_->setNotice(QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”打开一个 .docx 文件。"));
-    } else {
-        callWord(inStatusBar_, [&] {
-            const std::uint64_t version = documents_->contentVersion();
-            if (activeId != shownId_ || version != shownVersion_) {
-                if (activeId != shownId_) pages_->setTablePlaces({});
-                shownId_ = activeId;
-                shownVersion_ = version;
-                readTables();
-                renderDocument();
-            }
-            undo_->noteSaved(word_->ActiveDocument()->Saved());
-        });
+    for (auto it = pages_.begin(); it != pages_.end();) {
+        if (std::find(ids.begin(), ids.end(), it->first) != ids.end()) {
+            ++it;
+            continue;
+        }
+        notes_.erase(it->first);
+        delete it->second;
+        it = pages_.erase(it);
     }
+    for (std::uint64_t id : ids)
+        if (!pagesOf(id)) addPages(id);
+    const auto active = std::find(ids.begin(), ids.end(), activeId);
+    updateTabs(ids, names, active == ids.end() ? -1 : static_cast<int>(active - ids.begin()));
+    showActive(pagesOf(activeId));
     showSelectedTable();
     updateTitleAndStatus();
 
     bool visible = false;
     callWord(inStatusBar_, [&] { visible = word_->Visible(); });
     if (visible && !isVisible()) show();
+}
+
+// The active document's own pages, drawn again when its content changed, and its table list.
+void DocumentWindow::showActive(DocumentPages* active) {
+    for (const auto& [id, pages] : pages_) pages->setShown(pages == active);
+    stack_->setCurrentWidget(active ? active->view() : emptyView_);
+    if (!active) {
+        listedId_ = 0;
+        tableList_->setTables({});
+        tableList_->setNotes({});
+        progressLabel_->clear();
+        emptyView_->setNotice(
+            QStringLiteral("没有打开的文档。请用“文件”菜单中的“打开…”或“最近打开的文件”打开一个 .docx 文件。"));
+        showPosition();
+        return;
+    }
+    callWord(inStatusBar_, [&] {
+        const std::uint64_t version = documents_->contentVersion();
+        if (active->tablesVersion != version) readTables(*active, version);
+        if (active->drawnVersion() != version) active->draw(*documents_, version);
+        undo_->noteSaved(word_->ActiveDocument()->Saved());
+    });
+    if (listedId_ != active->id() || listedVersion_ != active->tablesVersion) {
+        listedId_ = active->id();
+        listedVersion_ = active->tablesVersion;
+        tableList_->setTables(active->tables);
+    }
+    const std::map<int, TableNote>& notes = notes_[active->id()];
+    if (tableList_->notes() != notes) tableList_->setNotes(notes);
+    if (!active->renderer()->loading()) progressLabel_->clear();
+    giveBackRenderers();
+    showPosition();
+}
+
+void DocumentWindow::giveBackRenderers() {
+    std::vector<std::pair<qint64, DocumentPages*>> running;  // (hidden for, pages)
+    for (const auto& [id, pages] : pages_)
+        if (!pages->shown() && pages->renderer()->running()) running.emplace_back(pages->hiddenMs(), pages);
+    std::sort(running.begin(), running.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    // The one shown keeps its renderer, and the others most recently shown as many as are left.
+    const int keep = kLiveRenderers - 1;
+    for (std::size_t i = 0; i < running.size(); ++i) {
+        const bool beyondCount = static_cast<int>(running.size() - i) > keep;
+        if (beyondCount || running[i].first > kGiveBackMs) running[i].second->renderer()->stop();
+    }
 }
 
 void DocumentWindow::updateTabs(const std::vector<std::uint64_t>& ids, const QStringList& names, int active) {
@@ -269,7 +383,7 @@ void DocumentWindow::updateTabs(const std::vector<std::uint64_t>& ids, const QSt
     updatingTabs_ = false;
 }
 
-void DocumentWindow::readTables() {
+void DocumentWindow::readTables(DocumentPages& pages, std::uint64_t version) {
     std::vector<TableSummary> summaries;
     automation::TablesPtr tables = word_->ActiveDocument()->Tables();
     const int count = tables->Count();
@@ -279,47 +393,22 @@ void DocumentWindow::readTables() {
         if (!callWord(inStatusBar_, [&] { summaries.push_back(summariseTable(*tables->Item(i))); }))
             summaries.emplace_back();
     }
-    tableList_->setTables(std::move(summaries));
-    labelPanel();
-}
-
-// The notes of the last run, if it was a run on this document.
-void DocumentWindow::labelPanel() {
-    std::map<int, TableNote> notes;
-    if (refusedId_ == shownId_) {
-        for (const auto& [table, messages] : refused_)
-            notes[table] = {QString::fromUtf8(kRefusedMark),
-                            QStringLiteral("Word 拒绝了部分设置：\n") + messages.join(QChar('\n'))};
-    }
-    tableList_->setNotes(std::move(notes));
+    pages.tables = std::move(summaries);
+    pages.tablesVersion = version;
 }
 
 void DocumentWindow::showRefusals(const std::vector<commands::PassedOver>& passedOver, bool singleTable) {
-    refused_.clear();
-    refusedId_ = documents_->activeDocumentId();
-    for (const commands::PassedOver& step : passedOver) {
-        if (singleTable || step.table < 1) continue;
-        QStringList& messages = refused_[step.table];
-        const QString message = qs(step.message);
-        if (!messages.contains(message)) messages << message;
-    }
-    labelPanel();
+    const std::uint64_t id = documents_->activeDocumentId();
+    if (id == 0) return;
+    notes_[id] = singleTable ? std::map<int, TableNote>() : runNotes(passedOver);
+    if (activePages() && listedId_ == id) tableList_->setNotes(notes_[id]);
 }
 
-void DocumentWindow::forgetRefusals() {
-    if (refused_.empty()) return;
-    refused_.clear();
-    labelPanel();
-}
-
-void DocumentWindow::renderDocument() {
-    if (!renderFolder_.isValid()) return;
-    // A new file for every version: the renderer may still be reading the one before.
-    const QString path = renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(++renderCount_));
-    QFile::remove(renderFolder_.filePath(QStringLiteral("page-%1.docx").arg(renderCount_ - 2)));
-    if (!callWord(inStatusBar_, [&] { documents_->saveCopy(utf8(path)); })) return;
-    if (pages_->pageCount() == 0) pages_->setNotice(QString());
-    renderer_->show(path);
+void DocumentWindow::forgetNotes() {
+    const auto it = notes_.find(documents_->activeDocumentId());
+    if (it == notes_.end() || it->second.empty()) return;
+    it->second.clear();
+    tableList_->setNotes({});
 }
 
 void DocumentWindow::showSelectedTable() {
@@ -339,7 +428,7 @@ void DocumentWindow::showSelectedTable() {
             }
         });
     }
-    pages_->setSelectedTable(selected);
+    pageView()->setSelectedTable(selected);
     const QSignalBlocker blocker(panel_);
     panel_->setCurrentIndex(tableList_->index(selected - 1));
     QString status;
@@ -349,32 +438,56 @@ void DocumentWindow::showSelectedTable() {
 
 void DocumentWindow::updateTitleAndStatus() {
     QString name;
-    QString status;
+    bool modified = false;
     if (documents_->activeDocumentId() != 0) {
         callWord(inStatusBar_, [&] {
             automation::DocumentPtr document = word_->ActiveDocument();
             name = fileNameOf(*document);
-            if (!document->Saved()) status = QStringLiteral("有未保存的更改");
+            modified = !document->Saved();
         });
     }
+    QStringList state;
+    if (modified) state << QStringLiteral("有未保存的更改");
     const QString selection = statusBar()->property("selection").toString();
-    if (!selection.isEmpty()) status += (status.isEmpty() ? QString() : QStringLiteral("    ")) + selection;
+    if (!selection.isEmpty()) state << selection;
+    stateLabel_->setText(state.join(QStringLiteral("    ")));
     const QString word = QStringLiteral("内置 Word");
-    setWindowTitle(name.isEmpty() ? word : name + QStringLiteral(" - ") + word);
-    statusBar()->showMessage(status);
-    const bool hasDocument = !name.isEmpty();
-    saveAction_->setEnabled(hasDocument);
-    saveAsAction_->setEnabled(hasDocument);
+    // Qt's modified mark: "[*]" shows as "*" while the document has unsaved changes.
+    setWindowTitle(name.isEmpty() ? word : name + QStringLiteral("[*] - ") + word);
+    setWindowModified(modified);
+    for (QAction* action : std::as_const(documentActions_)) action->setEnabled(!name.isEmpty());
+}
+
+void DocumentWindow::showPosition() {
+    const PageView* view = pageView();
+    zoomLabel_->setText(view->pageCount() > 0 ? QStringLiteral("%1%").arg(view->zoomPercent()) : QString());
+    if (view->pageCount() == 0) {
+        pageLabel_->clear();
+    } else if (!view->pagesComplete()) {
+        pageLabel_->setText(QStringLiteral("第 %1 页，页数统计中…").arg(view->currentPage() + 1));
+    } else {
+        pageLabel_->setText(QStringLiteral("第 %1 页，共 %2 页").arg(view->currentPage() + 1).arg(view->pageCount()));
+    }
 }
 
 void DocumentWindow::commandStarted(const QString& name) {
-    forgetRefusals();
+    forgetNotes();
+    commandName_ = name;
+    commandInTable_ = false;
+    if (documents_->activeDocumentId() != 0)
+        callWord(inStatusBar_, [&] { commandInTable_ = word_->Selection()->Tables()->Count() > 0; });
     undo_->begin(name);
 }
 
 void DocumentWindow::commandEnded() {
-    undo_->end();
+    const bool changed = undo_->end();
     refresh();
+    if (changed || documents_->activeDocumentId() == 0) return;
+    // A command that changed nothing says so: otherwise the user cannot tell it from one that did not run.
+    QString text = QStringLiteral("“%1”没有改动文档。").arg(commandName_);
+    if (commandName_ == QStringLiteral("排版所选表格") && !commandInTable_)
+        text = QStringLiteral("“排版所选表格”没有改动文档：插入点不在表格中，请先单击要排版的表格。");
+    statusBar()->showMessage(text);
 }
 
 void DocumentWindow::fillRecentMenu() {
@@ -389,8 +502,8 @@ void DocumentWindow::openRecent(const QString& path) {
     if (!QFileInfo::exists(path)) {
         // Moved or deleted since: it leaves the list, and the user hears why nothing opened.
         recent::remove(path);
-        prompts().message(
-            this, QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。").arg(QDir::toNativeSeparators(path)));
+        inMessageBox_(
+            QStringLiteral("找不到文件“%1”，已将它从最近打开的文件中删除。").arg(QDir::toNativeSeparators(path)));
         return;
     }
     openPath(path);
@@ -398,6 +511,9 @@ void DocumentWindow::openRecent(const QString& path) {
 
 void DocumentWindow::fillWindowMenu() {
     windowMenu_->clear();
+    windowMenu_->addAction(QStringLiteral("排版面板(&P)"), this, &DocumentWindow::panelRequested)
+        ->setObjectName(QStringLiteral("actionPanel"));
+    windowMenu_->addSeparator();
     auto* group = new QActionGroup(windowMenu_);
     for (int i = 0; i < tabs_->count(); ++i) {
         QAction* action = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(tabs_->tabText(i)));
@@ -429,7 +545,7 @@ bool DocumentWindow::saveDocumentAs() {
     bool saved = false;
     callWord(inMessageBox_, [&] {
         automation::DocumentPtr document = word_->ActiveDocument();
-        QString path = prompts().chooseSaveFile(this, qs(document->FullName()));
+        QString path = prompts().chooseSaveFile(this, FileKind::Document, qs(document->FullName()));
         if (path.isEmpty()) return;
         if (!path.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive)) path += QStringLiteral(".docx");
         document->SaveAs(utf8(path));
@@ -467,16 +583,106 @@ void DocumentWindow::quitWord() {
 }
 
 bool DocumentWindow::closeDocument() {
-    if (documents_->activeDocumentId() != 0 && !closeActive()) return false;
-    if (documents_->activeDocumentId() == 0) quitWord();
-    return true;
+    if (documents_->activeDocumentId() == 0) return true;
+    const bool closed = closeActive();
+    refresh();
+    return closed;
+}
+
+QString DocumentWindow::jobCopy() {
+    if (!renderFolder_.isValid() || documents_->activeDocumentId() == 0) return QString();
+    const QString path = renderFolder_.filePath(QStringLiteral("job-%1.docx").arg(++jobs_));
+    if (!callWord(inMessageBox_, [&] { documents_->saveCopy(utf8(path)); })) return QString();
+    return path;
+}
+
+void DocumentWindow::exportPdf() {
+    QString suggestion;
+    callWord(inStatusBar_, [&] { suggestion = qs(word_->ActiveDocument()->FullName()); });
+    if (suggestion.isEmpty()) return;
+    suggestion =
+        QFileInfo(suggestion).dir().filePath(QFileInfo(suggestion).completeBaseName() + QStringLiteral(".pdf"));
+    QString target = prompts().chooseSaveFile(this, FileKind::Pdf, suggestion);
+    if (target.isEmpty()) return;
+    if (!target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) target += QStringLiteral(".pdf");
+    const QString copy = jobCopy();
+    if (copy.isEmpty()) return;
+    // A renderer of its own: the pages on show go on being drawn meanwhile.
+    auto* job = new PageRenderer(this);
+    connect(job, &PageRenderer::pdfSaved, this, [this, job, copy, target](const QString& error) {
+        job->deleteLater();
+        QFile::remove(copy);
+        statusBar()->showMessage(
+            error.isEmpty() ? QStringLiteral("已导出 PDF：%1").arg(QDir::toNativeSeparators(target)) : error);
+        if (!error.isEmpty()) inMessageBox_(error);
+        emit pdfExported(target, error);
+    });
+    statusBar()->showMessage(QStringLiteral("正在导出 PDF…"));
+    job->exportPdf(copy, target);
+}
+
+void DocumentWindow::printDocument() {
+    if (documents_->activeDocumentId() == 0) return;
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setFullPage(true);
+    callWord(inStatusBar_, [&] { printer->setDocName(fileNameOf(*word_->ActiveDocument())); });
+    if (!prompts().setUpPrinter(this, *printer)) return;
+    const QString copy = jobCopy();
+    if (copy.isEmpty()) return;
+    auto* job = new PageRenderer(this);
+    job->setFindsTables(false);  // drawn as the document is, without the marks that find the tables
+    printPages(printer, job, copy);
+}
+
+// The pages the printer asked for, one picture after the other, each painted on a sheet as it comes.
+void DocumentWindow::printPages(const std::shared_ptr<QPrinter>& printer, PageRenderer* job, const QString& copy) {
+    struct Progress {
+        QPainter painter;
+        int first = 0;
+        int next = 0;
+        int last = -1;
+    };
+    auto progress = std::make_shared<Progress>();
+    const auto finish = [this, job, copy, progress](const QString& error) {
+        if (progress->painter.isActive()) progress->painter.end();
+        job->disconnect(this);
+        job->deleteLater();
+        QFile::remove(copy);
+        statusBar()->showMessage(error.isEmpty() ? QStringLiteral("已送往打印机。") : error);
+        emit printed(error);
+    };
+    const int dpi = std::min(printer->resolution(), kMaxPrintDpi);
+    connect(job, &PageRenderer::unavailable, this, [finish](const QString& message) { finish(message); });
+    connect(job, &PageRenderer::pagesReady, this,
+            [this, printer, job, progress, dpi, finish](const QVector<QRect>& pages, bool complete) {
+                if (!complete) return;
+                const int count = static_cast<int>(pages.size());
+                progress->first = printer->fromPage() > 0 ? printer->fromPage() - 1 : 0;
+                progress->last = printer->toPage() > 0 ? std::min(printer->toPage(), count) - 1 : count - 1;
+                progress->next = progress->first;
+                if (progress->first > progress->last) return finish(QStringLiteral("没有要打印的页。"));
+                if (!progress->painter.begin(printer.get())) return finish(QStringLiteral("无法开始打印。"));
+                statusBar()->showMessage(QStringLiteral("正在打印…"));
+                for (int page = progress->first; page <= progress->last; ++page)
+                    job->requestPage(page, std::min(kMaxPicture, pages.at(page).width() * dpi / 1440));
+            });
+    connect(job, &PageRenderer::pageReady, this, [printer, progress, finish](int page, const QImage& image) {
+        if (page != progress->next || !progress->painter.isActive()) return;
+        if (page != progress->first) printer->newPage();
+        const QRect sheet = progress->painter.viewport();
+        progress->painter.drawImage(QRect(sheet.topLeft(), image.size().scaled(sheet.size(), Qt::KeepAspectRatio)),
+                                    image);
+        if (++progress->next > progress->last) finish(QString());
+    });
+    job->show(copy);
 }
 
 void DocumentWindow::clickAt(const QPoint& documentTwips) {
-    if (const int table = pages_->tableAt(documentTwips)) return selectTableNumber(table);
+    const PageView* view = pageView();
+    if (const int table = view->tableAt(documentTwips)) return selectTableNumber(table);
     // Outside every table: an insertion point after the last table above the click.
     int above = 0;
-    for (const TablePlace& place : pages_->tablePlaces())
+    for (const TablePlace& place : view->tablePlaces())
         if (place.rect.bottom() < documentTwips.y()) above = std::max(above, place.table);
     const std::vector<TableSummary>& tables = tableList_->tables();
     const int position =
@@ -488,7 +694,7 @@ void DocumentWindow::clickAt(const QPoint& documentTwips) {
 void DocumentWindow::selectTableNumber(int table) {
     // The pages may show an older version in which that table still existed.
     if (callWord(inStatusBar_, [&] { word_->ActiveDocument()->Tables()->Item(table)->Select(); }))
-        pages_->scrollToTable(table);
+        pageView()->scrollToTable(table);
 }
 
 void DocumentWindow::selectTable() {

@@ -45,8 +45,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     shell::Program program(std::move(word));
+    QStringList files;
     for (const QString& argument : arguments.mid(1))
-        if (!argument.startsWith(QStringLiteral("--"))) program.wordWindow()->openPath(argument);
+        if (!argument.startsWith(QStringLiteral("--"))) files << argument;
+    program.openAtStart(files);
     QObject::connect(&program, &shell::Program::finished, &app, &QApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

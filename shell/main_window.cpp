@@ -185,7 +185,7 @@ void MainWindow::startWord() {
         connect(welcome_, &WelcomeWindow::openRequested, this, &MainWindow::openDocument);
         connect(welcome_, &WelcomeWindow::exitRequested, this, &MainWindow::endProgram);
         welcome_->showCentred();
-    } catch (const automation::Error&) {
+    } catch (const std::exception&) {
         // The program goes on; if Word really is gone, the next watch tick ends it.
         showMessage(QString::fromUtf8(kWordLostMessage));
     }
@@ -337,6 +337,26 @@ void MainWindow::loadInitialValues() {
     }
 }
 
+void MainWindow::setPanelState(const settings::PanelState& panel) {
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (described.field.empty()) continue;
+        if (described.kind == settings::ControlKind::ComboBox)
+            combo(described.name)->setEditText(qs(panel.text(described.field)));
+        else if (described.kind == settings::ControlKind::CheckBox)
+            check(described.name)->setChecked(panel.checked(described.field));
+    }
+    lines_ = panel.lines;
+    for (settings::EdgeGroup group : settings::kEdgeGroups) {
+        const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
+        showPreview(group, image ? qs(image->name) : QString());
+    }
+}
+
+void MainWindow::setSettingsFileName(const QString& name) {
+    const QString title = qs(settings::kMainCaption);
+    setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" - ") + name);
+}
+
 QComboBox* MainWindow::combo(std::string_view name) const { return findChild<QComboBox*>(qs(name)); }
 
 QComboBox* MainWindow::fieldCombo(std::string_view field) const { return combo(settings::fieldSpec(field).name); }
@@ -451,11 +471,8 @@ void MainWindow::watchTick() {
 
 void MainWindow::openDocument() {
     if (welcome_) welcome_->hide();
-    try {
-        word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show();
-    } catch (const automation::Error& error) {
-        showMessage(QString::fromStdString(error.message()));
-    }
+    callWord([this](const QString& text) { showMessage(text); },
+             [&] { word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show(); });
 }
 
 // A command runs to its end before the next may start (a message box it shows lets other clicks
@@ -565,6 +582,15 @@ void MainWindow::endProgram() {
     if (about_) about_->close();
     hide();
     emit programEnded();
+}
+
+void MainWindow::reopen() {
+    if (ended_) {
+        ended_ = false;
+        documentWatch_->start();
+        widthDetail_->start();
+    }
+    host_->showMainWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -47,6 +47,10 @@ public:
 
     // What a run reads: every list text, every check box and the three LineSpecs.
     settings::PanelState panelState() const;
+    // Puts these values into the panel (a settings file, the last settings used).
+    void setPanelState(const settings::PanelState& panel);
+    // The settings file the panel's values came from, shown in the title; empty for none.
+    void setSettingsFileName(const QString& name);
     const settings::EdgeLines& lines() const { return lines_; }
     commands::ProgramState& programState() { return state_; }
     bool documentSeen() const { return documentSeen_; }
@@ -91,6 +95,8 @@ public slots:
     void openCompanionWorkbook();
     // Ends the program: every window of it closes and the timers stop; Word stays as it is.
     void endProgram();
+    // The panel again, after the program ended or from behind other windows (窗口 › 排版面板).
+    void reopen();
 
 signals:
     void programEnded();

@@ -4,6 +4,9 @@
 #include <QColor>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+
 #include "shell/utf8.h"
 
 namespace shell {
@@ -27,7 +30,80 @@ QString firstRowCellText(automation::Table& table, int column) {
     return text.simplified();
 }
 
+// The operations of the run as the user knows the settings; the first match names an operation.
+struct Effect {
+    const char* operationPart;
+    const char* words;
+};
+constexpr Effect kEffects[] = {
+    {"Tables.Item.Select", "未能选定表格，整张表格未排版"},
+    {"LineSpacing", "行距未设置"},
+    {"PreferredWidth", "宽度未设置"},
+    {"AutoFit", "宽度未设置"},
+    {"LeftIndent", "宽度未设置"},
+    {"Rows.Height", "行高未设置"},
+    {"VerticalAlignment", "垂直居中未设置"},
+    {"Borders", "线条未设置"},
+    {"Font", "字体字号未设置"},
+    {"HeadingFormat", "跨页标题行未设置"},
+    {"Alignment", "对齐未设置"},
+    {"RightPadding", "单元格右边距未设置"},
+    {"RightIndent", "单元格右边距未设置"},
+    {"Find", "空格未删除"},
+    {"DisplayAlerts", "空格未删除"},
+    {"ParagraphFormat", "段落格式未统一"},
+};
+
+// The two ways the run looks for a table's title rows, and for the area below them: when one of a
+// pair works, the other failing is expected.
+constexpr const char* kTitleProbes[] = {"Table.Cell(1,1)-Cell(2,C).Select", "Table.Rows.Item(1).Select"};
+constexpr const char* kOtherAreaProbes[] = {"Table.Cell(3,2)-Cell(R,C).Select", "Table.Cell(2,2)-Cell(R,C).Select"};
+
+QString detail(const QString& words, const commands::PassedOver& step) {
+    return QStringLiteral("%1：%2（Word 错误 %3）").arg(words, qs(step.message)).arg(step.number);
+}
+
 }  // namespace
+
+std::map<int, TableNote> runNotes(const std::vector<commands::PassedOver>& passedOver) {
+    std::map<int, std::vector<const commands::PassedOver*>> byTable;
+    for (const commands::PassedOver& step : passedOver)
+        if (step.table > 0) byTable[step.table].push_back(&step);
+    std::map<int, TableNote> notes;
+    for (const auto& [table, steps] : byTable) {
+        const auto failed = [&](const char* operation) -> const commands::PassedOver* {
+            for (const commands::PassedOver* step : steps)
+                if (step->operation == operation) return step;
+            return nullptr;
+        };
+        QStringList words;
+        QStringList details;
+        const auto add = [&](const QString& said, const commands::PassedOver& step) {
+            if (!words.contains(said)) words << said;
+            details << detail(said, step);
+        };
+        if (failed(kTitleProbes[0]) && failed(kTitleProbes[1]))
+            add(QStringLiteral("未识别出标题行：标题行对齐和跨页标题行未设置"), *failed(kTitleProbes[1]));
+        if (failed(kOtherAreaProbes[0]) && failed(kOtherAreaProbes[1]))
+            add(QStringLiteral("未识别出其他区域：其他区域的对齐、删除空格和右边距未设置"),
+                *failed(kOtherAreaProbes[1]));
+        for (const commands::PassedOver* step : steps) {
+            const std::string& operation = step->operation;
+            if (std::find(std::begin(kTitleProbes), std::end(kTitleProbes), operation) != std::end(kTitleProbes) ||
+                std::find(std::begin(kOtherAreaProbes), std::end(kOtherAreaProbes), operation) !=
+                    std::end(kOtherAreaProbes))
+                continue;
+            const auto effect = std::find_if(std::begin(kEffects), std::end(kEffects), [&](const Effect& e) {
+                return operation.find(e.operationPart) != std::string::npos;
+            });
+            add(effect == std::end(kEffects) ? QStringLiteral("部分设置未生效") : qs(effect->words), *step);
+        }
+        if (words.isEmpty()) continue;
+        notes[table] = {words.join(QStringLiteral("；")),
+                        QStringLiteral("Word 拒绝了部分设置：\n") + details.join(QChar('\n'))};
+    }
+    return notes;
+}
 
 TableSummary summariseTable(automation::Table& table) {
     TableSummary summary;

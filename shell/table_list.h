@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "automation/word.h"
+#include "commands/pass_over.h"
 
 namespace shell {
 
@@ -28,7 +29,14 @@ TableSummary summariseTable(automation::Table& table);
 struct TableNote {
     QString text;     // shown in the list, before the first row's text
     QString details;  // the tooltip
+
+    bool operator==(const TableNote&) const = default;
 };
+
+// What a run over the whole document could not do to each table, in the user's words ("行高未设置"),
+// with what Word said in the details. A probe whose alternative worked (the title taken as one row
+// where it is not two) is no refusal; both probes of the title failing means no title rows were found.
+std::map<int, TableNote> runNotes(const std::vector<commands::PassedOver>& passedOver);
 
 class TableListModel : public QAbstractListModel {
     Q_OBJECT

@@ -30,11 +30,11 @@ protected:
             saveQuestions << name;
             return saveAnswer;
         };
-        shell::prompts().chooseOpenFile = [this](QWidget*) {
+        shell::prompts().chooseOpenFile = [this](QWidget*, shell::FileKind) {
             ++openDialogs;
             return fileToOpen;
         };
-        shell::prompts().chooseSaveFile = [this](QWidget*, const QString&) { return fileToSaveAs; };
+        shell::prompts().chooseSaveFile = [this](QWidget*, shell::FileKind, const QString&) { return fileToSaveAs; };
         program = std::make_unique<shell::Program>(backend::startHostedWord());
         settle();
     }

@@ -1,5 +1,7 @@
 // Start-up, the welcome window, opening the document, the document watch and the end of the program.
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -164,6 +166,44 @@ TEST_F(ShellTest, ClosingMainWindowEndsTheProgram) {
     // A late tick does nothing.
     main().watchTick();
     EXPECT_TRUE(word().Visible());
+}
+
+TEST_F(ShellTest, EveryWindowLiesOnTheScreenWithTheWelcomeWindowInFront) {
+    settle();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto onScreen = [&] {
+        int visible = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible()) continue;
+            ++visible;
+            EXPECT_TRUE(screen.contains(window->frameGeometry()))
+                << window->objectName().toStdString() << " " << window->frameGeometry().x() << ","
+                << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
+                << window->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
+        }
+        return visible;
+    };
+    ASSERT_TRUE(wordWindow()->isVisible());
+    shell::WelcomeWindow* welcome = main().welcomeWindow();
+    ASSERT_TRUE(welcome->isVisible());
+    EXPECT_EQ(onScreen(), 3);
+    // Nothing of the program covers the welcome window's buttons.
+    EXPECT_FALSE(welcome->frameGeometry().intersects(main().frameGeometry()));
+
+    main().openPicker();
+    main().showAbout();
+    settle();
+    EXPECT_EQ(onScreen(), 5);
+    main().enterSingleTableMode();
+    settle();
+    onScreen();
+
+    // Started with a file, the program has no use for the welcome window.
+    program.reset();
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
+    program->openAtStart({document("开始.docx", para("正文"))});
+    EXPECT_FALSE(main().welcomeWindow()->isVisible());
+    EXPECT_EQ(word().Documents()->Count(), 1);
 }
 
 TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
