@@ -50,11 +50,11 @@ public:
     // The active document as it stands, written to path as a complete .docx; the document keeps its
     // name and its saved state. Fails with automation::Error.
     virtual void saveCopy(const std::string& path) = 0;
-    // The same, cut after the first pages' worth of body (about maxBlocks paragraphs and tables, with
-    // every section's page setup and the styles kept), for a quick first picture of a long document.
-    // False, and nothing written, when the whole document is no longer than that. Fails with
-    // automation::Error.
-    virtual bool saveBeginningCopy(const std::string& path, int maxBlocks) = 0;
+    // The same, cut after the first pages' worth of body: the first paragraphs and tables of the body
+    // that hold about maxParagraphs paragraphs (those in tables count), with the page setup of the
+    // section they end in and the styles kept, for a quick first picture of a long document. False,
+    // and nothing written, when the whole body holds no more. Fails with automation::Error.
+    virtual bool saveBeginningCopy(const std::string& path, int maxParagraphs) = 0;
 
     // The active document's content as it stands now. Fails with automation::Error.
     virtual std::shared_ptr<const DocumentSnapshot> captureState() = 0;

@@ -43,7 +43,7 @@ void DocumentPages::draw(automation::HostedDocuments& documents, std::uint64_t v
     const QString whole = copyPath(number, "whole");
     const QString beginning = copyPath(number, "beginning");
     documents.saveCopy(utf8(whole));
-    const bool cut = documents.saveBeginningCopy(utf8(beginning), kBeginningBlocks);
+    const bool cut = documents.saveBeginningCopy(utf8(beginning), kBeginningParagraphs);
     copies_ = number;
     QFile::remove(copyPath(number - 2, "whole"));
     QFile::remove(copyPath(number - 2, "beginning"));

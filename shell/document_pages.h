@@ -25,9 +25,10 @@ class PageView;
 class DocumentPages : public QObject {
     Q_OBJECT
 public:
-    // A document of more blocks (paragraphs and tables) than this is drawn from a copy of its beginning
-    // first: that copy loads in a second or two, the whole document perhaps in minutes.
-    static constexpr int kBeginningBlocks = 80;
+    // A document of more paragraphs than this (those in tables count) is drawn from a copy of its
+    // beginning first: that copy, a few pages, loads in a second or two, the whole document perhaps in
+    // minutes.
+    static constexpr int kBeginningParagraphs = 300;
 
     // The copies go into folder; the view is a child of viewParent.
     DocumentPages(std::uint64_t id, const QString& folder, QWidget* viewParent);

@@ -34,13 +34,13 @@ void settle() {
     }
 }
 
-// Until the document window shows the pages of the current version (at most a minute).
+// Until the document window shows the pages of the current version and has found its tables (at most a
+// minute).
 void waitForPages(DocumentWindow* window) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 60'000 && window &&
-           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn()) &&
-           window->pageView()->notice().isEmpty()) {
+    while (timer.elapsed() < 60'000 && window && window->renderer() &&
+           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn())) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(20);
     }

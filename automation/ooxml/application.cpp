@@ -253,8 +253,8 @@ public:
         return false;
     }
     void saveCopy(const std::string& path) override { active()->saveCopy(path); }
-    bool saveBeginningCopy(const std::string& path, int maxBlocks) override {
-        return active()->saveBeginning(path, maxBlocks);
+    bool saveBeginningCopy(const std::string& path, int maxParagraphs) override {
+        return active()->saveBeginning(path, maxParagraphs);
     }
     std::shared_ptr<const DocumentSnapshot> captureState() override {
         ModelPtr model = active();

@@ -155,15 +155,25 @@ void DocumentModel::saveCopy(const std::string& path) {
     package_.save(path);
 }
 
-bool DocumentModel::saveBeginning(const std::string& path, int maxBlocks) {
+bool DocumentModel::saveBeginning(const std::string& path, int maxParagraphs) {
+    // Paragraphs are what the layout works through: a block's count is its own and those in its cells.
+    struct Counter : pugi::xml_tree_walker {
+        int paragraphs = 0;
+        bool for_each(pugi::xml_node& node) override {
+            if (wml::is(node, "p")) ++paragraphs;
+            return true;
+        }
+    } counter;
     pugi::xml_node last;
-    int blocks = 0;
-    for (pugi::xml_node n = body_.first_child(); n; n = n.next_sibling()) {
+    pugi::xml_node n = body_.first_child();
+    for (; n && counter.paragraphs < maxParagraphs; n = n.next_sibling()) {
         if (n.type() != pugi::node_element || wml::is(n, "sectPr")) continue;
-        if (++blocks > maxBlocks) break;
+        if (wml::is(n, "p")) ++counter.paragraphs;
+        n.traverse(counter);
         last = n;
     }
-    if (blocks <= maxBlocks || !last) return false;
+    while (n && (n.type() != pugi::node_element || wml::is(n, "sectPr"))) n = n.next_sibling();
+    if (!n || !last) return false;
     // A new part of the same root (its namespace declarations, the page background before the body)
     // holding copies of the first blocks: the document itself is not touched.
     pugi::xml_document cut;

@@ -99,9 +99,10 @@ public:
     void save(const std::optional<std::string>& path);
     // Writes the document as it stands to path without touching its name or saved state.
     void saveCopy(const std::string& path);
-    // The same, with only the first maxBlocks paragraphs and tables of the body, ended by the page setup
-    // of the section the last of them belongs to. False, and nothing written, when the body has no more.
-    bool saveBeginning(const std::string& path, int maxBlocks);
+    // The same, with only the first paragraphs and tables of the body that hold maxParagraphs paragraphs
+    // (those in tables count; at least one block), ended by the page setup of the section the last of
+    // them belongs to. False, and nothing written, when the body holds no more.
+    bool saveBeginning(const std::string& path, int maxParagraphs);
 
     // Never reused while the program runs.
     std::uint64_t id() const { return id_; }
