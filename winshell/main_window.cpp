@@ -328,7 +328,10 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT& item) {
 void MainWindow::hideMainWindow() { ShowWindow(hwnd(), SW_HIDE); }
 
 void MainWindow::showMainWindow() {
-    ShowWindow(hwnd(), SW_SHOW);
+    // Windows lets a program that is not in front take the focus only in some cases; above Word's
+    // window the main window comes in any case.
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetForegroundWindow(hwnd());
 }
 

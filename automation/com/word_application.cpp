@@ -449,12 +449,12 @@ DesktopWord createDesktopWord() {
         IDispatch* application = nullptr;
         const HRESULT hr = createServer(progId, &application);
         if (SUCCEEDED(hr)) return {wordFromDispatch(application), progId};
-        const std::string why = notInstalled(hr) ? "没有安装" : errorFromHresult(hr).message();
-        tried += std::string(tried.empty() ? "" : "；") + "“" + progId + "”：" + why;
+        tried +=
+            std::string("\n    ") + progId + "：" + (notInstalled(hr) ? "没有安装" : errorFromHresult(hr).message());
         if (number == 0) number = notInstalled(hr) ? static_cast<long>(hr) : errorFromHresult(hr).number();
     }
-    throw Error(number, "无法启动 Word，也无法启动 WPS 文字。已尝试的自动化服务器：" + tried +
-                            "。请安装 Microsoft Word 2007 或更高版本，或 WPS Office。");
+    throw Error(number, "无法启动 Word，也无法启动 WPS 文字。\n已尝试的自动化服务器：" + tried +
+                            "\n请安装 Microsoft Word 2007 或更高版本，或 WPS Office。");
 }
 
 IDispatch* dispatchOf(Application& word) {
