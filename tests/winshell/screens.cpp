@@ -36,8 +36,10 @@ bool shoot(const std::filesystem::path& folder, const char* name, HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     const auto shot = folder / "shot.txt";
-    std::ofstream(shot) << name << ' ' << r.left << ' ' << r.top << ' ' << r.right - r.left << ' ' << r.bottom - r.top
-                        << '\n';
+    const auto written = folder / "shot.tmp";  // renamed when complete, so the script never reads half a line
+    std::ofstream(written) << name << ' ' << r.left << ' ' << r.top << ' ' << r.right - r.left << ' '
+                           << r.bottom - r.top << '\n';
+    std::filesystem::rename(written, shot);
     for (int waited = 0; std::filesystem::exists(shot); waited += 100) {
         if (waited > 60000) return false;
         pumpFor(100);
