@@ -28,9 +28,7 @@ constexpr const char* kText =
 }  // namespace
 
 AboutWindow::AboutWindow(const std::string& progId) {
-    create(L"GridwrightAbout", "使用说明", kStyle, 0, 0);
-    dpi_ = Dpi::of(hwnd());
-    font_ = createUiFont(dpi_);
+    create(L"GridwrightAbout", "使用说明", kStyle);
     text_ = createControl(hwnd(), L"STATIC", std::string(kText) + "\r\n\r\n" + drivenProgramLine(progId),
                           WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 101, font_.get());
     close_ = createControl(hwnd(), L"BUTTON", "关  闭", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kCloseId, font_.get());
@@ -63,21 +61,11 @@ void AboutWindow::show() {
 }
 
 LRESULT AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kCloseId && HIWORD(wParam) == BN_CLICKED) DestroyWindow(hwnd());
-            return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return controlColour(reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED:
-            dpi_ = Dpi(LOWORD(wParam));
-            font_ = createUiFont(dpi_);
-            for (HWND child : {text_, close_})
-                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-            layout();
-            return 0;
-        default: return Window::handle(message, wParam, lParam);
+    if (message == WM_COMMAND && LOWORD(wParam) == kCloseId && HIWORD(wParam) == BN_CLICKED) {
+        DestroyWindow(hwnd());
+        return 0;
     }
+    return Window::handle(message, wParam, lParam);
 }
 
 }  // namespace winshell

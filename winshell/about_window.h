@@ -14,10 +14,8 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void layout();
+    void layout() override;
 
-    Dpi dpi_;
-    Font font_;
     HWND text_ = nullptr;
     HWND close_ = nullptr;
 };

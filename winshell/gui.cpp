@@ -105,8 +105,7 @@ Window::~Window() {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }
 
-void Window::create(const wchar_t* className, std::string_view caption, DWORD style, int width, int height,
-                    HWND owner) {
+void Window::create(const wchar_t* className, std::string_view caption, DWORD style, HWND owner) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW described{};
     if (!GetClassInfoExW(instance, className, &described)) {
@@ -121,18 +120,36 @@ void Window::create(const wchar_t* className, std::string_view caption, DWORD st
         described.lpszClassName = className;
         RegisterClassExW(&described);
     }
-    CreateWindowExW(0, className, wide(caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, width, height, owner,
-                    nullptr, instance, this);
+    CreateWindowExW(0, className, wide(caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
+                    instance, this);
+    dpi_ = Dpi::of(hwnd_);
+    font_ = createUiFont(dpi_);
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-LRESULT Window::controlColour(HDC dc) {
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    switch (message) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            // Static texts, check boxes and frames on the dialog colour.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_DPICHANGED:
+            dpi_ = Dpi(LOWORD(wParam));
+            font_ = createUiFont(dpi_);
+            EnumChildWindows(
+                hwnd_,
+                [](HWND child, LPARAM font) -> BOOL {
+                    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(font_.get()));
+            layout();
+            return 0;
+        default: return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
 }
 
 LRESULT CALLBACK Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

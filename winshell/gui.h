@@ -53,7 +53,9 @@ using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 // "Microsoft YaHei UI" at 9 points where Windows has it, otherwise the system's message font, at dpi.
 Font createUiFont(const Dpi& dpi);
 
-// A top-level window whose messages go to handle(). The window is destroyed with the object.
+// A top-level window whose messages go to handle(), with its resolution and the UI font at it. It gives
+// its controls the dialog colour, and on a screen of another resolution takes the font at that
+// resolution and lays itself out again. The window is destroyed with the object.
 class Window {
 public:
     Window() = default;
@@ -65,12 +67,15 @@ public:
     bool visible() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
 
 protected:
-    // Creates the window of the class className (registered on first use) with this caption.
-    void create(const wchar_t* className, std::string_view caption, DWORD style, int width, int height,
-                HWND owner = nullptr);
+    // Creates the window of the class className (registered on first use) with this caption, and the
+    // font at its resolution.
+    void create(const wchar_t* className, std::string_view caption, DWORD style, HWND owner = nullptr);
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // Gives the child controls the dialog colour (static texts, check boxes and group boxes).
-    LRESULT controlColour(HDC dc);
+    // Places the controls and sizes the window at dpi_.
+    virtual void layout() {}
+
+    Dpi dpi_;
+    Font font_;
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

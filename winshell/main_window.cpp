@@ -67,13 +67,11 @@ bool isBusy(const automation::Error& error) {
 
 MainWindow::MainWindow(WordSession word, ShowMessage showMessage)
     : word_(std::move(word)), showMessage_(std::move(showMessage)), previews_(settings::kEdgeGroups.size()) {
-    create(L"GridwrightForm4", settings::kMainCaption, kStyle, 0, 0);
-    dpi_ = Dpi::of(hwnd());
-    font_ = createUiFont(dpi_);
+    create(L"GridwrightForm4", settings::kMainCaption, kStyle);
     tooltips_ = std::make_unique<Tooltips>(hwnd());
     tooltips_->setFont(font_.get());
     buildPanel();
-    layoutPanel();
+    layout();
 
     // The load step.
     setOuterWidthTwips(settings::kNarrowWidthTwips);
@@ -157,7 +155,7 @@ void MainWindow::buildPanel() {
             createControl(parent, L"BUTTON", described.caption, WS_VISIBLE | BS_GROUPBOX, kFrameIds + index++, font));
 }
 
-void MainWindow::layoutPanel() {
+void MainWindow::layout() {
     const PanelLayout& layout = panelLayout();
     const auto& controls = settings::panelControls();
     for (size_t i = 0; i < windows_.frames.size(); ++i) place(windows_.frames[i], dpi_.rect(layout.frames[i]));
@@ -259,20 +257,6 @@ void MainWindow::widthDetailTick() {
         ShowWindow(control(settings::fieldSpec(field).name), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void MainWindow::changeDpi(int dpi, const RECT& suggested) {
-    const int width = outerWidthTwips();
-    dpi_ = Dpi(dpi);
-    font_ = createUiFont(dpi_);
-    tooltips_->setFont(font_.get());
-    for (const auto* list :
-         {&windows_.frames, &windows_.controls, &windows_.labels, &windows_.buttons, &windows_.texts})
-        for (HWND window : *list)
-            if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    layoutPanel();
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    setOuterWidthTwips(width);
-}
-
 // ---- messages ----------------------------------------------------------------------------------
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -283,9 +267,17 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == kWidthDetailTimer) widthDetailTick();
             return 0;
         case WM_DRAWITEM: drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return controlColour(reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: changeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+        case WM_DPICHANGED: {
+            // New fonts and places at the new resolution; the window keeps its width in twips.
+            const int width = outerWidthTwips();
+            Window::handle(message, wParam, lParam);
+            tooltips_->setFont(font_.get());
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            setOuterWidthTwips(width);
+            return 0;
+        }
         case WM_CLOSE: endProgram(); return 0;
         default: return Window::handle(message, wParam, lParam);
     }

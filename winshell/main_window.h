@@ -80,7 +80,7 @@ private:
     void showMessage(const std::string& text) override;
 
     void buildPanel();
-    void layoutPanel();
+    void layout() override;
     void loadInitialValues();
     void startWord();
     void setOuterWidthTwips(int twips);
@@ -88,7 +88,6 @@ private:
 
     void command(int id, int notification);
     void drawItem(const DRAWITEMSTRUCT& item);
-    void changeDpi(int dpi, const RECT& suggested);
 
     // Handlers, one per user action.
     void watchTick();
@@ -119,8 +118,6 @@ private:
     settings::EdgeLines lines_;
     std::vector<std::string_view> previews_;  // the sample image of each group's preview box
 
-    Dpi dpi_;
-    Font font_;
     std::unique_ptr<Tooltips> tooltips_;
     PanelWindows windows_;
 

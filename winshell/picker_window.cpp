@@ -1,5 +1,6 @@
 #include "winshell/picker_window.h"
 
+#include "settings/picker_layout.h"
 #include "winshell/line_samples.h"
 
 namespace winshell {
@@ -9,38 +10,14 @@ namespace {
 using settings::EdgeGroup;
 using settings::SampleColumn;
 
-// Sizes in pixels at 96 dots per inch.
-constexpr int kRowHeight = 24;
-constexpr int kRows = 7;
-constexpr int kSampleWidth = 128;
-constexpr int kColumnPitch = 160;
-constexpr int kFrameWidth = 3 * kColumnPitch + 10;
-constexpr int kFrameHeight = 26 + kRows * kRowHeight + 10;
-constexpr int kMargin = 8;
-constexpr int kNoLineRow = 6;  // the "不显示" row stands in the double-line column, below its samples
-
 constexpr int kOptionIds = 100;
 constexpr int kSampleIds = 500;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-int columnIndex(SampleColumn column) {
-    switch (column) {
-        case SampleColumn::Single: return 0;
-        case SampleColumn::Dotted: return 1;
-        case SampleColumn::Double:
-        case SampleColumn::NoLine: break;
-    }
-    return 2;
-}
-
-int frameTop(EdgeGroup group) { return kMargin + static_cast<int>(group) * (kFrameHeight + kMargin); }
-
 }  // namespace
 
 PickerWindow::PickerWindow(std::function<void(std::string_view option)> chosen) : onChosen_(std::move(chosen)) {
-    create(L"GridwrightForm3", settings::kPickerCaption, kStyle, 0, 0);
-    dpi_ = Dpi::of(hwnd());
-    font_ = createUiFont(dpi_);
+    create(L"GridwrightForm3", settings::kPickerCaption, kStyle);
     tooltips_ = std::make_unique<Tooltips>(hwnd());
     tooltips_->setFont(font_.get());
     build();
@@ -85,30 +62,24 @@ void PickerWindow::build() {
 }
 
 void PickerWindow::layout() {
-    auto at = [&](HWND window, int x, int y, int width, int height) {
-        SetWindowPos(window, nullptr, dpi_.scaled(x), dpi_.scaled(y), dpi_.scaled(width), dpi_.scaled(height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // The shared places are in pixels at 96 dots per inch; the pieces of a frame stand in its place.
+    auto at = [&](HWND window, const settings::PixelRect& place, const settings::PixelRect& frame) {
+        SetWindowPos(window, nullptr, dpi_.scaled(frame.left + place.left), dpi_.scaled(frame.top + place.top),
+                     dpi_.scaled(place.width), dpi_.scaled(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
     };
+    const settings::PixelRect client{0, 0, 0, 0};
     for (EdgeGroup group : settings::kEdgeGroups)
-        at(frames_[static_cast<size_t>(group)], kMargin, frameTop(group), kFrameWidth, kFrameHeight);
+        at(frames_[static_cast<size_t>(group)], settings::pickerFrame(group), client);
     for (const Samples& samples : samples_) {
-        const int left = kMargin + 10 + columnIndex(samples.column) * kColumnPitch;
-        const int top = frameTop(samples.group) + 24;
-        if (samples.column == SampleColumn::NoLine) {
-            at(noLineLabel_, left, top + (kNoLineRow - 1) * kRowHeight, 60, kRowHeight);
-            at(samples.window, left + 64, top + (kNoLineRow - 1) * kRowHeight, 60, kRowHeight);
-        } else {
-            at(samples.window, left, top, kSampleWidth, kRowHeight * static_cast<int>(samples.images.size()));
-        }
+        const settings::PixelRect frame = settings::pickerFrame(samples.group);
+        at(samples.window, settings::pickerSamples(samples.column, static_cast<int>(samples.images.size())), frame);
+        if (samples.column == SampleColumn::NoLine) at(noLineLabel_, settings::pickerNoLineLabel(), frame);
     }
     const auto& options = settings::pickerOptions();
-    for (size_t i = 0; i < options.size(); ++i) {
-        const int row = options[i].column == SampleColumn::NoLine ? kNoLineRow : options[i].row;
-        at(options_[i], kMargin + 10 + columnIndex(options[i].column) * kColumnPitch + kSampleWidth + 4,
-           frameTop(options[i].group) + 24 + (row - 1) * kRowHeight, 22, kRowHeight);
-    }
-    const SIZE outer = outerSize(kStyle, dpi_.scaled(kFrameWidth + 2 * kMargin),
-                                 dpi_.scaled(frameTop(EdgeGroup::Inner) + kFrameHeight + kMargin), dpi_);
+    for (size_t i = 0; i < options.size(); ++i)
+        at(options_[i], settings::pickerOption(options[i]), settings::pickerFrame(options[i].group));
+    const SIZE outer = outerSize(kStyle, dpi_.scaled(settings::pickerClientWidth()),
+                                 dpi_.scaled(settings::pickerClientHeight()), dpi_);
     SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -158,7 +129,7 @@ LRESULT PickerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             for (const Samples& samples : samples_) {
                 if (samples.window != item.hwndItem) continue;
-                const int rowHeight = dpi_.scaled(kRowHeight);
+                const int rowHeight = dpi_.scaled(settings::kPickerRowHeight);
                 RECT row = item.rcItem;
                 for (const settings::SampleImage* image : samples.images) {
                     row.bottom = row.top + rowHeight;
@@ -167,21 +138,6 @@ LRESULT PickerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
             }
             return TRUE;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return controlColour(reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: {
-            dpi_ = Dpi(LOWORD(wParam));
-            font_ = createUiFont(dpi_);
-            EnumChildWindows(
-                hwnd(),
-                [](HWND child, LPARAM font) -> BOOL {
-                    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(font_.get()));
-            layout();
-            return 0;
         }
         default: return Window::handle(message, wParam, lParam);
     }

@@ -33,12 +33,10 @@ private:
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void build();
-    void layout();
+    void layout() override;
     void command(int id, int notification);
 
     std::function<void(std::string_view)> onChosen_;
-    Dpi dpi_;
-    Font font_;
     std::unique_ptr<Tooltips> tooltips_;
     std::vector<Samples> samples_;
     std::vector<HWND> options_;  // one per pickerOptions() entry

@@ -14,9 +14,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed size
 
 SingleTableWindow::SingleTableWindow(std::function<void()> ok, std::function<void()> back, std::function<void()> close)
     : onOk_(std::move(ok)), onReturn_(std::move(back)), onClose_(std::move(close)) {
-    create(L"GridwrightForm1", settings::kSingleTableCaption, kStyle, 0, 0);
-    dpi_ = Dpi::of(hwnd());
-    font_ = createUiFont(dpi_);
+    create(L"GridwrightForm1", settings::kSingleTableCaption, kStyle);
     tooltips_ = std::make_unique<Tooltips>(hwnd());
     tooltips_->setFont(font_.get());
     ok_ = createControl(hwnd(), L"BUTTON", settings::kSingleTableOkCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
@@ -56,13 +54,6 @@ LRESULT SingleTableWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kOkId) onOk_();
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kReturnId) onReturn_();
-            return 0;
-        case WM_DPICHANGED:
-            dpi_ = Dpi(LOWORD(wParam));
-            font_ = createUiFont(dpi_);
-            for (HWND button : {ok_, return_})
-                SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-            layout();
             return 0;
         case WM_CLOSE: onClose_(); return 0;
         default: return Window::handle(message, wParam, lParam);

@@ -24,13 +24,11 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void layout();
+    void layout() override;
 
     std::function<void()> onOk_;
     std::function<void()> onReturn_;
     std::function<void()> onClose_;
-    Dpi dpi_;
-    Font font_;
     std::unique_ptr<Tooltips> tooltips_;
     HWND ok_ = nullptr;
     HWND return_ = nullptr;

@@ -21,9 +21,7 @@ std::string drivenProgramLine(const std::string& progId) {
 
 WelcomeWindow::WelcomeWindow(const std::string& progId, std::function<void()> open, std::function<void()> exit)
     : onOpen_(std::move(open)), onExit_(std::move(exit)) {
-    create(L"GridwrightForm5", settings::kWelcomeCaption, kStyle, 0, 0);
-    dpi_ = Dpi::of(hwnd());
-    font_ = createUiFont(dpi_);
+    create(L"GridwrightForm5", settings::kWelcomeCaption, kStyle);
     int id = 200;
     for (std::string_view text : settings::kWelcomeInstructions)
         lines_.push_back(createControl(hwnd(), L"STATIC", text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, id++, font_.get()));
@@ -91,17 +89,6 @@ LRESULT WelcomeWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kOpenId) onOpen_();
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kExitId) onExit_();
             return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return controlColour(reinterpret_cast<HDC>(wParam));
-        case WM_DPICHANGED: {
-            dpi_ = Dpi(LOWORD(wParam));
-            font_ = createUiFont(dpi_);
-            for (HWND child : lines_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-            for (HWND child : {open_, exit_})
-                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-            layout();
-            return 0;
-        }
         case WM_CLOSE: hide(); return 0;  // its close box only closes this window
         default: return Window::handle(message, wParam, lParam);
     }

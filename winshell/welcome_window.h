@@ -28,12 +28,10 @@ public:
 
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void layout();
+    void layout() override;
 
     std::function<void()> onOpen_;
     std::function<void()> onExit_;
-    Dpi dpi_;
-    Font font_;
     std::vector<HWND> lines_;
     HWND open_ = nullptr;
     HWND exit_ = nullptr;
