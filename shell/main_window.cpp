@@ -23,6 +23,7 @@
 
 #include "bodytext/body_text.h"
 #include "engine/format_run.h"
+#include "settings/shell_texts.h"
 #include "shell/about_window.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
@@ -41,11 +42,8 @@ constexpr int kControlHeight = 24;
 constexpr int kLongestCombo = 160;  // a list box never grows wider than this
 constexpr int kShortestLabel = 58;  // labels of one column line up at this width or more
 
-constexpr int kDocumentWatchMs = 3500;
-const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
     "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
-const char* const kCompanionWorkbook = "2Brindle2012dll.xls";
 
 }  // namespace
 
@@ -162,7 +160,7 @@ MainWindow::MainWindow(std::shared_ptr<automation::Application> word, QWidget* p
     loadInitialValues();
 
     documentWatch_->setObjectName(QStringLiteral("DocumentWatch"));
-    documentWatch_->setInterval(kDocumentWatchMs);
+    documentWatch_->setInterval(settings::kDocumentWatchIntervalMs);
     connect(documentWatch_, &QTimer::timeout, this, &MainWindow::watchTick);
     widthDetail_->setObjectName(QStringLiteral("WidthDetailCheck"));
     widthDetail_->setInterval(settings::kWidthDetailIntervalMs);
@@ -193,7 +191,7 @@ void MainWindow::startWord() {
         welcome_->showCentred();
     } catch (const automation::Error&) {
         // The program goes on; if Word really is gone, the next watch tick ends it.
-        showMessage(QString::fromUtf8(kWordLostMessage));
+        showMessage(qs(settings::kWordLostMessage));
     }
 }
 
@@ -483,7 +481,7 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 
 void MainWindow::startFormatRun() {
     const bool single = singleTable_ && singleTable_->isVisible();
-    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this, single] {
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatRun, single)), [this, single] {
         engine::FormatRun run(*word_, *host_, state_, global_);
         run.run(formatSettings());
         emit formatRunReported(run.passedOver(), single);
@@ -518,7 +516,7 @@ void MainWindow::showAbout() {
 // ---- the other commands ------------------------------------------------------------------------
 
 void MainWindow::formatBodyText() {
-    runCommand(QStringLiteral("正文排版"),
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatBodyText)),
                [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
 }
 
@@ -527,27 +525,31 @@ void MainWindow::convertEmbeddedSheets() {
         showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable));
         return;
     }
-    runCommand(QStringLiteral("转换内嵌表格"), [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::ConvertEmbeddedSheets)),
+               [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
 }
 
 void MainWindow::tidyTables() {
-    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_, state_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::TidyTables)),
+               [this] { utilities::tidyTables(*word_, *host_, state_); });
 }
 
 void MainWindow::removeEmptyRows() {
-    runCommand(QStringLiteral("删除空行"), [this] { utilities::deleteEmptyRows(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveEmptyRows)),
+               [this] { utilities::deleteEmptyRows(*word_, *host_); });
 }
 
 void MainWindow::removeExternalLinks() {
-    runCommand(QStringLiteral("取消链接"), [this] { utilities::unlinkFields(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveExternalLinks)),
+               [this] { utilities::unlinkFields(*word_, *host_); });
 }
 
 void MainWindow::openCompanionWorkbook() {
     // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kCompanionWorkbook));
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(qs(settings::kCompanionWorkbookName));
     if (!QFileInfo::exists(path)) {
         showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2")
-                        .arg(QString::fromUtf8(kCompanionWorkbook), QDir::toNativeSeparators(path)));
+                        .arg(qs(settings::kCompanionWorkbookName), QDir::toNativeSeparators(path)));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))

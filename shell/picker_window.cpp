@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "settings/picker_layout.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
 #include "shell/utf8.h"
@@ -13,21 +14,7 @@ namespace shell {
 
 namespace {
 
-constexpr int kRowHeight = 24;
-constexpr int kRows = 7;
-constexpr int kSampleWidth = 128;
-constexpr int kColumnPitch = 160;
-constexpr int kFrameWidth = 3 * kColumnPitch + 10;
-constexpr int kFrameHeight = 26 + kRows * kRowHeight + 10;
-constexpr int kNoLineRow = 6;  // the "不显示" row stands in the double-line column, below its samples
-
-int columnIndex(settings::SampleColumn column) {
-    switch (column) {
-        case settings::SampleColumn::Single: return 0;
-        case settings::SampleColumn::Dotted: return 1;
-        default: return 2;
-    }
-}
+QRect rectOf(const settings::PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
 QString frameName(settings::EdgeGroup group) {
     switch (group) {
@@ -55,19 +42,15 @@ PickerWindow::PickerWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(qs(settings::kPickerCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose);
-    int top = 8;
-    for (settings::EdgeGroup group : settings::kEdgeGroups) {
-        buildFrame(group, top);
-        top += kFrameHeight + 8;
-    }
-    setFixedSize(kFrameWidth + 16, top);
+    for (settings::EdgeGroup group : settings::kEdgeGroups) buildFrame(group);
+    setFixedSize(settings::pickerClientWidth(), settings::pickerClientHeight());
 }
 
-void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
+void PickerWindow::buildFrame(settings::EdgeGroup group) {
     using settings::SampleColumn;
     auto* frame = new QGroupBox(qs(settings::edgeGroupCaption(group)), this);
     frame->setObjectName(frameName(group));
-    frame->setGeometry(8, top, kFrameWidth, kFrameHeight);
+    frame->setGeometry(rectOf(settings::pickerFrame(group)));
 
     auto* buttons = new QButtonGroup(this);
     buttons->setExclusive(true);
@@ -82,9 +65,9 @@ void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
         if (images.empty()) continue;
         auto* picture = new ClickablePicture(frame);
         picture->setObjectName(sampleName(column));
-        picture->setPixmap(sampleColumnPixmap(images, kSampleWidth, kRowHeight));
-        picture->setGeometry(10 + columnIndex(column) * kColumnPitch, 24, kSampleWidth,
-                             kRowHeight * static_cast<int>(images.size()));
+        const QRect place = rectOf(settings::pickerSamples(column, static_cast<int>(images.size())));
+        picture->setPixmap(sampleColumnPixmap(images, place.width(), settings::kPickerRowHeight));
+        picture->setGeometry(place);
         picture->setToolTip(qs(settings::sampleTooltip(group, column)));
         // The tooltips promise it: a double-click on a sample closes the window, and so does a
         // single click on the single lines of the top and bottom frame.
@@ -98,20 +81,18 @@ void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
         const QString name = qs(option->name);
         button->setObjectName(name);
         button->setAccessibleName(name);
-        int x = 10 + columnIndex(option->column) * kColumnPitch + kSampleWidth + 4;
-        int row = option->row;
         if (option->column == SampleColumn::NoLine) {
-            row = kNoLineRow;
             auto* label = new QLabel(qs(settings::kNoLineCaption), frame);
             label->setObjectName(QStringLiteral("LabelNoLine"));
-            label->setGeometry(10 + 2 * kColumnPitch, 24 + (row - 1) * kRowHeight, 60, kRowHeight);
+            label->setGeometry(rectOf(settings::pickerNoLineLabel()));
             auto* blank = new ClickablePicture(frame);
             blank->setObjectName(sampleName(SampleColumn::NoLine));
-            blank->setPixmap(samplePixmap(*settings::findSampleImage(option->sampleImage), QSize(60, kRowHeight)));
-            blank->setGeometry(10 + 2 * kColumnPitch + 64, 24 + (row - 1) * kRowHeight, 60, kRowHeight);
+            const QRect place = rectOf(settings::pickerSamples(SampleColumn::NoLine, 1));
+            blank->setPixmap(samplePixmap(*settings::findSampleImage(option->sampleImage), place.size()));
+            blank->setGeometry(place);
             connect(blank, &ClickablePicture::doubleClicked, this, &QWidget::close);
         }
-        button->setGeometry(x, 24 + (row - 1) * kRowHeight, 22, kRowHeight);
+        button->setGeometry(rectOf(settings::pickerOption(*option)));
         buttons->addButton(button);
         connect(button, &QRadioButton::toggled, this, [this, name](bool on) {
             if (on) emit optionChosen(name);

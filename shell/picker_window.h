@@ -30,7 +30,7 @@ signals:
     void optionChosen(const QString& name);
 
 private:
-    void buildFrame(settings::EdgeGroup group, int top);
+    void buildFrame(settings::EdgeGroup group);
 
     QButtonGroup* groups_[3] = {};
 };
