@@ -212,7 +212,8 @@ std::optional<std::string> planDocuments(const InputRequest& request, std::istre
         const auto [other, added] = taken.emplace(fileKey(document.output), i);
         if (!added)
             return "两个输入会保存到同一个输出文件 " + utf8FromPath(document.output) + "：" +
-                   utf8FromPath(documents[other->second].input) + " 和 " + utf8FromPath(document.input);
+                   utf8FromPath(documents[other->second].input) + " 和 " + utf8FromPath(document.input) +
+                   "\n几个文件夹里有同名的文件时，请分别处理，或者给出它们共同的上级文件夹。";
         plan.documents.push_back(document);
     }
     return std::nullopt;

@@ -1,5 +1,10 @@
 #include "batch/many_run.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -88,6 +93,24 @@ struct Slot {
     Clock::time_point started;
     fs::path staging;
 };
+
+// Puts the finished file at its place in one step. An existing output keeps its permissions, as a
+// save over it in Word would; an output that is a link is replaced as a link, except with --in-place,
+// where the file it points to is replaced, as Word's Save does.
+void moveIntoPlace(const fs::path& staged, const PlannedDocument& document) {
+    std::error_code ec;
+    fs::path output = document.output;
+    if (fs::equivalent(document.input, output, ec) && fs::is_symlink(output, ec)) output = fs::canonical(output);
+    const fs::file_status existing = fs::symlink_status(output, ec);
+    if (fs::is_regular_file(existing)) fs::permissions(staged, existing.permissions(), ec);
+#ifdef _WIN32
+    if (!MoveFileExW(staged.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw fs::filesystem_error("MoveFileEx", staged, output,
+                                   std::error_code(static_cast<int>(GetLastError()), std::system_category()));
+#else
+    fs::rename(staged, output);
+#endif
+}
 
 std::string megabytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
 
@@ -230,8 +253,22 @@ private:
         DocumentResult result = resultFor(document, event.reply.status);
         result.changed = event.reply.changed;
         result.errorNumber = event.reply.errorNumber;
+        std::string line = std::move(event.reply.reportLine);
+        std::string problem = std::move(event.reply.problem);
+        if (result.status == DocumentStatus::Ok) {
+            try {
+                moveIntoPlace(slot.staging / document.output.filename(), document);
+            } catch (const fs::filesystem_error& error) {
+                result.status = DocumentStatus::Failed;
+                result.error = "无法保存到输出文件：" + error.code().message();
+                result.seconds = std::chrono::duration<double>(Clock::now() - slot.started).count();
+                line = reportLine(result);
+                problem = "无法把 " + result.input + " 的结果保存到 " + result.output + "：" + error.code().message();
+            }
+        }
+        removeStaging(slot);
         slot.document.reset();
-        record(result, event.reply.reportLine, event.reply.problem, event.reply.messages);
+        record(result, line, problem, event.reply.messages);
     }
 
     // Ends the workers whose document takes too long or who use too much memory.
@@ -240,7 +277,8 @@ private:
         for (Slot& slot : slots_) {
             if (!slot.document) continue;
             if (run_.timeoutSeconds > 0 && now - slot.started > std::chrono::duration<double>(run_.timeoutSeconds)) {
-                const std::string limit = std::to_string(static_cast<long long>(run_.timeoutSeconds));
+                char text[32];
+                const std::string limit(text, std::to_chars(text, text + sizeof text, run_.timeoutSeconds).ptr);
                 failBusy(slot, DocumentStatus::Timeout, "超过 " + limit + " 秒仍未完成",
                          "超过 " + limit + " 秒仍未完成，已停止");
             } else if (run_.memoryLimit > 0) {
@@ -283,8 +321,7 @@ private:
             *report_ << line;
             report_->flush();
         }
-        if (!problem.empty() && run_.verbosity != Verbosity::Quiet)
-            display_.print(err_, std::string(kProgram) + "：" + problem + "\n");
+        if (!problem.empty()) display_.print(err_, std::string(kProgram) + "：" + problem + "\n");
         if (run_.verbosity != Verbosity::Verbose) return;
         std::string text;
         if (result.status == DocumentStatus::Ok) text = "已保存：" + result.output + "\n";

@@ -1,13 +1,10 @@
 #include "batch/worker.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <chrono>
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "automation/error.h"
 #include "batch/worker_process.h"
@@ -18,23 +15,6 @@ namespace batch {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Puts the finished file at its place in one step. An existing output keeps its permissions, as a
-// save over it in Word would; an output that is a link is replaced as a link, except with --in-place,
-// where the file it points to is replaced, as Word's Save does.
-void moveIntoPlace(const fs::path& staged, fs::path output, bool inPlace) {
-    std::error_code ec;
-    if (inPlace && fs::is_symlink(output, ec)) output = fs::canonical(output);
-    const fs::file_status existing = fs::symlink_status(output, ec);
-    if (fs::is_regular_file(existing)) fs::permissions(staged, existing.permissions(), ec);
-#ifdef _WIN32
-    if (!MoveFileExW(staged.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throw fs::filesystem_error("MoveFileEx", staged, output,
-                                   std::error_code(static_cast<int>(GetLastError()), std::system_category()));
-#else
-    fs::rename(staged, output);
-#endif
-}
 
 void fail(DocumentResult& result, const std::string& reason, const std::string& problem) {
     result.status = DocumentStatus::Failed;
@@ -55,12 +35,23 @@ DocumentResult processRequest(const WorkerRequest& request, std::optional<WordSe
         fail(result, problem, problem);
         return result;
     }
-    fs::create_directories(output.parent_path().empty() ? fs::path(".") : output.parent_path(), ec);
-    if (!ec) fs::create_directory(staging, ec);
+    // The folders made for this output, deepest first: taken away again when nothing was saved in them.
+    std::vector<fs::path> made;
+    for (fs::path folder = staging.parent_path(); !folder.empty() && !fs::exists(folder, ec);
+         folder = folder.parent_path())
+        made.push_back(folder);
+    const auto tidy = [&] {
+        if (result.status == DocumentStatus::Ok) return;
+        fs::remove_all(staging, ec);
+        for (const fs::path& folder : made) fs::remove(folder, ec);  // only while empty
+    };
+    // Twice: another worker may take away a folder it made just as this one makes the folder inside.
+    for (int attempt = 0; attempt < 2 && (attempt == 0 || ec); ++attempt) fs::create_directories(staging, ec);
     if (ec) {
         fail(
             result, "无法建立输出文件夹：" + ec.message(),
             "无法为 " + request.input + " 建立输出文件夹 " + utf8FromPath(staging.parent_path()) + "：" + ec.message());
+        tidy();
         return result;
     }
     if (!word) {
@@ -68,21 +59,13 @@ DocumentResult processRequest(const WorkerRequest& request, std::optional<WordSe
             word.emplace(startWord());
         } catch (const automation::Error& error) {
             fail(result, error.message(), "处理 " + request.input + " 时出错：" + error.message());
-            fs::remove_all(staging, ec);
+            tidy();
             return result;
         }
     }
-    const fs::path staged = staging / output.filename();
-    result = runDocument(word->handle(), {input, staged, &steps, &settings}, messages);
-    if (result.status == DocumentStatus::Ok) {
-        try {
-            moveIntoPlace(staged, output, fs::equivalent(input, output, ec));
-        } catch (const fs::filesystem_error& error) {
-            fail(result, "无法保存到输出文件：" + std::string(error.what()),
-                 "无法把 " + request.input + " 的结果保存到 " + request.output + "：" + error.code().message());
-        }
-    }
-    fs::remove_all(staging, ec);
+    // Saved into the folder beside the output; the run moves it into place once it has the answer.
+    result = runDocument(word->handle(), {input, staging / output.filename(), &steps, &settings}, messages);
+    tidy();
     // After a failure Word may be in any state; the next document gets a new one.
     if (result.status != DocumentStatus::Ok) word.reset();
     return result;

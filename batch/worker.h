@@ -1,8 +1,8 @@
 // A worker of a many-document run: this program started again with --worker. It takes one document at
 // a time from the run, in a Word of its own that it keeps from one document to the next (a new one
-// after a document fails), and answers with the document's result. It saves into a folder beside the
-// output first and moves the finished file into place in one step, so that an output is complete or
-// absent even when the run ends the worker in the middle.
+// after a document fails), and answers with the document's result. It saves into the folder the run
+// names beside the output; the run moves the finished file into place in one step once it has the
+// answer, so that an output is complete or absent, and reported, even when a worker is ended midway.
 #pragma once
 
 #include <functional>

@@ -2,8 +2,10 @@
 // command line, run and workers, but opening a document whose file name starts with
 //   fault-hang   never returns,
 //   fault-crash  ends the worker with abort(),
-//   fault-bloat  takes memory, 64 MB at a time, up to 2 GB (then hangs), until the run ends the worker.
+//   fault-bloat  takes memory, 256 MB at a time, up to 2 GB (then hangs), until the run ends the worker.
 // Every other document goes to the real embedded Word.
+#include <sys/mman.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -32,12 +34,11 @@ public:
         if (name.starts_with("fault-hang")) hang();
         if (name.starts_with("fault-crash")) std::abort();
         if (name.starts_with("fault-bloat")) {
-            std::vector<std::unique_ptr<char[]>> blocks;
-            for (int i = 0; i < 32; ++i) {
-                blocks.emplace_back(new char[64 << 20]);
-                // Written through volatile, page by page, so that the compiler keeps every write.
-                volatile char* block = blocks.back().get();
-                for (std::size_t at = 0; at < (64 << 20); at += 4096) block[at] = 1;
+            // Mapped and filled by the kernel in one call each, with no huge pages to wait for: the
+            // memory is there at once, however busy the machine.
+            for (int i = 0; i < 8; ++i) {
+                ::mmap(nullptr, std::size_t{256} << 20, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
             hang();
