@@ -164,7 +164,11 @@ std::optional<Job> BatchApp::parse(int argc, const char* const* argv, std::ostre
                            "的工作进程，其余文档照常处理；结果先写在输出位置旁的临时文件夹里，完成后一步换到位，\n"
                            "所以输出文件要么完整，要么不存在（按 Ctrl+C 中断时也是如此）。\n"
                            "不止一台机器时：用 GNU parallel（--sshlogin）把文件列表分给多台机器，或用 Slurm 作业数组\n"
-                           "（scripts/slurm-batch.sh）；各部分的 --report-json 报告可以直接首尾相接成一个文件。\n"
+                           "（scripts/slurm-batch.sh）；各部分的 --report-json 报告可以直接首尾相接成一个文件：\n"
+                           "  parallel --pipe -N 50 --sshlogin 1/:,1/服务器2 gridwright-batch --files-from - \\\n"
+                           "      --out-dir 排版后/ --report-json - --format < 列表.txt > 报告.jsonl\n"
+                           "  sbatch --array=0-9 scripts/slurm-batch.sh 列表.txt --out-dir 排版后/ \\\n"
+                           "      --report-json 报告/part-%a.jsonl --format\n"
                            "退出状态：0 全部完成；1 文档无法处理（一个文件时）或无法开始；2 命令行有误；\n"
                            "3 多个文档中有处理失败的；被中断时为 128 加信号编号（Ctrl+C 为 130）。") +
                (comDefault ? "\n使用本机 Word 时 -j 默认为 1：每个工作进程各启动一个 Word，几个 Word 同时运行会争用\n"

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "automation/ooxml/application.h"
+#include "batch/batch_app.h"
 #include "batch/document_report.h"
 #include "batch/input_files.h"
 #include "support/docx_builder.h"
@@ -332,6 +334,51 @@ TEST(ManyDocuments, AReportLineEscapesWhatJsonMustAndReplacesBytesThatAreNoText)
               "\"passed_over\":[{\"table\":2,\"operation\":\"Table.Rows.Item(1).Select\",\"number\":5991,"
               "\"message\":\"纵向合并\"}],\"counts\":{\"delete-empty-rows\":{\"rows\":3}},"
               "\"messages\":[\"完成\",\"共删除3行.\"],\"seconds\":1.500}\n");
+}
+
+// --in-place over a folder: each file keeps its permissions, and a linked file is changed where it is,
+// the link staying a link, as Word's own Save does.
+TEST(ManyDocuments, InPlaceOverAFolderKeepsPermissionsAndLinks) {
+    TempDir dir;
+    fs::create_directories(dir.file("in"));
+    gwtest::writeDocx(dir.file("in/private.docx"), gwtest::para("合计 1234567.89 元"));
+    fs::permissions(dir.file("in/private.docx"), fs::perms::owner_read | fs::perms::owner_write);
+    gwtest::writeDocx(dir.file("elsewhere.docx"), gwtest::para("共 98765.4 元"));
+    fs::create_symlink(dir.file("elsewhere.docx"), dir.file("in/linked.docx"));
+
+    const pid_t run = start(kBatch, {dir.file("in").string(), "--in-place", "--thousands", "-j", "2"},
+                            dir.file("run.out"), dir.file("run.err"));
+    ASSERT_EQ(waitFor(run), 0) << fileText(dir.file("run.err"));
+    EXPECT_NE(gwtest::readPart(dir.file("in/private.docx"), "word/document.xml").find("1,234,567.89"),
+              std::string::npos);
+    EXPECT_EQ(fs::status(dir.file("in/private.docx")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(dir.file("in/linked.docx")));
+    EXPECT_NE(gwtest::readPart(dir.file("elsewhere.docx"), "word/document.xml").find("98,765.4"), std::string::npos);
+    EXPECT_EQ(filesBelow(dir.path()),
+              (std::set<std::string>{"elsewhere.docx", "in/linked.docx", "in/private.docx", "run.err", "run.out"}));
+}
+
+// The many-document options are checked before anything starts, with a Chinese reason and status 2.
+TEST(ManyDocuments, MistakesInTheManyDocumentOptionsAreUsageErrors) {
+    TempDir dir;
+    fs::create_directories(dir.file("in"));
+    const std::string in = dir.file("in").string(), out = dir.file("out").string();
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{in},                                            // nowhere to save
+                                               {in, "--out-dir", out, "-j", "0"},               // no workers
+                                               {in, "--out-dir", out, "--timeout", "soon"},     // no number of seconds
+                                               {in, "--out-dir", out, "--memory-limit", "-5"},  // no size
+                                               {in, "--in-place", "--skip-existing"},           // nothing to compare
+                                               {in, "--in-place", "--out-dir", out},            // two places
+                                               {in, "-0", "--out-dir", out},                    // -0 without a list
+                                               {in, "--out-dir", out, "-q", "-v"}}) {
+        batch::BatchApp app(batch::defaultCommands(), [] { return automation::ooxml::createWord(); });
+        std::ostringstream output, errors;
+        EXPECT_EQ(app.run(args, output, errors), batch::kExitUsage) << testing::PrintToString(args);
+        EXPECT_NE(errors.str().find("--help"), std::string::npos) << errors.str();
+        EXPECT_EQ(errors.str().find("Expected"), std::string::npos) << errors.str();
+    }
+    EXPECT_FALSE(fs::exists(out));
 }
 
 }  // namespace
