@@ -157,6 +157,8 @@ public:
             }
         }
         const bool interrupted = interrupts.interrupted();
+        // Documents whose answer has come are finished; only those still in work are given up.
+        for (Event& event : queue_.take(Clock::now())) handle(event);
         for (Slot& slot : slots_) {
             if (slot.document) {
                 stop(slot);  // interrupted or failed to start: the document stays unsaved
@@ -194,8 +196,12 @@ private:
                     record(result, reportLine(result), "", "");
                     continue;
                 }
-                if (!send(i, document)) {
-                    fatal_ = true;
+                std::string problem;
+                if (!send(i, document, &problem)) {
+                    DocumentResult result = resultFor(document, DocumentStatus::Failed);
+                    result.error = problem;
+                    record(result, reportLine(result), problem, "");
+                    fatal_ = true;  // without workers nothing more can be done
                     return;
                 }
                 slot.document = index;
@@ -211,8 +217,9 @@ private:
         return !inputError && !outputError && output > input;
     }
 
-    // Sends the document to the slot's worker, starting one when it has none or its worker has gone.
-    bool send(std::size_t index, const PlannedDocument& document) {
+    // Sends the document to the slot's worker, starting one when it has none or its worker has gone;
+    // false with *problem set when no worker can be started.
+    bool send(std::size_t index, const PlannedDocument& document, std::string* problem) {
         Slot& slot = slots_[index];
         fs::path folder = document.output.parent_path();
         if (folder.empty()) folder = ".";
@@ -221,19 +228,15 @@ private:
             encodeRequest({utf8FromPath(document.input), utf8FromPath(document.output), utf8FromPath(slot.staging)});
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (!slot.process) {
-                std::string problem;
-                slot.process = WorkerProcess::start(run_.program, run_.workerArgs, &problem);
-                if (!slot.process) {
-                    display_.print(err_, std::string(kProgram) + "：" + problem + "\n");
-                    return false;
-                }
+                slot.process = WorkerProcess::start(run_.program, run_.workerArgs, problem);
+                if (!slot.process) return false;
                 ++slot.generation;
                 slot.reader = std::thread(readReplies, slot.process.get(), index, slot.generation, &queue_);
             }
             if (slot.process->send(request)) return true;
             stop(slot);  // it ended while idle; a new one takes the document
         }
-        display_.print(err_, std::string(kProgram) + "：工作进程启动后立即结束了。\n");
+        *problem = "工作进程启动后立即结束了";
         return false;
     }
 

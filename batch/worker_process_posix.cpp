@@ -44,6 +44,29 @@ std::string describeStatus(int status) {
     return "意外结束";
 }
 
+// Writes all of bytes to a socket; false once the other end has gone (EPIPE, without a SIGPIPE).
+bool sendAll(int socket, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t sent = ::send(socket, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+// Reads what has come, waiting until something has; 0 at the end or on an error.
+std::size_t receiveSome(int socket, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(socket, buffer, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) return 0;
+    }
+}
+
 }  // namespace
 
 WorkerProcess::WorkerProcess(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
@@ -97,25 +120,10 @@ WorkerProcess::~WorkerProcess() {
     ::close(handles_->socket);
 }
 
-bool WorkerProcess::send(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t sent = ::send(handles_->socket, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (sent < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(sent);
-    }
-    return true;
-}
+bool WorkerProcess::send(const std::string& bytes) { return sendAll(handles_->socket, bytes); }
 
 std::size_t WorkerProcess::receive(char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = ::recv(handles_->socket, buffer, size, 0);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) return 0;
-    }
+    return receiveSome(handles_->socket, buffer, size);
 }
 
 std::string WorkerProcess::end() {
@@ -168,25 +176,10 @@ WorkerChannel::WorkerChannel() : in_(0), out_(::fcntl(1, F_DUPFD_CLOEXEC, 3)) {
 }
 
 std::size_t WorkerChannel::receive(char* buffer, std::size_t size) {
-    for (;;) {
-        const ssize_t got = ::read(static_cast<int>(in_), buffer, size);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) return 0;
-    }
+    return receiveSome(static_cast<int>(in_), buffer, size);
 }
 
-bool WorkerChannel::send(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t sent = ::send(static_cast<int>(out_), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (sent < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(sent);
-    }
-    return true;
-}
+bool WorkerChannel::send(const std::string& bytes) { return sendAll(static_cast<int>(out_), bytes); }
 
 namespace {
 

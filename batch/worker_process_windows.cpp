@@ -56,6 +56,24 @@ std::wstring quoted(const std::wstring& arg) {
     return result + L"\"";
 }
 
+// Writes all of bytes to a pipe; false once the other end has gone.
+bool writeAll(HANDLE pipe, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(pipe, bytes.data() + done, chunk, &written, nullptr)) return false;
+        done += written;
+    }
+    return true;
+}
+
+// Reads what has come, waiting until something has; 0 at the end or on an error.
+std::size_t readSome(HANDLE pipe, char* buffer, std::size_t size) {
+    DWORD got = 0;
+    return ReadFile(pipe, buffer, static_cast<DWORD>(size), &got, nullptr) ? got : 0;
+}
+
 std::string systemMessage(DWORD error) { return "（系统错误 " + std::to_string(error) + "）"; }
 
 }  // namespace
@@ -113,21 +131,11 @@ WorkerProcess::~WorkerProcess() {
 }
 
 bool WorkerProcess::send(const std::string& bytes) {
-    if (!handles_->toWorker) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        if (!WriteFile(handles_->toWorker, bytes.data() + done, chunk, &written, nullptr)) return false;
-        done += written;
-    }
-    return true;
+    return handles_->toWorker != nullptr && writeAll(handles_->toWorker, bytes);
 }
 
 std::size_t WorkerProcess::receive(char* buffer, std::size_t size) {
-    DWORD got = 0;
-    if (!ReadFile(handles_->fromWorker, buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
-    return got;
+    return readSome(handles_->fromWorker, buffer, size);
 }
 
 std::string WorkerProcess::end() {
@@ -173,21 +181,10 @@ WorkerChannel::WorkerChannel()
 }
 
 std::size_t WorkerChannel::receive(char* buffer, std::size_t size) {
-    DWORD got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(in_), buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
-    return got;
+    return readSome(reinterpret_cast<HANDLE>(in_), buffer, size);
 }
 
-bool WorkerChannel::send(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        if (!WriteFile(reinterpret_cast<HANDLE>(out_), bytes.data() + done, chunk, &written, nullptr)) return false;
-        done += written;
-    }
-    return true;
-}
+bool WorkerChannel::send(const std::string& bytes) { return writeAll(reinterpret_cast<HANDLE>(out_), bytes); }
 
 namespace {
 
