@@ -226,8 +226,8 @@ TEST(ManyDocuments, AFileListSpreadByParallelAndBySlurmTasks) {
     std::vector<fs::path> reports;
     for (int task = 0; task < 3; ++task) {
         const std::string command = inDir + "SLURM_ARRAY_TASK_ID=" + std::to_string(task) +
-                                    " SLURM_ARRAY_TASK_COUNT=3 GRIDWRIGHT_BATCH='" + kBatch + "' bash '" +
-                                    (kSource / "scripts/slurm-batch.sh").string() +
+                                    " SLURM_ARRAY_TASK_COUNT=3 SLURM_CPUS_PER_TASK=1 GRIDWRIGHT_BATCH='" + kBatch +
+                                    "' bash '" + (kSource / "scripts/slurm-batch.sh").string() +
                                     "' list.txt --out-dir slurm --report-json part-%a.jsonl --format -q";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         reports.push_back(dir.file("part-" + std::to_string(task) + ".jsonl"));
