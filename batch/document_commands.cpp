@@ -29,14 +29,20 @@ void runBody(CommandContext& context) {
     ConsoleHost host(context.out);
     automation::Global global;
     const bodytext::BodyTextResult result = bodytext::formatBodyText(context.word, formatSettings, host, global);
+    context.record.add("body", "paragraphs", result.paragraphsFormatted);
     // A walk that stopped is not saved: the file is either formatted completely or left as it was.
     if (result.outcome != bodytext::BodyTextOutcome::Done)
         throw automation::Error(automation::errors::NotAvailable, "表外文字排版没有完成，文件没有保存");
 }
 
-// The utilities find no document only when Word lost it; the file is not saved then.
-void requireDocument(const utilities::UtilityResult& result) {
+// The utilities find no document only when Word lost it; the file is not saved then. What they counted
+// goes into the report: under countName (none for a utility that counts nothing), and the operations
+// they passed over.
+void finish(CommandContext& context, const utilities::UtilityResult& result, const std::string& command,
+            const std::string& countName = {}) {
     if (result.noDocument) throw automation::errors::noDocumentOpen();
+    if (!countName.empty()) context.record.add(command, countName, result.count);
+    context.record.add(command, "passed_over", result.passedOver);
 }
 
 }  // namespace
@@ -56,24 +62,25 @@ void addDocumentCommands(CommandRegistry& registry) {
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
                       commands::ProgramState state;
-                      requireDocument(utilities::tidyTables(context.word, host, state));
+                      finish(context, utilities::tidyTables(context.word, host, state), "tidy");
                   }});
     registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
-                      requireDocument(utilities::deleteEmptyRows(context.word, host));
+                      finish(context, utilities::deleteEmptyRows(context.word, host), "delete-empty-rows", "rows");
                   }});
     registry.add({"convert-sheets", "把文档中嵌入的 Excel 97-2003 工作表转换成 Word 表格（每次最多 10 个）", "",
                   [](CommandContext& context, const std::string&) {
                       if (!context.excel) throw automation::errors::cannotCreateObject();
                       const std::shared_ptr<automation::excel::Launcher> excel = context.excel();
                       ConsoleHost host(context.out);
-                      requireDocument(utilities::convertEmbeddedSheets(context.word, *excel, host));
+                      finish(context, utilities::convertEmbeddedSheets(context.word, *excel, host), "convert-sheets",
+                             "sheets");
                   }});
     registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
-                      requireDocument(utilities::unlinkFields(context.word, host));
+                      finish(context, utilities::unlinkFields(context.word, host), "unlink-fields", "fields");
                   }});
 }
 

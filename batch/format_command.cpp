@@ -91,6 +91,8 @@ void runFormat(CommandContext& context) {
     engine::FormatRun run(context.word, host, state, global);
     const engine::FormatOutcome outcome = run.run(request.formatSettings());
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
+    const auto& passedOver = run.passedOver();
+    context.record.passedOver.insert(context.record.passedOver.end(), passedOver.begin(), passedOver.end());
     // A run that stopped is not saved: the file is either formatted completely or left as it was.
     if (outcome != engine::FormatOutcome::Done)
         throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");

@@ -69,6 +69,17 @@ if [[ -n "$mingw_cxx" ]]; then
         echo "gridwright-batch.exe succeeded without Word" >&2; exit 1
       fi
       grep -q "无法启动 Word" <<<"$no_word" || { echo "unexpected output without Word: $no_word" >&2; exit 1; }
+      # Many documents: two workers started, each document reported as failed, nothing left behind.
+      many=build/ci-mingw/many
+      rm -rf "$many" && mkdir -p "$many/in/sub" && cp "$sample" "$many/in/a.docx" && cp "$sample" "$many/in/sub/b.docx"
+      status=0
+      env -u DISPLAY "$wine" "$batch_exe" "$many/in" --out-dir "$many/out" -j 2 --report-json "$many/report.jsonl" \
+        >/dev/null 2>&1 || status=$?
+      if ((status != 3)) || [[ $(grep -c '"status":"failed"' "$many/report.jsonl") != 2 ]] || [[ -n $(find "$many/out" -type f 2>/dev/null) ]]; then
+        echo "gridwright-batch.exe on a folder without Word: status $status, report:" >&2
+        cat "$many/report.jsonl" >&2
+        exit 1
+      fi
     fi
     # The COM backend, and the windows of gridwright.exe on Wine's null display driver.
     env -u DISPLAY ctest --test-dir build/ci-mingw --output-on-failure --no-tests=error --timeout 300
