@@ -13,6 +13,7 @@
 #include <gsf/gsf-utils.h>
 
 #include "automation/error.h"
+#include "automation/excel.h"
 #include "automation/ooxml/unicode.h"
 #include "automation/ooxml/xls_number_format.h"
 
@@ -46,13 +47,40 @@ enum Record : std::uint16_t {
     RowRecord = 0x0208,
     Rk = 0x027E,
     FormatRecord = 0x041E,
+    FormulaBiff3 = 0x0206,  // older ids of FORMULA, still met in BIFF8 streams some writers make
+    FormulaBiff4 = 0x0406,
     Bof = 0x0809,
 };
+
+bool isFormula(std::uint16_t type) { return type == Formula || type == FormulaBiff3 || type == FormulaBiff4; }
+
+bool isCell(std::uint16_t type) {
+    switch (type) {
+        case Number:
+        case Rk:
+        case MulRk:
+        case LabelSst:
+        case Label:
+        case BoolErr:
+        case Blank:
+        case MulBlank: return true;
+        default: return isFormula(type);
+    }
+}
 
 constexpr std::uint16_t kBiff8 = 0x0600;
 constexpr std::size_t kMaxStream = 256u << 20;
 
-[[noreturn]] void damaged(const std::string& what) { throw errors::excelRefused("工作簿已损坏（" + what + "）"); }
+[[noreturn]] void damaged(const std::string& what) {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::Damaged, "工作簿已损坏（" + what + "）");
+}
+[[noreturn]] void encrypted() {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::Encrypted, "工作簿已加密，需要密码才能打开");
+}
+[[noreturn]] void oldVersion(const char* version) {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::OldVersion,
+                                 std::string("工作簿是 ") + version + " 格式（较早的 Excel 版本），无法读取");
+}
 
 std::uint16_t u16(const std::string& b, std::size_t at) {
     if (at + 2 > b.size()) damaged("记录过短");
@@ -200,10 +228,25 @@ std::string longString(const RecordView& r, std::size_t at) {
 }
 
 void checkBof(const RecordView& r) {
-    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409)
-        throw errors::excelRefused("工作簿是 Excel 4.0 或更早的格式，无法读取");
+    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409) oldVersion("Excel 4.0 或更早");
     if (r.type != Bof) damaged("缺少 BOF 记录");
-    if (u16(r.data, 0) != kBiff8) throw errors::excelRefused("工作簿是 Excel 5.0/95 格式，无法读取");
+    if (u16(r.data, 0) != kBiff8) oldVersion("Excel 5.0/95");
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The stream of that name at the root; compound files compare names without case.
+GsfInput* childNamed(GsfInfile* ole, std::string_view name) {
+    const int count = gsf_infile_num_children(ole);
+    for (int i = 0; i < count; ++i) {
+        const char* child = gsf_infile_name_by_index(ole, i);
+        if (child && sameName(child, name)) return gsf_infile_child_by_index(ole, i);
+    }
+    return nullptr;
 }
 
 // The Workbook stream of the compound file.
@@ -224,20 +267,22 @@ std::string workbookStream(const std::string& compoundFile) {
     if (error) g_error_free(error);
     g_object_unref(input);
     if (!ole) damaged("不是有效的复合文档");
-    auto child = [&](const char* name) { return gsf_infile_child_by_name(ole, name); };
-    GsfInput* stream = child("Workbook");
+    // Excel 97 and later write "Workbook"; Excel 5.0/95 wrote "Book", and some writers put BIFF8 there
+    // too, so its BOF decides.
+    GsfInput* stream = childNamed(ole, "Workbook");
+    if (!stream) stream = childNamed(ole, "Book");
     if (!stream) {
-        GsfInput* old = child("Book");
         g_object_unref(ole);
-        if (old) {
-            g_object_unref(old);
-            throw errors::excelRefused("工作簿是 Excel 5.0/95 格式，无法读取");
-        }
-        damaged("找不到 Workbook 流");
+        damaged("复合文档中没有 Workbook 流");
     }
     std::string bytes;
     const gsf_off_t size = gsf_input_size(stream);
-    bool ok = size >= 0 && static_cast<std::size_t>(size) <= kMaxStream;
+    if (size > static_cast<gsf_off_t>(kMaxStream)) {
+        g_object_unref(stream);
+        g_object_unref(ole);
+        throw excel::WorkbookRefused(excel::WorkbookProblem::TooLarge, "工作簿超过 256 MB，无法读取");
+    }
+    bool ok = size >= 0;
     if (ok) {
         bytes.resize(static_cast<std::size_t>(size));
         ok = size == 0 ||
@@ -323,7 +368,7 @@ std::shared_ptr<Workbook> readWorkbookStream(std::string stream) {
     bool ended = false;
     while (!ended && records.next(r)) {
         switch (r.type) {
-            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            case FilePass: encrypted();
             case Eof: ended = true; break;
             case DateMode: book->date1904 = u16(r.data, 0) == 1; break;
             case FontRecord: {
@@ -397,8 +442,10 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
             continue;
         }
         if (nested > 0) continue;
-        if (pendingString && r.type != StringRecord) pendingString = false;
-        switch (r.type) {
+        // A formula's text result follows in a STRING record, after the shared, array or table formula
+        // it may belong to; the next cell ends the wait.
+        if (isCell(r.type)) pendingString = false;
+        switch (isFormula(r.type) ? std::uint16_t{Formula} : r.type) {
             case Number: add(0, number(f64(r.data, 6))); break;
             case Rk: add(0, number(rkValue(u32(r.data, 6)))); break;
             case MulRk: {
@@ -476,7 +523,7 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
                 }
                 break;
             }
-            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            case FilePass: encrypted();
             default: break;  // DIMENSIONS, ROW and the rest carry nothing the copy shows
         }
     }

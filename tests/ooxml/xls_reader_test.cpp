@@ -7,6 +7,7 @@
 #include <set>
 
 #include "automation/error.h"
+#include "automation/excel.h"
 #include "automation/ooxml/xls_number_format.h"
 #include "automation/ooxml/xls_workbook.h"
 #include "support/sheet_docs.h"
@@ -29,7 +30,8 @@ protected:
 };
 
 TEST_F(XlsReaderTest, ReadsWhatXlrdReadsCellForCell) {
-    for (const char* name : {"numbers.xls", "merged.xls", "dates1904.xls", "two_sheets.xls", "rows-700.xls"}) {
+    for (const char* name :
+         {"numbers.xls", "merged.xls", "dates1904.xls", "two_sheets.xls", "rows-700.xls", "formulas.xls"}) {
         SCOPED_TRACE(name);
         const gwtest::Oracle oracle = gwtest::readWithXlrd(workbook(name));
         ASSERT_FALSE(oracle.cells.empty());
@@ -163,32 +165,52 @@ std::string bof(std::uint16_t version, std::uint16_t kind) {
     return record(0x0809, body);
 }
 
-long refusal(const std::string& compound) {
+// What the reader makes of a compound file: "read", or the kind of problem it refused it for.
+std::string refusal(const std::string& compound) {
+    using automation::excel::WorkbookProblem;
     try {
         auto book = readWorkbook(compound);
         for (std::size_t i = 0; i < book->sheets.size(); ++i) readWorksheet(*book, i);
-    } catch (const automation::Error& e) {
-        return e.number();
+    } catch (const automation::excel::WorkbookRefused& e) {
+        EXPECT_EQ(e.number(), automation::errors::ExcelRefused);
+        switch (e.problem()) {
+            case WorkbookProblem::Encrypted: return "encrypted";
+            case WorkbookProblem::OldVersion: return "old";
+            case WorkbookProblem::Damaged: return "damaged";
+            case WorkbookProblem::TooLarge: return "too large";
+        }
     }
-    return 0;
+    return "read";
 }
 
-TEST(XlsRefusals, EncryptedOldAndDamagedWorkbooksFailWithExcelsError) {
+TEST(XlsRefusals, EncryptedOldAndDamagedWorkbooksAreToldApart) {
     using gwtest::compoundFile;
-    const long refused = automation::errors::ExcelRefused;
     const std::string eof = record(0x000A, "");
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x002F, std::string(54, '\1')) + eof)), refused);
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0500, 5) + eof)), refused);
-    EXPECT_EQ(refusal(compoundFile("Book", bof(0x0500, 5) + eof)), refused);
-    EXPECT_EQ(refusal(compoundFile("Workbook", record(0x0409, std::string(6, '\0')) + eof)), refused);
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), refused);                // no end
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5).substr(0, 11))), refused);  // cut inside a record
-    EXPECT_EQ(refusal(compoundFile("WordDocument", "x")), refused);
-    EXPECT_EQ(refusal("not a compound file at all"), refused);
-    EXPECT_EQ(refusal(""), refused);
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x002F, std::string(54, '\1')) + eof)),
+              "encrypted");
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0500, 5) + eof)), "old");
+    EXPECT_EQ(refusal(compoundFile("Book", bof(0x0500, 5) + eof)), "old");
+    EXPECT_EQ(refusal(compoundFile("Workbook", record(0x0409, std::string(6, '\0')) + eof)), "old");
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), "damaged");                // no end
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5).substr(0, 11))), "damaged");  // cut inside a record
+    EXPECT_EQ(refusal(compoundFile("WordDocument", "x")), "damaged");
+    EXPECT_EQ(refusal("not a compound file at all"), "damaged");
+    EXPECT_EQ(refusal(""), "damaged");
     // A sheet whose position lies outside the stream.
     std::string sheet = std::string("\xFF\xFF\0\0\0\0\x01\0A", 9);
-    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x0085, sheet) + eof)), refused);
+    EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5) + record(0x0085, sheet) + eof)), "damaged");
+}
+
+// Compound files compare stream names without case, and some writers put BIFF8 into a "Book" stream.
+TEST_F(XlsReaderTest, TheWorkbookStreamIsFoundWhateverItsCaseAndInABookStream) {
+    const std::string stream = readWorkbook(gwtest::fileBytes(workbook("numbers.xls")))->stream;
+    for (const char* name : {"WORKBOOK", "workbook", "Book", "BOOK"}) {
+        SCOPED_TRACE(name);
+        const auto book = readWorkbook(gwtest::compoundFile(name, stream));
+        const Cell* first = readWorksheet(*book, 0).find(0, 0);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->value.text, "项目");
+    }
 }
 
 // Reads everything a conversion would: every sheet, every cell's displayed text.
