@@ -86,6 +86,30 @@ Oracle readWithXlrd(const std::filesystem::path& workbook) {
     return oracle;
 }
 
+std::vector<FormatCase> numberFormatCases() {
+    using automation::ooxml::xls::CellValue;
+    using automation::ooxml::xls::ValueKind;
+    std::ifstream in(std::string(GRIDWRIGHT_SOURCE_DIR) + "/tests/data/number_formats.tsv");
+    std::vector<FormatCase> cases;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.rfind("//", 0) == 0) continue;
+        const auto f = split(line, '\t');
+        if (f.size() < 3) throw std::runtime_error("number_formats.tsv: " + line);
+        FormatCase c{f[0], f[1], {}, f[2], f.size() > 3 ? f[3] : ""};
+        const std::string& v = c.valueText;
+        if (v.rfind("text:", 0) == 0)
+            c.value = CellValue{ValueKind::Text, 0, v.substr(5)};
+        else if (v.rfind("bool:", 0) == 0)
+            c.value = CellValue{ValueKind::Boolean, std::stod(v.substr(5)), {}};
+        else if (v.rfind("error:", 0) == 0)
+            c.value = CellValue{ValueKind::Error, std::stod(v.substr(6)), {}};
+        else
+            c.value = CellValue{ValueKind::Number, std::stod(v), {}};
+        cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
 std::string compoundFile(const std::string& streamName, const std::string& bytes) {
     gsf_init();
     GsfOutput* sink = gsf_output_memory_new();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/ooxml/xls_workbook.h"
 #include "support/docx_builder.h"
 
 namespace gwtest {
@@ -30,6 +31,16 @@ struct Oracle {
     std::vector<std::array<int, 4>> merged;  // row1, row2, column1, column2, inclusive
 };
 Oracle readWithXlrd(const std::filesystem::path& workbook);
+
+// One row of tests/data/number_formats.tsv: a format code, a value, and the text Excel shows for it.
+struct FormatCase {
+    std::string code;
+    std::string valueText;  // as written: a number, text:..., bool:0|1, error:CODE
+    automation::ooxml::xls::CellValue value;
+    std::string expected;
+    std::string note;
+};
+std::vector<FormatCase> numberFormatCases();
 
 // A compound file holding one stream, written with libgsf (for workbooks no writer would make).
 std::string compoundFile(const std::string& streamName, const std::string& bytes);
