@@ -1,6 +1,7 @@
 // The BIFF8 record reader: the compound file through libgsf, the Workbook stream record by record.
 // Every read is bounds-checked; anything that does not add up is a damaged workbook (Excel's 1004).
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -30,6 +31,8 @@ enum Record : std::uint16_t {
     Continue = 0x003C,
     CodePage = 0x0042,
     DefColWidth = 0x0055,
+    Palette = 0x0092,
+    StandardWidth = 0x0099,
     ColInfo = 0x007D,
     BoundSheet = 0x0085,
     MulRk = 0x00BD,
@@ -347,10 +350,40 @@ const FontInfo& Workbook::font(int xf) const {
     return fonts[static_cast<std::size_t>(index)];
 }
 
+const FontInfo& Workbook::standardFont() const {
+    static const FontInfo standard;
+    return fonts.empty() ? standard : fonts.front();
+}
+
 const CellFormat& Workbook::format(int xf) const {
     static const CellFormat standard;
     if (xf < 0 || static_cast<std::size_t>(xf) >= formats.size()) return standard;
     return formats[static_cast<std::size_t>(xf)];
+}
+
+bool Workbook::isDefaultFormat(int xf) const { return xf == 15 || format(xf) == format(15); }
+
+int Workbook::colour(int index) const {
+    // Excel 97's own palette of colours 8 to 63; a PALETTE record replaces it.
+    static constexpr std::array<std::uint32_t, 56> standard = {
+        0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000,
+        0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF,
+        0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
+        0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+        0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
+        0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+    std::uint32_t rgb = 0;
+    if (index >= 0 && index < 8) {
+        static constexpr std::array<std::uint32_t, 8> first = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                                               0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
+        rgb = first[static_cast<std::size_t>(index)];
+    } else if (index >= 8 && index < 64) {
+        const auto i = static_cast<std::size_t>(index - 8);
+        rgb = i < palette.size() ? palette[i] : standard[i];
+    } else {
+        return -1;
+    }
+    return static_cast<int>(rgb);
 }
 
 std::shared_ptr<Workbook> readWorkbook(const std::string& compoundFile) {
@@ -386,7 +419,28 @@ std::shared_ptr<Workbook> readWorkbookStream(std::string stream) {
                 f.font = u16(r.data, 0);
                 f.numberFormat = u16(r.data, 2);
                 f.align = static_cast<HAlign>(u16(r.data, 6) & 0x07);
+                if (r.data.size() >= 20) {
+                    const std::uint16_t styles = u16(r.data, 10);
+                    const std::uint16_t sides = u16(r.data, 12);
+                    const std::uint32_t more = u32(r.data, 14);
+                    f.borders[Left] = {styles & 0x0F, sides & 0x7F};
+                    f.borders[Right] = {styles >> 4 & 0x0F, sides >> 7 & 0x7F};
+                    f.borders[Top] = {styles >> 8 & 0x0F, static_cast<int>(more & 0x7F)};
+                    f.borders[Bottom] = {styles >> 12 & 0x0F, static_cast<int>(more >> 7 & 0x7F)};
+                    f.fill = static_cast<int>(more >> 26 & 0x3F);
+                }
                 book->formats.push_back(f);
+                break;
+            }
+            case Palette: {
+                const std::size_t count = std::min<std::size_t>(u16(r.data, 0), 56);
+                book->palette.clear();
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t at = 2 + i * 4;
+                    if (at + 3 > r.data.size()) break;
+                    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(r.data[at + k]); };
+                    book->palette.push_back(static_cast<std::uint32_t>(byte(0)) << 16 | byte(1) << 8 | byte(2));
+                }
                 break;
             }
             case Sst: readSst(r, book->strings); break;
@@ -428,6 +482,7 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
     auto number = [](double v) { return CellValue{ValueKind::Number, v, {}}; };
     int nested = 0;  // charts and other substreams inside the sheet
     bool pendingString = false;
+    bool standardWidth = false;
     bool ended = false;
     while (!ended && records.next(r)) {
         if (r.type == Bof) {
@@ -513,7 +568,14 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
                 for (int c = first; c <= last; ++c) sheet.columnWidths[c] = hidden ? 0 : width;
                 break;
             }
-            case DefColWidth: sheet.defaultWidth = u16(r.data, 0) + 0.43; break;
+            // STANDARDWIDTH, where a sheet has one, wins over DEFCOLWIDTH wherever the two stand.
+            case DefColWidth:
+                if (!standardWidth) sheet.defaultWidth = u16(r.data, 0) + 0.43;
+                break;
+            case StandardWidth:
+                sheet.defaultWidth = u16(r.data, 0) / 256.0;
+                standardWidth = true;
+                break;
             case MergedCells: {
                 const std::size_t count = u16(r.data, 0);
                 for (std::size_t i = 0; i < count; ++i) {
