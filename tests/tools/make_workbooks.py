@@ -238,6 +238,25 @@ def formula_records(path):
     raw_workbook(path, cells)
 
 
+def borders(path):
+    """Cell borders of several styles and colours, blank cells that count for the used range by their
+    borders or fill alone, a large standard font (宋体 20) and a STANDARDWIDTH of 12."""
+    thin = xf_record(borders=(1, 1, 1, 1), colours=(8, 8, 8, 8))                     # 16: thin, black
+    mixed = xf_record(borders=(1, 1, 1, 2), colours=(AUTO, AUTO, AUTO, 10))           # 17: medium red bottom
+    double = xf_record(borders=(0, 0, 6, 0))                                          # 18: double top
+    filled = record(0x00E0, struct.pack("<HHHBBBBHHIH", 0, 0, 1, 0x20, 0, 0, 0xF8, 0, 0, 1 << 26, 13 | 65 << 7))
+    columns = (record(0x0055, struct.pack("<H", 8)) + record(0x0099, struct.pack("<H", 12 * 256)) +
+               record(0x007D, struct.pack("<HHHHHH", 4, 4, 30 * 256, 15, 0, 0)))      # E: 30 wide, empty
+    cells = [
+        label(0, 0, "项目", 16), label(0, 1, "金额", 17),
+        label(1, 0, "甲", 16), label(1, 1, "1234567890", 16),
+        blank(2, 0, 16), blank(2, 1, 16), blank(2, 2, 18),
+        blank(4, 3, 19),
+        blank(6, 6, 15),  # the default format: no cell for the used range
+    ]
+    raw_workbook(path, cells, font=("宋体", 20), xfs=[thin, mixed, double, filled], columns=columns)
+
+
 def main():
     folder = sys.argv[1]
     if len(sys.argv) > 2:
@@ -250,6 +269,7 @@ def main():
     two_sheets(folder + "/two_sheets.xls")
     rows(folder + "/rows-700.xls", 700)  # its shared strings run over into CONTINUE records
     formula_records(folder + "/formulas.xls")
+    borders(folder + "/borders.xls")
 
 
 if __name__ == "__main__":
