@@ -68,7 +68,13 @@ void addDocumentCommands(CommandRegistry& registry) {
                       if (!context.excel) throw automation::errors::cannotCreateObject();
                       const std::shared_ptr<automation::excel::Launcher> excel = context.excel();
                       ConsoleHost host(context.out);
-                      requireDocument(utilities::convertEmbeddedSheets(context.word, *excel, host));
+                      const auto result = utilities::convertEmbeddedSheets(context.word, *excel, host);
+                      requireDocument(result);
+                      for (const auto& [option, value] : context.settings)
+                          if (option == "report") {
+                              context.out << utilities::sheetConversionReport(result);
+                              break;
+                          }
                   }});
     registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
                   [](CommandContext& context, const std::string&) {

@@ -257,6 +257,42 @@ def borders(path):
     raw_workbook(path, cells, font=("宋体", 20), xfs=[thin, mixed, double, filled], columns=columns)
 
 
+def refused(folder):
+    """Workbooks the embedded Excel refuses, each for its own reason: an encrypted one, one of Excel 5.0/95,
+    and one whose used range (A1 to U65536) is larger than a copy may be."""
+    stream = bof(0x0005) + record(0x002F, struct.pack("<HHH", 1, 1, 1) + bytes(48)) + EOF_RECORD
+    with open(folder + "/encrypted.xls", "wb") as f:
+        XlsDoc().save(f, stream)
+    old = record(0x0809, struct.pack("<HHHH", 0x0500, 0x0005, 0x0DBB, 0x07CC)) + EOF_RECORD
+    with open(folder + "/excel95.xls", "wb") as f:
+        XlsDoc().save(f, old)
+    raw_workbook(folder + "/huge.xls", [label(0, 0, "起"), label(65535, 20, "止")])
+
+
+def formats(path):
+    """Column A: each row of tests/data/number_formats.tsv, its value under its format code (errors, which
+    xlwt cannot write, stay empty)."""
+    table = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "number_formats.tsv")
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("格式")
+    row = 0
+    with open(table, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if not line or line.startswith("//"):
+                continue
+            code, value = line.split("\t")[:2]
+            cell = xlwt.easyxf(num_format_str=code)
+            if value.startswith("text:"):
+                sheet.write(row, 0, value[5:], cell)
+            elif value.startswith("bool:"):
+                sheet.write(row, 0, value[5:] == "1", cell)
+            elif not value.startswith("error:"):
+                sheet.write(row, 0, float(value), cell)
+            row += 1
+    book.save(path)
+
+
 def main():
     folder = sys.argv[1]
     if len(sys.argv) > 2:
@@ -270,6 +306,8 @@ def main():
     rows(folder + "/rows-700.xls", 700)  # its shared strings run over into CONTINUE records
     formula_records(folder + "/formulas.xls")
     borders(folder + "/borders.xls")
+    refused(folder)
+    formats(folder + "/formats.xls")
 
 
 if __name__ == "__main__":
