@@ -54,12 +54,17 @@ public:
     // The same object between text, in one paragraph.
     SheetDocument& objectBetween(const std::string& before, const std::string& compoundFile, const std::string& after);
     SheetDocument& picture();
+    // A worksheet object and a text box that float: their VML shapes are positioned ("absolute",
+    // "relative"), so Word counts them among its Shapes, not its InlineShapes.
+    SheetDocument& floatingObject(const std::string& compoundFile, const std::string& position = "absolute");
+    SheetDocument& floatingTextBox(const std::string& text, const std::string& position = "absolute");
     // A table, as the format run would meet any other.
     SheetDocument& table(const std::string& tableXml);
     DocxSpec docx() const;
 
 private:
-    std::string objectRun(const std::string& compoundFile, const std::string& progId);
+    std::string objectRun(const std::string& compoundFile, const std::string& progId,
+                          const std::string& style = "width:225pt;height:60pt");
 
     std::string body_;
     DocxSpec spec_;

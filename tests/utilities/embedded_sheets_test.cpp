@@ -115,6 +115,27 @@ TEST_F(EmbeddedSheets, PicturesAndOtherObjectsAreSteppedPastAndLeftAsTheyAre) {
     EXPECT_EQ(tables(), 2);
 }
 
+// Floating worksheets and text boxes (positioned absolutely or relatively) are Word's Shapes, not its
+// InlineShapes: the run neither converts them nor spends attempts on them.
+TEST_F(EmbeddedSheets, FloatingWorksheetsAndTextBoxesAreLeftAlone) {
+    open(SheetDocument()
+             .floatingObject(numbers)
+             .floatingTextBox("文本框甲")
+             .floatingTextBox("文本框乙", "relative")
+             .floatingObject(numbers, "relative")
+             .object(sheet)
+             .docx());
+    EXPECT_EQ(shapes(), 1);
+    const auto result = convert();
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(result.objects.size(), 1u);
+    ASSERT_EQ(tables(), 1);
+    EXPECT_EQ(firstCell(1), "第一张表\r\a");
+    Xml xml(savedMainPart());
+    EXPECT_EQ(xml.count("//w:object"), 2u);
+    EXPECT_EQ(xml.count("//w:txbxContent"), 2u);
+}
+
 TEST_F(EmbeddedSheets, EveryShapeLookedAtCountsAsAnAttempt) {
     SheetDocument doc;
     doc.picture();
