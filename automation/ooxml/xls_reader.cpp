@@ -82,7 +82,7 @@ constexpr std::size_t kMaxStream = 256u << 20;
 }
 [[noreturn]] void oldVersion(const char* version) {
     throw excel::WorkbookRefused(excel::WorkbookProblem::OldVersion,
-                                 std::string("工作簿是 ") + version + " 格式（较早的 Excel 版本），无法读取");
+                                 std::string("工作簿是 ") + version + "（较早的 Excel 版本），无法读取");
 }
 
 std::uint16_t u16(const std::string& b, std::size_t at) {
@@ -231,9 +231,9 @@ std::string longString(const RecordView& r, std::size_t at) {
 }
 
 void checkBof(const RecordView& r) {
-    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409) oldVersion("Excel 4.0 或更早");
+    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409) oldVersion("Excel 4.0 或更早的格式");
     if (r.type != Bof) damaged("缺少 BOF 记录");
-    if (u16(r.data, 0) != kBiff8) oldVersion("Excel 5.0/95");
+    if (u16(r.data, 0) != kBiff8) oldVersion("Excel 5.0/95 格式");
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -387,6 +387,9 @@ int Workbook::colour(int index) const {
 }
 
 std::shared_ptr<Workbook> readWorkbook(const std::string& compoundFile) {
+    // Excel 2.1 to 4.0 saved the records without a compound file around them; their BOF tells the version.
+    const std::uint16_t first = compoundFile.size() >= 2 ? u16(compoundFile, 0) : 0;
+    if (first == 0x0009 || first == 0x0209 || first == 0x0409 || first == Bof) return readWorkbookStream(compoundFile);
     return readWorkbookStream(workbookStream(compoundFile));
 }
 

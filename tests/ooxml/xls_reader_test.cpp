@@ -140,6 +140,7 @@ TEST(XlsRefusals, EncryptedOldAndDamagedWorkbooksAreToldApart) {
     EXPECT_EQ(refusal(compoundFile("Workbook", record(0x0409, std::string(6, '\0')) + eof)), "old");
     EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5))), "damaged");                // no end
     EXPECT_EQ(refusal(compoundFile("Workbook", bof(0x0600, 5).substr(0, 11))), "damaged");  // cut inside a record
+    EXPECT_EQ(refusal(record(0x0409, std::string(6, '\0')) + eof), "old");                  // without a compound file
     EXPECT_EQ(refusal(compoundFile("WordDocument", "x")), "damaged");
     EXPECT_EQ(refusal("not a compound file at all"), "damaged");
     EXPECT_EQ(refusal(""), "damaged");
