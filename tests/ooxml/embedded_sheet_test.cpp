@@ -23,10 +23,21 @@ protected:
     }
     std::string workbook(const std::string& name) { return gwtest::fileBytes(gwtest::sampleWorkbooks() / name); }
 
+    // Opens a document holding just this workbook and opens the workbook in Excel: its first worksheet.
+    excel::WorksheetPtr editWorkbook(const std::string& name) {
+        SheetDocument doc;
+        doc.object(workbook(name));
+        open(doc.docx());
+        return editFirstShape();
+    }
+    // Opens the first inline shape in Excel: its first worksheet.
+    excel::WorksheetPtr editFirstShape() {
+        word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
+        return word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+    }
     // Word's and Excel's steps for the first inline shape, as the conversion command takes them.
     void convertFirstShape() {
-        word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
-        excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+        excel::WorksheetPtr sheet = editFirstShape();
         excel::RangePtr used = sheet->UsedRange();
         sheet->Columns("A:Z")->EntireColumn()->AutoFit();
         used->Copy();
@@ -141,11 +152,7 @@ TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
 }
 
 TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
-    SheetDocument doc;
-    doc.object(workbook("merged.xls"));
-    open(doc.docx());
-    word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
-    excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+    excel::WorksheetPtr sheet = editWorkbook("merged.xls");
     excel::RangePtr used = sheet->UsedRange();
     EXPECT_EQ(used->Address(), "$B$2:$AB$6");
     EXPECT_DOUBLE_EQ(sheet->Columns("C")->ColumnWidth(), 20);
@@ -175,11 +182,7 @@ TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
 // workbook's standard font (宋体 20 here) and gives empty columns the STANDARDWIDTH back, and the table
 // takes each cell's borders.
 TEST_F(EmbeddedSheetTest, UsedRangeWidthsAndBordersAreExcels) {
-    SheetDocument doc;
-    doc.object(workbook("borders.xls"));
-    open(doc.docx());
-    word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
-    excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+    excel::WorksheetPtr sheet = editWorkbook("borders.xls");
     excel::RangePtr used = sheet->UsedRange();
     EXPECT_EQ(used->Address(), "$A$1:$D$5");
     EXPECT_DOUBLE_EQ(sheet->Columns("F")->ColumnWidth(), 12);
