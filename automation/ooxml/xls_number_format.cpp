@@ -210,7 +210,6 @@ int fractionSlash(const std::vector<Token>& tokens) {
 // A fraction: "# ?/?" shows 1.25 as "1 1/4", "?/?" as "5/4", "# ?/8" in eighths. With an integer part a
 // whole number leaves the fraction's room blank. v is not negative.
 string formatFraction(double v, const std::vector<Token>& tokens, std::size_t slash) {
-    if (v >= 1e15) return general(v);
     std::size_t numeratorStart = slash;
     while (numeratorStart > 0 && isPlaceholder(tokens[numeratorStart - 1])) --numeratorStart;
     std::vector<const Token*> integer, numerator, denominator;
@@ -223,7 +222,7 @@ string formatFraction(double v, const std::vector<Token>& tokens, std::size_t sl
     string fixedText, afterFixed;
     if (denominator.empty()) {
         const string& literal = tokens[end].text;
-        const std::size_t digits = std::min<std::size_t>(literal.find_first_not_of("0123456789"), 9);
+        const std::size_t digits = std::min<std::size_t>(literal.find_first_not_of("0123456789"), 6);
         fixedText = literal.substr(0, std::min(digits, literal.size()));
         afterFixed = literal.substr(fixedText.size());
         fixedDenominator = std::stoll(fixedText);
@@ -231,6 +230,9 @@ string formatFraction(double v, const std::vector<Token>& tokens, std::size_t sl
     }
 
     const bool withInteger = !integer.empty();
+    // Numerators stay within 64 bits: denominators have at most six digits, values without an integer
+    // part stay below 10^12.
+    if (v >= 1e15 || (!withInteger && v >= 1e12)) return general(v);
     double whole = withInteger ? std::floor(v) : 0;
     const double rest = v - whole;
     long long top = 0, bottom = 1;
@@ -272,7 +274,7 @@ string formatFraction(double v, const std::vector<Token>& tokens, std::size_t sl
         } else if (t.kind == Token::Kind::Bracket) {
             out += bracketText(t);
         } else if (isPlaceholder(t)) {
-            out += integerSlots[nextInteger++];
+            out += i < numeratorStart ? integerSlots[nextInteger++] : filler(t);  // digits after the fraction: none
         } else if (t.text == "%" || t.text == "." || t.text == "/") {
             out += t.text;
         }
