@@ -155,7 +155,8 @@ TEST_F(XlsReaderTest, TheWorkbookStreamIsFoundWhateverItsCaseAndInABookStream) {
     for (const char* name : {"WORKBOOK", "workbook", "Book", "BOOK"}) {
         SCOPED_TRACE(name);
         const auto book = readWorkbook(gwtest::compoundFile(name, stream));
-        const Cell* first = readWorksheet(*book, 0).find(0, 0);
+        const Worksheet sheet = readWorksheet(*book, 0);
+        const Cell* first = sheet.find(0, 0);
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(first->value.text, "项目");
     }
