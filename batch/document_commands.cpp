@@ -74,8 +74,18 @@ void addDocumentCommands(CommandRegistry& registry) {
                       if (!context.excel) throw automation::errors::cannotCreateObject();
                       const std::shared_ptr<automation::excel::Launcher> excel = context.excel();
                       ConsoleHost host(context.out);
-                      finish(context, utilities::convertEmbeddedSheets(context.word, *excel, host), "convert-sheets",
-                             "sheets");
+                      const auto result = utilities::convertEmbeddedSheets(context.word, *excel, host);
+                      finish(context, result, "convert-sheets", "sheets");
+                      int left = 0;
+                      for (const auto& object : result.objects)
+                          if (object.problem != utilities::SheetProblem::None) ++left;
+                      context.record.add("convert-sheets", "not_converted", left);
+                      context.record.add("convert-sheets", "waiting", result.waiting);
+                      for (const auto& [option, value] : context.settings)
+                          if (option == "report") {
+                              context.out << utilities::sheetConversionReport(result);
+                              break;
+                          }
                   }});
     registry.add({"unlink-fields", "删除文档中的所有外部链接（正文中的域都换成当前结果）", "",
                   [](CommandContext& context, const std::string&) {

@@ -141,7 +141,7 @@ void addFormatCommand(CommandRegistry& registry) {
     registry.addOption({"settings", "从文件读取排版设置（每行一个 字段=文本）", "文件"});
     registry.addOption({"line", "线型选择窗口中的选项，例如 Option20（左右边框不显示）", "选项"});
     registry.addOption({"table", "只给第 N 个表格排版（单表格模式）", "N"});
-    registry.addOption({"report", "排版后列出每个表格跳过的操作", ""});
+    registry.addOption({"report", "排版后列出每个表格跳过的操作；转换内嵌表格后列出每个嵌入对象的结果", ""});
 }
 
 }  // namespace batch
