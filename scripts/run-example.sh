@@ -29,12 +29,14 @@ rm -f out/before-*.png out/after-*.png
 build/release/batch/gridwright-batch "$input" --format --settings "$settings" -o "$output"
 
 # LibreOffice draws both documents in a profile of its own (kept for the next run), so that a
-# LibreOffice the user has open is neither used nor disturbed.
+# LibreOffice the user has open is neither used nor disturbed, with the document window's font
+# configuration (宋体, 等线, Times New Roman, Arial ... mapped to the fonts Debian has).
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$input" "$work/before.docx"
 cp "$output" "$work/after.docx"
-soffice "-env:UserInstallation=file://$PWD/build/release/libreoffice-profile" --headless \
+FONTCONFIG_FILE="$PWD/shell/renderer/fonts.conf" soffice \
+  "-env:UserInstallation=file://$PWD/build/release/libreoffice-profile" --headless \
   --convert-to pdf --outdir "$work" "$work/before.docx" "$work/after.docx" >/dev/null 2>&1
 for side in before after; do
   if [[ ! -f "$work/$side.pdf" ]]; then
