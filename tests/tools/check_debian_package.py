@@ -78,8 +78,7 @@ def main():
         if not known.intersection(group):
             failures.append(f"no package known for the dependency {' | '.join(group)}")
 
-    # The installed programs carry neither the build tree's library path nor their symbols, and the
-    # desktop entry offers Gridwright for .docx files.
+    # The installed programs carry neither the build tree's library path nor their symbols.
     with tempfile.TemporaryDirectory() as root:
         run("dpkg-deb", "--extract", deb, root)
         for path, program in EXPECTED.items():
@@ -90,11 +89,6 @@ def main():
                 failures.append(f"{path} has a library path")
             if ".symtab" in run("readelf", "--section-headers", str(Path(root, path))):
                 failures.append(f"{path} is not stripped")
-        desktop = Path(root, "usr/share/applications/gridwright.desktop")
-        if desktop.exists() and not re.search(
-            r"^MimeType=.*application/vnd\.openxmlformats-officedocument\.wordprocessingml\.document;",
-            desktop.read_text(encoding="utf-8"), re.M):
-            failures.append("the desktop entry does not offer Gridwright for .docx files")
 
     for failure in failures:
         print("FAIL:", failure)
