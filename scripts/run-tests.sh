@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test suite, as CI runs it: installs what is missing, then builds and tests twice,
-#   build/ci-release  optimised, warnings are errors
+#   build/ci-release  optimised, warnings are errors; the Debian package is made from it and checked
 #   build/ci-asan     with AddressSanitizer and UndefinedBehaviorSanitizer
 # and, where the Windows cross compiler and Wine are installed, builds the Windows package and runs the
 # COM backend's tests under Wine.
@@ -40,6 +40,11 @@ cmake -S . -B build/ci-release -G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_
 cmake --build build/ci-release -j"$jobs"
 phase "Tests (release)"
 run_ctest build/ci-release
+phase "Debian package (from build/ci-release)"
+# Packs the release tree (its prefix becomes /usr; nothing is compiled again) and checks the file list,
+# the file modes and the Depends field; the package is not installed here.
+deb=$(bash scripts/build-deb.sh build/ci-release | tail -n1)
+python3 tests/tools/check_debian_package.py "$deb"
 
 # ---- Windows: the windows, the command line and the COM backend built with MinGW-w64, tested under Wine
 # Everything Windows gets is compiled with warnings as errors and statically linked; the tests run under

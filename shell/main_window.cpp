@@ -546,12 +546,21 @@ void MainWindow::removeExternalLinks() {
 
 void MainWindow::openCompanionWorkbook() {
     // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(qs(settings::kCompanionWorkbookName));
-    if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2")
-                        .arg(qs(settings::kCompanionWorkbookName), QDir::toNativeSeparators(path)));
+    // It lies beside the program (a build tree), or with the program's data when installed
+    // (PREFIX/share/gridwright beside PREFIX/bin).
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QString name = qs(settings::kCompanionWorkbookName);
+    const QStringList places = {folder.filePath(name),
+                                QDir::cleanPath(folder.filePath(QStringLiteral("../share/gridwright/") + name))};
+    const auto found =
+        std::find_if(places.begin(), places.end(), [](const QString& p) { return QFileInfo::exists(p); });
+    if (found == places.end()) {
+        QStringList shown;
+        for (const QString& place : places) shown << QDir::toNativeSeparators(place);
+        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2").arg(name, shown.join(QStringLiteral("、"))));
         return;
     }
+    const QString path = *found;
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。")
                         .arg(QDir::toNativeSeparators(path)));
