@@ -224,7 +224,8 @@ public:
             for (const GridRow& row : grid.rows())
                 for (const GridCell& c : row.cells)
                     if (c.vmerge != VMerge::Continue)
-                        layout.cells.push_back({c.row, c.index, c.gridStart, c.span, grid.mergeEnd(c) - c.row + 1});
+                        layout.cells.push_back(
+                            {grid.rowOf(c), c.index, c.gridStart, c.span, grid.mergeEnd(c) - grid.rowOf(c) + 1});
             return layout;
         }
         return std::nullopt;
