@@ -17,7 +17,6 @@ namespace automation::ooxml {
 inline constexpr std::uint64_t kMiB = 1ull << 20;
 inline constexpr std::size_t kChunk = 64 * 1024;
 
-[[noreturn]] void failOpen(const std::string& path, const std::string& reason);
 std::string sizeText(std::uint64_t bytes);
 // A part name without its leading '/'.
 std::string normalName(const std::string& name);

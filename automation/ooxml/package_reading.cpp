@@ -3,6 +3,7 @@
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-utils.h>
 #include <zip.h>
 
@@ -10,20 +11,19 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "automation/error.h"
 #include "automation/ooxml/package_parts.h"
 #include "automation/ooxml/unicode.h"
+#include "automation/ooxml/xml_part.h"
 #include "automation/ooxml/zip_directory.h"
 
 namespace automation::ooxml {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Ratios are only judged above this size: small parts of repeated markup compress extremely well.
-constexpr std::uint64_t kRatioThreshold = kMiB;
 
 bool isMarkupPart(const std::string& name) {
     const std::string lower = lowerAscii(name);
@@ -47,13 +47,11 @@ struct ZipFile {
     }
 };
 
-// Tells apart the compound files a user may take for a Word document.
-void rejectCompoundFile(const std::string& path, const std::string& bytes) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { gsf_init(); });
+constexpr std::string_view kCompoundFileSignature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
-    GsfInput* input = gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()),
-                                           static_cast<gsf_off_t>(bytes.size()), FALSE);
+// Tells apart the compound files a user may take for a Word document, reading only the parts of the
+// file that its directory names.
+void rejectCompoundFile(const std::string& path, GsfInput* input) {
     GError* error = nullptr;
     GsfInfile* ole = input ? gsf_infile_msole_new(input, &error) : nullptr;
     if (error) g_error_free(error);
@@ -79,40 +77,115 @@ void rejectCompoundFile(const std::string& path, const std::string& bytes) {
     failOpen(path, "这是一个 Office 97-2003 格式的文件，不是 Word 文档(.docx)。");
 }
 
-std::string readWholeFile(const std::string& path, const PackageLimits& limits) {
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) {
-        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-            failOpen(path, "无法读取该文件(可能没有读取权限)。");
-        failOpen(path, "文件不存在。");
-    }
-    if (fs::is_directory(status)) failOpen(path, "这是一个文件夹，不是文件。");
+void initialiseGsf() {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { gsf_init(); });
+}
 
-    // Stored (uncompressed) entries make a package about as large as its parts; anything far beyond the
-    // total limit cannot be read anyway.
-    const std::uint64_t cap =
-        limits.maxTotalSize > UINT64_MAX - 64 * kMiB ? UINT64_MAX : limits.maxTotalSize + 64 * kMiB;
-    auto tooLarge = [&] { failOpen(path, "文件太大(超过 " + sizeText(cap) + " 的上限)。"); };
-    std::uint64_t expected = 0;
-    if (fs::is_regular_file(status)) {
-        expected = fs::file_size(path, ec);
-        if (!ec && expected > cap) tooLarge();
+// The file to open: checked to exist and to be no folder, its size held to the cap. A regular file is
+// read piece by piece where asked; anything else (a pipe) is read whole at once, as only that can be.
+class InputFile {
+public:
+    InputFile(const std::string& path, const PackageLimits& limits) : path_(path) {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        if (ec || !fs::exists(status)) {
+            if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+                failOpen(path, "无法读取该文件(可能没有读取权限)。");
+            failOpen(path, "文件不存在。");
+        }
+        if (fs::is_directory(status)) failOpen(path, "这是一个文件夹，不是文件。");
+        // Stored (uncompressed) entries make a package about as large as its parts; anything far beyond
+        // the total limit cannot be read anyway.
+        cap_ = limits.maxTotalSize > UINT64_MAX - 64 * kMiB ? UINT64_MAX : limits.maxTotalSize + 64 * kMiB;
+        in_.open(path, std::ios::binary);
+        if (!in_) failOpen(path, "无法读取该文件(可能没有读取权限，或正被其他程序占用)。");
+        if (fs::is_regular_file(status)) {
+            size_ = fs::file_size(path, ec);
+            regular_ = !ec;
+            if (regular_ && size_ > cap_) tooLarge();
+        }
+        if (!regular_) {
+            whole_ = readWhole();
+            size_ = whole_->size();
+        }
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) failOpen(path, "无法读取该文件(可能没有读取权限，或正被其他程序占用)。");
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(ec ? 0 : expected));
-    std::string chunk(kChunk, '\0');
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (got == 0) break;
-        if (bytes.size() + got > cap) tooLarge();
-        bytes.append(chunk.data(), got);
+
+    std::uint64_t size() const { return size_; }
+
+    // Up to size bytes from offset on.
+    std::string readAt(std::uint64_t offset, std::size_t size) {
+        if (whole_) return offset >= whole_->size() ? std::string() : whole_->substr(offset, size);
+        std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - std::min(offset, size_))),
+                          '\0');
+        in_.clear();
+        in_.seekg(static_cast<std::streamoff>(offset));
+        in_.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (in_.bad()) failOpen(path_, "读取文件时出错。");
+        bytes.resize(static_cast<std::size_t>(in_.gcount()));
+        return bytes;
     }
-    if (in.bad()) failOpen(path, "读取文件时出错。");
-    return bytes;
+
+    // The compound file reader over the file: from the disk, or from the bytes read.
+    GsfInput* compoundInput() {
+        initialiseGsf();
+        if (whole_)
+            return gsf_input_memory_new(reinterpret_cast<const guint8*>(whole_->data()),
+                                        static_cast<gsf_off_t>(whole_->size()), FALSE);
+        GError* error = nullptr;
+        GsfInput* input = gsf_input_stdio_new(path_.c_str(), &error);
+        if (error) g_error_free(error);
+        return input;
+    }
+
+    std::string readWhole() {
+        if (whole_) return std::move(*whole_);
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(size_));
+        in_.clear();
+        in_.seekg(0);
+        std::string chunk(kChunk, '\0');
+        while (in_) {
+            in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            const auto got = static_cast<std::size_t>(in_.gcount());
+            if (got == 0) break;
+            if (bytes.size() + got > cap_) tooLarge();
+            bytes.append(chunk.data(), got);
+        }
+        if (in_.bad()) failOpen(path_, "读取文件时出错。");
+        return bytes;
+    }
+
+private:
+    [[noreturn]] void tooLarge() { failOpen(path_, "文件太大(超过 " + sizeText(cap_) + " 的上限)。"); }
+
+    std::string path_;
+    std::ifstream in_;
+    std::uint64_t cap_ = 0;
+    std::uint64_t size_ = 0;
+    bool regular_ = false;
+    std::optional<std::string> whole_;
+};
+
+constexpr const char* kDamagedDirectory = "文件已损坏(zip 文件的目录损坏，无法读取其中的部件)。";
+
+// Recognises the file from its two ends, before it is read whole: a compound file from its first
+// bytes, a zip from its end record and the directory that record points to.
+void recognise(const std::string& path, InputFile& file) {
+    if (file.size() == 0) failOpen(path, "文件是空的(0 字节)，不是 Word 文档。");
+    const std::string head = file.readAt(0, kCompoundFileSignature.size());
+    if (head == kCompoundFileSignature) rejectCompoundFile(path, file.compoundInput());
+    const std::optional<DirectoryPlace> place =
+        findDirectory(file.size(), [&](std::uint64_t at, std::size_t size) { return file.readAt(at, size); });
+    if (!place) {
+        // A zip begins with a local header; one without its end was cut short.
+        if (head.compare(0, 2, "PK") == 0) failOpen(path, "文件已损坏(zip 数据不完整，可能是下载或复制没有完成)。");
+        failOpen(path, "这不是 Word 文档(.docx)，文件格式无法识别。");
+    }
+    if (place->entries == 0) return;  // refused later: no main part
+    if (place->offset > place->endRecord || place->size > place->endRecord - place->offset ||
+        file.readAt(place->offset, 4) != "PK\x01\x02")
+        failOpen(path, kDamagedDirectory);
 }
 
 }  // namespace
@@ -146,12 +219,10 @@ std::string readEntry(const std::string& zip, zip_uint64_t index, const std::str
 }
 
 void Package::Impl::readFile(const PackageLimits& limits) {
-    source = readWholeFile(path, limits);
+    InputFile file(path, limits);
+    recognise(path, file);
+    source = file.readWhole();
     const std::string& bytes = source;
-
-    if (bytes.empty()) failOpen(path, "文件是空的(0 字节)，不是 Word 文档。");
-    if (bytes.size() >= 8 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0)
-        rejectCompoundFile(path, bytes);
 
     zip_error_t error;
     zip_error_init(&error);
@@ -162,9 +233,8 @@ void Package::Impl::readFile(const PackageLimits& limits) {
         zip_source_free(zipSource);
         const int code = zip_error_code_zip(&error);
         zip_error_fini(&error);
-        const bool looksLikeZip = bytes.compare(0, 2, "PK") == 0;
-        if (code == ZIP_ER_NOZIP && !looksLikeZip) failOpen(path, "这不是 Word 文档(.docx)，文件格式无法识别。");
-        failOpen(path, "文件已损坏(zip 数据不完整，可能是下载或复制没有完成)。");
+        if (code == ZIP_ER_MEMORY) failOpen(path, "内存不足。");
+        failOpen(path, kDamagedDirectory);
     }
     zip_error_fini(&error);
 
@@ -232,7 +302,7 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
         // pictures and other media may compress far better (a white bitmap) and are held by the size caps.
         const bool markup = isMarkupPart(entry.name);
         auto ratioExceeded = [&](std::uint64_t size) {
-            return markup && size > kRatioThreshold &&
+            return markup && size > limits.ratioCheckedAbove &&
                    (compressed == 0 || (size - 1) / compressed >= limits.maxCompressionRatio);
         };
         if (declared > limits.maxPartSize) tooLarge();
@@ -263,6 +333,13 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
             }
             total += entry.bytes.size();
             entry.size = entry.bytes.size();
+        }
+        if (markup) {
+            try {
+                rejectDoctype(entry.bytes, entry.name);
+            } catch (const Error& error) {
+                failOpen(path, error.message());
+            }
         }
         entries.push_back(std::move(entry));
         addToIndex(entries.size() - 1);
