@@ -81,15 +81,6 @@ std::string manyTables(int count) {
     return body + gwtest::para("");
 }
 
-const std::filesystem::path& madeOnce(const std::string& name, int size, std::string (*body)(int)) {
-    static gwtest::TempDir dir;
-    static std::map<std::pair<std::string, int>, std::filesystem::path> made;
-    if (auto it = made.find({name, size}); it != made.end()) return it->second;
-    auto path = dir.file(name + "-" + std::to_string(size) + ".docx");
-    gwtest::writeDocx(path, body(size));
-    return made.emplace(std::make_pair(name, size), path).first->second;
-}
-
 struct Counted {
     int count = 0;
 };
@@ -130,11 +121,11 @@ const Command kConvertSheets = [](ooxml::WordApplication& word, commands::Comman
 };
 
 void onLongTable(benchmark::State& state, const Command& command) {
-    gwbench::timeOnFreshCopies(state, madeOnce("long", static_cast<int>(state.range(0)), longTable), command);
+    gwbench::timeOnFreshCopies(state, gwbench::madeOnce("long", static_cast<int>(state.range(0)), longTable), command);
 }
 
 void onManyTables(benchmark::State& state, const Command& command) {
-    gwbench::timeOnFreshCopies(state, madeOnce("many", static_cast<int>(state.range(0)), manyTables), command);
+    gwbench::timeOnFreshCopies(state, gwbench::madeOnce("many", static_cast<int>(state.range(0)), manyTables), command);
 }
 
 }  // namespace
