@@ -94,14 +94,10 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     const bool titleSelected = selectHeaderRows(pass);
     alignHeaderRows(pass);
 
-    // The repeat flag is the one step that is never passed over. When neither title selection could be
-    // made, the selection is still the whole table: the flag stays as it is rather than make every row
-    // a title row that repeats on every page.
-    if (titleSelected) {
-        passOver_.setOn(false);
-        setRepeatHeaderRows(pass);
-        passOver_.setOn(true);
-    }
+    // The repeat flag is the one step that is never passed over.
+    passOver_.setOn(false);
+    setRepeatHeaderRows(pass, titleSelected);
+    passOver_.setOn(true);
 
     selectOtherArea(pass);
     if (s.RemoveSpaces) removeSpaces(pass);

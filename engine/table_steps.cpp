@@ -206,7 +206,8 @@ void alignHeaderRows(TablePass& pass) {
         setAlignment(pass, "Selection.ParagraphFormat.Alignment", wdAlignParagraphCenter);
 }
 
-void setRepeatHeaderRows(TablePass& pass) {
+void setRepeatHeaderRows(TablePass& pass, bool titleSelected) {
+    if (!titleSelected && pass.settings.RepeatHeaderRows) return;
     pass.passOver.run("Selection.Rows.HeadingFormat",
                       [&] { pass.word.Selection()->Rows()->SetHeadingFormat(pass.settings.RepeatHeaderRows); });
 }

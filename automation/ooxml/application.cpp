@@ -106,7 +106,13 @@ public:
                 word_->notifyChange();
                 return std::make_shared<DocumentImpl>(doc);
             }
-        auto model = std::make_shared<DocumentModel>(full, Package::open(path), word_);
+        std::shared_ptr<DocumentModel> model;
+        Package package = Package::open(path);
+        try {
+            model = std::make_shared<DocumentModel>(full, std::move(package), word_);
+        } catch (const Error& error) {
+            failOpen(path, error.message());  // the parts name themselves; the file is named here
+        }
         word_->documents.push_back(model);
         word_->active = model;
         word_->notifyChange();
@@ -224,7 +230,8 @@ public:
             for (const GridRow& row : grid.rows())
                 for (const GridCell& c : row.cells)
                     if (c.vmerge != VMerge::Continue)
-                        layout.cells.push_back({c.row, c.index, c.gridStart, c.span, grid.mergeEnd(c) - c.row + 1});
+                        layout.cells.push_back(
+                            {grid.rowOf(c), c.index, c.gridStart, c.span, grid.mergeEnd(c) - grid.rowOf(c) + 1});
             return layout;
         }
         return std::nullopt;

@@ -202,7 +202,7 @@ private:
     Side outerOrInner(const TableGrid& grid, const GridCell& c, bool outer, const char* side, const char* inner,
                       int direction) const {
         if (outer) return Side{c.tc, side, side, {}, nullptr};
-        const int other = direction < 0 ? c.row - 1 : grid.mergeEnd(c) + 1;
+        const int other = direction < 0 ? grid.rowOf(c) - 1 : grid.mergeEnd(c) + 1;
         const GridCell* n = grid.atGrid(other, c.gridStart);
         return Side{c.tc, side, inner, n ? n->tc : pugi::xml_node(), direction < 0 ? "bottom" : "top"};
     }

@@ -88,8 +88,19 @@ void DocumentModel::fieldUnlinked(int index) {
     textEdited();
 }
 
+void DocumentModel::rowsRemoved(pugi::xml_node tbl, int r1, int r2, Span text) {
+    if (index_) index_->removeRange(text.start, text.end);
+    if (auto it = grids_.find(tbl.internal_object()); it != grids_.end() && !it->second.removeRows(r1, r2))
+        grids_.erase(it);
+    textMoved();
+}
+
 void DocumentModel::textEdited() {
     grids_.clear();
+    textMoved();
+}
+
+void DocumentModel::textMoved() {
     onlyTableBorders_.clear();
     sections_.clear();
     ++textVersion_;
@@ -219,7 +230,6 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
     pugi::xml_node top = nearNode;
     while (top && top.parent() != body_) top = top.parent();
     pugi::xml_node sectPr = sectionOf(top);
-    if (!sectPr) sectPr = wml::child(body_, "sectPr");
     const long width = wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
     const long left = wml::twipsAttr(mar, "w:left", 1800);
@@ -230,7 +240,8 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
 
 pugi::xml_node DocumentModel::sectionOf(pugi::xml_node top) {
     // The section a body element belongs to is ended by the next paragraph-level w:sectPr, or the
-    // body's. One walk from the end of the body notes it for every element, until the structure changes.
+    // body's. One walk from the end of the body notes it for every element, and the body's own under
+    // the body, until the structure changes.
     if (sections_.empty()) {
         pugi::xml_node current;
         for (pugi::xml_node n = body_.last_child(); n; n = n.previous_sibling()) {
@@ -241,9 +252,11 @@ pugi::xml_node DocumentModel::sectionOf(pugi::xml_node top) {
             }
             sections_.emplace(n.internal_object(), current.internal_object());
         }
+        sections_[body_.internal_object()] = wml::child(body_, "sectPr").internal_object();
     }
     auto it = sections_.find(top.internal_object());
-    return it == sections_.end() ? pugi::xml_node() : pugi::xml_node(it->second);
+    if (it == sections_.end() || !it->second) it = sections_.find(body_.internal_object());
+    return pugi::xml_node(it->second);
 }
 
 }  // namespace automation::ooxml

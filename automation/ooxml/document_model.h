@@ -88,6 +88,9 @@ public:
     // The same after whole tables, rows or cells that held the given stretches of positions were
     // removed; the stretches are in document order and do not overlap.
     void textRemoved(const std::vector<Span>& stretches);
+    // The same after rows r1..r2 of tbl (holding no table) went with the positions of text: the
+    // table's grid loses those rows, the other tables' grids stay as they are.
+    void rowsRemoved(pugi::xml_node tbl, int r1, int r2, Span text);
     // The same after field number index of the index's list was unlinked without moving any position.
     void fieldUnlinked(int index);
     void formatChanged(bool stylesToo = false);
@@ -113,7 +116,9 @@ public:
 
 private:
     void textEdited();
-    // The w:sectPr ending the section of a child of w:body, or an empty node.
+    // What every change of text does, apart from dropping the tables' grids.
+    void textMoved();
+    // The w:sectPr ending the section of a child of w:body (the body's own after the last break), or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
     // Makes main the main part: its attributes shared, its namespaces adopted, its body found.

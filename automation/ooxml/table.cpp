@@ -49,12 +49,19 @@ void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
     Span first, last;
     model.index().span(grid.row(r1).tr, first);
     model.index().span(grid.row(r2).tr, last);
+    // The grids of tables nested in the rows would outlive their tables: then every grid goes.
+    bool nested = false;
+    std::vector<pugi::xml_node> rows;
     for (int r = r1; r <= r2; ++r) {
-        pugi::xml_node tr = grid.row(r).tr;
-        tr.parent().remove_child(tr);
+        rows.push_back(grid.row(r).tr);
+        nested = nested || !wml::descendants(rows.back(), "tbl", {}).empty();
     }
+    for (pugi::xml_node tr : rows) tr.parent().remove_child(tr);
     collapseSelection(model, first.start);
-    model.textRemoved({Span{first.start, last.end}});
+    if (nested)
+        model.textRemoved({Span{first.start, last.end}});
+    else
+        model.rowsRemoved(tbl, r1, r2, Span{first.start, last.end});
 }
 
 class CellImpl final : public Cell {
@@ -65,11 +72,15 @@ public:
         Span s = span();
         return makeRange(model_, s.start, s.end);
     }
-    int RowIndex() override { return locate().row; }
+    int RowIndex() override {
+        const GridCell& c = locate();
+        return model_->grid(table()).rowOf(c);
+    }
     int ColumnIndex() override { return locate().index; }
     void Select() override {
-        GridCell c = locate();
-        selectArea(*model_, blockArea(table(), c.row, c.row, c.gridStart, c.gridEnd()));
+        const GridCell& c = locate();
+        const int r = model_->grid(table()).rowOf(c);
+        selectArea(*model_, blockArea(table(), r, r, c.gridStart, c.gridEnd()));
     }
     int VerticalAlignment() override {
         live();
@@ -115,13 +126,11 @@ private:
         return s;
     }
     pugi::xml_node table() { return model_->index().tableOfCell(tc_); }
-    GridCell locate() {
+    const GridCell& locate() {
         live();
-        const TableGrid& grid = model_->grid(table());
-        for (const GridRow& row : grid.rows())
-            for (const GridCell& c : row.cells)
-                if (c.tc == tc_) return c;
-        throw errors::objectDeleted();
+        const GridCell* c = model_->grid(table()).cellOf(tc_);
+        if (!c || c->tc != tc_) throw errors::objectDeleted();
+        return *c;
     }
 
     ModelPtr model_;
@@ -207,9 +216,7 @@ private:
         model_->check();
         requireLive(*model_, tbl_);
         requireLive(*model_, tr_);
-        auto rows = TableGrid::rowNodes(tbl_);
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i] == tr_) return static_cast<int>(i) + 1;
+        if (const int r = model_->grid(tbl_).rowOfNode(tr_)) return r;
         throw errors::objectDeleted();
     }
 
@@ -303,7 +310,7 @@ public:
         auto rows = selected();
         requireRange(value, -1584.0f, 1584.0f);
         const std::string w = std::to_string(twips(value));
-        if (rows.size() == TableGrid::rowNodes(tbl_).size()) {
+        if (rows.size() == static_cast<std::size_t>(model_->grid(tbl_).rowCount())) {
             pugi::xml_node ind = wml::ensure(wml::ensureTblPr(tbl_), "tblInd", wml::Sequence::TblPr);
             wml::setAttr(ind, "w:w", w);
             wml::setAttr(ind, "w:type", "dxa");
@@ -328,10 +335,9 @@ private:
     std::vector<pugi::xml_node> selected() {
         model_->check();
         requireLive(*model_, tbl_);
-        auto rows = TableGrid::rowNodes(tbl_);
+        const TableGrid& grid = model_->grid(tbl_);
         std::vector<pugi::xml_node> out;
-        for (int r = std::max(1, r1_); r <= std::min(r2_, static_cast<int>(rows.size())); ++r)
-            out.push_back(rows[static_cast<size_t>(r - 1)]);
+        for (int r = std::max(1, r1_); r <= std::min(r2_, grid.rowCount()); ++r) out.push_back(grid.row(r).tr);
         return out;
     }
 

@@ -15,6 +15,11 @@ std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const
 // The same, consuming the bytes (a large part is then not held twice while it is parsed).
 std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth = 256);
 
+// Fails as parseXmlPart does when the part declares a DOCTYPE, without parsing it: the parts that are
+// kept as they were are held to the same rule as the parsed ones. Linear in the part, which is not copied
+// unless it is written in UTF-16.
+void rejectDoctype(const std::string& bytes, const std::string& partName);
+
 // Writes a part as Word writes it: the XML declaration, no added indentation.
 void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer);
 std::string serializeXmlPart(const pugi::xml_document& document);

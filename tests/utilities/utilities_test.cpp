@@ -265,6 +265,30 @@ TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
     EXPECT_EQ(doc->Fields()->Count(), 4);
 }
 
+TEST_F(FormFields, CheckBoxesStayWhenDeletionsBeforeThemMoveTheText) {
+    const std::string boxRow = row(cellParas(checkBox(true)) + cell("") + cell(""));
+    auto blank = [] { return rowOf({"", "", ""}); };
+    auto filled = [](const std::string& t) { return rowOf({t, t, t}); };
+    // Empty-row removal: two blank rows of table 1 before a row of table 2 that holds only a check box.
+    auto doc = open(tbl(filled("a") + filled("b") + blank() + blank() + filled("c"), "", 3) + para("") +
+                    tbl(filled("d") + filled("e") + boxRow + blank(), "", 3) + para(""));
+    EXPECT_EQ(utilities::deleteEmptyRows(*word, host).count, 3);
+    EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);
+    EXPECT_EQ(doc->Fields()->Count(), 1);
+
+    // Tidy: the empty last column goes from every row, so the last row's check box (same table) and
+    // the next table's (whose last column goes too) come earlier than they stood.
+    const std::string lastEmpty = row(cell("x") + cell("y") + cell(""));
+    doc = open(tbl(lastEmpty + lastEmpty + row(cellParas(checkBox(false)) + cell("") + cell("")), "", 3) + para("") +
+               tbl(lastEmpty + row(cellParas(checkBox(true)) + cell("") + cell("")), "", 3) + para(""));
+    utilities::tidyTables(*word, host, state);
+    for (int t = 1; t <= 2; ++t) {
+        EXPECT_EQ(doc->Tables()->Item(t)->Columns()->Count(), 2) << t;
+        EXPECT_EQ(doc->Tables()->Item(t)->Rows()->Count(), t == 1 ? 3 : 2) << t;
+    }
+    EXPECT_EQ(doc->Fields()->Count(), 2);
+}
+
 TEST_F(FormFields, LinkRemovalLeavesFormFieldsAndCountsWhatItUnlinked) {
     const std::string text =
         "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Text1\"/>"
