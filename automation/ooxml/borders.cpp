@@ -81,17 +81,17 @@ pugi::xml_node borderChild(pugi::xml_node borders, std::string_view side) {
     return {};
 }
 
-void writeLine(pugi::xml_node e, int style, int width) {
-    wml::setAttr(e, "w:val", kStyleNames[static_cast<size_t>(style)]);
+void writeLine(wml::AttributePool& pool, pugi::xml_node e, int style, int width) {
+    wml::setAttr(pool, e, "w:val", kStyleNames[static_cast<size_t>(style)]);
     if (style == 0) {
         e.remove_attribute("w:sz");
         e.remove_attribute("w:space");
         e.remove_attribute("w:color");
         return;
     }
-    wml::setAttr(e, "w:sz", std::to_string(width));
-    if (!e.attribute("w:space")) wml::setAttr(e, "w:space", "0");
-    if (!e.attribute("w:color")) wml::setAttr(e, "w:color", "auto");
+    wml::setAttr(pool, e, "w:sz", std::to_string(width));
+    if (!e.attribute("w:space")) wml::setAttr(pool, e, "w:space", "0");
+    if (!e.attribute("w:color")) wml::setAttr(pool, e, "w:color", "auto");
 }
 
 // The nearest width Word offers for a style (used when a new style does not have the old width).
@@ -288,7 +288,7 @@ private:
             const char* name = edgeName(edge_);
             if (edge_ == wdBorderLeft) wml::remove(borders, "start");
             if (edge_ == wdBorderRight) wml::remove(borders, "end");
-            writeLine(wml::ensure(borders, name, wml::Sequence::Borders), style, width);
+            writeLine(model_->attributes(), wml::ensure(borders, name, wml::Sequence::Borders), style, width);
             // Cell and row borders on this edge would override the table's: they go.
             if (!onlyTable) {
                 clearCellBordersOnEdge(grid);
@@ -305,8 +305,8 @@ private:
             return;
         }
         for (const Side& s : sides(grid)) {
-            writeCellSide(s.tc, s.side, style, width);
-            if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
+            writeCellSide(model_->attributes(), s.tc, s.side, style, width);
+            if (s.neighbour) writeCellSide(model_->attributes(), s.neighbour, s.neighbourSide, style, width);
         }
         model_->formatChanged();
     }
@@ -365,11 +365,11 @@ private:
         if (!borders.first_child()) borders.parent().remove_child(borders);
     }
 
-    static void writeCellSide(pugi::xml_node tc, const char* side, int style, int width) {
+    static void writeCellSide(wml::AttributePool& pool, pugi::xml_node tc, const char* side, int style, int width) {
         pugi::xml_node borders = wml::ensure(wml::ensureTcPr(tc), "tcBorders", wml::Sequence::TcPr);
         if (std::string_view(side) == "left") wml::remove(borders, "start");
         if (std::string_view(side) == "right") wml::remove(borders, "end");
-        writeLine(wml::ensure(borders, side, wml::Sequence::Borders), style, width);
+        writeLine(pool, wml::ensure(borders, side, wml::Sequence::Borders), style, width);
     }
 
     ModelPtr model_;
@@ -436,7 +436,7 @@ private:
     }
     void write(pugi::xml_node p, int style, int width) {
         pugi::xml_node pBdr = wml::ensure(wml::ensurePPr(p), "pBdr", wml::Sequence::PPr);
-        writeLine(wml::ensure(pBdr, name(), wml::Sequence::Borders), style, width);
+        writeLine(model_->attributes(), wml::ensure(pBdr, name(), wml::Sequence::Borders), style, width);
     }
 
     ModelPtr model_;

@@ -14,12 +14,12 @@
 #include <pugixml.hpp>
 
 #include "automation/ooxml/desktop.h"
-#include "automation/ooxml/namespaces.h"
 #include "automation/ooxml/package.h"
 #include "automation/ooxml/story_index.h"
 #include "automation/ooxml/styles.h"
 #include "automation/ooxml/table_grid.h"
 #include "automation/ooxml/wml.h"
+#include "automation/ooxml/xml_part.h"
 
 namespace automation::ooxml {
 
@@ -63,12 +63,14 @@ public:
     void markClosed() { closed_ = true; }
 
     pugi::xml_node body() const { return body_; }
-    pugi::xml_node documentElement() const { return main_->document_element(); }
+    pugi::xml_node documentElement() const { return main_->root(); }
     const Styles& styles() const { return styles_; }
     // Whether the document is Strict Open XML, whose value forms differ in places.
-    bool strict() const { return mainNamespaces_.strict(); }
+    bool strict() const { return main_->namespaces().strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
-    pugi::xml_node stylesRoot() const { return stylesDoc_ ? stylesDoc_->document_element() : pugi::xml_node(); }
+    pugi::xml_node stylesRoot() const { return stylesPart_ ? stylesPart_->root() : pugi::xml_node(); }
+    // What the attributes added to the main story share their text from.
+    wml::AttributePool& attributes() { return main_->attributes(); }
 
     // The position index; rebuilt when text changed since it was built.
     const StoryIndex& index();
@@ -116,22 +118,17 @@ private:
     // The w:sectPr ending the section of a child of w:body, or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
-    // Makes main the main part: its attributes shared, its namespaces adopted, its body found.
-    void setMain(std::unique_ptr<pugi::xml_document> main);
+    // Makes main the main part and finds its body.
+    void setMain(std::unique_ptr<XmlPart> main);
     void parseStyles(std::string bytes);
 
     std::string path_;
     std::uint64_t id_;
     Package package_;
     std::weak_ptr<WordState> word_;  // the Word owns its documents, not the other way round
-    std::unique_ptr<pugi::xml_document> main_;
-    std::unique_ptr<pugi::xml_document> stylesDoc_;
-    // Declared after the documents, so that they end before them.
-    wml::AttributeSharing mainSharing_;
-    wml::AttributeSharing stylesSharing_;
-    PartNamespaces mainNamespaces_;
-    PartNamespaces stylesNamespaces_;
-    std::string stylesPart_;
+    std::unique_ptr<XmlPart> main_;
+    std::unique_ptr<XmlPart> stylesPart_;
+    std::string stylesName_;
     pugi::xml_node body_;
     Styles styles_;
     std::unique_ptr<StoryIndex> index_;

@@ -124,12 +124,12 @@ public:
         const bool eastAsian = isEastAsianFont(name);
         auto apply = [&](pugi::xml_node rPr) {
             pugi::xml_node fonts = wml::ensure(rPr, "rFonts", wml::Sequence::RPr);
-            wml::setAttr(fonts, "w:ascii", name);
-            wml::setAttr(fonts, "w:hAnsi", name);
+            wml::setAttr(model_->attributes(), fonts, "w:ascii", name);
+            wml::setAttr(model_->attributes(), fonts, "w:hAnsi", name);
             fonts.remove_attribute("w:asciiTheme");
             fonts.remove_attribute("w:hAnsiTheme");
             if (eastAsian) {
-                wml::setAttr(fonts, "w:eastAsia", name);
+                wml::setAttr(model_->attributes(), fonts, "w:eastAsia", name);
                 fonts.remove_attribute("w:eastAsiaTheme");
             }
         };
@@ -156,8 +156,8 @@ public:
         if (!(points >= 1.0f && points <= 1638.0f)) throw errors::valueOutOfRange();
         // Word keeps sizes in half points.
         auto apply = [&](pugi::xml_node rPr) {
-            wml::setHalfPoints(wml::ensure(rPr, "sz", wml::Sequence::RPr), "w:val", points);
-            wml::setHalfPoints(wml::ensure(rPr, "szCs", wml::Sequence::RPr), "w:val", points);
+            wml::setHalfPoints(model_->attributes(), wml::ensure(rPr, "sz", wml::Sequence::RPr), "w:val", points);
+            wml::setHalfPoints(model_->attributes(), wml::ensure(rPr, "szCs", wml::Sequence::RPr), "w:val", points);
         };
         for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(r));
         for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(p));
@@ -196,7 +196,7 @@ public:
         static const char* names[] = {"left", "center", "right", "both", "distribute"};
         if (alignment < 0 || alignment > 4) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            wml::setAttr(wml::ensure(pPr, "jc", wml::Sequence::PPr), "w:val", names[alignment]);
+            wml::setAttr(model_->attributes(), wml::ensure(pPr, "jc", wml::Sequence::PPr), "w:val", names[alignment]);
         });
     }
     float LineSpacing() override {
@@ -208,8 +208,9 @@ public:
             const std::string rule = model_->styles().paragraphProperty(p, "spacing", "w:lineRule").value_or("auto");
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
             // Single and multiple spacing are kept in 240ths of a line: 12 points make one line.
-            wml::setPoints(spacing, "w:line", points);
-            wml::setAttr(spacing, "w:lineRule", rule == "exact" || rule == "atLeast" ? rule : "auto");
+            wml::setPoints(model_->attributes(), spacing, "w:line", points);
+            wml::setAttr(model_->attributes(), spacing, "w:lineRule",
+                         rule == "exact" || rule == "atLeast" ? rule : "auto");
         });
     }
     int LineSpacingRule() override {
@@ -230,12 +231,12 @@ public:
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
             const long current = twips(wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f));
             switch (rule) {
-                case wdLineSpaceSingle: wml::setAttr(spacing, "w:line", "240"); break;
-                case wdLineSpace1pt5: wml::setAttr(spacing, "w:line", "360"); break;
-                case wdLineSpaceDouble: wml::setAttr(spacing, "w:line", "480"); break;
-                default: wml::setTwips(spacing, "w:line", current); break;
+                case wdLineSpaceSingle: wml::setAttr(model_->attributes(), spacing, "w:line", "240"); break;
+                case wdLineSpace1pt5: wml::setAttr(model_->attributes(), spacing, "w:line", "360"); break;
+                case wdLineSpaceDouble: wml::setAttr(model_->attributes(), spacing, "w:line", "480"); break;
+                default: wml::setTwips(model_->attributes(), spacing, "w:line", current); break;
             }
-            wml::setAttr(spacing, "w:lineRule",
+            wml::setAttr(model_->attributes(), spacing, "w:lineRule",
                          rule == wdLineSpaceExactly   ? "exact"
                          : rule == wdLineSpaceAtLeast ? "atLeast"
                                                       : "auto");
@@ -262,7 +263,9 @@ public:
         return true;
     }
     void SetWordWrap(bool value) override {
-        write([&](pugi::xml_node pPr) { wml::setOnOff(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value); });
+        write([&](pugi::xml_node pPr) {
+            wml::setOnOff(model_->attributes(), wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value);
+        });
     }
     float CharacterUnitLeftIndent() override { return readHundredths("ind", "w:leftChars"); }
     void SetCharacterUnitLeftIndent(float chars) override { writeChars(chars, "w:leftChars", "w:left"); }
@@ -283,14 +286,14 @@ public:
             ind.remove_attribute("w:hangingChars");
             ind.remove_attribute("w:firstLineChars");
             if (hundredths < 0) {
-                wml::setAttr(ind, "w:hangingChars", std::to_string(-hundredths));
+                wml::setAttr(model_->attributes(), ind, "w:hangingChars", std::to_string(-hundredths));
             } else {
-                wml::setAttr(ind, "w:firstLineChars", std::to_string(hundredths));
+                wml::setAttr(model_->attributes(), ind, "w:firstLineChars", std::to_string(hundredths));
             }
             if (hundredths == 0) {
                 // No indent in characters means no first-line indent at all.
                 ind.remove_attribute("w:hanging");
-                wml::setAttr(ind, "w:firstLine", "0");
+                wml::setAttr(model_->attributes(), ind, "w:firstLine", "0");
             }
         });
     }
@@ -364,14 +367,15 @@ private:
         if (!(points >= 0.0f && points <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
-            wml::setPoints(spacing, attribute, points);
+            wml::setPoints(model_->attributes(), spacing, attribute, points);
             // A space in lines would override the one in points.
             spacing.remove_attribute(linesAttribute);
         });
     }
     void writeFlag(const char* attribute, bool value) {
         write([&](pugi::xml_node pPr) {
-            wml::setAttr(wml::ensure(pPr, "spacing", wml::Sequence::PPr), attribute, value ? "1" : "0");
+            wml::setAttr(model_->attributes(), wml::ensure(pPr, "spacing", wml::Sequence::PPr), attribute,
+                         value ? "1" : "0");
         });
     }
     void writeLines(float lines, const char* linesAttribute, const char* pointsAttribute) {
@@ -379,9 +383,9 @@ private:
         write([&](pugi::xml_node pPr) {
             pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
             const long hundredths = std::lround(lines * 100.0f);
-            wml::setAttr(spacing, linesAttribute, std::to_string(hundredths));
+            wml::setAttr(model_->attributes(), spacing, linesAttribute, std::to_string(hundredths));
             // Word also keeps the space in points, a line counting 12 points.
-            wml::setAttr(spacing, pointsAttribute, std::to_string(std::lround(lines * 240.0f)));
+            wml::setAttr(model_->attributes(), spacing, pointsAttribute, std::to_string(std::lround(lines * 240.0f)));
         });
     }
     void writeChars(float chars, const char* charsAttribute, const char* pointsAttribute) {
@@ -389,8 +393,8 @@ private:
         write([&](pugi::xml_node pPr) {
             pugi::xml_node ind = wml::ensure(pPr, "ind", wml::Sequence::PPr);
             const long hundredths = std::lround(chars * 100.0f);
-            wml::setAttr(ind, charsAttribute, std::to_string(hundredths));
-            if (hundredths == 0) wml::setAttr(ind, pointsAttribute, "0");
+            wml::setAttr(model_->attributes(), ind, charsAttribute, std::to_string(hundredths));
+            if (hundredths == 0) wml::setAttr(model_->attributes(), ind, pointsAttribute, "0");
         });
     }
     void writeIndent(float points, const char* attribute, const char* alias, const char* charsAttribute,
@@ -401,7 +405,7 @@ private:
             ind.remove_attribute(alias);
             ind.remove_attribute(charsAttribute);
             ind.remove_attribute(charsAlias);
-            wml::setPoints(ind, attribute, points);
+            wml::setPoints(model_->attributes(), ind, attribute, points);
         });
     }
 

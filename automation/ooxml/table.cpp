@@ -43,7 +43,8 @@ void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
         for (const GridCell& below : grid.row(r2 + 1).cells) {
             if (below.vmerge != VMerge::Continue) continue;
             if (grid.mergeStart(below) >= r1)
-                wml::setAttr(wml::child(wml::child(below.tc, "tcPr"), "vMerge"), "w:val", "restart");
+                wml::setAttr(model.attributes(), wml::child(wml::child(below.tc, "tcPr"), "vMerge"), "w:val",
+                             "restart");
         }
     }
     Span first, last;
@@ -98,8 +99,8 @@ public:
         pugi::xml_node mar = wml::ensure(wml::ensureTcPr(tc_), "tcMar", wml::Sequence::TcPr);
         wml::remove(mar, "end");
         pugi::xml_node right = wml::ensure(mar, "right", wml::Sequence::TcMar);
-        wml::setPoints(right, "w:w", value);
-        wml::setAttr(right, "w:type", "dxa");
+        wml::setPoints(model_->attributes(), right, "w:w", value);
+        wml::setAttr(model_->attributes(), right, "w:type", "dxa");
         model_->formatChanged();
     }
 
@@ -158,7 +159,7 @@ public:
         if (!name) throw errors::valueOutOfRange();
         for (pugi::xml_node tc : cells_) {
             pugi::xml_node vAlign = wml::ensure(wml::ensureTcPr(tc), "vAlign", wml::Sequence::TcPr);
-            wml::setAttr(vAlign, "w:val", name);
+            wml::setAttr(model_->attributes(), vAlign, "w:val", name);
         }
         model_->formatChanged();
     }
@@ -256,8 +257,8 @@ public:
         if (!name) throw errors::valueOutOfRange();
         for (pugi::xml_node tr : rows) {
             pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
-            if (!h.attribute("w:val")) wml::setAttr(h, "w:val", "0");
-            wml::setAttr(h, "w:hRule", name);
+            if (!h.attribute("w:val")) wml::setAttr(model_->attributes(), h, "w:val", "0");
+            wml::setAttr(model_->attributes(), h, "w:hRule", name);
         }
         model_->formatChanged();
     }
@@ -272,9 +273,9 @@ public:
         requireRange(value, 0.0f, 1584.0f);
         for (pugi::xml_node tr : rows) {
             pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
-            wml::setPoints(h, "w:val", value);
+            wml::setPoints(model_->attributes(), h, "w:val", value);
             const std::string rule = wml::val(h, "w:hRule");
-            if (rule.empty() || rule == "auto") wml::setAttr(h, "w:hRule", "atLeast");
+            if (rule.empty() || rule == "auto") wml::setAttr(model_->attributes(), h, "w:hRule", "atLeast");
         }
         model_->formatChanged();
     }
@@ -305,16 +306,16 @@ public:
         const std::string w = std::to_string(twips(value));
         if (rows.size() == TableGrid::rowNodes(tbl_).size()) {
             pugi::xml_node ind = wml::ensure(wml::ensureTblPr(tbl_), "tblInd", wml::Sequence::TblPr);
-            wml::setAttr(ind, "w:w", w);
-            wml::setAttr(ind, "w:type", "dxa");
+            wml::setAttr(model_->attributes(), ind, "w:w", w);
+            wml::setAttr(model_->attributes(), ind, "w:type", "dxa");
             for (pugi::xml_node tr : rows) wml::remove(wml::child(tr, "tblPrEx"), "tblInd");
         } else {
             for (pugi::xml_node tr : rows) {
                 pugi::xml_node ex = wml::child(tr, "tblPrEx");
                 if (!ex) ex = tr.prepend_child("w:tblPrEx");
                 pugi::xml_node ind = wml::ensure(ex, "tblInd", wml::Sequence::TblPr);
-                wml::setAttr(ind, "w:w", w);
-                wml::setAttr(ind, "w:type", "dxa");
+                wml::setAttr(model_->attributes(), ind, "w:w", w);
+                wml::setAttr(model_->attributes(), ind, "w:type", "dxa");
             }
         }
         model_->formatChanged();
@@ -523,13 +524,13 @@ public:
         load();
         pugi::xml_node tblW = wml::ensure(wml::ensureTblPr(tbl_), "tblW", wml::Sequence::TblPr);
         if (type == wdPreferredWidthAuto) {
-            wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", "auto");
+            wml::setAttr(model_->attributes(), tblW, "w:w", "0");
+            wml::setAttr(model_->attributes(), tblW, "w:type", "auto");
         } else if (type == wdPreferredWidthPercent || type == wdPreferredWidthPoints) {
             const std::string before = wml::val(tblW, "w:type");
             const char* name = type == wdPreferredWidthPercent ? "pct" : "dxa";
-            if (before != name) wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", name);
+            if (before != name) wml::setAttr(model_->attributes(), tblW, "w:w", "0");
+            wml::setAttr(model_->attributes(), tblW, "w:type", name);
         } else {
             throw errors::valueOutOfRange();
         }
@@ -549,16 +550,16 @@ public:
         std::string type = wml::val(tblW, "w:type");
         if (type == "pct") {
             requireRange(value, 0.0f, 600.0f);
-            wml::setPercent(tblW, "w:w", value);
+            wml::setPercent(model_->attributes(), tblW, "w:w", value);
         } else {
             requireRange(value, 0.0f, 1584.0f);
             // An automatic width that is given a length becomes a width in points.
             if (value > 0.0f || type == "dxa") {
-                wml::setAttr(tblW, "w:type", "dxa");
-                wml::setPoints(tblW, "w:w", value);
+                wml::setAttr(model_->attributes(), tblW, "w:type", "dxa");
+                wml::setPoints(model_->attributes(), tblW, "w:w", value);
             } else {
-                wml::setAttr(tblW, "w:type", "auto");
-                wml::setAttr(tblW, "w:w", "0");
+                wml::setAttr(model_->attributes(), tblW, "w:type", "auto");
+                wml::setAttr(model_->attributes(), tblW, "w:w", "0");
             }
         }
         model_->formatChanged();
@@ -570,19 +571,21 @@ public:
     void SetAllowAutoFit(bool value) override {
         load();
         pugi::xml_node layout = wml::ensure(wml::ensureTblPr(tbl_), "tblLayout", wml::Sequence::TblPr);
-        wml::setAttr(layout, "w:type", value ? "autofit" : "fixed");
+        wml::setAttr(model_->attributes(), layout, "w:type", value ? "autofit" : "fixed");
         model_->formatChanged();
     }
     void AutoFitBehavior(int behavior) override {
         const TableGrid& grid = load();
         pugi::xml_node tblPr = wml::ensureTblPr(tbl_);
         if (behavior == wdAutoFitFixed) {
-            wml::setAttr(wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type", "fixed");
+            wml::setAttr(model_->attributes(), wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type",
+                         "fixed");
         } else if (behavior == wdAutoFitContent) {
-            wml::setAttr(wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type", "autofit");
+            wml::setAttr(model_->attributes(), wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type",
+                         "autofit");
             pugi::xml_node tblW = wml::ensure(tblPr, "tblW", wml::Sequence::TblPr);
-            wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", "auto");
+            wml::setAttr(model_->attributes(), tblW, "w:w", "0");
+            wml::setAttr(model_->attributes(), tblW, "w:type", "auto");
         } else if (behavior == wdAutoFitWindow) {
             fitToWindow(grid, tblPr);
         } else {
@@ -606,8 +609,8 @@ private:
     // that programs which lay out by the grid show the same table.
     void fitToWindow(const TableGrid& grid, pugi::xml_node tblPr) {
         pugi::xml_node tblW = wml::ensure(tblPr, "tblW", wml::Sequence::TblPr);
-        wml::setPercent(tblW, "w:w", 100.0f);
-        wml::setAttr(tblW, "w:type", "pct");
+        wml::setPercent(model_->attributes(), tblW, "w:w", 100.0f);
+        wml::setAttr(model_->attributes(), tblW, "w:type", "pct");
         wml::remove(tblPr, "tblLayout");
 
         std::vector<long> widths;
@@ -637,15 +640,16 @@ private:
         }
         size_t k = 0;
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) wml::setAttr(col, "w:w", std::to_string(std::max(0L, widths[k++])));
+            if (wml::is(col, "gridCol"))
+                wml::setAttr(model_->attributes(), col, "w:w", std::to_string(std::max(0L, widths[k++])));
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
                 long w = 0;
                 for (int g = c.gridStart; g <= c.gridEnd() && g < static_cast<int>(widths.size()); ++g)
                     w += widths[static_cast<size_t>(g)];
                 pugi::xml_node tcW = wml::ensure(wml::ensureTcPr(c.tc), "tcW", wml::Sequence::TcPr);
-                wml::setAttr(tcW, "w:w", std::to_string(w));
-                wml::setAttr(tcW, "w:type", "dxa");
+                wml::setAttr(model_->attributes(), tcW, "w:w", std::to_string(w));
+                wml::setAttr(model_->attributes(), tcW, "w:type", "dxa");
             }
     }
 

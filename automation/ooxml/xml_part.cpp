@@ -270,12 +270,10 @@ std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std:
 }
 
 void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer) {
+    // The declaration is always written anew (a parsed part keeps none); any other top-level node is kept.
     writer.write(kDeclaration.data(), kDeclaration.size());
-    // The declaration is always written anew (as above); any other top-level node is kept.
-    for (pugi::xml_node child : document.children()) {
-        if (child.type() == pugi::node_declaration || child.type() == pugi::node_doctype) continue;
+    for (pugi::xml_node child : document.children())
         child.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    }
 }
 
 std::string serializeXmlPart(const pugi::xml_document& document) {
@@ -283,6 +281,21 @@ std::string serializeXmlPart(const pugi::xml_document& document) {
     StringWriter writer(out);
     writeXmlPart(document, writer);
     return out;
+}
+
+XmlPart::XmlPart(std::string bytes, const std::string& partName)
+    : document_(parseXmlPart(std::move(bytes), partName)),
+      namespaces_(PartNamespaces::adopt(*document_)),
+      attributes_(*document_) {}
+
+void XmlPart::write(pugi::xml_writer& writer) {
+    attributes_.release();
+    namespaces_.write(*document_, writer);
+}
+
+std::string XmlPart::serialize() {
+    attributes_.release();
+    return namespaces_.serialize(*document_);
 }
 
 }  // namespace automation::ooxml
