@@ -112,7 +112,7 @@ std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& are
             for (pugi::xml_node p : wml::descendants(c->tc, "p", {"txbxContent"})) out.push_back(p);
         return out;
     }
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const auto& paragraphs = index.paragraphs();
     // First paragraph whose end lies after the start.
     auto it = std::partition_point(paragraphs.begin(), paragraphs.end(), [&](pugi::xml_node p) {
@@ -141,7 +141,7 @@ std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area) {
     std::vector<pugi::xml_node> out;
     if (pugi::xml_node first = areaTable(model, area)) out.push_back(first);
     if (area.kind == Area::Kind::Block) return out;
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     for (pugi::xml_node tbl : index.outerTables()) {
         Span s;
         index.span(tbl, s);

@@ -50,7 +50,7 @@ void DocumentModel::check() const {
     if (closed_) throw errors::notAvailable("该文档已关闭");
 }
 
-const StoryIndex& DocumentModel::index() {
+StoryIndex& DocumentModel::index() {
     if (!index_) index_ = std::make_unique<StoryIndex>(body_, mainPartSize_);
     return *index_;
 }

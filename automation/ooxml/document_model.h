@@ -73,7 +73,7 @@ public:
     wml::AttributePool& attributes() { return main_->attributes(); }
 
     // The position index; rebuilt when text changed since it was built.
-    const StoryIndex& index();
+    StoryIndex& index();
     // The grid of a table, built once and kept until the text or structure changes (a text change
     // ends the reference).
     const TableGrid& grid(pugi::xml_node tbl);

@@ -28,7 +28,7 @@ struct RunTarget {
 RunTarget runTarget(DocumentModel& model, const Area& area) {
     RunTarget t;
     auto paragraphs = areaParagraphs(model, area);
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     for (pugi::xml_node p : paragraphs) {
         Span s;
         const bool whole =

@@ -126,7 +126,7 @@ private:
     const std::vector<std::pair<pugi::xml_node, int>>& list() {
         model_->check();
         shapes_.clear();
-        const StoryIndex& index = model_->index();
+        StoryIndex& index = model_->index();
         for (const Segment& s : index.segments())
             if (s.kind == SegmentKind::Char && index.text()[static_cast<size_t>(s.start)] == u'\x01')
                 shapes_.emplace_back(pugi::xml_node(s.node), s.start);
@@ -140,7 +140,7 @@ private:
 }  // namespace
 
 void requireShape(DocumentModel& model, pugi::xml_node node, int position) {
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const int segment = position < index.length() ? index.segmentAt(position) : -1;
     if (segment < 0 || index.segments()[static_cast<std::size_t>(segment)].node != node.internal_object())
         throw errors::objectDeleted();

@@ -129,7 +129,7 @@ struct NodeInfo {
 // the removed stretches translates them. Deleting row after row or table after table then costs
 // O(log n) per removed character, and unlinking a field O(log n), instead of a pass over the whole
 // index each; whoever asks for the whole text, all segments or all nodes of a kind gets them compacted
-// once.
+// once (which is why those members are not const).
 class StoryIndex {
 public:
     // sizeHint is the size of the part's XML, from which room is set aside up front: growing the
@@ -138,10 +138,10 @@ public:
 
     int length() const { return baseLength() - removed_; }
     // One character per position.
-    const std::u16string& text() const;
-    const Segments& segments() const;
+    const std::u16string& text();
+    const Segments& segments();
     // Index of the segment holding position pos (0 <= pos < length()), or -1.
-    int segmentAt(int pos) const;
+    int segmentAt(int pos);
 
     // Spans of structural nodes; false when the node is not (or no longer) part of the story.
     bool span(pugi::xml_node node, Span& out) const;
@@ -155,25 +155,25 @@ public:
     // The cell a paragraph stands in, or an empty node.
     pugi::xml_node cellOfParagraph(pugi::xml_node p) const { return tableOfCell(p); }
 
-    const std::vector<pugi::xml_node>& paragraphs() const;
-    const std::vector<pugi::xml_node>& outerTables() const;
+    const std::vector<pugi::xml_node>& paragraphs();
+    const std::vector<pugi::xml_node>& outerTables();
     int outerTableCount() const { return outerTables_.count(); }
     // The k-th outermost table (0-based), or an empty node.
     pugi::xml_node outerTable(int k) const { return outerTables_.at(k); }
     // Every table in document order of its start, nested ones included.
-    const std::vector<pugi::xml_node>& allTables() const;
+    const std::vector<pugi::xml_node>& allTables();
 
     // Range.Text of [start, end): marks of cells and rows appear as "\r\a".
     std::u16string rangeText(int start, int end) const;
 
     // Fields met, complete or not, in document order of their start; unlinked ones stay in the list,
     // marked dropped, until the index is built anew.
-    const std::vector<FieldRecord>& fields() const;
+    const std::vector<FieldRecord>& fields();
     // The complete fields that are still there: their number, and the list index of the k-th (0-based).
-    int completeFieldCount() const;
-    int completeField(int k) const;
+    int completeFieldCount();
+    int completeField(int k);
     // The list index of the field starting at node, or -1 when it is gone.
-    int fieldStartingAt(pugi::xml_node start) const;
+    int fieldStartingAt(pugi::xml_node start);
 
     // Follows the removal of whole rows, cells or tables from the DOM that held the positions
     // [start, end): their nodes and fields go, everything after moves up.
@@ -189,9 +189,8 @@ private:
     bool removedWhole(Span baseSpan) const;
     const NodeInfo* live(pugi::xml_node_struct* node) const;
     int baseSegmentAt(int basePos) const;
-    // Carries out the recorded removals (the index stays logically the same).
-    void compact() const;
-    void compactNow();
+    // Carries out the recorded removals (the index answers as before).
+    void compact();
     // Called once the walk is over.
     void finishBuild();
 

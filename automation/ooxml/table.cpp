@@ -501,7 +501,7 @@ public:
     }
     TablesPtr Tables() override {
         load();
-        const StoryIndex& index = model_->index();
+        StoryIndex& index = model_->index();
         std::vector<pugi::xml_node> nested;
         for (pugi::xml_node t : index.allTables()) {
             pugi::xml_node cell = index.cellOfTable(t);
