@@ -15,8 +15,6 @@
 
 #include <pugixml.hpp>
 
-#include "automation/ooxml/xml_memory.h"
-
 namespace automation::ooxml {
 
 struct Span {
@@ -40,7 +38,7 @@ struct Segment {
     pugi::xml_node_struct* cell;  // innermost w:tc holding this segment, or null
     pugi::xml_node_struct* run;   // the w:r of a Text or Char segment, or null
 };
-using Segments = std::vector<Segment, LargeArrayAllocator<Segment>>;
+using Segments = std::vector<Segment>;
 
 // A field of the story: simple (w:fldSimple) or complex (w:fldChar begin, separate, end), in the order
 // of its start; nested fields point to the field they stand in.
@@ -90,9 +88,8 @@ public:
     const T* find(pugi::xml_node_struct* node) const;
 
 private:
-    std::vector<std::pair<pugi::xml_node_struct*, T>, LargeArrayAllocator<std::pair<pugi::xml_node_struct*, T>>>
-        entries_;
-    std::vector<std::uint32_t, LargeArrayAllocator<std::uint32_t>> slots_;  // entry number + 1, or 0 for a free slot
+    std::vector<std::pair<pugi::xml_node_struct*, T>> entries_;
+    std::vector<std::uint32_t> slots_;  // entry number + 1, or 0 for a free slot
 };
 
 // Nodes of one kind in document order, some of which removals have taken away: counts and the k-th

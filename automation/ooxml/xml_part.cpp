@@ -9,7 +9,6 @@
 
 #include "automation/error.h"
 #include "automation/ooxml/unicode.h"
-#include "automation/ooxml/xml_memory.h"
 
 namespace automation::ooxml {
 namespace {
@@ -247,7 +246,6 @@ std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const
 }
 
 std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth) {
-    useLargePagesForXml();
     std::string text = toUtf8(std::move(bytes), partName);
     scanMarkup(text, partName, maxDepth);
 
