@@ -69,8 +69,8 @@ public:
     bool strict() const { return main_->namespaces().strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
     pugi::xml_node stylesRoot() const { return stylesPart_ ? stylesPart_->root() : pugi::xml_node(); }
-    // What the attributes added to the main story share their text from.
-    wml::AttributePool& attributes() { return main_->attributes(); }
+    // What the elements and attributes added to the main story share their text from.
+    wml::StringPool& pool() { return main_->pool(); }
 
     // The position index; rebuilt when text changed since it was built.
     StoryIndex& index();

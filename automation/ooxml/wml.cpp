@@ -137,10 +137,24 @@ int rank(Sequence order, std::string_view name) {
     return it != byName.end() ? it->second : static_cast<int>(sequence(order).size());
 }
 
-pugi::xml_node ensureFirst(pugi::xml_node parent, std::string_view name) {
-    if (pugi::xml_node existing = child(parent, name)) return existing;
+// A new element w:<name> under parent, first when neither before nor after is given, and sharing its
+// name with a prototype of pool where it can.
+pugi::xml_node added(StringPool& pool, pugi::xml_node parent, std::string_view name, pugi::xml_node before = {},
+                     pugi::xml_node after = {}) {
     const std::string full = "w:" + std::string(name);
+    if (pugi::xml_node proto = pool.element(full)) {
+        if (before) return parent.insert_copy_before(proto, before);
+        if (after) return parent.insert_copy_after(proto, after);
+        return parent.prepend_copy(proto);
+    }
+    if (before) return parent.insert_child_before(full.c_str(), before);
+    if (after) return parent.insert_child_after(full.c_str(), after);
     return parent.prepend_child(full.c_str());
+}
+
+pugi::xml_node ensureFirst(StringPool& pool, pugi::xml_node parent, std::string_view name) {
+    if (pugi::xml_node existing = child(parent, name)) return existing;
+    return added(pool, parent, name);
 }
 
 }  // namespace
@@ -187,15 +201,14 @@ bool onOff(pugi::xml_node node) {
     return !(v == "0" || v == "false" || v == "off");
 }
 
-pugi::xml_node ensure(pugi::xml_node parent, std::string_view name, Sequence order) {
+pugi::xml_node ensure(StringPool& pool, pugi::xml_node parent, std::string_view name, Sequence order) {
     if (pugi::xml_node existing = child(parent, name)) return existing;
     const int mine = rank(order, name);
-    const std::string full = "w:" + std::string(name);
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        if (rank(order, localName(c)) > mine) return parent.insert_child_before(full.c_str(), c);
+        if (rank(order, localName(c)) > mine) return added(pool, parent, name, c);
     }
-    return parent.append_child(full.c_str());
+    return parent.last_child() ? added(pool, parent, name, {}, parent.last_child()) : added(pool, parent, name);
 }
 
 void remove(pugi::xml_node parent, std::string_view name) {
@@ -206,18 +219,20 @@ void remove(pugi::xml_node parent, std::string_view name) {
     }
 }
 
-pugi::xml_node ensurePPr(pugi::xml_node p) { return ensureFirst(p, "pPr"); }
-pugi::xml_node ensureRPr(pugi::xml_node r) { return ensureFirst(r, "rPr"); }
-pugi::xml_node ensureTblPr(pugi::xml_node tbl) { return ensureFirst(tbl, "tblPr"); }
-pugi::xml_node ensureTcPr(pugi::xml_node tc) { return ensureFirst(tc, "tcPr"); }
+pugi::xml_node ensurePPr(StringPool& pool, pugi::xml_node p) { return ensureFirst(pool, p, "pPr"); }
+pugi::xml_node ensureRPr(StringPool& pool, pugi::xml_node r) { return ensureFirst(pool, r, "rPr"); }
+pugi::xml_node ensureTblPr(StringPool& pool, pugi::xml_node tbl) { return ensureFirst(pool, tbl, "tblPr"); }
+pugi::xml_node ensureTcPr(StringPool& pool, pugi::xml_node tc) { return ensureFirst(pool, tc, "tcPr"); }
 
-pugi::xml_node ensureTrPr(pugi::xml_node tr) {
+pugi::xml_node ensureTrPr(StringPool& pool, pugi::xml_node tr) {
     if (pugi::xml_node existing = child(tr, "trPr")) return existing;
-    if (pugi::xml_node prEx = child(tr, "tblPrEx")) return tr.insert_child_after("w:trPr", prEx);
-    return tr.prepend_child("w:trPr");
+    if (pugi::xml_node prEx = child(tr, "tblPrEx")) return added(pool, tr, "trPr", {}, prEx);
+    return added(pool, tr, "trPr");
 }
 
-pugi::xml_node ensureMarkRPr(pugi::xml_node p) { return ensure(ensurePPr(p), "rPr", Sequence::PPr); }
+pugi::xml_node ensureMarkRPr(StringPool& pool, pugi::xml_node p) {
+    return ensure(pool, ensurePPr(pool, p), "rPr", Sequence::PPr);
+}
 
 bool isMarkupCompatibility(pugi::xml_node node, std::string_view local) {
     std::string_view name = node.name();
@@ -274,7 +289,16 @@ bool plainText(std::string_view text, bool name) {
 
 }  // namespace
 
-pugi::xml_attribute AttributePool::prototype(std::string_view name, std::string_view value) {
+pugi::xml_node StringPool::element(std::string_view name) {
+    if (const auto known = elements_.find(name); known != elements_.end()) return known->second;
+    if (!plainText(name, true)) return {};
+    const pugi::xml_node made = parsed("<" + std::string(name) + "/>");
+    if (!made || name != made.name()) return {};
+    elements_.emplace(std::string(name), made);
+    return made;
+}
+
+pugi::xml_attribute StringPool::attribute(std::string_view name, std::string_view value) {
     char buffer[96];
     if (value.size() > kMaxSharedValue || name.size() + 1 + value.size() > sizeof buffer) return {};
     std::memcpy(buffer, name.data(), name.size());
@@ -290,10 +314,14 @@ pugi::xml_attribute AttributePool::prototype(std::string_view name, std::string_
     }
     // Only plain names and values are shared (a remembered one was plain).
     if (!plainText(name, true) || (!value.empty() && !plainText(value, false))) return {};
-    const auto known = prototypes_.find(key);
-    const pugi::xml_attribute found = known != prototypes_.end() ? known->second : made(name, value);
-    if (!found) return {};
-    if (known == prototypes_.end()) prototypes_.emplace(std::string(key), found);
+    pugi::xml_attribute found;
+    if (const auto known = attributes_.find(key); known != attributes_.end()) {
+        found = known->second;
+    } else {
+        found = parsed("<a " + std::string(name) + "=\"" + std::string(value) + "\"/>").first_attribute();
+        if (!found || name != found.name() || value != found.value()) return {};
+        attributes_.emplace(std::string(key), found);
+    }
     lastFound_ = nextRecent_;
     nextRecent_ = (nextRecent_ + 1) % recent_.size();
     recent_[lastFound_].key.assign(key);
@@ -301,42 +329,39 @@ pugi::xml_attribute AttributePool::prototype(std::string_view name, std::string_
     return found;
 }
 
-pugi::xml_attribute AttributePool::made(std::string_view name, std::string_view value) {
-    if (prototypes_.size() >= kMaxPrototypes) return {};
-    // Parsed into a buffer the document keeps: copies of the attribute point into it.
-    std::string declaration = "<?xml ";
-    declaration.append(name).append("=\"").append(value).append("\"?>");
-    const pugi::xml_node before = document_.last_child();
-    const pugi::xml_parse_result parsed =
-        document_.append_buffer(declaration.data(), declaration.size(), pugi::parse_declaration, pugi::encoding_utf8);
-    const pugi::xml_node added = document_.last_child();
-    if (added == before) return {};
-    const pugi::xml_attribute attribute = added.first_attribute();
-    if ((parsed.status != pugi::status_ok && parsed.status != pugi::status_no_document_element) ||
-        added.type() != pugi::node_declaration || !attribute || name != attribute.name() ||
-        value != attribute.value()) {
-        document_.remove_child(added);
+pugi::xml_node StringPool::parsed(const std::string& markup) {
+    if (elements_.size() + attributes_.size() >= kMaxPrototypes) return {};
+    if (!holder_) holder_ = document_.append_child(pugi::node_element);
+    // Parsed into a buffer the document keeps: copies of the prototype point into it.
+    const pugi::xml_node before = holder_.last_child();
+    const pugi::xml_parse_result result =
+        holder_.append_buffer(markup.data(), markup.size(), pugi::parse_minimal, pugi::encoding_utf8);
+    const pugi::xml_node made = holder_.last_child();
+    if (made == before) return {};
+    if (!result || made.type() != pugi::node_element || made.first_child()) {
+        holder_.remove_child(made);
         return {};
     }
-    return attribute;
+    return made;
 }
 
-void AttributePool::release() {
-    // The declarations follow the root element.
-    while (document_.last_child().type() == pugi::node_declaration) document_.remove_child(document_.last_child());
-    prototypes_.clear();
+void StringPool::release() {
+    if (holder_) document_.remove_child(holder_);
+    holder_ = {};
+    elements_.clear();
+    attributes_.clear();
     recent_ = {};
     lastFound_ = 0;
     nextRecent_ = 0;
 }
 
-void setAttr(AttributePool& pool, pugi::xml_node node, const char* name, std::string_view value) {
+void setAttr(StringPool& pool, pugi::xml_node node, const char* name, std::string_view value) {
     pugi::xml_attribute a = node.attribute(name);
     if (a) {
         if (value != a.value()) a.set_value(value.data(), value.size());
         return;  // a value rewritten as it stands would only take memory
     }
-    if (pugi::xml_attribute proto = pool.prototype(name, value)) {
+    if (pugi::xml_attribute proto = pool.attribute(name, value)) {
         node.append_copy(proto);
         return;
     }
@@ -448,22 +473,22 @@ std::optional<float> percentAttr(pugi::xml_node node, const char* attribute) {
     return static_cast<float>(*fiftieths / 50.0);
 }
 
-void setTwips(AttributePool& pool, pugi::xml_node node, const char* attribute, long value) {
+void setTwips(StringPool& pool, pugi::xml_node node, const char* attribute, long value) {
     setAttr(pool, node, attribute, std::to_string(value));
 }
 
-void setPoints(AttributePool& pool, pugi::xml_node node, const char* attribute, float value) {
+void setPoints(StringPool& pool, pugi::xml_node node, const char* attribute, float value) {
     setTwips(pool, node, attribute, twips(value));
 }
 
-void setHalfPoints(AttributePool& pool, pugi::xml_node node, const char* attribute, float value) {
+void setHalfPoints(StringPool& pool, pugi::xml_node node, const char* attribute, float value) {
     setAttr(pool, node, attribute, std::to_string(std::lround(static_cast<double>(value) * 2.0)));
 }
 
-void setPercent(AttributePool& pool, pugi::xml_node node, const char* attribute, float percent) {
+void setPercent(StringPool& pool, pugi::xml_node node, const char* attribute, float percent) {
     setAttr(pool, node, attribute, std::to_string(std::lround(static_cast<double>(percent) * 50.0)));
 }
 
-void setOnOff(AttributePool& pool, pugi::xml_node node, bool value) { setAttr(pool, node, "w:val", value ? "1" : "0"); }
+void setOnOff(StringPool& pool, pugi::xml_node node, bool value) { setAttr(pool, node, "w:val", value ? "1" : "0"); }
 
 }  // namespace automation::ooxml::wml

@@ -284,15 +284,15 @@ std::string serializeXmlPart(const pugi::xml_document& document) {
 XmlPart::XmlPart(std::string bytes, const std::string& partName)
     : document_(parseXmlPart(std::move(bytes), partName)),
       namespaces_(PartNamespaces::adopt(*document_)),
-      attributes_(*document_) {}
+      pool_(*document_) {}
 
 void XmlPart::write(pugi::xml_writer& writer) {
-    attributes_.release();
+    pool_.release();
     namespaces_.write(*document_, writer);
 }
 
 std::string XmlPart::serialize() {
-    attributes_.release();
+    pool_.release();
     return namespaces_.serialize(*document_);
 }
 

@@ -23,8 +23,8 @@ void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer);
 std::string serializeXmlPart(const pugi::xml_document& document);
 
 // A part the embedded Word reads and changes: its document, the namespaces it was written with (in memory
-// every name has its usual prefix, see PartNamespaces) and the pool the attributes added to it share
-// their text from. It is written only through write() and serialize().
+// every name has its usual prefix, see PartNamespaces) and the pool the elements and attributes added to it
+// share their text from. It is written only through write() and serialize().
 class XmlPart {
 public:
     // Parses bytes as parseXmlPart does, failing as it does.
@@ -33,7 +33,7 @@ public:
     XmlPart& operator=(const XmlPart&) = delete;
 
     pugi::xml_node root() const { return document_->document_element(); }
-    wml::AttributePool& attributes() { return attributes_; }
+    wml::StringPool& pool() { return pool_; }
     const PartNamespaces& namespaces() const { return namespaces_; }
 
     // The part as bytes with the document's own prefixes, after the pool is released.
@@ -43,7 +43,7 @@ public:
 private:
     std::unique_ptr<pugi::xml_document> document_;
     PartNamespaces namespaces_;
-    wml::AttributePool attributes_;  // declared last: it ends before the document
+    wml::StringPool pool_;  // declared last: it ends before the document
 };
 
 // Collects what a pugixml writer is given in a string.
