@@ -141,12 +141,12 @@ int rank(Sequence order, std::string_view name) {
 // name with a prototype of pool where it can.
 pugi::xml_node added(StringPool& pool, pugi::xml_node parent, std::string_view name, pugi::xml_node before = {},
                      pugi::xml_node after = {}) {
-    const std::string full = "w:" + std::string(name);
-    if (pugi::xml_node proto = pool.element(full)) {
+    if (pugi::xml_node proto = pool.wordElement(name)) {
         if (before) return parent.insert_copy_before(proto, before);
         if (after) return parent.insert_copy_after(proto, after);
         return parent.prepend_copy(proto);
     }
+    const std::string full = "w:" + std::string(name);
     if (before) return parent.insert_child_before(full.c_str(), before);
     if (after) return parent.insert_child_after(full.c_str(), after);
     return parent.prepend_child(full.c_str());
@@ -277,6 +277,7 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view na
 namespace {
 
 constexpr std::size_t kMaxPrototypes = 1024;
+constexpr std::size_t kMaxElementNames = 64;
 constexpr std::size_t kMaxSharedValue = 24;
 
 // Names and values written without escaping, so that a declaration holds them as they stand.
@@ -289,12 +290,19 @@ bool plainText(std::string_view text, bool name) {
 
 }  // namespace
 
-pugi::xml_node StringPool::element(std::string_view name) {
-    if (const auto known = elements_.find(name); known != elements_.end()) return known->second;
-    if (!plainText(name, true)) return {};
-    const pugi::xml_node made = parsed("<" + std::string(name) + "/>");
-    if (!made || name != made.name()) return {};
-    elements_.emplace(std::string(name), made);
+pugi::xml_node StringPool::wordElement(std::string_view localName) {
+    for (std::size_t k = 0; k < elements_.size(); ++k) {
+        const std::size_t i = (lastElement_ + k) % elements_.size();
+        if (elements_[i].key == localName) {
+            lastElement_ = i;
+            return elements_[i].prototype;
+        }
+    }
+    if (elements_.size() >= kMaxElementNames || !plainText(localName, true)) return {};
+    const pugi::xml_node made = parsed("<w:" + std::string(localName) + "/>");
+    if (!made || localName != wml::localName(made)) return {};
+    lastElement_ = elements_.size();
+    elements_.push_back({std::string(localName), made});
     return made;
 }
 
@@ -349,6 +357,7 @@ void StringPool::release() {
     if (holder_) document_.remove_child(holder_);
     holder_ = {};
     elements_.clear();
+    lastElement_ = 0;
     attributes_.clear();
     recent_ = {};
     lastFound_ = 0;

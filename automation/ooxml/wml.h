@@ -50,9 +50,9 @@ public:
     StringPool& operator=(const StringPool&) = delete;
     ~StringPool() { release(); }
 
-    // A prototype element named name, or of the attribute name="value", made on first use; empty when
+    // A prototype w:<localName> element, or of the attribute name="value", made on first use; empty when
     // the text is long or not plain (it would need escaping), or the pool is full.
-    pugi::xml_node element(std::string_view name);
+    pugi::xml_node wordElement(std::string_view localName);
     pugi::xml_attribute attribute(std::string_view name, std::string_view value);
     // Takes every prototype out of the document; nodes copied from them keep their text.
     void release();
@@ -64,19 +64,23 @@ private:
     };
     template <typename T>
     using ByKey = std::unordered_map<std::string, T, KeyHash, std::equal_to<>>;
-    struct Recent {
+    template <typename T>
+    struct Named {
         std::string key;
-        pugi::xml_attribute prototype;
+        T prototype;
     };
     // The element the markup of one empty element parses to, in the holder; empty when it does not.
     pugi::xml_node parsed(const std::string& markup);
 
     pugi::xml_document& document_;
     pugi::xml_node holder_;  // the element after the root that holds the prototypes
-    ByKey<pugi::xml_node> elements_;
+    // Elements by local name, tried from the one found last on: a change adds the same one or two elements
+    // to node after node, and a part has few element names.
+    std::vector<Named<pugi::xml_node>> elements_;
+    std::size_t lastElement_ = 0;
     ByKey<pugi::xml_attribute> attributes_;  // by name and value ("w:val" '\1' "center")
     // The attributes found last, tried first: a change sets the same few attributes on node after node.
-    std::array<Recent, 8> recent_;
+    std::array<Named<pugi::xml_attribute>, 8> recent_;
     std::size_t lastFound_ = 0;
     std::size_t nextRecent_ = 0;
 };
