@@ -74,7 +74,9 @@ private:
 };
 
 // Values of nodes in two flat arrays: the entries in the order they were added, and a hash of their
-// numbers (open addressing). Entries are never removed.
+// numbers (open addressing). Entries are never removed. When it came in, this took a quarter of the
+// 37 MB that a hash table of (node, value) pairs and the list of nodes kept beside it held at 1,000
+// tables of 20 rows.
 template <typename T>
 class NodeTable {
 public:
@@ -126,11 +128,15 @@ struct NodeInfo {
 // the removed stretches translates them. Deleting row after row or table after table then costs
 // O(log n) per removed character, and unlinking a field O(log n), instead of a pass over the whole
 // index each; whoever asks for the whole text, all segments or all nodes of a kind gets them compacted
-// once (which is why those members are not const).
+// once (which is why those members are not const). With the index built anew after every removal
+// instead, unlinking 8,000 fields took 31 s of CPU time rather than 16 ms, and deleting the empty rows
+// of 250 tables 4.2 s rather than 30 ms (bench/utilities_bench.cpp).
 class StoryIndex {
 public:
     // sizeHint is the size of the part's XML, from which room is set aside up front: growing the
-    // arrays of a large document step by step would copy them several times.
+    // arrays of a large document step by step would copy them several times. At 4,000 tables the
+    // format run then takes 5,200 page faults instead of 9,400 and 2.7 s of CPU time instead of 3.0;
+    // at 1,000 tables the difference is within the noise.
     explicit StoryIndex(pugi::xml_node body, std::size_t sizeHint = 0);
 
     int length() const { return baseLength() - removed_; }
