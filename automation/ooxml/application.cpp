@@ -219,7 +219,7 @@ public:
     std::shared_ptr<excel::Launcher> excel() override { return makeLauncher(word_->desktop); }
     std::optional<TableLayout> tableLayout(int start, int end) override {
         ModelPtr model = active();
-        const StoryIndex& index = model->index();
+        StoryIndex& index = model->index();
         for (pugi::xml_node tbl : index.allTables()) {
             Span span;
             if (!index.span(tbl, span) || span.start != start || span.end != end) continue;

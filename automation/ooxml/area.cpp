@@ -107,7 +107,7 @@ std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& are
             for (pugi::xml_node p : wml::descendants(c->tc, "p", {"txbxContent"})) out.push_back(p);
         return out;
     }
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const auto& paragraphs = index.paragraphs();
     // First paragraph whose end lies after the start.
     auto it = std::partition_point(paragraphs.begin(), paragraphs.end(), [&](pugi::xml_node p) {
@@ -136,7 +136,7 @@ std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area) {
     std::vector<pugi::xml_node> out;
     if (pugi::xml_node first = areaTable(model, area)) out.push_back(first);
     if (area.kind == Area::Kind::Block) return out;
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     // Outer tables follow one another: the first that ends after the start is found by halving, so
     // that asking every paragraph of a long document for its tables stays linear.
     const auto& tables = index.outerTables();

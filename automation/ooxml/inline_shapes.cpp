@@ -168,7 +168,7 @@ private:
         model_->check();
         if (listedVersion_ == model_->textVersion()) return shapes_;
         shapes_.clear();
-        const StoryIndex& index = model_->index();
+        StoryIndex& index = model_->index();
         for (const Segment& s : index.segments())
             if (s.kind == SegmentKind::Char && index.text()[static_cast<size_t>(s.start)] == u'\x01' &&
                 !floats(pugi::xml_node(s.node)))
@@ -185,7 +185,7 @@ private:
 }  // namespace
 
 void requireShape(DocumentModel& model, pugi::xml_node node, int position) {
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const int segment = position < index.length() ? index.segmentAt(position) : -1;
     if (segment < 0 || index.segments()[static_cast<std::size_t>(segment)].node != node.internal_object())
         throw errors::objectDeleted();

@@ -217,7 +217,7 @@ void pasteClipboardRange(DocumentModel& model) {
 
     // The selection must hold exactly one inline object.
     const Area sel = model.selection();
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const int at = sel.kind == Area::Kind::Text && sel.end == sel.start + 1 && sel.start < index.length()
                        ? index.segmentAt(sel.start)
                        : -1;

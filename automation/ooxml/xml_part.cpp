@@ -9,7 +9,6 @@
 
 #include "automation/error.h"
 #include "automation/ooxml/unicode.h"
-#include "automation/ooxml/xml_memory.h"
 
 namespace automation::ooxml {
 namespace {
@@ -248,7 +247,6 @@ std::unique_ptr<pugi::xml_document> parseXmlPart(const std::string& bytes, const
 }
 
 std::unique_ptr<pugi::xml_document> parseXmlPart(std::string&& bytes, const std::string& partName, int maxDepth) {
-    useLargePagesForXml();
     std::string text = toUtf8(std::move(bytes), partName);
     scanMarkup(text, partName, maxDepth);
 
@@ -307,12 +305,10 @@ void rejectDoctype(const std::string& bytes, const std::string& partName) {
 }
 
 void writeXmlPart(const pugi::xml_document& document, pugi::xml_writer& writer) {
+    // The declaration is always written anew (a parsed part keeps none); any other top-level node is kept.
     writer.write(kDeclaration.data(), kDeclaration.size());
-    // The declaration is always written anew (as above); any other top-level node is kept.
-    for (pugi::xml_node child : document.children()) {
-        if (child.type() == pugi::node_declaration || child.type() == pugi::node_doctype) continue;
+    for (pugi::xml_node child : document.children())
         child.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    }
 }
 
 std::string serializeXmlPart(const pugi::xml_document& document) {
@@ -320,6 +316,21 @@ std::string serializeXmlPart(const pugi::xml_document& document) {
     StringWriter writer(out);
     writeXmlPart(document, writer);
     return out;
+}
+
+XmlPart::XmlPart(std::string bytes, const std::string& partName)
+    : document_(parseXmlPart(std::move(bytes), partName)),
+      namespaces_(PartNamespaces::adopt(*document_)),
+      pool_(*document_) {}
+
+void XmlPart::write(pugi::xml_writer& writer) {
+    pool_.release();
+    namespaces_.write(*document_, writer);
+}
+
+std::string XmlPart::serialize() {
+    pool_.release();
+    return namespaces_.serialize(*document_);
 }
 
 }  // namespace automation::ooxml
