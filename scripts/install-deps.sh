@@ -12,7 +12,7 @@ packages=(
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
   packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 clang-format
-             python3-docx python3-xlrd python3-xlwt poppler-utils)
+             python3-docx python3-xlrd python3-xlwt poppler-utils clang-14 libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
