@@ -1,11 +1,6 @@
 #include "fuzz/inputs.h"
 
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-utils.h>
 #include <stdlib.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,6 +18,9 @@
 #include "automation/ooxml/unicode.h"
 #include "batch/batch_app.h"
 #include "batch/commands.h"
+#include "support/docx_builder.h"
+#include "support/sheet_docs.h"
+#include "support/word_fixture.h"
 
 namespace fuzz {
 
@@ -73,34 +71,10 @@ void writeFile(const std::string& path, std::string_view bytes) {
     if (!out) fail("cannot write " + path);
 }
 
-// ---- a sound package around a main part -------------------------------------------------------
+// ---- packages -----------------------------------------------------------------------------------
 
-constexpr std::string_view kContentTypes =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
-    R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
-    R"(<Default Extension="xml" ContentType="application/xml"/>)"
-    R"(<Override PartName="/word/document.xml" )"
-    R"(ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>)"
-    R"(<Override PartName="/word/styles.xml" )"
-    R"(ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/></Types>)";
-
-constexpr std::string_view kPackageRelationships =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/)"
-    R"(officeDocument" Target="word/document.xml"/></Relationships>)";
-
-constexpr std::string_view kMainRelationships =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" )"
-    R"(Target="styles.xml"/></Relationships>)";
-
-// A table style with lines and a paragraph style, so that references to them in the main part resolve.
-constexpr std::string_view kStyles =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+// A table style with lines and a paragraph style, so that references to them in a main part resolve.
+constexpr const char* kStyles =
     R"(<w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val="21"/></w:rPr></w:rPrDefault></w:docDefaults>)"
     R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/></w:style>)"
     R"(<w:style w:type="paragraph" w:styleId="Heading1"><w:name w:val="heading 1"/><w:basedOn w:val="Normal"/>)"
@@ -108,59 +82,35 @@ constexpr std::string_view kStyles =
     R"(<w:style w:type="table" w:styleId="TableGrid"><w:name w:val="Table Grid"/><w:tblPr><w:tblBorders>)"
     R"(<w:top w:val="single" w:sz="4"/><w:left w:val="single" w:sz="4"/><w:bottom w:val="single" w:sz="4"/>)"
     R"(<w:right w:val="single" w:sz="4"/><w:insideH w:val="single" w:sz="4"/><w:insideV w:val="single" w:sz="4"/>)"
-    R"(</w:tblBorders></w:tblPr></w:style></w:styles>)";
+    R"(</w:tblBorders></w:tblPr></w:style>)";
 
+// A sound package with these bytes as its main part, beside a styles part.
 void writePackage(const std::string& path, std::string_view mainPart) {
-    int error = 0;
-    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!zip) fail("cannot create " + path);
-    const std::pair<const char*, std::string_view> parts[] = {{"[Content_Types].xml", kContentTypes},
-                                                              {"_rels/.rels", kPackageRelationships},
-                                                              {"word/_rels/document.xml.rels", kMainRelationships},
-                                                              {"word/styles.xml", kStyles},
-                                                              {"word/document.xml", mainPart}};
-    for (const auto& [name, bytes] : parts) {
-        zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
-        const zip_int64_t index = source ? zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8) : -1;
-        if (index < 0 || zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) < 0)
-            fail(std::string("cannot add ") + name);
-    }
-    if (zip_close(zip) < 0) fail("cannot write " + path);
+    gwtest::DocxSpec spec;
+    spec.styles = kStyles;
+    spec.extraParts[spec.mainPartName] = std::string(mainPart);
+    gwtest::writeDocx(path, spec);
 }
 
 // The document the command-line targets format: tables as reports have them (a title row, numbers,
 // spaces, an empty row, merged title cells, one without lines), and numbers in the running text.
-std::string soundMainPart() {
-    auto cell = [](const std::string& text, const std::string& tcPr = "") {
-        return "<w:tc><w:tcPr>" + tcPr + "</w:tcPr><w:p><w:r><w:t xml:space=\"preserve\">" + text +
-               "</w:t></w:r></w:p></w:tc>";
-    };
-    auto row = [](const std::string& cells) { return "<w:tr>" + cells + "</w:tr>"; };
-    auto grid = [](int columns) {
-        std::string xml = "<w:tblGrid>";
-        for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
-        return xml + "</w:tblGrid>";
-    };
-    auto paragraph = [](const std::string& text) { return "<w:p><w:r><w:t>" + text + "</w:t></w:r></w:p>"; };
-    const std::string lined = "<w:tblPr><w:tblStyle w:val=\"TableGrid\"/><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr>";
+std::string soundBody() {
+    using gwtest::cell, gwtest::para, gwtest::row, gwtest::tbl;
+    const std::string lined = "<w:tblStyle w:val=\"TableGrid\"/><w:tblW w:w=\"0\" w:type=\"auto\"/>";
     const std::string unlined =
-        "<w:tblPr><w:tblBorders><w:top w:val=\"nil\"/><w:left w:val=\"nil\"/><w:bottom w:val=\"nil\"/>"
-        "<w:right w:val=\"nil\"/></w:tblBorders></w:tblPr>";
-    std::string body = paragraph("二〇二三年收支 1234567.89 元，同比增长 3.14159。");
-    body += "<w:tbl>" + lined + grid(3) + row(cell("项目") + cell("收入") + cell("支出")) +
-            row(cell("一 季 度") + cell("1234.5") + cell("98765.43")) + row(cell("") + cell("") + cell("")) +
-            row(cell("合计") + cell("1,234.56") + cell("12345678.9")) + "</w:tbl>";
-    body += paragraph("");
-    body += "<w:tbl>" + lined + grid(3) +
-            row(cell("地区", "<w:vMerge w:val=\"restart\"/>") + cell("金额", "<w:gridSpan w:val=\"2\"/>")) +
-            row(cell("", "<w:vMerge/>") + cell("上年") + cell("本年")) +
-            row(cell("北京") + cell("1000.5") + cell("2000.25")) + "</w:tbl>";
-    body += paragraph("");
-    body += "<w:tbl>" + unlined + grid(2) + row(cell("甲") + cell("1234.5")) + "</w:tbl>";
-    body += paragraph("完");
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document "
-           "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
-           body + "</w:body></w:document>";
+        "<w:tblBorders><w:top w:val=\"nil\"/><w:left w:val=\"nil\"/><w:bottom w:val=\"nil\"/>"
+        "<w:right w:val=\"nil\"/></w:tblBorders>";
+    return para("二〇二三年收支 1234567.89 元，同比增长 3.14159。") +
+           tbl(row(cell("项目") + cell("收入") + cell("支出")) +
+                   row(cell("一 季 度") + cell("1234.5") + cell("98765.43")) + row(cell("") + cell("") + cell("")) +
+                   row(cell("合计") + cell("1,234.56") + cell("12345678.9")),
+               lined, 3) +
+           para("") +
+           tbl(row(cell("地区", "<w:vMerge w:val=\"restart\"/>") + cell("金额", "<w:gridSpan w:val=\"2\"/>")) +
+                   row(cell("", "<w:vMerge/>") + cell("上年") + cell("本年")) +
+                   row(cell("北京") + cell("1000.5") + cell("2000.25")),
+               lined, 3) +
+           para("") + tbl(row(cell("甲") + cell("1234.5")), unlined, 2) + para("完");
 }
 
 // ---- documents ---------------------------------------------------------------------------------
@@ -169,6 +119,13 @@ std::string soundMainPart() {
 constexpr int kMostItems = 400;
 constexpr int kMostRowsAndColumns = 48;
 constexpr int kMostNestingDepth = 4;
+
+// Calls each(item) for the first kMostItems members of a collection, every one on its own.
+template <typename CollectionPtr, typename Each>
+void forEachItem(const CollectionPtr& collection, Each&& each) {
+    const int count = std::min(collection->Count(), kMostItems);
+    for (int i = 1; i <= count; ++i) tolerate([&] { each(collection->Item(i)); });
+}
 
 void touchRange(const RangePtr& range) {
     range->Start();
@@ -212,53 +169,34 @@ void touchTable(Application& word, const TablePtr& table, int depth) {
     }
     for (int c = 1; c <= columns; ++c) tolerate([&] { table->Columns()->Item(c)->Cells()->Count(); });
     if (depth >= kMostNestingDepth) return;
-    tolerate([&] {
-        TablesPtr nested = table->Tables();
-        const int count = std::min(nested->Count(), kMostItems);
-        for (int i = 1; i <= count; ++i) tolerate([&] { touchTable(word, nested->Item(i), depth + 1); });
-    });
+    tolerate(
+        [&] { forEachItem(table->Tables(), [&](const TablePtr& nested) { touchTable(word, nested, depth + 1); }); });
 }
 
 void touchEverything(Application& word, Document& document) {
     tolerate([&] { touchRange(document.Content()); });
     tolerate([&] {
-        ParagraphsPtr paragraphs = document.Paragraphs();
-        const int count = std::min(paragraphs->Count(), kMostItems);
-        for (int i = 1; i <= count; ++i)
-            tolerate([&] {
-                ParagraphPtr paragraph = paragraphs->Item(i);
-                touchRange(paragraph->Range());
-                ParagraphFormatPtr format = paragraph->Format();
-                format->LineSpacing();
-                format->SpaceBefore();
-                format->CharacterUnitFirstLineIndent();
-            });
+        forEachItem(document.Paragraphs(), [](const ParagraphPtr& paragraph) {
+            touchRange(paragraph->Range());
+            ParagraphFormatPtr format = paragraph->Format();
+            format->LineSpacing();
+            format->SpaceBefore();
+            format->CharacterUnitFirstLineIndent();
+        });
+    });
+    tolerate([&] { forEachItem(document.Tables(), [&](const TablePtr& table) { touchTable(word, table, 0); }); });
+    tolerate([&] {
+        forEachItem(document.Fields(), [](const FieldPtr& field) {
+            field->Code();
+            touchRange(field->Result());
+        });
     });
     tolerate([&] {
-        TablesPtr tables = document.Tables();
-        const int count = std::min(tables->Count(), kMostItems);
-        for (int i = 1; i <= count; ++i) tolerate([&] { touchTable(word, tables->Item(i), 0); });
-    });
-    tolerate([&] {
-        FieldsPtr fields = document.Fields();
-        const int count = std::min(fields->Count(), kMostItems);
-        for (int i = 1; i <= count; ++i)
-            tolerate([&] {
-                FieldPtr field = fields->Item(i);
-                field->Code();
-                touchRange(field->Result());
-            });
-    });
-    tolerate([&] {
-        InlineShapesPtr shapes = document.InlineShapes();
-        const int count = std::min(shapes->Count(), kMostItems);
-        for (int i = 1; i <= count; ++i)
-            tolerate([&] {
-                InlineShapePtr shape = shapes->Item(i);
-                shape->Type();
-                touchRange(shape->Range());
-                shape->OLEFormat()->ProgID();
-            });
+        forEachItem(document.InlineShapes(), [](const InlineShapePtr& shape) {
+            shape->Type();
+            touchRange(shape->Range());
+            shape->OLEFormat()->ProgID();
+        });
     });
 }
 
@@ -341,7 +279,10 @@ void openAndUse(const Scratch& scratch, const std::string& path) {
 // line that passes its checks must format the document to its end.
 void runBatch(const Scratch& scratch, const std::vector<std::string>& options) {
     const std::string input = scratch.file("报表.docx");
-    writePackage(input, soundMainPart());
+    gwtest::DocxSpec document;
+    document.body = soundBody();
+    document.styles = kStyles;
+    gwtest::writeDocx(input, document);
     std::vector<std::string> args = {input, "-o", scratch.file("out.docx"), "--format", "--body"};
     args.insert(args.end(), options.begin(), options.end());
     batch::BatchApp app(batch::defaultCommands(), [] { return ooxml::createWord(); });
@@ -357,23 +298,6 @@ bool settingsOption(std::string_view argument) {
 }
 
 // ---- worksheets --------------------------------------------------------------------------------
-
-// A compound file holding the bytes as its Workbook stream, as Word stores an embedded worksheet.
-std::string compoundFileAround(std::string_view stream) {
-    gsf_init();
-    GsfOutput* sink = gsf_output_memory_new();
-    GsfOutfile* ole = gsf_outfile_msole_new(sink);
-    GsfOutput* child = gsf_outfile_new_child(ole, "Workbook", FALSE);
-    gsf_output_write(child, stream.size(), reinterpret_cast<const guint8*>(stream.data()));
-    gsf_output_close(child);
-    g_object_unref(child);
-    gsf_output_close(GSF_OUTPUT(ole));
-    g_object_unref(ole);
-    const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
-    std::string file(reinterpret_cast<const char*>(data), static_cast<std::size_t>(gsf_output_size(sink)));
-    g_object_unref(sink);
-    return file;
-}
 
 bool validUtf8(std::string_view text) { return ooxml::toUtf8(ooxml::toUtf16(text)) == text; }
 
@@ -426,7 +350,9 @@ void mainPart(std::string_view bytes) {
 
 void worksheet(std::string_view bytes) {
     constexpr std::string_view kCompoundFileSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    const std::string file = bytes.starts_with(kCompoundFileSignature) ? std::string(bytes) : compoundFileAround(bytes);
+    const std::string file = bytes.starts_with(kCompoundFileSignature)
+                                 ? std::string(bytes)
+                                 : gwtest::compoundFile("Workbook", std::string(bytes));
     auto desktop = std::make_shared<ooxml::Desktop>();
     try {
         ooxml::openEmbeddedWorkbook(desktop, file, "工作表");
