@@ -259,11 +259,18 @@ void settingsSeeds(Seeds& seeds, bool commandLine) {
 // Field names, list items and picker choices: tokens the mutator would hardly guess.
 void settingsDictionary(const fs::path& path) {
     std::ofstream out(path, std::ios::binary);
+    // libFuzzer reads printable ASCII between the quotes; every other byte is written as \xNN.
     auto token = [&out](std::string_view text) {
         out << '"';
         for (char c : text) {
-            if (c == '"' || c == '\\') out << '\\';
-            out << c;
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte >= 0x7F) {
+                const char* digits = "0123456789abcdef";
+                out << "\\x" << digits[byte >> 4] << digits[byte & 15];
+            } else {
+                if (c == '"' || c == '\\') out << '\\';
+                out << c;
+            }
         }
         out << "\"\n";
     };
