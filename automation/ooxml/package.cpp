@@ -176,6 +176,17 @@ struct ZipFile {
     }
 };
 
+// Whether the stored (compressed) data of an entry reads to its end as the directory describes it, so
+// that a save can copy it unchanged.
+bool storedDataReadable(zip_t* archive, zip_uint64_t index, std::string& chunk) {
+    ZipFile file{zip_fopen_index(archive, index, ZIP_FL_COMPRESSED)};
+    if (!file.file) return false;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.file, chunk.data(), chunk.size());
+        if (got <= 0) return got == 0;
+    }
+}
+
 // The uncompressed data of entry index of a zip held in memory. The package was checked entry by entry
 // when it was opened, so a failure here means that memory ran out.
 std::string readEntry(const std::string& zip, zip_uint64_t index, const std::string& name) {
@@ -582,6 +593,9 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
             }
             total += entry.bytes.size();
             entry.size = entry.bytes.size();
+            // A compressed size beyond the file (the inflater stopped at the data's real end) cannot be
+            // copied on save: the part is written anew from what was read.
+            if (!storedDataReadable(archive, index, chunk)) entry.replaced = true;
         }
         entries.push_back(std::move(entry));
         addToIndex(entries.size() - 1);
