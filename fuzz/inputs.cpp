@@ -292,11 +292,6 @@ void runBatch(const Scratch& scratch, const std::vector<std::string>& options) {
         fail("a command line that passed its checks failed on a sound document:\n" + err.str());
 }
 
-bool settingsOption(std::string_view argument) {
-    const std::string_view name = argument.substr(0, argument.find('='));
-    return name == "--set" || name == "--line" || name == "--report";
-}
-
 // ---- worksheets --------------------------------------------------------------------------------
 
 bool validUtf8(std::string_view text) { return ooxml::toUtf8(ooxml::toUtf16(text)) == text; }
@@ -449,13 +444,21 @@ void settingsFile(std::string_view bytes) {
 }
 
 void commandLine(std::string_view bytes) {
-    std::vector<std::string> options;
+    std::vector<std::string_view> lines;
     while (!bytes.empty()) {
         const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-        const std::string_view argument = bytes.substr(0, end);
+        lines.push_back(bytes.substr(0, end));
         bytes.remove_prefix(std::min(end + 1, bytes.size()));
-        if (argument.starts_with("-") && !settingsOption(argument)) continue;
-        options.emplace_back(argument);
+    }
+    // Each value is joined to its option with "=", so that no line can stand as an option or a file
+    // of its own.
+    std::vector<std::string> options;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line == "--report" || line.starts_with("--set=") || line.starts_with("--line="))
+            options.emplace_back(line);
+        else if ((line == "--set" || line == "--line") && i + 1 < lines.size())
+            options.push_back(std::string(line) + "=" + std::string(lines[++i]));
     }
     Scratch scratch;
     runBatch(scratch, options);

@@ -29,7 +29,8 @@ void wildcard(std::string_view bytes);
 // A settings file given to `gridwright-batch --format --body --settings FILE` on a sound document.
 void settingsFile(std::string_view bytes);
 // Command-line arguments, one a line, after `gridwright-batch DOC -o OUT --format --body`: only the
-// settings options --set, --line and --report and their values are kept (no other file is named).
+// settings options --set and --line with their values (joined as --set=VALUE) and --report are kept,
+// so that no other file is named.
 void commandLine(std::string_view bytes);
 
 struct Target {
