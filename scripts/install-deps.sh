@@ -13,7 +13,7 @@ packages=(
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
   packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 nsis clang-format
-             python3-docx python3-xlrd man-db)
+             python3-docx python3-xlrd man-db clang-14 libclang-rt-14-dev)
 fi
 # The many-document tests: a validator of the report's schema, and GNU parallel.
 [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]] && packages+=(python3-jsonschema parallel)

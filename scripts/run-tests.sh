@@ -2,6 +2,7 @@
 # The whole test suite, as CI runs it: installs what is missing, then builds and tests twice,
 #   build/ci-release  optimised, warnings are errors; the Debian package is made from it and checked
 #   build/ci-asan     with AddressSanitizer and UndefinedBehaviorSanitizer
+# with every fuzz target run for a minute in between (build/ci-fuzz: clang, libFuzzer, the sanitizers),
 # and, where the Windows cross compiler and Wine are installed, builds the Windows package and runs the
 # COM backend's tests under Wine.
 # Works on a fresh Debian 12 machine as root; safe to run again. Exits non-zero on any failure.
@@ -119,8 +120,12 @@ phase "Sanitizer build (build/ci-asan)"
 cmake -S . -B build/ci-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" \
   -DGRIDWRIGHT_SANITIZE=ON -DGRIDWRIGHT_BUILD_BENCH=OFF
 cmake --build build/ci-asan -j"$jobs"
-phase "Tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+phase "Fuzzing (build/ci-fuzz: every target 60 s on its seeds, two at a time)"
+# A smoke run, not a search: every reader still takes its seed corpus, and a minute of mutation each
+# finds nothing. A fault fails the run, its minimised input left under tests/data/fuzz/.
+GRIDWRIGHT_FUZZ_BUILD=build/ci-fuzz GRIDWRIGHT_JOBS="$jobs" bash scripts/fuzz.sh all 60
+phase "Tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 # ctest's closing line ("100% tests passed, 0 tests failed out of N") stays the last line printed.
 run_ctest build/ci-asan

@@ -47,6 +47,17 @@ struct ZipFile {
     }
 };
 
+// Whether the stored (compressed) data of an entry reads to its end as the directory describes it, so
+// that a save can copy it unchanged.
+bool storedDataReadable(zip_t* archive, zip_uint64_t index, std::string& chunk) {
+    ZipFile file{zip_fopen_index(archive, index, ZIP_FL_COMPRESSED)};
+    if (!file.file) return false;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.file, chunk.data(), chunk.size());
+        if (got <= 0) return got == 0;
+    }
+}
+
 constexpr std::string_view kCompoundFileSignature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 // Tells apart the compound files a user may take for a Word document, reading only the parts of the
@@ -333,6 +344,9 @@ void Package::Impl::readEntries(zip_t* archive, const PackageLimits& limits) {
             }
             total += entry.bytes.size();
             entry.size = entry.bytes.size();
+            // A compressed size beyond the file (the inflater stopped at the data's real end) cannot be
+            // copied on save: the part is written anew from what was read.
+            if (!storedDataReadable(archive, index, chunk)) entry.replaced = true;
         }
         if (markup) {
             try {

@@ -13,6 +13,9 @@ namespace {
 using wml::points;
 using wml::twips;
 
+// 22 inches: Word's widest page, and so the widest a table's grid column can be.
+constexpr long kWidestTwips = 31680;
+
 void requireRange(float value, float low, float high) {
     if (!(value >= low && value <= high)) throw errors::valueOutOfRange();
 }
@@ -630,7 +633,7 @@ private:
         std::vector<long> widths;
         pugi::xml_node tblGrid = wml::child(tbl_, "tblGrid");
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) widths.push_back(std::max(0L, wml::twipsAttr(col, "w:w", 0)));
+            if (wml::is(col, "gridCol")) widths.push_back(std::clamp(wml::twipsAttr(col, "w:w", 0), 0L, kWidestTwips));
         if (widths.empty() || static_cast<int>(widths.size()) < grid.gridWidth()) return;
         long total = 0;
         for (long w : widths) total += w;

@@ -9,6 +9,16 @@ namespace automation::ooxml {
 
 namespace {
 
+// Grid counts from the file (w:gridSpan, w:gridBefore, w:gridAfter) beyond any real table are taken as
+// this many, and a row's grid position stops growing at kLastGridPosition: a hostile row can neither
+// overflow the sums nor make the grid absurdly wide.
+constexpr long kMostGridColumns = 4096;
+constexpr int kLastGridPosition = 1 << 20;
+
+int gridCount(pugi::xml_node property, long least) {
+    return static_cast<int>(std::clamp(wml::intAttr(property, "w:val", least), least, kMostGridColumns));
+}
+
 void collect(pugi::xml_node container, std::string_view name, std::vector<pugi::xml_node>& out, int depth) {
     if (depth > 64) return;
     for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
@@ -49,17 +59,16 @@ TableGrid::TableGrid(pugi::xml_node tbl) {
         GridRow row;
         row.tr = tr;
         pugi::xml_node trPr = wml::child(tr, "trPr");
-        row.gridBefore = std::max(0L, wml::intAttr(wml::child(trPr, "gridBefore"), "w:val", 0));
-        row.gridAfter = std::max(0L, wml::intAttr(wml::child(trPr, "gridAfter"), "w:val", 0));
+        row.gridBefore = gridCount(wml::child(trPr, "gridBefore"), 0);
+        row.gridAfter = gridCount(wml::child(trPr, "gridAfter"), 0);
         ++r;
         int g = row.gridBefore;
         int index = 0;
         bool horizontalMerge = false;  // the previous cell starts or continues a legacy horizontal merge
         for (pugi::xml_node tc : cellNodes(tr)) {
             pugi::xml_node tcPr = wml::child(tc, "tcPr");
-            const int span =
-                static_cast<int>(std::clamp(wml::intAttr(wml::child(tcPr, "gridSpan"), "w:val", 1), 1L, 4096L));
-            g += span;
+            const int span = gridCount(wml::child(tcPr, "gridSpan"), 1);
+            g = std::min(g + span, kLastGridPosition);
             // Word reads a legacy horizontal merge (w:hMerge restart, then continuing cells) as one cell.
             pugi::xml_node hMerge = wml::child(tcPr, "hMerge");
             const bool continues = hMerge && wml::val(hMerge) != "restart";
