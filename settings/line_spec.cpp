@@ -176,13 +176,13 @@ std::string_view edgeGroupCaption(EdgeGroup group) {
     return "内横竖线";
 }
 
-std::string_view edgeGroupField(EdgeGroup group) {
+Field edgeGroupField(EdgeGroup group) {
     switch (group) {
-        case EdgeGroup::TopBottom: return "TopBottomLine";
-        case EdgeGroup::LeftRight: return "LeftRightLine";
+        case EdgeGroup::TopBottom: return Field::TopBottomLine;
+        case EdgeGroup::LeftRight: return Field::LeftRightLine;
         case EdgeGroup::Inner: break;
     }
-    return "InnerLine";
+    return Field::InnerLine;
 }
 
 std::string_view sampleTooltip(EdgeGroup group, SampleColumn column) {

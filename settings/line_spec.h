@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/field.h"
+
 namespace settings {
 
 // The three border groups of a table.
@@ -76,8 +78,8 @@ std::string_view previewPictureName(EdgeGroup group);
 // "上下边框", "左右边框", "内横竖线".
 std::string_view edgeGroupCaption(EdgeGroup group);
 
-// The FormatSettings field that holds the group's LineSpec: "TopBottomLine", ...
-std::string_view edgeGroupField(EdgeGroup group);
+// The field that holds the group's line: Field::TopBottomLine, ...
+Field edgeGroupField(EdgeGroup group);
 
 // The picker window.
 inline constexpr std::string_view kPickerFormName = "Form3";

@@ -23,6 +23,7 @@
 
 #include "bodytext/body_text.h"
 #include "engine/format_run.h"
+#include "settings/controls.h"
 #include "shell/about_window.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
@@ -42,6 +43,7 @@ constexpr int kLongestCombo = 160;  // a list box never grows wider than this
 constexpr int kShortestLabel = 58;  // labels of one column line up at this width or more
 
 constexpr int kDocumentWatchMs = 3500;
+constexpr int kWidthDetailIntervalMs = 100;
 const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
     "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
@@ -133,7 +135,6 @@ public:
         window_.raise();
         window_.activateWindow();
     }
-    bool singleTableWindowVisible() override { return window_.singleTable_ && window_.singleTable_->isVisible(); }
     void showMessage(const std::string& text) override { window_.showMessage(QString::fromStdString(text)); }
 
 private:
@@ -165,7 +166,7 @@ MainWindow::MainWindow(std::shared_ptr<automation::Application> word, QWidget* p
     documentWatch_->setInterval(kDocumentWatchMs);
     connect(documentWatch_, &QTimer::timeout, this, &MainWindow::watchTick);
     widthDetail_->setObjectName(QStringLiteral("WidthDetailCheck"));
-    widthDetail_->setInterval(settings::kWidthDetailIntervalMs);
+    widthDetail_->setInterval(kWidthDetailIntervalMs);
     connect(widthDetail_, &QTimer::timeout, this, &MainWindow::widthDetailTick);
     documentWatch_->start();
     widthDetail_->start();
@@ -345,26 +346,23 @@ void MainWindow::loadInitialValues() {
 
 QComboBox* MainWindow::combo(std::string_view name) const { return findChild<QComboBox*>(qs(name)); }
 
-QComboBox* MainWindow::fieldCombo(std::string_view field) const { return combo(settings::fieldSpec(field).name); }
+QComboBox* MainWindow::fieldCombo(settings::Field key) const { return combo(settings::fieldSpec(key).name); }
 
 QCheckBox* MainWindow::check(std::string_view name) const { return findChild<QCheckBox*>(qs(name)); }
 
-settings::PanelState MainWindow::panelState() const {
-    settings::PanelState panel;
+settings::FormatSettings MainWindow::formatSettings() const {
+    const settings::NumberLocale locale = panelNumberLocale();
+    settings::FormatSettings read = settings::defaultFormatSettings(locale);
     for (const settings::ControlSpec& described : settings::panelControls()) {
-        if (described.field.empty()) continue;
         if (described.kind == settings::ControlKind::ComboBox) {
-            panel.setText(described.field, utf8(combo(described.name)->currentText()));
+            settings::setText(read, described.key, utf8(combo(described.name)->currentText()), locale);
         } else if (described.kind == settings::ControlKind::CheckBox) {
-            panel.setChecked(described.field, check(described.name)->isChecked());
+            settings::setChecked(read, described.key, check(described.name)->isChecked());
         }
     }
-    panel.lines = lines_;
-    return panel;
-}
-
-settings::FormatSettings MainWindow::formatSettings() const {
-    return settings::buildFormatSettings(panelState(), panelNumberLocale());
+    for (settings::EdgeGroup group : settings::kEdgeGroups)
+        settings::setLine(read, settings::edgeGroupField(group), lines_.of(group), locale);
+    return read;
 }
 
 // ---- geometry ----------------------------------------------------------------------------------
@@ -396,9 +394,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::widthDetailTick() {
-    const bool visible = settings::widthDetailsVisible(utf8(fieldCombo("TableWidthMode")->currentText()));
-    fieldCombo("SpecifiedWidthCm")->setVisible(visible);
-    fieldCombo("LeftIndentCm")->setVisible(visible);
+    const bool visible =
+        settings::widthDetailsVisible(utf8(fieldCombo(settings::Field::TableWidthMode)->currentText()));
+    fieldCombo(settings::Field::SpecifiedWidthCm)->setVisible(visible);
+    fieldCombo(settings::Field::LeftIndentCm)->setVisible(visible);
 }
 
 // ---- line styles -------------------------------------------------------------------------------
@@ -446,7 +445,6 @@ void MainWindow::watchTick() {
         if (word_->Documents()->Count() < 1) return;
         if (!documentSeen_) {
             host_->showMainWindow();
-            state_.TablesToProcess = word_->ActiveDocument()->Tables()->Count();
             documentSeen_ = true;
         }
     } catch (const std::exception&) {
@@ -484,8 +482,8 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
 void MainWindow::startFormatRun() {
     const bool single = singleTable_ && singleTable_->isVisible();
     runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this, single] {
-        engine::FormatRun run(*word_, *host_, state_, global_);
-        run.run(formatSettings());
+        engine::FormatRun run(*word_, *host_);
+        run.run(formatSettings(), single ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
         emit formatRunReported(run.passedOver(), single);
     });
 }
@@ -493,10 +491,7 @@ void MainWindow::startFormatRun() {
 void MainWindow::enterSingleTableMode() {
     if (!singleTable_) {
         singleTable_ = new SingleTableWindow;
-        connect(singleTable_, &SingleTableWindow::okRequested, this, [this] {
-            state_.TablesToProcess = 1;
-            startFormatRun();
-        });
+        connect(singleTable_, &SingleTableWindow::okRequested, this, &MainWindow::startFormatRun);
         connect(singleTable_, &SingleTableWindow::returnRequested, this, [this] {
             singleTable_->hide();
             host_->showMainWindow();
@@ -518,8 +513,7 @@ void MainWindow::showAbout() {
 // ---- the other commands ------------------------------------------------------------------------
 
 void MainWindow::formatBodyText() {
-    runCommand(QStringLiteral("正文排版"),
-               [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
+    runCommand(QStringLiteral("正文排版"), [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_); });
 }
 
 void MainWindow::convertEmbeddedSheets() {
@@ -531,7 +525,7 @@ void MainWindow::convertEmbeddedSheets() {
 }
 
 void MainWindow::tidyTables() {
-    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_, state_); });
+    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_); });
 }
 
 void MainWindow::removeEmptyRows() {

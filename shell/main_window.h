@@ -12,13 +12,11 @@
 #include <memory>
 
 #include "automation/excel.h"
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 #include "commands/pass_over.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
-#include "settings/panel_state.h"
 #include "shell/twips.h"
 
 class QTimer;
@@ -46,9 +44,8 @@ public:
     void setExcel(std::shared_ptr<automation::excel::Launcher> excel) { excel_ = std::move(excel); }
 
     // What a run reads: every list text, every check box and the three LineSpecs.
-    settings::PanelState panelState() const;
+    settings::FormatSettings formatSettings() const;
     const settings::EdgeLines& lines() const { return lines_; }
-    commands::ProgramState& programState() { return state_; }
     bool documentSeen() const { return documentSeen_; }
     // True once the program has ended (the windows are closed, the timers stopped).
     bool hasEnded() const { return ended_; }
@@ -119,16 +116,13 @@ private:
     void showMessage(const QString& text);
     QWidget* messageParent() const;
     QComboBox* combo(std::string_view name) const;
-    QComboBox* fieldCombo(std::string_view field) const;
+    QComboBox* fieldCombo(settings::Field key) const;
     QCheckBox* check(std::string_view name) const;
-    settings::FormatSettings formatSettings() const;
     void runCommand(const QString& name, const std::function<void()>& command);
 
     std::shared_ptr<automation::Application> word_;
     std::shared_ptr<automation::excel::Launcher> excel_;
     std::unique_ptr<Host> host_;
-    automation::Global global_;
-    commands::ProgramState state_;
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;

@@ -56,7 +56,7 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
         }
     }
     // What a run would read right now is exactly the panel as loading leaves it.
-    EXPECT_EQ(main().panelState(), settings::initialPanelState());
+    EXPECT_EQ(main().formatSettings(), settings::defaultFormatSettings(shell::panelNumberLocale()));
     EXPECT_EQ(combo("Combo7")->currentText(), "调整到页面宽度");
     EXPECT_EQ(combo("Combo13")->currentText(), "指定宽度");
     EXPECT_EQ(combo("Combo6")->currentText(), "左缩进");
@@ -103,8 +103,8 @@ TEST_F(ShellTest, WidthDetailBoxesFollowTheTextOfTableWidth) {
     EXPECT_TRUE(width->isVisible());
     EXPECT_TRUE(indent->isVisible());
     // The untouched placeholders are what a run reads.
-    EXPECT_EQ(main().panelState().text("SpecifiedWidthCm"), "指定宽度");
-    EXPECT_EQ(main().panelState().text("LeftIndentCm"), "左缩进");
+    EXPECT_EQ(main().formatSettings().SpecifiedWidthCm.text, "指定宽度");
+    EXPECT_EQ(main().formatSettings().LeftIndentCm.text, "左缩进");
 
     width->setEditText(QStringLiteral("12"));
     indent->setCurrentIndex(2);

@@ -70,7 +70,6 @@ TEST_F(SingleTableTest, OkFormatsOnlyTheTableThatHoldsTheSelection) {
 
     QTest::mouseClick(small->okButton(), Qt::LeftButton);
     EXPECT_EQ(messages, QStringList{"完成"});
-    EXPECT_EQ(main().programState().TablesToProcess, 1);
     EXPECT_FALSE(titleCentred(word(), 1));
     EXPECT_TRUE(titleCentred(word(), 2));
     EXPECT_EQ(leftBorder(word(), 1), automation::wdLineStyleSingle);
@@ -122,7 +121,6 @@ TEST_F(SingleTableTest, StartButtonFormatsEveryTable) {
     EXPECT_TRUE(titleCentred(word(), 1));
     EXPECT_TRUE(titleCentred(word(), 2));
     EXPECT_TRUE(main().isVisible());
-    EXPECT_EQ(main().programState().TablesToProcess, 2);
 }
 
 TEST_F(SingleTableTest, BadNumberStopsTheRunBeforeAnyChange) {
@@ -185,7 +183,6 @@ TEST_F(ShellTest, OtherButtonsRunTheirCommandsOnTheOpenDocument) {
     automation::TablePtr table = word().ActiveDocument()->Tables()->Item(1);
     EXPECT_EQ(table->Columns()->Count(), 2);
     EXPECT_EQ(table->Rows()->Count(), 3);
-    EXPECT_EQ(main().programState().TablesToProcess, 1);
 
     QTest::mouseClick(button("Command9"), Qt::LeftButton);
     ASSERT_EQ(messages.size(), 1);

@@ -76,7 +76,6 @@ TEST_F(ShellTest, OpenButtonHidesWelcomeAndOpensThroughWordsDialog) {
     EXPECT_EQ(word().Documents()->Count(), 1);
     main().watchTick();
     EXPECT_TRUE(main().documentSeen());
-    EXPECT_EQ(main().programState().TablesToProcess, 1);
 
     // A bad file opened later keeps the document that is open.
     fileToOpen = QString::fromStdString(bad.string());
@@ -94,15 +93,12 @@ TEST_F(ShellTest, WatchBringsMainWindowForwardOnceForTheFirstDocument) {
     main().watchTick();
     EXPECT_TRUE(main().isVisible());
     EXPECT_TRUE(main().documentSeen());
-    EXPECT_EQ(main().programState().TablesToProcess, 2);
 
-    // A second document neither brings the window forward nor recounts.
+    // A second document does not bring the window forward.
     main().hide();
-    main().programState().TablesToProcess = 7;
     open(document("二.docx", para("没有表格")));
     main().watchTick();
     EXPECT_FALSE(main().isVisible());
-    EXPECT_EQ(main().programState().TablesToProcess, 7);
     EXPECT_FALSE(main().hasEnded());
 }
 
@@ -178,7 +174,7 @@ TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
         EXPECT_EQ(messages[0], "与本程序一同启动的word主程序被关闭，本程序将退出。");
         EXPECT_EQ(program.mainWindow()->welcomeWindow(), nullptr);
         // The panel is still filled, and the watch decides: this Word still answers.
-        EXPECT_EQ(program.mainWindow()->panelState(), settings::initialPanelState());
+        EXPECT_EQ(program.mainWindow()->formatSettings(), settings::defaultFormatSettings(shell::panelNumberLocale()));
         program.mainWindow()->watchTick();
         EXPECT_FALSE(program.mainWindow()->hasEnded());
         real->Quit();
