@@ -71,8 +71,6 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
     }
     EXPECT_EQ(main().documentWatch()->interval(), 3500);
     EXPECT_TRUE(main().documentWatch()->isActive());
-    EXPECT_EQ(main().widthDetailTimer()->interval(), 100);
-    EXPECT_TRUE(main().widthDetailTimer()->isActive());
 
     // Every button of the panel is there with its caption; the entry button "1" lies outside the
     // window even at its wide width, but can take the keyboard focus.
@@ -99,7 +97,6 @@ TEST_F(ShellTest, WidthDetailBoxesFollowTheTextOfTableWidth) {
     for (const QChar ch : QStringLiteral("指定宽度"))
         QTest::sendKeyEvent(QTest::Click, mode->lineEdit(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
     EXPECT_EQ(mode->currentText(), "指定宽度");
-    main().widthDetailTick();
     EXPECT_TRUE(width->isVisible());
     EXPECT_TRUE(indent->isVisible());
     // The untouched placeholders are what a run reads.
@@ -109,19 +106,17 @@ TEST_F(ShellTest, WidthDetailBoxesFollowTheTextOfTableWidth) {
     width->setEditText(QStringLiteral("12"));
     indent->setCurrentIndex(2);
     mode->setCurrentIndex(mode->findText(QStringLiteral("调整到页面宽度")));
-    main().widthDetailTick();
     EXPECT_FALSE(width->isVisible());
     EXPECT_FALSE(indent->isVisible());
 
     mode->setCurrentIndex(mode->findText(QStringLiteral("指定宽度")));
-    main().widthDetailTick();
     EXPECT_TRUE(width->isVisible());
     EXPECT_EQ(width->currentText(), "12");
     EXPECT_EQ(indent->currentText(), "0.4");
 
-    // A near miss is not the item; the timer applies the rule by itself as well.
+    // A near miss is not the item.
     mode->setEditText(QStringLiteral("指定宽度 "));
-    QTRY_VERIFY_WITH_TIMEOUT(!width->isVisible(), 1000);
+    EXPECT_FALSE(width->isVisible());
 }
 
 TEST_F(ShellTest, MoreFunctionsWidensAndNarrowsTheWindow) {
