@@ -65,8 +65,6 @@ public:
     pugi::xml_node body() const { return body_; }
     pugi::xml_node documentElement() const { return main_->document_element(); }
     const Styles& styles() const { return styles_; }
-    // Whether the document is Strict Open XML, whose value forms differ in places.
-    bool strict() const { return mainNamespaces_.strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
     pugi::xml_node stylesRoot() const { return stylesDoc_ ? stylesDoc_->document_element() : pugi::xml_node(); }
 
