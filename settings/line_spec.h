@@ -71,9 +71,6 @@ void applyPreset(const PickerOption& option, LineSpec& line);
 // nothing) when no option has that name.
 const PickerOption* applyPickerOption(std::string_view name, EdgeLines& lines);
 
-// The main window's preview box of a group: "Picture21", "Picture22", "Picture23".
-std::string_view previewPictureName(EdgeGroup group);
-
 // The group's caption, used for its frame in the picker and its label on the main window:
 // "上下边框", "左右边框", "内横竖线".
 std::string_view edgeGroupCaption(EdgeGroup group);
@@ -110,9 +107,5 @@ const SampleImage* findSampleImage(std::string_view name);
 // The sample image showing this LineSpec: the blank one for an empty style, the matching line
 // otherwise (so the defaults give "Picture5"); nullptr for a line the picker does not offer.
 const SampleImage* sampleImageFor(const LineSpec& line);
-
-// The label of a Word width number as the samples show it: "2" -> "¼ 磅", "12" -> "1 ½ 磅";
-// empty for a width the picker does not offer.
-std::string widthLabel(std::string_view widthText);
 
 }  // namespace settings

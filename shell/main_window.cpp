@@ -411,7 +411,6 @@ const QPixmap& MainWindow::sampleImage(const QString& name) const {
 
 void MainWindow::showPreview(settings::EdgeGroup group, const QString& imageName) {
     preview(group)->setPixmap(sampleImage(imageName));
-    previewImages_[static_cast<int>(group)] = imageName;
 }
 
 void MainWindow::openPicker() {

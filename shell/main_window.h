@@ -54,14 +54,11 @@ public:
     // The panel's widgets by key: null for a key whose control is of another kind.
     QComboBox* combo(settings::Field key) const { return combos_[settings::fieldIndex(key)]; }
     QCheckBox* check(settings::Field key) const { return checks_[settings::fieldIndex(key)]; }
-    bool documentSeen() const { return documentSeen_; }
     // True once the program has ended (the windows are closed, the timers stopped).
     bool hasEnded() const { return ended_; }
 
     // The window's outer width in twips.
     int outerWidthTwips() const;
-    // The sample image a preview box shows ("Picture5" after load).
-    QString previewImage(settings::EdgeGroup group) const { return previewImages_[static_cast<int>(group)]; }
     ClickablePicture* preview(settings::EdgeGroup group) const { return previews_[static_cast<int>(group)]; }
     const QPixmap& sampleImage(const QString& name) const;
 
@@ -69,7 +66,6 @@ public:
     PickerWindow* pickerWindow() const;
     SingleTableWindow* singleTableWindow() const;
     AboutWindow* aboutWindow() const;
-    QTimer* documentWatch() const { return documentWatch_; }
 
 public slots:
     // DocumentWatch: brings the window forward once Word holds a document; ends the program when
@@ -139,7 +135,6 @@ private:
     std::array<QComboBox*, settings::kFieldCount> combos_{};
     std::array<QCheckBox*, settings::kFieldCount> checks_{};
     std::array<ClickablePicture*, settings::kEdgeGroups.size()> previews_{};
-    std::array<QString, settings::kEdgeGroups.size()> previewImages_;
     QTimer* documentWatch_;
     QPointer<WelcomeWindow> welcome_;
     QPointer<PickerWindow> picker_;

@@ -65,12 +65,12 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
     EXPECT_TRUE(check("Check2")->isChecked());
 
     for (EdgeGroup group : settings::kEdgeGroups) {
-        EXPECT_EQ(main().previewImage(group), "Picture5");
+        EXPECT_EQ(previewImage(group), "Picture5");
         EXPECT_EQ(main().preview(group)->size(), QSize(140, 28));
         EXPECT_EQ(main().lines().of(group), settings::defaultLineSpec());
     }
-    EXPECT_EQ(main().documentWatch()->interval(), 3500);
-    EXPECT_TRUE(main().documentWatch()->isActive());
+    EXPECT_EQ(documentWatch()->interval(), 3500);
+    EXPECT_TRUE(documentWatch()->isActive());
 
     // Every button of the panel is there with its caption; the entry button "1" lies outside the
     // window even at its wide width, but can take the keyboard focus.
@@ -194,20 +194,19 @@ TEST_F(ShellTest, EveryPickerChoiceWritesItsLineAndPreview) {
         settings::EdgeLines expected = main().lines();
         settings::applyPreset(option, expected.of(option.group));
         const QString otherPreviews[2] = {
-            main().previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
-            main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight)};
+            previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
+            previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight)};
 
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(button->isChecked());
         EXPECT_EQ(main().lines(), expected);
-        EXPECT_EQ(main().previewImage(option.group), qs(option.sampleImage));
+        EXPECT_EQ(previewImage(option.group), qs(option.sampleImage));
         EXPECT_EQ(main().preview(option.group)->pixmap().toImage(),
                   main().sampleImage(qs(option.sampleImage)).toImage());
-        EXPECT_EQ(main().previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
+        EXPECT_EQ(previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
                   otherPreviews[0]);
-        EXPECT_EQ(
-            main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight),
-            otherPreviews[1]);
+        EXPECT_EQ(previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight),
+                  otherPreviews[1]);
     }
 }
 
@@ -216,7 +215,7 @@ TEST_F(ShellTest, NoLineChoiceKeepsWidthAndSurvivesOtherGroups) {
     QTest::mouseClick(picker->option(QStringLiteral("Option33")), Qt::LeftButton);  // single 2.25 pt
     QTest::mouseClick(picker->option(QStringLiteral("Option20")), Qt::LeftButton);  // 不显示
     EXPECT_EQ(main().lines().LeftRightLine, (settings::LineSpec{"", "18"}));
-    EXPECT_EQ(main().previewImage(EdgeGroup::LeftRight), "Picture24");
+    EXPECT_EQ(previewImage(EdgeGroup::LeftRight), "Picture24");
 
     QTest::mouseClick(picker->option(QStringLiteral("Option50")), Qt::LeftButton);  // inner dotted 1.5 pt
     EXPECT_EQ(main().lines().InnerLine, (settings::LineSpec{"2", "12"}));
@@ -237,7 +236,7 @@ TEST_F(ShellTest, NoLineChoiceKeepsWidthAndSurvivesOtherGroups) {
     picker = openPickerFromPreview(main(), EdgeGroup::Inner);
     for (EdgeGroup group : settings::kEdgeGroups) EXPECT_EQ(picker->group(group)->checkedButton(), nullptr);
     EXPECT_EQ(main().lines().InnerLine, (settings::LineSpec{"2", "12"}));
-    EXPECT_EQ(main().previewImage(EdgeGroup::Inner), "Picture13");
+    EXPECT_EQ(previewImage(EdgeGroup::Inner), "Picture13");
 }
 
 TEST_F(ShellTest, PickerClosesFromItsSamplesAsTheirTooltipsSay) {
