@@ -25,7 +25,7 @@ std::string tableLayout(pugi::xml_node tbl) {
     return layout;
 }
 
-TEST(ConvertSheetsCommand, ConvertedTablesAreFormattedLikeTheOthers) {
+TEST(ConvertSheetsLibreOffice, ConvertedTablesAreFormattedLikeTheOthers) {
     const auto workbooks = gwtest::sampleWorkbooks();
     if (workbooks.empty()) GTEST_SKIP() << "/usr/bin/python3 with xlwt is needed to write the workbooks";
     gwtest::TempDir dir;
