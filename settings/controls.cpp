@@ -39,22 +39,25 @@ constexpr WordRange kLineSpacing{true, 0.7f, 1584.0f, "0.06 至 132 行"};
 constexpr WordRange kParagraphSpace{false, 0.0f, 132.0f, "0 至 132 行"};
 constexpr WordRange kCharacterIndent{false, -1584.0f, 1584.0f, "-1584 至 1584 字符"};
 
-// Shorthands for the table below.
+// Shorthands for the table below. What every row has: its key, names, kind, place, reader and member.
+ControlSpec control(Field key, std::string_view field, std::string_view name, ControlKind kind, PanelFrame frame,
+                    int row, Placement placement, ReadBy readBy, Member member) {
+    ControlSpec spec{.key = key, .kind = kind, .frame = frame, .row = row, .placement = placement};
+    spec.field = field;
+    spec.name = name;
+    spec.readBy = readBy;
+    spec.member = member;
+    return spec;
+}
+
 ControlSpec combo(Field key, std::string_view field, std::string_view name, PanelFrame frame, int row,
                   Placement placement, std::string_view label, std::vector<std::string_view> items, ReadBy readBy,
                   Member member) {
-    return ControlSpec{.key = key,
-                       .field = field,
-                       .name = name,
-                       .kind = ControlKind::ComboBox,
-                       .frame = frame,
-                       .row = row,
-                       .placement = placement,
-                       .label = label,
-                       .items = std::move(items),
-                       .defaultText = kUnchanged,
-                       .readBy = readBy,
-                       .member = member};
+    ControlSpec spec = control(key, field, name, ControlKind::ComboBox, frame, row, placement, readBy, member);
+    spec.label = label;
+    spec.items = std::move(items);
+    spec.defaultText = kUnchanged;
+    return spec;
 }
 
 // A numeric list: its unit and what Word takes.
@@ -66,34 +69,22 @@ ControlSpec number(ControlSpec spec, Unit unit, WordRange range) {
 
 ControlSpec preview(Field key, std::string_view field, std::string_view name, int row, std::string_view label,
                     LineNumbers F::*member) {
-    return ControlSpec{.key = key,
-                       .field = field,
-                       .name = name,
-                       .kind = ControlKind::LinePreview,
-                       .frame = PanelFrame::TableSettings,
-                       .row = row,
-                       .placement = Placement::Left,
-                       .label = label,
-                       .labelAction = LabelAction::OpenPickerOnDoubleClick,
-                       .readBy = ReadBy::TableRun,
-                       .member = member};
+    ControlSpec spec = control(key, field, name, ControlKind::LinePreview, PanelFrame::TableSettings, row,
+                               Placement::Left, ReadBy::TableRun, member);
+    spec.label = label;
+    spec.labelAction = LabelAction::OpenPickerOnDoubleClick;
+    return spec;
 }
 
 ControlSpec check(Field key, std::string_view field, std::string_view name, PanelFrame frame, int row,
                   Placement placement, std::string_view caption, std::string_view tooltip, bool checked,
                   bool F::*member) {
-    return ControlSpec{.key = key,
-                       .field = field,
-                       .name = name,
-                       .kind = ControlKind::CheckBox,
-                       .frame = frame,
-                       .row = row,
-                       .placement = placement,
-                       .caption = caption,
-                       .tooltip = tooltip,
-                       .defaultChecked = checked,
-                       .readBy = ReadBy::TableRun,
-                       .member = member};
+    ControlSpec spec =
+        control(key, field, name, ControlKind::CheckBox, frame, row, placement, ReadBy::TableRun, member);
+    spec.caption = caption;
+    spec.tooltip = tooltip;
+    spec.defaultChecked = checked;
+    return spec;
 }
 
 std::vector<ControlSpec> makeControls() {
