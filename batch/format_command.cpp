@@ -89,6 +89,8 @@ void runFormat(CommandContext& context) {
     const engine::FormatOutcome outcome =
         run.run(request.settings, request.table ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
+    const auto& passedOver = run.passedOver();
+    context.record.passedOver.insert(context.record.passedOver.end(), passedOver.begin(), passedOver.end());
     // A run that stopped is not saved: the file is either formatted completely or left as it was.
     if (outcome != engine::FormatOutcome::Done)
         throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
@@ -135,7 +137,7 @@ void addFormatCommand(CommandRegistry& registry) {
     registry.addOption({"settings", "从文件读取排版设置（每行一个 字段=文本）", "文件"});
     registry.addOption({"line", "线型选择窗口中的选项，例如 Option20（左右边框不显示）", "选项"});
     registry.addOption({"table", "只给第 N 个表格排版（单表格模式）", "N"});
-    registry.addOption({"report", "排版后列出每个表格跳过的操作", ""});
+    registry.addOption({"report", "排版后列出每个表格跳过的操作；转换内嵌表格后列出每个嵌入对象的结果", ""});
 }
 
 }  // namespace batch

@@ -22,9 +22,11 @@
 #include <cmath>
 
 #include "bodytext/body_text.h"
+#include "commands/failure_message.h"
 #include "engine/format_run.h"
 #include "settings/controls.h"
 #include "settings/setting_limits.h"
+#include "settings/shell_texts.h"
 #include "shell/about_window.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
@@ -43,19 +45,8 @@ constexpr int kControlHeight = 24;
 constexpr int kLongestCombo = 160;  // a list box never grows wider than this
 constexpr int kShortestLabel = 58;  // labels of one column line up at this width or more
 
-constexpr int kDocumentWatchMs = 3500;
-const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
     "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
-const char* const kCompanionWorkbook = "2Brindle2012dll.xls";
-
-// What the user is told when Word, or the program itself, failed in a way the command did not expect:
-// Word's own message, or a fixed one with the detail for anything else.
-QString failureMessage(const std::exception& error) {
-    if (const auto* word = dynamic_cast<const automation::Error*>(&error))
-        return QString::fromStdString(word->message());
-    return QStringLiteral("操作没有完成：程序遇到意外错误（%1）。").arg(QString::fromLocal8Bit(error.what()));
-}
 
 }  // namespace
 
@@ -170,7 +161,7 @@ MainWindow::MainWindow(std::shared_ptr<automation::Application> word, QWidget* p
     loadInitialValues();
 
     documentWatch_->setObjectName(QStringLiteral("DocumentWatch"));
-    documentWatch_->setInterval(kDocumentWatchMs);
+    documentWatch_->setInterval(settings::kDocumentWatchIntervalMs);
     connect(documentWatch_, &QTimer::timeout, this, &MainWindow::watchTick);
     documentWatch_->start();
 }
@@ -197,7 +188,7 @@ void MainWindow::startWord() {
         welcome_->showCentred();
     } catch (const std::exception&) {
         // The program goes on; if Word really is gone, the next watch tick ends it.
-        showMessage(QString::fromUtf8(kWordLostMessage));
+        showMessage(qs(settings::kWordLostMessage));
     }
 }
 
@@ -449,7 +440,7 @@ void MainWindow::openDocument() {
     try {
         word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show();
     } catch (const std::exception& error) {
-        showMessage(failureMessage(error));
+        showMessage(QString::fromStdString(commands::failureMessage(error)));
     }
 }
 
@@ -463,7 +454,7 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
     try {
         command();
     } catch (const std::exception& error) {
-        showMessage(failureMessage(error));
+        showMessage(QString::fromStdString(commands::failureMessage(error)));
         host_->showMainWindow();
     }
     running_ = false;
@@ -481,7 +472,7 @@ void MainWindow::startFormatRun() {
     // Checked as the command line checks them, before the document is touched.
     if (settingsRefused(settings::checkTableSettings(formatSettings()))) return;
     const bool single = singleTable_ && singleTable_->isVisible();
-    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this, single] {
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatRun, single)), [this, single] {
         engine::FormatRun run(*word_, *host_);
         run.run(formatSettings(), single ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
         emit formatRunReported(run.passedOver(), single);
@@ -515,7 +506,8 @@ void MainWindow::showAbout() {
 void MainWindow::formatBodyText() {
     if (running_ || ended_) return;
     if (settingsRefused(settings::checkBodySettings(formatSettings()))) return;
-    runCommand(QStringLiteral("正文排版"), [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatBodyText)),
+               [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_); });
 }
 
 void MainWindow::convertEmbeddedSheets() {
@@ -523,29 +515,42 @@ void MainWindow::convertEmbeddedSheets() {
         showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable));
         return;
     }
-    runCommand(QStringLiteral("转换内嵌表格"), [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::ConvertEmbeddedSheets)),
+               [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
 }
 
 void MainWindow::tidyTables() {
-    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::TidyTables)),
+               [this] { utilities::tidyTables(*word_, *host_); });
 }
 
 void MainWindow::removeEmptyRows() {
-    runCommand(QStringLiteral("删除空行"), [this] { utilities::deleteEmptyRows(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveEmptyRows)),
+               [this] { utilities::deleteEmptyRows(*word_, *host_); });
 }
 
 void MainWindow::removeExternalLinks() {
-    runCommand(QStringLiteral("取消链接"), [this] { utilities::unlinkFields(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveExternalLinks)),
+               [this] { utilities::unlinkFields(*word_, *host_); });
 }
 
 void MainWindow::openCompanionWorkbook() {
     // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kCompanionWorkbook));
-    if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2")
-                        .arg(QString::fromUtf8(kCompanionWorkbook), QDir::toNativeSeparators(path)));
+    // It lies beside the program (a build tree), or with the program's data when installed
+    // (PREFIX/share/gridwright beside PREFIX/bin).
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QString name = qs(settings::kCompanionWorkbookName);
+    const QStringList places = {folder.filePath(name),
+                                QDir::cleanPath(folder.filePath(QStringLiteral("../share/gridwright/") + name))};
+    const auto found =
+        std::find_if(places.begin(), places.end(), [](const QString& p) { return QFileInfo::exists(p); });
+    if (found == places.end()) {
+        QStringList shown;
+        for (const QString& place : places) shown << QDir::toNativeSeparators(place);
+        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2").arg(name, shown.join(QStringLiteral("、"))));
         return;
     }
+    const QString path = *found;
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。")
                         .arg(QDir::toNativeSeparators(path)));

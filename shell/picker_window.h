@@ -33,7 +33,8 @@ signals:
     void optionChosen(const QString& name);
 
 private:
-    QWidget* buildFrame(settings::EdgeGroup group);
+    // Places a frame and its pieces where settings/picker_layout.h puts them.
+    void buildFrame(settings::EdgeGroup group);
 
     std::array<QButtonGroup*, settings::kEdgeGroups.size()> groups_{};
     // By group, then by column (single, dotted, double, the blank one); null where a frame has none.

@@ -11,7 +11,7 @@ import sys
 import xml.etree.ElementTree as ET
 import zipfile
 
-COMMANDS = ["--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields", "--thousands"]
+COMMANDS = ["--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields", "--thousands", "--convert-sheets"]
 # Commands that leave the document's text as it is (deleted rows and columns are empty ones).
 TEXT_KEPT = {"--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields"}
 WORD_NAMESPACES = ("http://schemas.openxmlformats.org/wordprocessingml/2006/main",
