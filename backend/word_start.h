@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,6 @@ enum class WordKind {
 std::vector<WordKind> availableKinds();
 // "embedded" and "word", as the command line names them.
 std::string nameOf(WordKind kind);
-std::optional<WordKind> kindNamed(const std::string& name);
 
 // Starts a new, separate Word of that kind with no document open. Throws automation::Error with a
 // Chinese message when it cannot be started or this build does not have it.

@@ -1,12 +1,11 @@
 #include "batch/document_commands.h"
 
-#include "automation/global.h"
 #include "batch/console_host.h"
 #include "batch/format_command.h"
-#include "batch/setting_limits.h"
 #include "bodytext/body_text.h"
 #include "commands/command_host.h"
 #include "settings/format_settings.h"
+#include "settings/setting_limits.h"
 #include "utilities/utilities.h"
 
 namespace batch {
@@ -18,8 +17,8 @@ namespace {
 std::optional<std::string> readBodySettings(const SettingValues& values, settings::FormatSettings& out) {
     FormatRequest request;
     if (auto problem = readFormatRequest(values, request)) return problem;
-    out = request.formatSettings();
-    return checkBodySettings(out);
+    out = request.settings;
+    return settings::checkBodySettings(out);
 }
 
 void runBody(CommandContext& context) {
@@ -27,8 +26,7 @@ void runBody(CommandContext& context) {
     if (auto problem = readBodySettings(context.settings, formatSettings))
         throw automation::Error(automation::errors::BadParameter, *problem);
     ConsoleHost host(context.out);
-    automation::Global global;
-    const bodytext::BodyTextResult result = bodytext::formatBodyText(context.word, formatSettings, host, global);
+    const bodytext::BodyTextResult result = bodytext::formatBodyText(context.word, formatSettings, host);
     context.record.add("body", "paragraphs", result.paragraphsFormatted);
     // A walk that stopped is not saved: the file is either formatted completely or left as it was.
     if (result.outcome != bodytext::BodyTextOutcome::Done)
@@ -61,8 +59,7 @@ void addDocumentCommands(CommandRegistry& registry) {
     registry.add({"tidy", "整理表格：删除每个表格末尾的空列和空行（每次各一）", "",
                   [](CommandContext& context, const std::string&) {
                       ConsoleHost host(context.out);
-                      commands::ProgramState state;
-                      finish(context, utilities::tidyTables(context.word, host, state), "tidy");
+                      finish(context, utilities::tidyTables(context.word, host), "tidy");
                   }});
     registry.add({"delete-empty-rows", "删除所有表格中的空行（每个表格的前两行保留）", "",
                   [](CommandContext& context, const std::string&) {

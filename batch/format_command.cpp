@@ -5,14 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "automation/global.h"
 #include "batch/batch_app.h"
 #include "batch/console_host.h"
-#include "batch/setting_limits.h"
 #include "commands/command_host.h"
 #include "engine/format_run.h"
 #include "settings/format_settings.h"
-#include "settings/line_spec.h"
+#include "settings/setting_limits.h"
 #include "settings/settings_file.h"
 
 namespace batch {
@@ -22,7 +20,7 @@ namespace {
 // A settings file holds a few dozen short lines; anything near this size is not one.
 constexpr std::uintmax_t kMaxSettingsFileBytes = 1 << 20;
 
-std::optional<std::string> readSettingsFile(const std::string& name, settings::PanelState& panel) {
+std::optional<std::string> readSettingsFile(const std::string& name, settings::FormatSettings& formatSettings) {
     // Only a regular file is read: a device would never end (/dev/zero) and a folder holds no lines.
     const std::filesystem::path path = pathFromUtf8(name);
     std::error_code ec;
@@ -42,7 +40,8 @@ std::optional<std::string> readSettingsFile(const std::string& name, settings::P
         return message;
     }
     for (const settings::SettingAssignment& assignment : parsed.assignments)
-        if (auto problem = settings::setField(panel, assignment.field, assignment.text))
+        if (auto problem =
+                settings::setField(formatSettings, assignment.field, assignment.text, settings::platformNumberLocale()))
             return "设置文件 " + name + " 第" + std::to_string(assignment.line) + "行：" + *problem;
     return std::nullopt;
 }
@@ -85,11 +84,10 @@ void runFormat(CommandContext& context) {
         tables->Item(*request.table)->Select();
     }
 
-    ConsoleHost host(context.out, request.table.has_value());
-    commands::ProgramState state;
-    automation::Global global;
-    engine::FormatRun run(context.word, host, state, global);
-    const engine::FormatOutcome outcome = run.run(request.formatSettings());
+    ConsoleHost host(context.out);
+    engine::FormatRun run(context.word, host);
+    const engine::FormatOutcome outcome =
+        run.run(request.settings, request.table ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
     const auto& passedOver = run.passedOver();
     context.record.passedOver.insert(context.record.passedOver.end(), passedOver.begin(), passedOver.end());
@@ -105,11 +103,13 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
         if (option == "set") {
             settings::SettingAssignment assignment;
             if (auto problem = settings::splitAssignment(value, assignment)) return *problem;
-            if (auto problem = settings::setField(request.panel, assignment.field, assignment.text)) return *problem;
+            if (auto problem = settings::setField(request.settings, assignment.field, assignment.text,
+                                                  settings::platformNumberLocale()))
+                return *problem;
         } else if (option == "settings") {
-            if (auto problem = readSettingsFile(value, request.panel)) return problem;
+            if (auto problem = readSettingsFile(value, request.settings)) return problem;
         } else if (option == "line") {
-            if (!settings::applyPickerOption(value, request.panel.lines))
+            if (!settings::applyPickerOption(value, request.settings))
                 return "没有名为“" + value + "”的线型选项（可用 Option1 至 Option52）。";
         } else if (option == "table") {
             request.table = tableNumber(value);
@@ -121,10 +121,6 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
     return std::nullopt;
 }
 
-settings::FormatSettings FormatRequest::formatSettings() const {
-    return settings::buildFormatSettings(panel, settings::platformNumberLocale());
-}
-
 void addFormatCommand(CommandRegistry& registry) {
     Command format;
     format.name = "format";
@@ -133,7 +129,7 @@ void addFormatCommand(CommandRegistry& registry) {
     format.check = [](const SettingValues& values) -> std::optional<std::string> {
         FormatRequest request;
         if (auto problem = readFormatRequest(values, request)) return problem;
-        return checkTableSettings(request.panel, request.formatSettings());
+        return settings::checkTableSettings(request.settings);
     };
     registry.add(std::move(format));
 

@@ -79,11 +79,7 @@ void BM_DeleteEmptyRows(benchmark::State& state) {
 }
 
 void BM_TidyTables(benchmark::State& state) {
-    timeOnFreshCopies(state, untidyDocument(static_cast<int>(state.range(0))),
-                      [](Application& word, commands::CommandHost& host) {
-                          commands::ProgramState programState;
-                          return utilities::tidyTables(word, host, programState);
-                      });
+    timeOnFreshCopies(state, untidyDocument(static_cast<int>(state.range(0))), utilities::tidyTables);
 }
 
 }  // namespace

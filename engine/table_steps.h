@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/pass_over.h"
 #include "settings/format_settings.h"
@@ -36,7 +35,6 @@ private:
 struct TablePass {
     automation::Application& word;
     const settings::FormatSettings& settings;
-    automation::Global& global;
     commands::PassOver& passOver;
     CurrentTable table;
 };

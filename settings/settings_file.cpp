@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/controls.h"
+
 namespace settings {
 
 namespace {
@@ -21,9 +23,9 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-std::optional<EdgeGroup> groupOfField(std::string_view field) {
+std::optional<EdgeGroup> groupOfField(Field key) {
     for (EdgeGroup group : kEdgeGroups) {
-        if (edgeGroupField(group) == field) {
+        if (edgeGroupField(group) == key) {
             return group;
         }
     }
@@ -65,30 +67,32 @@ std::optional<std::string> checkField(std::string_view field, std::string_view t
     if (entry == nullptr) {
         return "未知的设置项" + quoted(field) + "。";
     }
-    if (entry->parse == Parse::Check && text != "1" && text != "0") {
+    if (entry->kind == ControlKind::CheckBox && text != "1" && text != "0") {
         return "设置项" + quoted(field) + "的值只能是“1”或“0”，不能是" + quoted(text) + "。";
     }
-    if (entry->parse == Parse::Line) {
+    if (entry->kind == ControlKind::LinePreview) {
         LineSpec ignored;
-        return parseLineSpecText(field, text, *groupOfField(field), ignored);
+        return parseLineSpecText(field, text, *groupOfField(entry->key), ignored);
     }
     return std::nullopt;
 }
 
-std::optional<std::string> setField(PanelState& panel, std::string_view field, std::string_view text) {
+std::optional<std::string> setField(FormatSettings& settings, std::string_view field, std::string_view text,
+                                    const NumberLocale& locale) {
     if (auto error = checkField(field, text)) {
         return error;
     }
-    switch (fieldSpec(field).parse) {
-        case Parse::Check: panel.setChecked(field, text == "1"); break;
-        case Parse::Line: {
-            const EdgeGroup group = *groupOfField(field);
-            parseLineSpecText(field, text, group, panel.lines.of(group));
+    const ControlSpec& entry = *findField(field);
+    switch (entry.kind) {
+        case ControlKind::CheckBox: setChecked(settings, entry.key, text == "1"); break;
+        case ControlKind::LinePreview: {
+            LineSpec line;
+            parseLineSpecText(field, text, *groupOfField(entry.key), line);
+            setLine(settings, entry.key, line, locale);
             break;
         }
-        case Parse::Number:
-        case Parse::Choice:
-        case Parse::None: panel.setText(field, text); break;
+        case ControlKind::ComboBox: setText(settings, entry.key, text, locale); break;
+        case ControlKind::AlignmentIcons: break;
     }
     return std::nullopt;
 }

@@ -1,5 +1,5 @@
 // Settings given as text, for the command-line front end: FIELD=TEXT assignments (one per --set
-// option, or one per line of a settings file) that set the panel's fields.
+// option, or one per line of a settings file) that set the panel's fields by their string names.
 //
 // TEXT is exactly what the control would hold: a list's text ("0.50", "不变", "指定宽度"), "1" or "0"
 // for a check box, and "STYLE/WIDTH" for a line ("1/8"; "/8" gives no line, left/right edges only).
@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/controls.h"
+#include "settings/format_settings.h"
 #include "settings/line_spec.h"
-#include "settings/panel_state.h"
+#include "settings/number_text.h"
 
 namespace settings {
 
@@ -26,9 +26,10 @@ std::optional<std::string> parseLineSpecText(std::string_view field, std::string
 // run (see firstInvalidTableNumber).
 std::optional<std::string> checkField(std::string_view field, std::string_view text);
 
-// Sets the field in the panel. Returns a Chinese message (and changes nothing) when the
-// assignment does not check.
-std::optional<std::string> setField(PanelState& panel, std::string_view field, std::string_view text);
+// Sets the field in the record as its control would (see setText, setChecked, setLine). Returns a
+// Chinese message (and changes nothing) when the assignment does not check.
+std::optional<std::string> setField(FormatSettings& settings, std::string_view field, std::string_view text,
+                                    const NumberLocale& locale);
 
 struct SettingAssignment {
     std::string field;

@@ -16,6 +16,8 @@ namespace {
 
 QRect rectOf(const settings::PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
+int columnIndex(settings::SampleColumn column) { return static_cast<int>(column); }
+
 QString frameName(settings::EdgeGroup group) {
     switch (group) {
         case settings::EdgeGroup::TopBottom: return QStringLiteral("FrameTopBottom");
@@ -37,6 +39,8 @@ QString sampleName(settings::SampleColumn column) {
 
 }  // namespace
 
+// The picker's places come from settings/picker_layout.h, which the Win32 picker reads too, so both
+// front ends show the same window.
 PickerWindow::PickerWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(qs(settings::kPickerFormName));
     setWindowTitle(qs(settings::kPickerCaption));
@@ -55,6 +59,7 @@ void PickerWindow::buildFrame(settings::EdgeGroup group) {
     auto* buttons = new QButtonGroup(this);
     buttons->setExclusive(true);
     groups_[static_cast<int>(group)] = buttons;
+    auto& samples = samples_[static_cast<int>(group)];
 
     const std::vector<const settings::PickerOption*> options = settings::pickerOptionsOf(group);
     // One picture per column, holding that column's samples one under the other.
@@ -74,6 +79,7 @@ void PickerWindow::buildFrame(settings::EdgeGroup group) {
         connect(picture, &ClickablePicture::doubleClicked, this, &QWidget::close);
         if (group == settings::EdgeGroup::TopBottom && column == SampleColumn::Single)
             connect(picture, &ClickablePicture::clicked, this, &QWidget::close);
+        samples[columnIndex(column)] = picture;
     }
 
     for (const settings::PickerOption* option : options) {
@@ -91,22 +97,23 @@ void PickerWindow::buildFrame(settings::EdgeGroup group) {
             blank->setPixmap(samplePixmap(*settings::findSampleImage(option->sampleImage), place.size()));
             blank->setGeometry(place);
             connect(blank, &ClickablePicture::doubleClicked, this, &QWidget::close);
+            samples[columnIndex(SampleColumn::NoLine)] = blank;
         }
         button->setGeometry(rectOf(settings::pickerOption(*option)));
         buttons->addButton(button);
+        options_.insert(name, button);
         connect(button, &QRadioButton::toggled, this, [this, name](bool on) {
             if (on) emit optionChosen(name);
         });
     }
 }
 
-QRadioButton* PickerWindow::option(const QString& name) const { return findChild<QRadioButton*>(name); }
+QRadioButton* PickerWindow::option(const QString& name) const { return options_.value(name); }
 
 QButtonGroup* PickerWindow::group(settings::EdgeGroup group) const { return groups_[static_cast<int>(group)]; }
 
 ClickablePicture* PickerWindow::samplePicture(settings::EdgeGroup group, settings::SampleColumn column) const {
-    auto* frame = findChild<QGroupBox*>(frameName(group));
-    return frame ? frame->findChild<ClickablePicture*>(sampleName(column)) : nullptr;
+    return samples_[static_cast<int>(group)][columnIndex(column)];
 }
 
 }  // namespace shell

@@ -38,12 +38,12 @@ bool allEmpty(const automation::CellsPtr& cells, const FormFieldPositions& formF
 
 }  // namespace
 
-UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state) {
+UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host) {
     UtilityResult result;
     const automation::DocumentPtr document = commands::activeDocument(word);
     if (!document) return noDocument(host);
     const automation::TablesPtr tables = document->Tables();
-    state.TablesToProcess = tables->Count();
+    const int TablesToProcess = tables->Count();
 
     commands::PassOver passOver(true);
     FormFieldPositions formFields(*document, passOver);
@@ -55,7 +55,7 @@ UtilityResult tidyTables(automation::Application& word, commands::CommandHost& h
         return count;
     };
     int index = 1;
-    for (int visit = 1; visit <= state.TablesToProcess; ++visit) {
+    for (int visit = 1; visit <= TablesToProcess; ++visit) {
         automation::TablePtr table;
         if (!passOver.run([&] { table = tables->Item(index); })) {
             ++index;

@@ -69,9 +69,9 @@ std::string sheetConversionSummary(const SheetConversionResult& result);
 std::string sheetConversionReport(const SheetConversionResult& result);
 
 // "整理表格": from every table removes the last column when all its cells are empty, then the last
-// row when all its cells are empty. Sets state.TablesToProcess to the table count; shows no message.
-// A table removed by deleting its only column or row does not make the next table be skipped.
-UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state);
+// row when all its cells are empty; the number of tables is taken once, before the first. Shows no
+// message. A table removed by deleting its only column or row does not make the next table be skipped.
+UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host);
 
 // "删除所有表格中的空行": deletes, bottom up, every row below the second whose cells hold nothing but
 // spaces (ordinary or full-width), then shows "完成!共删除N行.". The main window is hidden meanwhile.

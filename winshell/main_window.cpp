@@ -4,7 +4,9 @@
 
 #include "automation/com/undo_record.h"
 #include "bodytext/body_text.h"
+#include "commands/failure_message.h"
 #include "engine/format_run.h"
+#include "settings/setting_limits.h"
 #include "settings/shell_texts.h"
 #include "utilities/utilities.h"
 #include "winshell/about_window.h"
@@ -79,14 +81,10 @@ MainWindow::MainWindow(WordSession word, ShowMessage showMessage)
     loadInitialValues();
     ShowWindow(hwnd(), SW_SHOW);
     SetTimer(hwnd(), kDocumentWatchTimer, settings::kDocumentWatchIntervalMs, nullptr);
-    SetTimer(hwnd(), kWidthDetailTimer, settings::kWidthDetailIntervalMs, nullptr);
 }
 
 MainWindow::~MainWindow() {
-    if (hwnd() != nullptr) {
-        KillTimer(hwnd(), kDocumentWatchTimer);
-        KillTimer(hwnd(), kWidthDetailTimer);
-    }
+    if (hwnd() != nullptr) KillTimer(hwnd(), kDocumentWatchTimer);
 }
 
 PickerWindow* MainWindow::pickerWindow() const { return picker_ && picker_->hwnd() ? picker_.get() : nullptr; }
@@ -207,22 +205,19 @@ void MainWindow::loadInitialValues() {
     }
 }
 
-settings::PanelState MainWindow::panelState() const {
-    settings::PanelState panel;
-    const auto& controls = settings::panelControls();
-    for (size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].field.empty()) continue;
-        if (controls[i].kind == ControlKind::ComboBox)
-            panel.setText(controls[i].field, windowText(windows_.controls[i]));
-        else if (controls[i].kind == ControlKind::CheckBox)
-            panel.setChecked(controls[i].field, SendMessageW(windows_.controls[i], BM_GETCHECK, 0, 0) == BST_CHECKED);
-    }
-    panel.lines = lines_;
-    return panel;
-}
-
 settings::FormatSettings MainWindow::formatSettings() const {
-    return settings::buildFormatSettings(panelState(), userNumberLocale());
+    const settings::NumberLocale locale = userNumberLocale();
+    settings::FormatSettings read = settings::defaultFormatSettings(locale);
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        HWND window = control(described.key);
+        if (described.kind == ControlKind::ComboBox)
+            settings::setText(read, described.key, windowText(window), locale);
+        else if (described.kind == ControlKind::CheckBox)
+            settings::setChecked(read, described.key, SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    }
+    for (settings::EdgeGroup group : settings::kEdgeGroups)
+        settings::setLine(read, settings::edgeGroupField(group), lines_.of(group), locale);
+    return read;
 }
 
 std::string_view MainWindow::previewImage(settings::EdgeGroup group) const {
@@ -251,10 +246,23 @@ void MainWindow::toggleWidth() {
     setOuterWidthTwips(settings::toggledWindowWidth(width));
 }
 
-void MainWindow::widthDetailTick() {
-    const bool visible = settings::widthDetailsVisible(windowText(control(settings::fieldSpec("TableWidthMode").name)));
-    for (std::string_view field : {"SpecifiedWidthCm", "LeftIndentCm"})
-        ShowWindow(control(settings::fieldSpec(field).name), visible ? SW_SHOWNA : SW_HIDE);
+void MainWindow::updateWidthDetails(int notification) {
+    // A picked item is in the list before the box's field shows it; a typed text is in the field.
+    HWND widthMode = control(settings::Field::TableWidthMode);
+    std::string text = windowText(widthMode);
+    if (notification == CBN_SELCHANGE) {
+        const LRESULT index = SendMessageW(widthMode, CB_GETCURSEL, 0, 0);
+        const LRESULT length = SendMessageW(widthMode, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (index != CB_ERR && length != CB_ERR) {
+            std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+            SendMessageW(widthMode, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+            item.resize(static_cast<size_t>(length));
+            text = utf8(item);
+        }
+    }
+    const bool visible = settings::widthDetailsVisible(text);
+    for (settings::Field detail : {settings::Field::SpecifiedWidthCm, settings::Field::LeftIndentCm})
+        ShowWindow(control(detail), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 // ---- messages ----------------------------------------------------------------------------------
@@ -264,7 +272,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER:
             if (wParam == kDocumentWatchTimer) watchTick();
-            if (wParam == kWidthDetailTimer) widthDetailTick();
             return 0;
         case WM_DRAWITEM: drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_DPICHANGED: {
@@ -294,9 +301,11 @@ void MainWindow::command(int id, int notification) {
         if (action == settings::LabelAction::OpenCompanionWorkbook && notification == STN_CLICKED)
             openCompanionWorkbook();
     } else if (id >= kControlIds && id < kControlIds + static_cast<int>(controls.size())) {
-        if (controls[static_cast<size_t>(id - kControlIds)].kind == ControlKind::LinePreview &&
-            notification == STN_CLICKED)
-            openPicker();
+        const settings::ControlSpec& described = controls[static_cast<size_t>(id - kControlIds)];
+        if (described.kind == ControlKind::LinePreview && notification == STN_CLICKED) openPicker();
+        if (described.key == settings::Field::TableWidthMode &&
+            (notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE))
+            updateWidthDetails(notification);
     }
 }
 
@@ -309,7 +318,7 @@ void MainWindow::drawItem(const DRAWITEMSTRUCT& item) {
         return;
     }
     for (settings::EdgeGroup group : settings::kEdgeGroups) {
-        if (settings::previewPictureName(group) != controls[index].name) continue;
+        if (settings::edgeGroupField(group) != controls[index].key) continue;
         const settings::SampleImage* image = settings::findSampleImage(previewImage(group));
         drawSample(item.hDC, item.rcItem, image, dpi_, font_.get());
     }
@@ -327,7 +336,7 @@ void MainWindow::showMainWindow() {
     SetForegroundWindow(hwnd());
 }
 
-bool MainWindow::singleTableWindowVisible() { return singleTable_ && singleTable_->visible(); }
+bool MainWindow::singleTableMode() const { return singleTable_ && singleTable_->visible(); }
 
 void MainWindow::showMessage(const std::string& text) { showMessage_(messageOwner(), text); }
 
@@ -345,7 +354,7 @@ void MainWindow::startWord() {
         welcome_ = std::make_unique<WelcomeWindow>(
             word_.progId, [this] { openDocument(); }, [this] { endProgram(); });
         welcome_->showCentred();
-    } catch (const automation::Error&) {
+    } catch (const std::exception&) {
         // The program goes on; if Word really is gone, the next watch tick ends it.
         welcome_.reset();
         showMessage(std::string(settings::kWordLostMessage));
@@ -359,13 +368,14 @@ void MainWindow::watchTick() {
         if (word_.application->Documents()->Count() < 1) return;
         if (!documentSeen_) {
             showMainWindow();
-            state_.TablesToProcess = word_.application->ActiveDocument()->Tables()->Count();
             documentSeen_ = true;
         }
     } catch (const automation::Error& error) {
         // A Word that turns calls down is busy with a dialog of its own and still there; any other
         // failure means it no longer answers.
         if (!isBusy(error)) endProgram();
+    } catch (const std::exception&) {
+        endProgram();
     }
 }
 
@@ -375,8 +385,8 @@ void MainWindow::openDocument() {
     running_ = true;
     try {
         word_.application->Dialogs()->Item(automation::wdDialogFileOpen)->Show();
-    } catch (const automation::Error& error) {
-        showMessage(error.message());
+    } catch (const std::exception& error) {
+        showMessage(commands::failureMessage(error));
     }
     running_ = false;
 }
@@ -388,8 +398,8 @@ void MainWindow::runCommand(std::string_view name, Command&& command) {
     try {
         automation::com::CustomUndoRecord record(*word_.application, std::string(name));
         command();
-    } catch (const automation::Error& error) {
-        showMessage(error.message());
+    } catch (const std::exception& error) {
+        showMessage(commands::failureMessage(error));
         showMainWindow();
     }
     running_ = false;
@@ -406,34 +416,41 @@ void MainWindow::runButton(ButtonAction action) {
         case ButtonAction::ConvertEmbeddedSheets:
             runCommand(name, [&] { utilities::convertEmbeddedSheets(word, *word_.excel, *this); });
             break;
-        case ButtonAction::TidyTables: runCommand(name, [&] { utilities::tidyTables(word, *this, state_); }); break;
+        case ButtonAction::TidyTables: runCommand(name, [&] { utilities::tidyTables(word, *this); }); break;
         case ButtonAction::RemoveEmptyRows: runCommand(name, [&] { utilities::deleteEmptyRows(word, *this); }); break;
         case ButtonAction::RemoveExternalLinks: runCommand(name, [&] { utilities::unlinkFields(word, *this); }); break;
         case ButtonAction::FormatBodyText:
-            runCommand(name, [&] { bodytext::formatBodyText(word, formatSettings(), *this, global_); });
+            if (running_ || ended_ || settingsRefused(settings::checkBodySettings(formatSettings()))) break;
+            runCommand(name, [&] { bodytext::formatBodyText(word, formatSettings(), *this); });
             break;
     }
 }
 
+bool MainWindow::settingsRefused(const std::optional<std::string>& problem) {
+    if (!problem) return false;
+    showMessage(*problem);
+    return true;
+}
+
 void MainWindow::formatRun() {
-    runCommand(settings::commandName(ButtonAction::FormatRun, singleTableWindowVisible()), [&] {
-        engine::FormatRun run(*word_.application, *this, state_, global_);
-        run.run(formatSettings());
+    if (running_ || ended_) return;
+    // Checked as the command line checks them, before the document is touched.
+    if (settingsRefused(settings::checkTableSettings(formatSettings()))) return;
+    const bool single = singleTableMode();
+    runCommand(settings::commandName(ButtonAction::FormatRun, single), [&] {
+        engine::FormatRun run(*word_.application, *this);
+        run.run(formatSettings(), single ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
     });
 }
 
 void MainWindow::enterSingleTableMode() {
     if (!singleTable_) {
-        singleTable_ = std::make_unique<SingleTableWindow>(
-            [this] {
-                state_.TablesToProcess = 1;
-                formatRun();
-            },
-            [this] {
-                singleTable_->hide();
-                showMainWindow();
-            },
-            [this] { endProgram(); });
+        singleTable_ = std::make_unique<SingleTableWindow>([this] { formatRun(); },
+                                                           [this] {
+                                                               singleTable_->hide();
+                                                               showMainWindow();
+                                                           },
+                                                           [this] { endProgram(); });
     }
     hideMainWindow();
     singleTable_->show();
@@ -451,7 +468,7 @@ void MainWindow::chooseLine(std::string_view option) {
     const settings::PickerOption* chosen = settings::applyPickerOption(option, lines_);
     if (chosen == nullptr) return;
     previews_[static_cast<size_t>(chosen->group)] = chosen->sampleImage;
-    InvalidateRect(control(settings::previewPictureName(chosen->group)), nullptr, TRUE);
+    InvalidateRect(control(settings::edgeGroupField(chosen->group)), nullptr, TRUE);
 }
 
 void MainWindow::showAbout() {
@@ -470,7 +487,7 @@ void MainWindow::openCompanionWorkbook() {
     automation::excel::ApplicationPtr excel;
     try {
         excel = word_.excel->createNew();
-    } catch (const automation::Error&) {
+    } catch (const std::exception&) {
         showMessage("无法启动 Excel（“excel.application”），不能打开配套工作簿“" + path +
                     "”。请确认本机安装了 Microsoft Excel。");
         return;
@@ -478,8 +495,8 @@ void MainWindow::openCompanionWorkbook() {
     try {
         excel->Workbooks()->Open(path);
         excel->SetVisible(true);
-    } catch (const automation::Error& error) {
-        showMessage("Excel 无法打开配套工作簿“" + path + "”：" + error.message());
+    } catch (const std::exception& error) {
+        showMessage("Excel 无法打开配套工作簿“" + path + "”：" + commands::failureMessage(error));
     }
 }
 
@@ -487,7 +504,6 @@ void MainWindow::endProgram() {
     if (ended_) return;
     ended_ = true;
     KillTimer(hwnd(), kDocumentWatchTimer);
-    KillTimer(hwnd(), kWidthDetailTimer);
     if (welcome_) welcome_->hide();
     if (singleTable_) singleTable_->hide();
     picker_.reset();

@@ -1,20 +1,19 @@
 // Form4, the main window: the panel of choices built from the settings table, the command buttons,
-// the document watch and the width-detail check, and the handlers behind every button. It holds the
+// the document watch, and the handlers behind every button. It holds the
 // WordSession from its load step to the end of the program.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "automation/excel.h"
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 #include "settings/controls.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
 #include "winshell/gui.h"
 
 namespace winshell {
@@ -25,7 +24,6 @@ class SingleTableWindow;
 class WelcomeWindow;
 
 inline constexpr UINT_PTR kDocumentWatchTimer = 1;
-inline constexpr UINT_PTR kWidthDetailTimer = 2;
 
 // The Word the program drives, as start-up found it.
 struct WordSession {
@@ -47,21 +45,23 @@ struct PanelWindows {
 class MainWindow final : public Window, private commands::CommandHost {
 public:
     // The load step: the narrow width, Word made visible and brought forward, the welcome window, the
-    // panel's initial values; then the window is shown and both timers run.
+    // panel's initial values; then the window is shown and the document watch runs.
     explicit MainWindow(WordSession word, ShowMessage showMessage = systemMessage);
     ~MainWindow() override;
 
     bool hasEnded() const { return ended_; }
     bool documentSeen() const { return documentSeen_; }
-    const commands::ProgramState& programState() const { return state_; }
     const settings::EdgeLines& lines() const { return lines_; }
-    settings::PanelState panelState() const;
+    // What a run reads: every list text, every check box and the three LineSpecs.
+    settings::FormatSettings formatSettings() const;
     // The sample image a group's preview box shows ("Picture5", ...).
     std::string_view previewImage(settings::EdgeGroup group) const;
 
     const PanelWindows& panelWindows() const { return windows_; }
     // A control or button by its object name ("Combo7", "Command1"); null when there is none.
     HWND control(std::string_view name) const;
+    // The panel's control of this key.
+    HWND control(settings::Field key) const { return windows_.controls[settings::fieldIndex(key)]; }
     std::string tooltipOf(HWND control) const { return tooltips_->textOf(control); }
     Dpi dpi() const { return dpi_; }
 
@@ -76,7 +76,6 @@ private:
     // CommandHost
     void hideMainWindow() override;
     void showMainWindow() override;
-    bool singleTableWindowVisible() override;
     void showMessage(const std::string& text) override;
 
     void buildPanel();
@@ -91,7 +90,8 @@ private:
 
     // Handlers, one per user action.
     void watchTick();
-    void widthDetailTick();
+    // Shows Combo13 and Combo6 while Combo7 reads "指定宽度" (picked or typed), hides them otherwise.
+    void updateWidthDetails(int notification);
     void toggleWidth();
     void openDocument();
     void openPicker();
@@ -103,18 +103,18 @@ private:
     void formatRun();
     void endProgram();
 
-    // Runs one command to its end as one undo step in Word; a Word failure the command does not
-    // handle itself is shown, and the main window comes back.
+    // Runs one command to its end as one undo step in Word; a failure the command does not handle
+    // itself is shown, and the main window comes back.
     template <class Command>
     void runCommand(std::string_view name, Command&& command);
 
-    settings::FormatSettings formatSettings() const;
+    // Shows the problem of a settings check, if there is one; true then.
+    bool settingsRefused(const std::optional<std::string>& problem);
+    bool singleTableMode() const;
     HWND messageOwner() const;
 
     WordSession word_;
     ShowMessage showMessage_;
-    commands::ProgramState state_;
-    automation::Global global_;
     settings::EdgeLines lines_;
     std::vector<std::string_view> previews_;  // the sample image of each group's preview box
 

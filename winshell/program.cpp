@@ -3,6 +3,7 @@
 #include "automation/com/excel_application.h"
 #include "automation/com/message_filter.h"
 #include "automation/com/word_application.h"
+#include "commands/failure_message.h"
 #include "winshell/main_window.h"
 
 namespace winshell {
@@ -21,8 +22,8 @@ int messageLoop() {
 int runProgram() {
     try {
         automation::com::enterApartment();
-    } catch (const automation::Error& error) {
-        systemMessage(nullptr, error.message());
+    } catch (const std::exception& error) {
+        systemMessage(nullptr, commands::failureMessage(error));
         return 1;
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -31,8 +32,8 @@ int runProgram() {
     automation::com::DesktopWord word;
     try {
         word = automation::com::createDesktopWord();
-    } catch (const automation::Error& error) {
-        systemMessage(nullptr, error.message());
+    } catch (const std::exception& error) {
+        systemMessage(nullptr, commands::failureMessage(error));
         return 1;
     }
     MainWindow main(WordSession{word.application, word.progId, automation::com::createExcelLauncher()});

@@ -217,25 +217,6 @@ public:
     void setChangeListener(std::function<void()> listener) override { word_->changeListener = std::move(listener); }
     bool running() const override { return word_->running; }
     std::shared_ptr<excel::Launcher> excel() override { return makeLauncher(word_->desktop); }
-    std::optional<TableLayout> tableLayout(int start, int end) override {
-        ModelPtr model = active();
-        StoryIndex& index = model->index();
-        for (pugi::xml_node tbl : index.allTables()) {
-            Span span;
-            if (!index.span(tbl, span) || span.start != start || span.end != end) continue;
-            const TableGrid& grid = model->grid(tbl);
-            TableLayout layout;
-            layout.gridColumns = grid.gridWidth();
-            layout.rows = grid.rowCount();
-            for (const GridRow& row : grid.rows())
-                for (const GridCell& c : row.cells)
-                    if (c.vmerge != VMerge::Continue)
-                        layout.cells.push_back(
-                            {grid.rowOf(c), c.index, c.gridStart, c.span, grid.mergeEnd(c) - grid.rowOf(c) + 1});
-            return layout;
-        }
-        return std::nullopt;
-    }
 
     std::uint64_t documentId(automation::Document& document) override {
         auto* ours = dynamic_cast<DocumentImpl*>(&document);

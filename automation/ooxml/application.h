@@ -6,27 +6,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "automation/excel.h"
 #include "automation/word.h"
 
 namespace automation::ooxml {
-
-// How one table of the active document is drawn: Word's object model has no merge spans, so the
-// embedded Word's own document window asks for them here.
-struct CellLayout {
-    int row = 0;  // Word's Cell(row, column)
-    int column = 0;
-    int gridColumn = 0;  // 0-based first grid column it covers
-    int columnSpan = 1;
-    int rowSpan = 1;  // rows a vertical merge that starts here reaches down
-};
-struct TableLayout {
-    int gridColumns = 0;
-    int rows = 0;
-    std::vector<CellLayout> cells;  // row by row, left to right; cells continuing a merge are left out
-};
 
 // A whole document as it stood at one moment, for taking a command back; opaque to its holder.
 class DocumentState {
@@ -49,8 +33,6 @@ public:
     virtual void setChangeListener(std::function<void()> listener) = 0;
     // False once Quit has been called.
     virtual bool running() const = 0;
-    // The layout of the active document's table whose range is [start, end); none when there is none.
-    virtual std::optional<TableLayout> tableLayout(int start, int end) = 0;
 
     // A number that names an open document for as long as this Word runs (never reused).
     virtual std::uint64_t documentId(automation::Document& document) = 0;

@@ -65,8 +65,6 @@ public:
     pugi::xml_node body() const { return body_; }
     pugi::xml_node documentElement() const { return main_->root(); }
     const Styles& styles() const { return styles_; }
-    // Whether the document is Strict Open XML, whose value forms differ in places.
-    bool strict() const { return main_->namespaces().strict(); }
     // The styles part's root, created (with its relationship) when the document has none.
     pugi::xml_node stylesRoot() const { return stylesPart_ ? stylesPart_->root() : pugi::xml_node(); }
     // What the elements and attributes added to the main story share their text from.

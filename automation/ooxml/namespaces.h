@@ -28,9 +28,6 @@ public:
     // The same, given to writer piece by piece.
     void write(const pugi::xml_document& document, pugi::xml_writer& writer);
 
-    // Whether the part is Strict Open XML (WordprocessingML under its ISO namespace).
-    bool strict() const { return strict_; }
-
 private:
     struct Binding {
         bool seen = false;
@@ -55,8 +52,5 @@ private:
     std::vector<std::pair<std::string, std::string>> foreign_;
     bool strict_ = false;
 };
-
-// The usual prefix of a known namespace ("w").
-std::string_view usualPrefix(Namespace ns);
 
 }  // namespace automation::ooxml

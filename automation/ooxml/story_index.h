@@ -59,7 +59,6 @@ struct FieldRecord {
 class Fenwick {
 public:
     Fenwick() = default;
-    explicit Fenwick(int n) : tree_(static_cast<size_t>(n) + 1, 0) {}
     // Starts from the given counts, in O(n).
     explicit Fenwick(const std::vector<int>& counts);
 
@@ -155,8 +154,6 @@ public:
     // The table a cell belongs to, and the cell a table is nested in (empty for outermost tables).
     pugi::xml_node tableOfCell(pugi::xml_node tc) const;
     pugi::xml_node cellOfTable(pugi::xml_node tbl) const { return tableOfCell(tbl); }
-    // The cell a paragraph stands in, or an empty node.
-    pugi::xml_node cellOfParagraph(pugi::xml_node p) const { return tableOfCell(p); }
 
     const std::vector<pugi::xml_node>& paragraphs();
     const std::vector<pugi::xml_node>& outerTables();

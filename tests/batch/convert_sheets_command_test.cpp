@@ -27,7 +27,7 @@ std::string tableLayout(pugi::xml_node tbl) {
 }
 
 // Writes a document, runs gridwright-batch on it with the given steps, and reads what it saved.
-class ConvertSheetsCommand : public ::testing::Test {
+class ConvertSheetsLibreOffice : public ::testing::Test {
 protected:
     void SetUp() override {
         workbooks = gwtest::sampleWorkbooks();
@@ -66,7 +66,7 @@ protected:
     std::vector<pugi::xml_node> tables;
 };
 
-TEST_F(ConvertSheetsCommand, ConvertedTablesAreFormattedLikeTheOthers) {
+TEST_F(ConvertSheetsLibreOffice, ConvertedTablesAreFormattedLikeTheOthers) {
     gwtest::SheetDocument doc;
     // A table of the document itself, with borders (the format run leaves borderless tables alone).
     const std::string borders =
@@ -90,7 +90,7 @@ TEST_F(ConvertSheetsCommand, ConvertedTablesAreFormattedLikeTheOthers) {
 
 // Workbooks with every record and number format the embedded Excel reads: the tables show what Excel
 // shows, cell for cell, and the closing count names the objects left with their reasons.
-TEST_F(ConvertSheetsCommand, TablesShowWhatExcelShowsAndTheCountNamesWhatStayed) {
+TEST_F(ConvertSheetsLibreOffice, TablesShowWhatExcelShowsAndTheCountNamesWhatStayed) {
     gwtest::SheetDocument doc;
     for (const char* name : {"formats.xls", "encrypted.xls", "formulas.xls", "excel95.xls", "borders.xls"})
         doc.object(workbook(name));

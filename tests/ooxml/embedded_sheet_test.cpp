@@ -89,7 +89,10 @@ TEST_F(EmbeddedSheetTest, EditOpensTheWorksheetAndSelectsTheObject) {
     EXPECT_EQ(errorNumber([&] { word->excel()->createNew()->ActiveWorkbook(); }), errors::ObjectNotSet);
 }
 
-TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
+// Suites whose name ends in "LibreOffice" start LibreOffice (see tests/CMakeLists.txt).
+class EmbeddedSheetLibreOffice : public EmbeddedSheetTest {};
+
+TEST_F(EmbeddedSheetLibreOffice, AWorksheetBecomesATableWithTheTextsExcelShows) {
     SheetDocument doc;
     doc.text("表一").object(workbook("numbers.xls")).text("表后");
     open(doc.docx());

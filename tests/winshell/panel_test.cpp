@@ -3,8 +3,8 @@
 // texts and defaults, and the panel's own behaviour.
 #include <array>
 
+#include "settings/format_settings.h"
 #include "settings/line_spec.h"
-#include "settings/panel_state.h"
 #include "winshell/panel_layout.h"
 #include "winshell/picker_window.h"
 #include "winshell/welcome_window.h"
@@ -53,6 +53,13 @@ protected:
         RECT outer{};
         GetWindowRect(main->hwnd(), &outer);
         return main->dpi().twips(outer.right - outer.left);
+    }
+
+    // What a list tells its window when the user types into it or picks an item.
+    void notify(HWND control, WORD notification) {
+        SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), notification),
+                     reinterpret_cast<LPARAM>(control));
+        pump();
     }
 };
 
@@ -108,7 +115,7 @@ TEST_F(PanelTest, EveryPieceOfTheTableStandsAtItsTwipsAt96And144Dpi) {
 
 TEST_F(PanelTest, WindowsCarryTheTablesTextsAndDefaults) {
     EXPECT_EQ(winshell::windowText(main->hwnd()), settings::kMainCaption);
-    EXPECT_EQ(main->panelState(), settings::initialPanelState());
+    EXPECT_EQ(main->formatSettings(), settings::defaultFormatSettings(settings::NumberLocale{}));
     const winshell::PanelWindows& windows = main->panelWindows();
     const auto& controls = settings::panelControls();
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -143,11 +150,11 @@ TEST_F(PanelTest, WindowsCarryTheTablesTextsAndDefaults) {
     HWND widthMode = control("Combo7");
     winshell::setWindowText(widthMode, "指定宽度");
     winshell::setWindowText(control("Combo13"), "12");
-    tick(winshell::kWidthDetailTimer);
+    notify(widthMode, CBN_EDITCHANGE);
     EXPECT_TRUE(IsWindowVisible(control("Combo13")));
     EXPECT_TRUE(IsWindowVisible(control("Combo6")));
     SendMessageW(widthMode, CB_SETCURSEL, 1, 0);  // "调整到页面宽度"
-    tick(winshell::kWidthDetailTimer);
+    notify(widthMode, CBN_SELCHANGE);
     EXPECT_FALSE(IsWindowVisible(control("Combo13")));
     EXPECT_FALSE(IsWindowVisible(control("Combo6")));
     EXPECT_EQ(winshell::windowText(control("Combo13")), "12");
