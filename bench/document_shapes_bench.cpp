@@ -16,13 +16,11 @@
 #include <functional>
 #include <map>
 
-#include "automation/global.h"
 #include "bench/fresh_copies.h"
 #include "bodytext/body_text.h"
 #include "engine/format_run.h"
 #include "engine/thousands_separators.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
 #include "support/docx_builder.h"
 #include "utilities/utilities.h"
 
@@ -87,27 +85,21 @@ struct Counted {
 
 using Command = std::function<Counted(ooxml::WordApplication&, commands::CommandHost&)>;
 
-settings::FormatSettings panelDefaults() {
-    return settings::buildFormatSettings(settings::initialPanelState(), settings::NumberLocale{});
-}
+settings::FormatSettings panelDefaults() { return settings::defaultFormatSettings(settings::NumberLocale{}); }
 
 const Command kFormat = [](ooxml::WordApplication& word, commands::CommandHost& host) {
-    commands::ProgramState state;
-    Global global;
-    engine::FormatRun run(word, host, state, global);
-    return Counted{static_cast<int>(run.run(panelDefaults()))};
+    engine::FormatRun run(word, host);
+    return Counted{static_cast<int>(run.run(panelDefaults(), engine::Scope::WholeDocument))};
 };
 const Command kBody = [](ooxml::WordApplication& word, commands::CommandHost& host) {
-    Global global;
-    return Counted{bodytext::formatBodyText(word, panelDefaults(), host, global).paragraphsFormatted};
+    return Counted{bodytext::formatBodyText(word, panelDefaults(), host).paragraphsFormatted};
 };
 const Command kThousands = [](ooxml::WordApplication& word, commands::CommandHost&) {
     engine::addThousandsSeparators(word);
     return Counted{};
 };
 const Command kTidy = [](ooxml::WordApplication& word, commands::CommandHost& host) {
-    commands::ProgramState state;
-    return Counted{utilities::tidyTables(word, host, state).count};
+    return Counted{utilities::tidyTables(word, host).count};
 };
 const Command kDeleteEmptyRows = [](ooxml::WordApplication& word, commands::CommandHost& host) {
     return Counted{utilities::deleteEmptyRows(word, host).count};

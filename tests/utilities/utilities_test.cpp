@@ -276,7 +276,7 @@ TEST_F(FormFields, CheckBoxesStayWhenDeletionsBeforeThemMoveTheText) {
     const std::string lastEmpty = row(cell("x") + cell("y") + cell(""));
     doc = open(tbl(lastEmpty + lastEmpty + row(cellParas(checkBox(false)) + cell("") + cell("")), "", 3) + para("") +
                tbl(lastEmpty + row(cellParas(checkBox(true)) + cell("") + cell("")), "", 3) + para(""));
-    utilities::tidyTables(*word, host, state);
+    utilities::tidyTables(*word, host);
     for (int t = 1; t <= 2; ++t) {
         EXPECT_EQ(doc->Tables()->Item(t)->Columns()->Count(), 2) << t;
         EXPECT_EQ(doc->Tables()->Item(t)->Rows()->Count(), t == 1 ? 3 : 2) << t;
