@@ -27,6 +27,23 @@ using WorksheetsPtr = std::shared_ptr<Worksheets>;
 using WorksheetPtr = std::shared_ptr<Worksheet>;
 using RangePtr = std::shared_ptr<Range>;
 
+// Why Excel could not open or copy a workbook, where it can tell.
+enum class WorkbookProblem { Encrypted, OldVersion, Damaged, TooLarge };
+
+// Excel's 1004 for a workbook it cannot open or copy, with the kind of problem and the reason alone
+// (message() puts Excel's general text before it).
+class WorkbookRefused : public Error {
+public:
+    WorkbookRefused(WorkbookProblem problem, const std::string& reason)
+        : Error(errors::excelRefused(reason)), problem_(problem), reason_(reason) {}
+    WorkbookProblem problem() const noexcept { return problem_; }
+    const std::string& reason() const noexcept { return reason_; }
+
+private:
+    WorkbookProblem problem_;
+    std::string reason_;
+};
+
 // How a program reaches Excel.
 class Launcher {
 public:

@@ -2,7 +2,10 @@
 //
 // Every object is a handle (a shared pointer to an interface) that a backend may back with its own
 // storage or with an IDispatch pointer. Handles never hand out references into a backend's storage.
-// Every member may fail; a failure is an automation::Error carrying Word's error number.
+// Every member may fail; a failure is an automation::Error carrying Word's error number. Any member
+// fails with 462 once Word has quit (or its process has gone) and with 5825 once the object it stands
+// for has been deleted; the comments below name the further cases in which Word refuses a member,
+// each in one line, and a member refused leaves the document as it was.
 // Text is UTF-8; positions and lengths are Word's (UTF-16 code units of the story).
 // Collections count from 1. An optional argument left empty is "omitted": Word keeps its own value.
 #pragma once
@@ -83,6 +86,7 @@ public:
     virtual DocumentsPtr Documents() = 0;
     // Fails with 4248 when no document is open.
     virtual DocumentPtr ActiveDocument() = 0;
+    // Fails with 4248 when no document is open.
     virtual SelectionPtr Selection() = 0;
     virtual DialogsPtr Dialogs() = 0;
     virtual int DisplayAlerts() = 0;
@@ -95,7 +99,9 @@ class Documents {
 public:
     virtual ~Documents() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual DocumentPtr Item(int index) = 0;
+    // Fails with 5174 when the file cannot be read or is no Word document (5 for an empty path).
     virtual DocumentPtr Open(const std::string& path) = 0;
 };
 
@@ -104,6 +110,7 @@ public:
     virtual ~Document() = default;
     virtual std::string FullName() = 0;
     // Both arguments optional: an omitted start is 0, an omitted end is the end of the main story.
+    // Fails with 4608 when start or end lies outside the main story.
     virtual RangePtr Range(std::optional<int> start = std::nullopt, std::optional<int> end = std::nullopt) = 0;
     virtual RangePtr Content() = 0;
     virtual TablesPtr Tables() = 0;
@@ -112,7 +119,9 @@ public:
     virtual InlineShapesPtr InlineShapes() = 0;
     // True when nothing changed since the document was opened or last saved.
     virtual bool Saved() = 0;
+    // Fails with 5153 when the file cannot be written; the file on disk is then as it was.
     virtual void Save() = 0;
+    // Fails with 5153 when the file cannot be written; the file on disk is then as it was.
     virtual void SaveAs(const std::string& path) = 0;
     virtual void UndoClear() = 0;
     // Closes the document; saveChanges omitted or wdDoNotSaveChanges drops unsaved changes.
@@ -122,13 +131,15 @@ public:
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+    // Fails with 5 for a dialog this Word does not offer (the embedded Word offers wdDialogFileOpen).
     virtual DialogPtr Item(int which) = 0;
 };
 
 class Dialog {
 public:
     virtual ~Dialog() = default;
-    // Shows the dialog modally; returns -1 for OK, 0 for cancel, as Word does.
+    // Shows the dialog modally; returns -1 for OK, 0 for cancel, as Word does. The Open dialog fails
+    // with 5174 when the chosen file cannot be opened.
     virtual int Show() = 0;
 };
 
@@ -153,9 +164,11 @@ public:
 
 class Selection : public TextSpan {
 public:
-    // Fails when the selection is not inside a table.
+    // Fails with 4605 when the selection is not inside a table.
     virtual RowsPtr Rows() = 0;
+    // Fails with 4605 when the selection is not inside a table.
     virtual CellsPtr Cells() = 0;
+    // Fails with 4605 when the selection is not inside a table.
     virtual ColumnsPtr Columns() = 0;
     virtual BordersPtr Borders() = 0;
     virtual RangePtr Range() = 0;
@@ -199,10 +212,12 @@ public:
     virtual bool MatchWildcards() = 0;
     virtual void SetMatchWildcards(bool value) = 0;
     virtual int Wrap() = 0;
+    // Fails with 4608 when value is not wdFindStop, wdFindContinue or wdFindAsk.
     virtual void SetWrap(int value) = 0;
     virtual bool Forward() = 0;
     virtual void SetForward(bool value) = 0;
-    // Returns the found flag.
+    // Returns the found flag. Fails with 5560 when the text (with MatchWildcards) or the replacement is no
+    // valid pattern, and with 5 when Replace is not wdReplaceNone, wdReplaceOne or wdReplaceAll.
     virtual bool Execute(const FindExecuteArgs& args = {}) = 0;
 };
 
@@ -218,6 +233,7 @@ class Tables {
 public:
     virtual ~Tables() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual TablePtr Item(int index) = 0;
 };
 
@@ -233,11 +249,14 @@ public:
     virtual TablesPtr Tables() = 0;
     virtual BordersPtr Borders() = 0;
     virtual int PreferredWidthType() = 0;
+    // Fails with 4608 when type is no wdPreferredWidthType.
     virtual void SetPreferredWidthType(int type) = 0;
     virtual float PreferredWidth() = 0;
+    // Fails with 4608 when value is outside 0 to 1584 points (0 to 600 for a width in percent).
     virtual void SetPreferredWidth(float value) = 0;
     virtual bool AllowAutoFit() = 0;
     virtual void SetAllowAutoFit(bool value) = 0;
+    // Fails with 4608 when behavior is not wdAutoFitContent, wdAutoFitFixed or wdAutoFitWindow.
     virtual void AutoFitBehavior(int behavior) = 0;
     virtual void Delete() = 0;
 };
@@ -246,15 +265,18 @@ class Rows {
 public:
     virtual ~Rows() = default;
     virtual int Count() = 0;
-    // Fails with 5991 when the table has vertically merged cells.
+    // Fails with 5991 when the table has vertically merged cells, 5941 when index is not 1 to Count().
     virtual RowPtr Item(int index) = 0;
     virtual int HeightRule() = 0;
+    // Fails with 4608 when rule is no wdRowHeightRule.
     virtual void SetHeightRule(int rule) = 0;
     virtual float Height() = 0;
+    // Fails with 4608 when points is outside 0 to 1584.
     virtual void SetHeight(float points) = 0;
     virtual bool HeadingFormat() = 0;
     virtual void SetHeadingFormat(bool value) = 0;
     virtual float LeftIndent() = 0;
+    // Fails with 4608 when points is outside -1584 to 1584.
     virtual void SetLeftIndent(float points) = 0;
     virtual void Delete() = 0;
 };
@@ -273,7 +295,8 @@ class Columns {
 public:
     virtual ~Columns() = default;
     virtual int Count() = 0;
-    // Fails with 5992 when the rows do not all have the same cells on the same grid columns.
+    // Fails with 5992 when the rows do not all have the same cells on the same grid columns, 5941 when
+    // index is not 1 to Count().
     virtual ColumnPtr Item(int index) = 0;
 };
 
@@ -281,8 +304,11 @@ class Column {
 public:
     virtual ~Column() = default;
     virtual int Index() = 0;
+    // Fails with 5992 when the rows no longer have the same cells on the same grid columns.
     virtual void Select() = 0;
+    // Fails with 5992 when the rows no longer have the same cells on the same grid columns.
     virtual CellsPtr Cells() = 0;
+    // Fails with 5992 when the rows no longer have the same cells on the same grid columns.
     virtual void Delete() = 0;
 };
 
@@ -290,8 +316,10 @@ class Cells {
 public:
     virtual ~Cells() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual CellPtr Item(int index) = 0;
     virtual int VerticalAlignment() = 0;
+    // Fails with 4608 when alignment is no wdCellVerticalAlignment.
     virtual void SetVerticalAlignment(int alignment) = 0;
 };
 
@@ -303,15 +331,17 @@ public:
     virtual int ColumnIndex() = 0;
     virtual void Select() = 0;
     virtual int VerticalAlignment() = 0;
+    // Fails with 4608 when alignment is no wdCellVerticalAlignment.
     virtual void SetVerticalAlignment(int alignment) = 0;
     virtual float RightPadding() = 0;
+    // Fails with 4608 when points is outside 0 to 1584.
     virtual void SetRightPadding(float points) = 0;
 };
 
 class Borders {
 public:
     virtual ~Borders() = default;
-    // edge: wdBorderTop .. wdBorderVertical.
+    // edge: wdBorderTop .. wdBorderVertical. Fails with 5941 for any other edge.
     virtual BorderPtr Item(int edge) = 0;
 };
 
@@ -320,8 +350,11 @@ public:
     virtual ~Border() = default;
     // The effective line: 0 for none, wdUndefined when the edge is mixed.
     virtual int LineStyle() = 0;
+    // Fails with 4608 when style is no wdLineStyle, 4605 on an edge that paragraphs do not have.
     virtual void SetLineStyle(int style) = 0;
     virtual int LineWidth() = 0;
+    // Fails with 4608 for a width Word does not offer with the edge's style (lineWidthsOffered), 4605
+    // on an edge that paragraphs do not have.
     virtual void SetLineWidth(int width) = 0;
 };
 
@@ -330,13 +363,17 @@ public:
     virtual ~Font() = default;
     // Empty when mixed.
     virtual std::string Name() = 0;
+    // Fails with 5 when name is empty.
     virtual void SetName(const std::string& name) = 0;
     // wdUndefined when mixed.
     virtual float Size() = 0;
+    // Fails with 4608 when points is outside 1 to 1638.
     virtual void SetSize(float points) = 0;
 };
 
-// Getters give wdUndefined when the paragraphs disagree.
+// Getters give wdUndefined when the paragraphs disagree. Setters fail with 4608 when the value lies
+// outside the range Word takes: lengths in points -1584 to 1584 (spacing 0 to 1584, line spacing 0.7
+// to 1584), lines and characters -1584 to 1584, alignments and rules outside their enumerations.
 class ParagraphFormat {
 public:
     virtual ~ParagraphFormat() = default;
@@ -376,6 +413,7 @@ class Paragraphs {
 public:
     virtual ~Paragraphs() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual ParagraphPtr Item(int index) = 0;
 };
 
@@ -390,6 +428,7 @@ class InlineShapes {
 public:
     virtual ~InlineShapes() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual InlineShapePtr Item(int index) = 0;
 };
 
@@ -398,7 +437,7 @@ public:
     virtual ~InlineShape() = default;
     // wdInlineShapeEmbeddedOLEObject, wdInlineShapePicture, ...
     virtual int Type() = 0;
-    // Fails when the shape is not an OLE object.
+    // Fails with 4605 when the shape is not an OLE object.
     virtual OLEFormatPtr OLEFormat() = 0;
     virtual RangePtr Range() = 0;
 };
@@ -408,7 +447,8 @@ public:
     virtual ~OLEFormat() = default;
     virtual std::string ProgID() = 0;
     // Opens the object for editing in its server (an "Excel.Sheet.8" worksheet in the running Excel,
-    // as that Excel's active workbook); the object becomes Word's selection.
+    // as that Excel's active workbook); the object becomes Word's selection. Fails with 4198 when no
+    // server can open it (the embedded Word opens only Excel 97-2003 worksheets).
     virtual void Edit() = 0;
 };
 
@@ -416,6 +456,7 @@ class Fields {
 public:
     virtual ~Fields() = default;
     virtual int Count() = 0;
+    // Fails with 5941 when index is not 1 to Count().
     virtual FieldPtr Item(int index) = 0;
 };
 
@@ -425,7 +466,8 @@ public:
     // The field code without its markers, for example " PAGE ".
     virtual std::string Code() = 0;
     virtual RangePtr Result() = 0;
-    // Replaces the field with its current result.
+    // Replaces the field with its current result. Fails with 4605 when the field's code or result
+    // crosses the structure of a table.
     virtual void Unlink() = 0;
 };
 

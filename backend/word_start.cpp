@@ -30,12 +30,6 @@ std::vector<WordKind> availableKinds() {
 
 std::string nameOf(WordKind kind) { return kind == WordKind::Com ? "word" : "embedded"; }
 
-std::optional<WordKind> kindNamed(const std::string& name) {
-    for (WordKind kind : {WordKind::Embedded, WordKind::Com})
-        if (nameOf(kind) == name) return kind;
-    return std::nullopt;
-}
-
 std::shared_ptr<automation::Application> startWord(WordKind kind) {
 #ifdef _WIN32
     if (kind == WordKind::Com) return automation::com::createWord();

@@ -1,8 +1,11 @@
-// gridwright-batch: opens a .docx in the embedded Word, runs the requested commands in order, saves.
+// gridwright-batch: opens documents in Word, runs the requested commands in order, saves. One file is
+// done in this process; many files (several inputs, folders, a list) by worker processes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -11,28 +14,27 @@
 
 #include "automation/word.h"
 #include "batch/commands.h"
+#include "batch/document_run.h"
+#include "batch/exit_status.h"
+#include "batch/input_files.h"
+#include "batch/many_run.h"
 
 namespace batch {
 
-// Exit statuses of the tool.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;  // the document could not be opened, changed or saved
-inline constexpr int kExitUsage = 2;   // the command line itself is wrong
-
-// A command picked on the command line, with its value (empty for a switch).
-struct Step {
-    const Command* command = nullptr;
-    std::string value;
-};
-
-// What one run is asked to do, after the command line has been checked.
+// What a run is asked to do, after the command line has been checked.
 struct Job {
-    std::filesystem::path input;
-    std::filesystem::path output;  // the input itself with --in-place
-    bool inPlace = false;
+    InputRequest inputs;
     std::vector<Step> steps;
     SettingValues settings;  // the settings options, in command-line order
     std::size_t word = 0;    // which of the tool's Words, by its place in the list
+    bool worker = false;     // started by a many-document run as one of its workers
+    bool many = false;       // a many-document run rather than one file in this process
+    std::optional<unsigned> workers;
+    double timeoutSeconds = 300;
+    std::optional<std::uint64_t> memoryLimitMb;
+    bool skipExisting = false;
+    std::string reportJson;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // Starts the Word the tool works in (the embedded one; tests may wrap it).
@@ -44,11 +46,20 @@ struct WordChoice {
     WordFactory start;
 };
 
+// What a many-document run needs from the process it runs in; main() gives the real one.
+struct ProcessContext {
+    std::filesystem::path program;          // this program, started again as each worker
+    std::istream* standardInput = nullptr;  // for --files-from -
+    bool errIsTerminal = false;             // the progress line is drawn on err
+};
+
 class BatchApp {
 public:
     BatchApp(CommandRegistry commands, WordFactory startWord);
     // With more than one Word, --backend picks one by name; the first is the default.
     BatchApp(CommandRegistry commands, std::vector<WordChoice> words);
+
+    void setProcess(ProcessContext process) { process_ = std::move(process); }
 
     // Runs the tool on argv as main() receives it (UTF-8); returns the exit status.
     int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
@@ -59,14 +70,16 @@ private:
     // Reads and checks the command line. Returns the job, or nullopt with *status set
     // (help shown: kExitOk; a bad command line: kExitUsage, the reason already on err).
     std::optional<Job> parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err, int* status);
-    int process(const Job& job, std::ostream& out, std::ostream& err);
+    int processOne(const Job& job, std::ostream& out, std::ostream& err);
+    int processMany(const Job& job, std::ostream& out, std::ostream& err);
+    // The command line of a worker: the commands and settings of this one.
+    std::vector<std::string> workerArguments(const Job& job) const;
+    // With Word through COM, workers are one by default: see the help of -j.
+    bool comWord(const Job& job) const { return words_[job.word].name == "word"; }
 
     CommandRegistry commands_;
     std::vector<WordChoice> words_;
+    ProcessContext process_;
 };
-
-// The file paths of the command line are UTF-8 on every platform; these convert at that boundary.
-std::filesystem::path pathFromUtf8(const std::string& text);
-std::string utf8FromPath(const std::filesystem::path& path);
 
 }  // namespace batch

@@ -10,6 +10,7 @@
 
 #include "automation/excel.h"
 #include "automation/word.h"
+#include "batch/document_report.h"
 
 namespace batch {
 
@@ -17,7 +18,8 @@ namespace batch {
 // without dashes and its value ("set", "RowHeightCm=0.50"); a switch has an empty value.
 using SettingValues = std::vector<std::pair<std::string, std::string>>;
 
-// What a step gets: the Word it runs in, the open document, and where to report progress.
+// What a step gets: the Word it runs in, the open document, where to report progress, and the record
+// of what it did for the report.
 struct CommandContext {
     automation::Application& word;
     automation::DocumentPtr document;
@@ -26,6 +28,7 @@ struct CommandContext {
     // The Excel that goes with this Word (its embedded worksheets open there); fails with 429 when there
     // is none.
     std::function<std::shared_ptr<automation::excel::Launcher>()> excel = {};
+    StepRecord record = {};
 };
 
 // An option that is no step of its own but gives steps their settings, e.g. `--set FIELD=TEXT`.

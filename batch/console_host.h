@@ -1,5 +1,4 @@
-// The windows of a command-line run: messages are printed, there is no main window to hide, and
-// the single-table window counts as shown when one table was asked for.
+// The windows of a command-line run: messages are printed and there is no main window to hide.
 #pragma once
 
 #include <ostream>
@@ -11,15 +10,13 @@ namespace batch {
 
 class ConsoleHost : public commands::CommandHost {
 public:
-    explicit ConsoleHost(std::ostream& out, bool singleTable = false) : out_(out), singleTable_(singleTable) {}
+    explicit ConsoleHost(std::ostream& out) : out_(out) {}
     void hideMainWindow() override {}
     void showMainWindow() override {}
-    bool singleTableWindowVisible() override { return singleTable_; }
     void showMessage(const std::string& text) override { out_ << text << "\n"; }
 
 private:
     std::ostream& out_;
-    bool singleTable_;
 };
 
 }  // namespace batch

@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "automation/global.h"
 #include "batch/batch_app.h"
 #include "batch/console_host.h"
-#include "batch/setting_limits.h"
 #include "commands/command_host.h"
 #include "engine/format_run.h"
 #include "settings/format_settings.h"
-#include "settings/line_spec.h"
+#include "settings/setting_limits.h"
 #include "settings/settings_file.h"
 
 namespace batch {
@@ -56,12 +54,13 @@ void runFormat(CommandContext& context) {
         tables->Item(*request.table)->Select();
     }
 
-    ConsoleHost host(context.out, request.table.has_value());
-    commands::ProgramState state;
-    automation::Global global;
-    engine::FormatRun run(context.word, host, state, global);
-    const engine::FormatOutcome outcome = run.run(request.formatSettings());
+    ConsoleHost host(context.out);
+    engine::FormatRun run(context.word, host);
+    const engine::FormatOutcome outcome =
+        run.run(request.settings, request.table ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
     if (request.report) printReport(run.passedOver(), request.table.has_value(), context.out);
+    const auto& passedOver = run.passedOver();
+    context.record.passedOver.insert(context.record.passedOver.end(), passedOver.begin(), passedOver.end());
     // A run that stopped is not saved: the file is either formatted completely or left as it was.
     if (outcome != engine::FormatOutcome::Done)
         throw automation::Error(run.problemNumber(), "排版没有完成，文件没有保存");
@@ -74,11 +73,18 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
         if (option == "set") {
             settings::SettingAssignment assignment;
             if (auto problem = settings::splitAssignment(value, assignment)) return *problem;
-            if (auto problem = settings::setField(request.panel, assignment.field, assignment.text)) return *problem;
+            if (auto problem = settings::setField(request.settings, assignment.field, assignment.text,
+                                                  settings::platformNumberLocale()))
+                return *problem;
         } else if (option == "settings") {
-            if (auto problem = settings::readSettingsFile(pathFromUtf8(value), value, request.panel)) return problem;
+            std::vector<settings::SettingAssignment> assignments;
+            if (auto problem = settings::readSettingsFile(pathFromUtf8(value), value, assignments)) return problem;
+            for (const settings::SettingAssignment& assignment : assignments)
+                if (auto problem = settings::setField(request.settings, assignment.field, assignment.text,
+                                                      settings::platformNumberLocale()))
+                    return "设置文件 " + value + " 第" + std::to_string(assignment.line) + "行：" + *problem;
         } else if (option == "line") {
-            if (!settings::applyPickerOption(value, request.panel.lines))
+            if (!settings::applyPickerOption(value, request.settings))
                 return "没有名为“" + value + "”的线型选项（可用 Option1 至 Option52）。";
         } else if (option == "table") {
             request.table = tableNumber(value);
@@ -90,10 +96,6 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
     return std::nullopt;
 }
 
-settings::FormatSettings FormatRequest::formatSettings() const {
-    return settings::buildFormatSettings(panel, settings::platformNumberLocale());
-}
-
 void addFormatCommand(CommandRegistry& registry) {
     Command format;
     format.name = "format";
@@ -102,7 +104,7 @@ void addFormatCommand(CommandRegistry& registry) {
     format.check = [](const SettingValues& values) -> std::optional<std::string> {
         FormatRequest request;
         if (auto problem = readFormatRequest(values, request)) return problem;
-        return checkTableSettings(request.panel, request.formatSettings());
+        return settings::checkTableSettings(request.settings);
     };
     registry.add(std::move(format));
 
@@ -110,7 +112,7 @@ void addFormatCommand(CommandRegistry& registry) {
     registry.addOption({"settings", "从文件读取排版设置（每行一个 字段=文本）", "文件"});
     registry.addOption({"line", "线型选择窗口中的选项，例如 Option20（左右边框不显示）", "选项"});
     registry.addOption({"table", "只给第 N 个表格排版（单表格模式）", "N"});
-    registry.addOption({"report", "排版后列出每个表格跳过的操作", ""});
+    registry.addOption({"report", "排版后列出每个表格跳过的操作；转换内嵌表格后列出每个嵌入对象的结果", ""});
 }
 
 }  // namespace batch

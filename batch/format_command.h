@@ -13,21 +13,19 @@
 
 #include "batch/commands.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
 
 namespace batch {
 
 struct FormatRequest {
-    settings::PanelState panel = settings::initialPanelState();
+    // The panel's defaults, changed by the options; typed numbers are read in the platform's locale.
+    settings::FormatSettings settings = settings::defaultFormatSettings(settings::platformNumberLocale());
     std::optional<int> table;  // single-table mode on this table
     bool report = false;
-
-    settings::FormatSettings formatSettings() const;
 };
 
 // Reads the settings options into a request; a Chinese reason when one of them is wrong (unknown
 // field, a text the field cannot hold, an unreadable settings file, an unknown picker choice, a bad
-// table number). The numbers are checked by the command that reads them (see setting_limits.h).
+// table number). The numbers are checked by the command that reads them (settings/setting_limits.h).
 std::optional<std::string> readFormatRequest(const SettingValues& values, FormatRequest& request);
 
 // Registers --format and its settings options.

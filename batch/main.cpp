@@ -7,11 +7,14 @@
 
 #include "backend/word_start.h"
 #include "batch/batch_app.h"
+#include "batch/worker_process.h"
 
 #ifdef _WIN32
 // shellapi.h needs what windows.h declares.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 #endif
 
@@ -43,6 +46,8 @@ std::vector<std::string> arguments(int argc, char** argv) {
     }
     LocalFree(wide);
     SetConsoleOutputCP(CP_UTF8);
+    // A file list on standard input is read as it is: CR LF line ends are handled, and Ctrl+Z ends nothing.
+    _setmode(_fileno(stdin), _O_BINARY);
 #else
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
         for (backend::WordKind kind : backend::availableKinds())
             words.push_back({backend::nameOf(kind), [kind] { return startRunWord(kind); }});
         batch::BatchApp app(batch::defaultCommands(), std::move(words));
+        app.setProcess({batch::ownProgram(), &std::cin, batch::isTerminal(2)});
         return app.run(arguments(argc, argv), std::cout, std::cerr);
     } catch (const std::exception& error) {
         std::cerr << "gridwright-batch：意外错误：" << error.what() << "\n";

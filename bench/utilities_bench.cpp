@@ -17,16 +17,6 @@ namespace {
 
 using namespace automation;
 
-// A document written once per name and size, then reused by every run of the program.
-const std::filesystem::path& madeOnce(const std::string& name, int size, const std::function<std::string(int)>& body) {
-    static gwtest::TempDir dir;
-    static std::map<std::pair<std::string, int>, std::filesystem::path> made;
-    if (auto it = made.find({name, size}); it != made.end()) return it->second;
-    auto path = dir.file(name + "-" + std::to_string(size) + ".docx");
-    gwtest::writeDocx(path, body(size));
-    return made.emplace(std::make_pair(name, size), path).first->second;
-}
-
 // Every paragraph holds a LINK field.
 std::string fieldParagraphs(int paragraphs) {
     std::string body;
@@ -59,18 +49,21 @@ std::string tables(int count, int rows, int columns, const std::string& blankTex
     return body + gwtest::para("");
 }
 
-const std::filesystem::path& fieldsDocument(int paragraphs) { return madeOnce("fields", paragraphs, fieldParagraphs); }
+const std::filesystem::path& fieldsDocument(int paragraphs) {
+    return gwbench::madeOnce("fields", paragraphs, fieldParagraphs);
+}
 
 // Tables of 20 rows and 3 columns; rows 4, 6, ..., 20 (nine of them) hold only spaces.
 const std::filesystem::path& blankRowsDocument(int count) {
-    return madeOnce("rows", count,
-                    [](int n) { return tables(n, 20, 3, " ", [](int, int r, int) { return r >= 4 && r % 2 == 0; }); });
+    return gwbench::madeOnce("rows", count, [](int n) {
+        return tables(n, 20, 3, " ", [](int, int r, int) { return r >= 4 && r % 2 == 0; });
+    });
 }
 
 // Tables of 4 rows and 4 columns; every other one has an empty last column, the others an empty
 // last row, so tidy removes one column or one row of each.
 const std::filesystem::path& untidyDocument(int count) {
-    return madeOnce("untidy", count, [](int n) {
+    return gwbench::madeOnce("untidy", count, [](int n) {
         return tables(n, 4, 4, "", [](int t, int r, int c) { return t % 2 == 0 ? c == 4 : r == 4; });
     });
 }
@@ -86,11 +79,7 @@ void BM_DeleteEmptyRows(benchmark::State& state) {
 }
 
 void BM_TidyTables(benchmark::State& state) {
-    timeOnFreshCopies(state, untidyDocument(static_cast<int>(state.range(0))),
-                      [](Application& word, commands::CommandHost& host) {
-                          commands::ProgramState programState;
-                          return utilities::tidyTables(word, host, programState);
-                      });
+    timeOnFreshCopies(state, untidyDocument(static_cast<int>(state.range(0))), utilities::tidyTables);
 }
 
 }  // namespace

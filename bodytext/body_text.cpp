@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "automation/global.h"
 #include "commands/active_document.h"
+#include "settings/setting_limits.h"
 
 namespace bodytext {
 
@@ -10,15 +12,15 @@ namespace {
 
 // The paragraph's own steps, in the order Word receives them.
 // Returns false when the paragraph was passed by (inside a table, or centred).
-bool formatParagraph(automation::Paragraph& paragraph, const settings::FormatSettings& s, automation::Global& global) {
+bool formatParagraph(automation::Paragraph& paragraph, const settings::FormatSettings& s) {
     automation::RangePtr range = paragraph.Range();
     if (range->Tables()->Count() != 0) return false;
     automation::ParagraphFormatPtr format = paragraph.Format();
     if (format->Alignment() == automation::wdAlignParagraphCenter) return false;
 
-    format->SetLeftIndent(global.CentimetersToPoints(0.0f));
+    format->SetLeftIndent(automation::CentimetersToPoints(0.0f));
     if (!s.BodyFirstLineIndent.isUnchanged()) format->SetCharacterUnitFirstLineIndent(*s.BodyFirstLineIndent.value);
-    if (!s.BodyLineSpacing.isUnchanged()) format->SetLineSpacing(global.LinesToPoints(*s.BodyLineSpacing.value));
+    if (!s.BodyLineSpacing.isUnchanged()) format->SetLineSpacing(automation::LinesToPoints(*s.BodyLineSpacing.value));
     if (!s.BodySpaceBefore.isUnchanged()) format->SetLineUnitBefore(*s.BodySpaceBefore.value);
     if (!s.BodySpaceAfter.isUnchanged()) format->SetLineUnitAfter(*s.BodySpaceAfter.value);
 
@@ -41,7 +43,7 @@ std::string failureMessage(int current, const automation::Error& error) {
 }  // namespace
 
 BodyTextResult formatBodyText(automation::Application& word, const settings::FormatSettings& settings,
-                              commands::CommandHost& host, automation::Global& global) {
+                              commands::CommandHost& host) {
     BodyTextResult result;
     const automation::DocumentPtr document = commands::activeDocument(word);
     if (!document) {
@@ -54,7 +56,7 @@ BodyTextResult formatBodyText(automation::Application& word, const settings::For
     host.showMessage(kOpeningMessage);
 
     // The four numbers are converted before anything changes; a text that is no number stops here.
-    if (auto problem = settings::firstInvalidBodyNumber(settings)) {
+    if (auto problem = settings::firstInvalidNumber(settings, settings::ReadBy::BodyTextAtStart)) {
         result.outcome = BodyTextOutcome::InvalidSetting;
         result.problem = problem->message;
         host.showMessage(result.problem);
@@ -67,7 +69,7 @@ BodyTextResult formatBodyText(automation::Application& word, const settings::For
         const int count = paragraphs->Count();
         for (current = 1; current <= count; ++current) {
             automation::ParagraphPtr paragraph = paragraphs->Item(current);
-            if (formatParagraph(*paragraph, settings, global)) ++result.paragraphsFormatted;
+            if (formatParagraph(*paragraph, settings)) ++result.paragraphsFormatted;
         }
         current = -1;
         document->UndoClear();

@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 #include "settings/format_settings.h"
@@ -33,8 +32,7 @@ struct BodyTextResult {
     std::string problem;      // the message shown when the command did not end with "完成！"
 };
 
-// global: Word's global object, through which the unit conversions go.
 BodyTextResult formatBodyText(automation::Application& word, const settings::FormatSettings& settings,
-                              commands::CommandHost& host, automation::Global& global);
+                              commands::CommandHost& host);
 
 }  // namespace bodytext

@@ -12,16 +12,8 @@ public:
     virtual void hideMainWindow() = 0;
     // Shows the main window again (modeless) and brings it forward.
     virtual void showMainWindow() = 0;
-    virtual bool singleTableWindowVisible() = 0;
     // A modal message box with one OK button, titled with the program's title.
     virtual void showMessage(const std::string& text) = 0;
-};
-
-// What the commands share while the program runs.
-struct ProgramState {
-    // Tables the next walk visits: set by the document watch, the table run and "整理表格". Word's own
-    // limit is far above 32767, so it is a plain int.
-    int TablesToProcess = 0;
 };
 
 }  // namespace commands

@@ -2,6 +2,7 @@
 
 #include "engine/table_steps.h"
 #include "engine/thousands_separators.h"
+#include "settings/setting_limits.h"
 
 namespace engine {
 
@@ -21,18 +22,16 @@ std::string tableName(int index, bool singleTable) {
     return singleTable ? "所选表格" : "第 " + std::to_string(index) + " 个表格";
 }
 
-FormatRun::FormatRun(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state,
-                     automation::Global& global)
-    : word_(word), host_(host), state_(state), global_(global) {}
+FormatRun::FormatRun(automation::Application& word, commands::CommandHost& host) : word_(word), host_(host) {}
 
-FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
+FormatOutcome FormatRun::run(const settings::FormatSettings& settings, Scope scope) {
     passOver_ = commands::PassOver{};
     problem_.clear();
     problemNumber_ = 0;
 
     // The three start-of-run numbers: a text that is no number stops the run before anything changes.
     // Past this point every one of them is either "不变" (its step is left out) or has its value.
-    if (const auto bad = settings::firstInvalidTableNumber(settings)) {
+    if (const auto bad = settings::firstInvalidNumber(settings, settings::ReadBy::TableRunAtStart)) {
         problem_ = bad->message;
         host_.showMessage(problem_);
         return FormatOutcome::InvalidSetting;
@@ -48,15 +47,17 @@ FormatOutcome FormatRun::run(const settings::FormatSettings& settings) {
         }
     }
 
-    try {
-        state_.TablesToProcess = host_.singleTableWindowVisible() ? 1 : word_.ActiveDocument()->Tables()->Count();
-    } catch (const automation::Error& error) {
-        return stop(stoppedMessage("统计表格数目", error), error.number());
+    const bool singleTable = scope == Scope::SelectedTable;
+    int TablesToProcess = 1;
+    if (!singleTable) {
+        try {
+            TablesToProcess = word_.ActiveDocument()->Tables()->Count();
+        } catch (const automation::Error& error) {
+            return stop(stoppedMessage("统计表格数目", error), error.number());
+        }
     }
 
-    const int count = state_.TablesToProcess;
-    for (int index = 1; index <= count; ++index) {
-        const bool singleTable = host_.singleTableWindowVisible();
+    for (int index = 1; index <= TablesToProcess; ++index) {
         try {
             formatTable(settings, index, singleTable);
         } catch (const automation::Error& error) {
@@ -75,7 +76,7 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     // title rows switch it on, and nothing switches it off again except around the repeat flag: every
     // later table has its failures passed over.
     passOver_.setTable(index);
-    TablePass pass{word_, s, global_, passOver_,
+    TablePass pass{word_, s, passOver_,
                    singleTable ? CurrentTable::ofSelection(word_) : CurrentTable::ofDocument(index)};
 
     if (!singleTable) selectTable(pass, index);
@@ -94,14 +95,10 @@ void FormatRun::formatTable(const settings::FormatSettings& s, int index, bool s
     const bool titleSelected = selectHeaderRows(pass);
     alignHeaderRows(pass);
 
-    // The repeat flag is the one step that is never passed over. When neither title selection could be
-    // made, the selection is still the whole table: the flag stays as it is rather than make every row
-    // a title row that repeats on every page.
-    if (titleSelected) {
-        passOver_.setOn(false);
-        setRepeatHeaderRows(pass);
-        passOver_.setOn(true);
-    }
+    // The repeat flag is the one step that is never passed over.
+    passOver_.setOn(false);
+    setRepeatHeaderRows(pass, titleSelected);
+    passOver_.setOn(true);
 
     selectOtherArea(pass);
     if (s.RemoveSpaces) removeSpaces(pass);

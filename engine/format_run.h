@@ -1,14 +1,13 @@
 // The table format run: what "开   始" on the main window and the single-table window's OK do.
 //
-// The run applies the panel's table settings to every table of the active document (or, while the
-// single-table window is visible, to the table that holds Word's selection), one table after the
-// other, working on Word's selection. It reaches the windows only through the CommandHost.
+// The run applies the panel's table settings to every table of the active document, or to the table
+// that holds Word's selection (the single-table window's run), one table after the other, working on
+// Word's selection. It reaches the windows only through the CommandHost.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 #include "commands/pass_over.h"
@@ -26,13 +25,17 @@ enum class FormatOutcome {
     Stopped,         // Word failed while pass-over was off: the run stopped with a message
 };
 
+// What a run walks.
+enum class Scope {
+    WholeDocument,  // every outermost table of the active document, each selected in turn
+    SelectedTable,  // one pass over the table that holds Word's selection, which the run leaves as it is
+};
+
 class FormatRun {
 public:
-    // global: Word's global object, through which every unit conversion goes.
-    FormatRun(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state,
-              automation::Global& global);
+    FormatRun(automation::Application& word, commands::CommandHost& host);
 
-    FormatOutcome run(const settings::FormatSettings& settings);
+    FormatOutcome run(const settings::FormatSettings& settings, Scope scope);
 
     // The operations the last run abandoned while pass-over was on, in the order they failed.
     const std::vector<commands::PassedOver>& passedOver() const { return passOver_.passedOver(); }
@@ -47,8 +50,6 @@ private:
 
     automation::Application& word_;
     commands::CommandHost& host_;
-    commands::ProgramState& state_;
-    automation::Global& global_;
     commands::PassOver passOver_;
     std::string problem_;
     long problemNumber_ = 0;

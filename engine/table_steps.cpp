@@ -1,6 +1,7 @@
 #include "engine/table_steps.h"
 
 #include "automation/constants.h"
+#include "automation/global.h"
 
 namespace engine {
 
@@ -77,8 +78,7 @@ bool isBorderless(TablePass& pass) {
 
 void setLineSpacing(TablePass& pass) {
     pass.passOver.run("Selection.ParagraphFormat.LineSpacing", [&] {
-        pass.word.Selection()->ParagraphFormat()->SetLineSpacing(
-            pass.global.LinesToPoints(*pass.settings.LineSpacingLines.value));
+        pass.word.Selection()->ParagraphFormat()->SetLineSpacing(LinesToPoints(*pass.settings.LineSpacingLines.value));
     });
 }
 
@@ -93,7 +93,7 @@ void setRowHeight(TablePass& pass) {
     pass.passOver.run("Selection.Rows.HeightRule",
                       [&] { pass.word.Selection()->Rows()->SetHeightRule(wdRowHeightAtLeast); });
     pass.passOver.run("Selection.Rows.Height", [&] {
-        pass.word.Selection()->Rows()->SetHeight(pass.global.CentimetersToPoints(*pass.settings.RowHeightCm.value));
+        pass.word.Selection()->Rows()->SetHeight(CentimetersToPoints(*pass.settings.RowHeightCm.value));
     });
 }
 
@@ -109,18 +109,18 @@ void applyWidthMode(TablePass& pass) {
     pass.passOver.run("Selection.Tables.Item.AllowAutoFit",
                       [&] { pass.word.Selection()->Tables()->Item(1)->SetAllowAutoFit(false); });
     // A width box holding no number leaves that property as it is.
-    if (s.LeftIndentCm) {
+    if (s.LeftIndentCm.value) {
         pass.passOver.run("Selection.Tables.Item.Rows.LeftIndent", [&] {
             RowsPtr rows = pass.word.Selection()->Tables()->Item(1)->Rows();
-            rows->SetLeftIndent(pass.global.CentimetersToPoints(*s.LeftIndentCm));
+            rows->SetLeftIndent(CentimetersToPoints(*s.LeftIndentCm.value));
         });
     }
     pass.passOver.run("Selection.Tables.Item.PreferredWidthType",
                       [&] { pass.word.Selection()->Tables()->Item(1)->SetPreferredWidthType(wdPreferredWidthPoints); });
-    if (s.SpecifiedWidthCm) {
+    if (s.SpecifiedWidthCm.value) {
         pass.passOver.run("Selection.Tables.Item.PreferredWidth", [&] {
             TablePtr table = pass.word.Selection()->Tables()->Item(1);
-            table->SetPreferredWidth(pass.global.CentimetersToPoints(*s.SpecifiedWidthCm));
+            table->SetPreferredWidth(CentimetersToPoints(*s.SpecifiedWidthCm.value));
         });
     }
 }
@@ -206,7 +206,8 @@ void alignHeaderRows(TablePass& pass) {
         setAlignment(pass, "Selection.ParagraphFormat.Alignment", wdAlignParagraphCenter);
 }
 
-void setRepeatHeaderRows(TablePass& pass) {
+void setRepeatHeaderRows(TablePass& pass, bool titleSelected) {
+    if (!titleSelected && pass.settings.RepeatHeaderRows) return;
     pass.passOver.run("Selection.Rows.HeadingFormat",
                       [&] { pass.word.Selection()->Rows()->SetHeadingFormat(pass.settings.RepeatHeaderRows); });
 }
@@ -249,12 +250,11 @@ void alignOtherArea(TablePass& pass) {
 
 void setCellRightMargin(TablePass& pass) {
     // The distance is made with the paragraphs' right indent; only the first cell loses its own margin.
-    pass.passOver.run("Selection.Cells.Item(1).RightPadding", [&] {
-        pass.word.Selection()->Cells()->Item(1)->SetRightPadding(pass.global.CentimetersToPoints(0.0f));
-    });
+    pass.passOver.run("Selection.Cells.Item(1).RightPadding",
+                      [&] { pass.word.Selection()->Cells()->Item(1)->SetRightPadding(CentimetersToPoints(0.0f)); });
     pass.passOver.run("Selection.ParagraphFormat.RightIndent", [&] {
         pass.word.Selection()->ParagraphFormat()->SetRightIndent(
-            pass.global.CentimetersToPoints(*pass.settings.CellRightMarginCm.value));
+            CentimetersToPoints(*pass.settings.CellRightMarginCm.value));
     });
 }
 

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/pass_over.h"
 #include "settings/format_settings.h"
@@ -36,7 +35,6 @@ private:
 struct TablePass {
     automation::Application& word;
     const settings::FormatSettings& settings;
-    automation::Global& global;
     commands::PassOver& passOver;
     CurrentTable table;
 };
@@ -60,7 +58,11 @@ void resetParagraphs(TablePass& pass);
 // when neither selection could be made (the selection is then what it was).
 bool selectHeaderRows(TablePass& pass);
 void alignHeaderRows(TablePass& pass);
-void setRepeatHeaderRows(TablePass& pass);
+// Sets or clears the repeat flag of the selected title rows. When neither title selection could be
+// made the selection is still the whole table: clearing the flags there is what an unchecked box asks
+// for, but setting them would make every row a title row that repeats on every page, so then the
+// flags stay as they are.
+void setRepeatHeaderRows(TablePass& pass, bool titleSelected);
 // Selects the cells right of column 1 below the title: from row 3, then from row 2 when Word can
 // address cell (2, 2).
 void selectOtherArea(TablePass& pass);

@@ -4,6 +4,8 @@
 A short Chinese annual report with the kinds of tables Gridwright is made for: a table whose
 title cells are merged across rows and columns, a plain table with lines, a table without
 any lines that only holds text in place, and a table with a table inside one of its cells.
+The text in the tables is set in 等线 and Arial, as tables pasted from Excel often are, so that
+formatting them in the report's own 宋体 and Times New Roman shows.
 
 Developer tool (standard library only); the .docx it writes is kept in the repository:
     python3 examples/make_sample.py [OUTPUT.docx]
@@ -23,11 +25,14 @@ PAGE_W, PAGE_H = 11906, 16838
 MARGIN_TB, MARGIN_LR = 1440, 1800
 TEXT_WIDTH = PAGE_W - 2 * MARGIN_LR
 
+# The fonts of the text in the tables.
+TABLE_FONTS = '<w:rFonts w:ascii="Arial" w:eastAsia="等线" w:hAnsi="Arial"/>'
+
 
 # ---------------------------------------------------------------- paragraphs and runs
 
-def run(text, bold=False, size=None):
-    rpr = ""
+def run(text, bold=False, size=None, fonts=""):
+    rpr = fonts
     if bold:
         rpr += "<w:b/><w:bCs/>"
     if size:
@@ -36,7 +41,7 @@ def run(text, bold=False, size=None):
     return f'<w:r>{rpr}<w:t xml:space="preserve">{escape(text)}</w:t></w:r>'
 
 
-def para(text="", style=None, jc=None, bold=False, indent_first=False, keep_next=False):
+def para(text="", style=None, jc=None, bold=False, indent_first=False, keep_next=False, fonts=""):
     ppr = ""
     if style:
         ppr += f'<w:pStyle w:val="{style}"/>'
@@ -48,7 +53,7 @@ def para(text="", style=None, jc=None, bold=False, indent_first=False, keep_next
     if jc:
         ppr += f'<w:jc w:val="{jc}"/>'
     ppr = f"<w:pPr>{ppr}</w:pPr>" if ppr else ""
-    return f"<w:p>{ppr}{run(text, bold) if text else ''}</w:p>"
+    return f"<w:p>{ppr}{run(text, bold, fonts=fonts) if text else ''}</w:p>"
 
 
 # ---------------------------------------------------------------- tables
@@ -74,7 +79,7 @@ def cell(width, content, span=1, vmerge=None, shade=None, jc=None, bold=False, v
     if valign:
         tcpr += f'<w:vAlign w:val="{valign}"/>'
     if isinstance(content, str):
-        body = para(content, jc=jc, bold=bold)
+        body = para(content, jc=jc, bold=bold, fonts=TABLE_FONTS)
     else:
         body = "".join(content)
     return f"<w:tc><w:tcPr>{tcpr}</w:tcPr>{body}</w:tc>"
@@ -165,7 +170,8 @@ def nested_table():
     rows = [
         row([cell(outer[0], "说明", jc="center", bold=True), cell(outer[1], "内容", jc="center", bold=True)], header=True),
         row([cell(outer[0], "收入构成"),
-             cell(outer[1], [para("按地区划分的营业收入如下："), inner, para("三个地区合计1234567.89元。")])]),
+             cell(outer[1], [para("按地区划分的营业收入如下：", fonts=TABLE_FONTS), inner,
+                             para("三个地区合计1234567.89元。", fonts=TABLE_FONTS)])]),
         row([cell(outer[0], "审计意见"), cell(outer[1], "标准无保留意见。")]),
     ]
     return table(outer, rows, style="TableGrid")

@@ -9,11 +9,14 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   libreofficekit-dev libreoffice-writer-nogui
   fonts-noto-cjk fonts-arphic-ukai fonts-lxgw-wenkai fonts-liberation2
+  python3-xlwt poppler-utils file
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then
-  packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 clang-format
-             python3-docx python3-xlrd python3-xlwt poppler-utils)
+  packages+=(xvfb xauth g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64 nsis clang-format
+             python3-docx python3-xlrd man-db clang-14 libclang-rt-14-dev)
 fi
+# The many-document tests: a validator of the report's schema, and GNU parallel.
+[[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]] && packages+=(python3-jsonschema parallel)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,17 +1,22 @@
-// The main window's panel as data: frames, the fields with their controls, labels, items, defaults
-// and parse, the command buttons, the standalone labels and the window constants. The windows create
-// their widgets from this; the settings record, the settings files and the command line read the same
-// table by FormatSettings field.
+// The main window's panel as data: one table of its fields (key, control, label, unit, items, default,
+// the range Word takes, the FormatSettings member it fills), its frames, command buttons, standalone
+// labels and the window constants. Every front end iterates it: the windows create their widgets from
+// it and build the record through it, the settings files and `--set` name fields by its string names,
+// the checks before a run read its ranges.
+//
+// A new setting is a Field key, a FormatSettings member and one row of the table; the step of a
+// command that applies it reads the member. Nothing else names it.
 #pragma once
 
 #include <optional>
 #include <string_view>
+#include <variant>
 #include <vector>
 
-namespace settings {
+#include "settings/field.h"
+#include "settings/format_settings.h"
 
-// First item of every settings list: leave this property of the document as it is.
-inline constexpr std::string_view kUnchanged = "不变";
+namespace settings {
 
 // ---- main window -----------------------------------------------------------------------------
 
@@ -20,8 +25,7 @@ inline constexpr std::string_view kMainCaption = "Gridwright";
 inline constexpr int kNarrowWidthTwips = 7275;  // after load: left column of frames only
 inline constexpr int kWideWidthTwips = 13395;   // both columns
 inline constexpr int kClientHeightTwips = 6648;
-inline constexpr int kWidthDetailIntervalMs = 100;  // polling of the width-detail boxes
-inline constexpr int kPreviewWidthPixels = 140;     // line preview boxes
+inline constexpr int kPreviewWidthPixels = 140;  // line preview boxes
 inline constexpr int kPreviewHeightPixels = 28;
 
 // The outer width "更多功能 >>" gives the window: narrow when it is exactly wide, else wide.
@@ -33,6 +37,7 @@ bool widthDetailsVisible(std::string_view tableWidthText);
 // ---- frames ----------------------------------------------------------------------------------
 
 enum class PanelFrame { TableSettings, TableText, Alignment, EmbeddedExcel, Other, BodyText };
+inline constexpr int kPanelFrameCount = static_cast<int>(PanelFrame::BodyText) + 1;
 
 struct TwipRect {
     int left;
@@ -48,7 +53,7 @@ struct FrameSpec {
     std::string_view name;  // the frame's object name
     std::string_view caption;
     TwipRect rect;  // in the window's client area
-    int rows;       // rows of controls, spread evenly over the frame's height  // in the window's client area
+    int rows;       // rows of controls, spread evenly over the frame's height
 };
 
 // The six frames, left column first, top to bottom.
@@ -64,15 +69,6 @@ enum class ControlKind {
     AlignmentIcons,  // fixed picture of the three vertical alignments, centre highlighted; no value
 };
 
-// How a field's text becomes its typed value in FormatSettings.
-enum class Parse {
-    Number,  // a single-precision number unless the text is exactly "不变"
-    Choice,  // acts only on an exact item text; anything else is absent, like "不变"
-    Check,   // boolean
-    Line,    // a LineSpec set through the picker
-    None,    // no command reads it
-};
-
 // Where a control stands within its row of the frame. A row has a left and a right half, each holding a
 // label and a control; Middle and Right share the right half when both are in one row.
 enum class Placement { Left, Middle, Right, Whole };
@@ -84,11 +80,46 @@ enum class LabelAction {
     OpenCompanionWorkbook,    // "数字加千分位符号" (does not toggle its check box)
 };
 
-// One field of the panel: the FormatSettings field it feeds, the widget that holds it and how its text
-// is read. The windows create their widgets from it, the settings files and the command line name
-// the field.
+// The unit the panel gives a number in.
+enum class Unit { None, Centimetres, Lines, Characters, Points };
+
+// The range of the Word property a number ends up in, in that property's unit: points when `inPoints`
+// (the panel's centimetres or lines converted by Word's own conversion), else the panel's unit as it
+// stands. `shown` is the same range as the user writes it, for the message.
+struct WordRange {
+    bool inPoints;
+    float low;
+    float high;
+    std::string_view shown;
+};
+
+// Which command reads a field, and when.
+enum class ReadBy {
+    Nothing,          // TableFirstLineIndent, VerticalAlignment
+    TableRunAtStart,  // converted when the table run starts: a bad number stops it before any change
+    TableRun,         // read by the step of the table run that applies it
+    BodyTextAtStart,  // converted when the body-text command starts
+    BodyText,         // read by the body-text command as it applies it
+};
+
+// The FormatSettings member a field fills. Its type says how the control's value is read:
+//   NumericSetting                   a number, locale-aware, "不变" left alone
+//   WidthMode, optional<HorizontalAlign>, optional<string>
+//                                    an exact item of the list, else absent (like "不变")
+//   optional<float>                  a Chinese font-size name, in points
+//   bool                             a check box
+//   LineNumbers                      a LineSpec set through the picker
+//   monostate                        none (no command reads the control)
+using Member =
+    std::variant<std::monostate, NumericSetting FormatSettings::*, WidthMode FormatSettings::*,
+                 std::optional<HorizontalAlign> FormatSettings::*, std::optional<std::string> FormatSettings::*,
+                 std::optional<float> FormatSettings::*, bool FormatSettings::*, LineNumbers FormatSettings::*>;
+
+// One field of the panel: its key, the widget that holds it, where it stands, its texts, how it is read
+// and which member of FormatSettings it fills.
 struct ControlSpec {
-    std::string_view field = {};  // "RowHeightCm"; empty for the two controls no command reads (Combo4, icons)
+    Field key;
+    std::string_view field = {};  // the name in settings files and --set: "RowHeightCm"; empty for Combo4, icons
     std::string_view name = {};   // the widget's object name: "Combo8", "Check3", "Picture21"; empty for the icons
     ControlKind kind;
     PanelFrame frame;
@@ -102,21 +133,24 @@ struct ControlSpec {
     std::string_view defaultText = {};  // text after load: "不变", "调整到页面宽度" or the box's placeholder
     bool defaultChecked = false;        // check boxes: value after load
     bool initiallyVisible = true;       // Combo13 and Combo6 start hidden
-    Parse parse = Parse::None;
     LabelAction labelAction = LabelAction::None;
+    Unit unit = Unit::None;
+    std::optional<WordRange> range = {};  // numbers: what Word takes
+    ReadBy readBy = ReadBy::Nothing;
+    Member member = {};
 
     // The name a message gives the field: its label, or the placeholder of a box without one.
     std::string_view displayName() const { return label.empty() ? defaultText : label; }
 };
 
-// Every control of the panel, frame by frame in the frame order above, each frame in row order.
+// Every control of the panel in Field order (frame by frame, each frame in row order).
 const std::vector<ControlSpec>& panelControls();
 
-// The control that feeds this FormatSettings field, or nullptr (also for an empty field).
-const ControlSpec* findField(std::string_view field);
+// The row of this key.
+const ControlSpec& fieldSpec(Field key);
 
-// The control of this field; the field must be one of the table's.
-const ControlSpec& fieldSpec(std::string_view field);
+// The row whose string name (settings files, --set) is this, or nullptr (also for an empty name).
+const ControlSpec* findField(std::string_view field);
 
 // ---- buttons and standalone labels -----------------------------------------------------------
 

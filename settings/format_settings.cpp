@@ -6,6 +6,9 @@
 #include <limits>
 #include <system_error>
 #include <utility>
+#include <variant>
+
+#include "settings/controls.h"
 
 namespace settings {
 
@@ -51,142 +54,107 @@ LineNumber lineNumber(std::string_view text, const NumberLocale& locale) {
     return number;
 }
 
+NumericSetting numericSetting(std::string_view text, const NumberLocale& locale) {
+    NumericSetting setting;
+    setting.text = std::string(text);
+    if (!setting.isUnchanged()) setting.value = textToSingle(text, locale);
+    return setting;
+}
+
 namespace {
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
 
 // The item of a choice list that equals the text exactly, other than "不变"; none otherwise.
 std::optional<std::string_view> chosenItem(const ControlSpec& entry, std::string_view text) {
     for (std::string_view item : entry.items) {
         if (item == text) {
-            if (item == kUnchanged) {
-                return std::nullopt;
-            }
+            if (item == kUnchanged) return std::nullopt;
             return item;
         }
     }
     return std::nullopt;
 }
 
-using NumericMember = NumericSetting FormatSettings::*;
-
-struct NumericField {
-    std::string_view field;
-    NumericMember member;
-};
-
-constexpr std::array<NumericField, 3> kTableNumbers = {{{"RowHeightCm", &FormatSettings::RowHeightCm},
-                                                        {"LineSpacingLines", &FormatSettings::LineSpacingLines},
-                                                        {"CellRightMarginCm", &FormatSettings::CellRightMarginCm}}};
-
-constexpr std::array<NumericField, 4> kBodyNumbers = {{{"BodyLineSpacing", &FormatSettings::BodyLineSpacing},
-                                                       {"BodySpaceBefore", &FormatSettings::BodySpaceBefore},
-                                                       {"BodySpaceAfter", &FormatSettings::BodySpaceAfter},
-                                                       {"BodyFirstLineIndent", &FormatSettings::BodyFirstLineIndent}}};
-
-template <std::size_t N>
-std::optional<SettingProblem> firstInvalid(const FormatSettings& settings, const std::array<NumericField, N>& fields) {
-    for (const NumericField& numeric : fields) {
-        const NumericSetting& setting = settings.*numeric.member;
-        if (setting.isInvalid()) {
-            const ControlSpec& entry = fieldSpec(numeric.field);
-            return SettingProblem{std::string(numeric.field), std::string(entry.name), std::string(entry.label),
-                                  setting.text, invalidNumberMessage(entry.label, setting.text)};
-        }
-    }
+std::optional<HorizontalAlign> alignmentOf(std::optional<std::string_view> item) {
+    if (item == "居中") return HorizontalAlign::Centre;
+    if (item == "居右") return HorizontalAlign::Right;
     return std::nullopt;
+}
+
+WidthMode widthModeOf(std::optional<std::string_view> item) {
+    if (item == "调整到页面宽度") return WidthMode::FitToPage;
+    if (item == "指定宽度") return WidthMode::Specified;
+    return WidthMode::Unchanged;
 }
 
 }  // namespace
 
-FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale) {
+FormatSettings defaultFormatSettings(const NumberLocale& locale) {
     FormatSettings settings;
-    const auto line = [&](const LineSpec& lineSpec) {
-        LineNumbers numbers;
-        if (!lineSpec.style.empty()) numbers.style = lineNumber(lineSpec.style, locale);
-        numbers.width = lineNumber(lineSpec.width, locale);
-        return numbers;
-    };
-    settings.TopBottomLine = line(panel.lines.TopBottomLine);
-    settings.LeftRightLine = line(panel.lines.LeftRightLine);
-    settings.InnerLine = line(panel.lines.InnerLine);
-
-    const auto numeric = [&](std::string_view field) {
-        NumericSetting setting;
-        setting.text = std::string(panel.text(field));
-        if (!setting.isUnchanged()) {
-            setting.value = textToSingle(setting.text, locale);
+    for (const ControlSpec& entry : panelControls()) {
+        switch (entry.kind) {
+            case ControlKind::ComboBox: setText(settings, entry.key, entry.defaultText, locale); break;
+            case ControlKind::CheckBox: setChecked(settings, entry.key, entry.defaultChecked); break;
+            case ControlKind::LinePreview: setLine(settings, entry.key, defaultLineSpec(), locale); break;
+            case ControlKind::AlignmentIcons: break;
         }
-        return setting;
-    };
-    const auto choice = [&](std::string_view field) { return chosenItem(fieldSpec(field), panel.text(field)); };
-    const auto font = [&](std::string_view field) -> std::optional<std::string> {
-        if (const auto item = choice(field)) {
-            return std::string(*item);
-        }
-        return std::nullopt;
-    };
-    const auto size = [&](std::string_view field) -> std::optional<float> {
-        if (const auto item = choice(field)) {
-            return chineseFontSizePoints(*item);
-        }
-        return std::nullopt;
-    };
-    const auto align = [&](std::string_view field) -> std::optional<HorizontalAlign> {
-        const auto item = choice(field);
-        if (item == "居中") {
-            return HorizontalAlign::Centre;
-        }
-        if (item == "居右") {
-            return HorizontalAlign::Right;
-        }
-        return std::nullopt;
-    };
-
-    settings.RowHeightCm = numeric("RowHeightCm");
-    const auto mode = choice("TableWidthMode");
-    settings.TableWidthMode = mode == "调整到页面宽度" ? WidthMode::FitToPage
-                              : mode == "指定宽度"     ? WidthMode::Specified
-                                                       : WidthMode::Unchanged;
-    settings.SpecifiedWidthCm = textToSingle(panel.text("SpecifiedWidthCm"), locale);
-    settings.LeftIndentCm = textToSingle(panel.text("LeftIndentCm"), locale);
-    settings.IncludeBorderlessTables = panel.checked("IncludeBorderlessTables");
-
-    settings.LineSpacingLines = numeric("LineSpacingLines");
-    settings.TextFont = font("TextFont");
-    settings.NumberFont = font("NumberFont");
-    settings.FontSize = size("FontSize");
-    settings.CellRightMarginCm = numeric("CellRightMarginCm");
-    settings.AddThousandsSeparators = panel.checked("AddThousandsSeparators");
-    settings.RemoveSpaces = panel.checked("RemoveSpaces");
-
-    settings.HeaderRowAlign = align("HeaderRowAlign");
-    settings.OtherAreaAlign = align("OtherAreaAlign");
-    settings.RepeatHeaderRows = panel.checked("RepeatHeaderRows");
-
-    settings.BodySpaceBefore = numeric("BodySpaceBefore");
-    settings.BodySpaceAfter = numeric("BodySpaceAfter");
-    settings.BodyLineSpacing = numeric("BodyLineSpacing");
-    settings.BodyFirstLineIndent = numeric("BodyFirstLineIndent");
-    settings.BodyFontSize = size("BodyFontSize");
-    settings.BodyTextFont = font("BodyTextFont");
-    settings.BodyNumberFont = font("BodyNumberFont");
+    }
     return settings;
 }
 
-std::string invalidNumberMessage(std::string_view label, std::string_view text) {
-    std::string message = "“";
-    message += label;
-    message += "”中的“";
-    message += text;
-    message += "”不是有效的数字。";
-    return message;
+void setText(FormatSettings& settings, Field key, std::string_view text, const NumberLocale& locale) {
+    const ControlSpec& entry = fieldSpec(key);
+    if (entry.kind != ControlKind::ComboBox) return;
+    std::visit(Overloaded{
+                   [&](NumericSetting FormatSettings::*member) { settings.*member = numericSetting(text, locale); },
+                   [&](WidthMode FormatSettings::*member) { settings.*member = widthModeOf(chosenItem(entry, text)); },
+                   [&](std::optional<HorizontalAlign> FormatSettings::*member) {
+                       settings.*member = alignmentOf(chosenItem(entry, text));
+                   },
+                   [&](std::optional<std::string> FormatSettings::*member) {
+                       const auto item = chosenItem(entry, text);
+                       settings.*member = item ? std::optional<std::string>(*item) : std::nullopt;
+                   },
+                   [&](std::optional<float> FormatSettings::*member) {
+                       const auto item = chosenItem(entry, text);
+                       settings.*member = item ? chineseFontSizePoints(*item) : std::nullopt;
+                   },
+                   [](auto) {},
+               },
+               entry.member);
 }
 
-std::optional<SettingProblem> firstInvalidTableNumber(const FormatSettings& settings) {
-    return firstInvalid(settings, kTableNumbers);
+void setChecked(FormatSettings& settings, Field key, bool on) {
+    if (const auto* member = std::get_if<bool FormatSettings::*>(&fieldSpec(key).member)) settings.** member = on;
 }
 
-std::optional<SettingProblem> firstInvalidBodyNumber(const FormatSettings& settings) {
-    return firstInvalid(settings, kBodyNumbers);
+void setLine(FormatSettings& settings, Field key, const LineSpec& line, const NumberLocale& locale) {
+    const auto* member = std::get_if<LineNumbers FormatSettings::*>(&fieldSpec(key).member);
+    if (member == nullptr) return;
+    LineNumbers numbers;
+    if (!line.style.empty()) numbers.style = lineNumber(line.style, locale);
+    numbers.width = lineNumber(line.width, locale);
+    settings.** member = numbers;
+}
+
+const PickerOption* applyPickerOption(std::string_view name, FormatSettings& settings) {
+    const PickerOption* option = findPickerOption(name);
+    if (option == nullptr) return nullptr;
+    LineNumbers& numbers =
+        settings.*std::get<LineNumbers FormatSettings::*>(fieldSpec(edgeGroupField(option->group)).member);
+    // The presets are whole numbers: no locale takes part.
+    const NumberLocale plain;
+    if (option->style.empty()) {
+        numbers.style.reset();
+    } else {
+        numbers.style = lineNumber(option->style, plain);
+    }
+    if (option->width) numbers.width = lineNumber(*option->width, plain);
+    return option;
 }
 
 }  // namespace settings

@@ -1,16 +1,13 @@
 // FormatSettings: the record of the panel's choices that a table run or the body-text command reads.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "settings/controls.h"
+#include "settings/field.h"
 #include "settings/line_spec.h"
 #include "settings/number_text.h"
-#include "settings/panel_state.h"
 
 namespace settings {
 
@@ -32,6 +29,9 @@ struct NumericSetting {
 
     bool operator==(const NumericSetting&) const = default;
 };
+
+// The text read the way a numeric list reads it: no conversion of "不变".
+NumericSetting numericSetting(std::string_view text, const NumberLocale& locale);
 
 // A line's style or width as the whole number Word receives: a fraction rounds to the nearest whole
 // number, halves to the even one. A text that is no number, or one beyond an int, has no value and
@@ -65,10 +65,10 @@ struct FormatSettings {
     // 表格设置
     NumericSetting RowHeightCm;
     WidthMode TableWidthMode = WidthMode::Unchanged;
-    // The width-detail boxes; none when the text is no number (the placeholder, for instance), in which
-    // case the run leaves that table property as it is.
-    std::optional<float> SpecifiedWidthCm;
-    std::optional<float> LeftIndentCm;
+    // The width-detail boxes: a text that is no number (the placeholder, for instance) has no value, and
+    // the run leaves that table property as it is.
+    NumericSetting SpecifiedWidthCm;
+    NumericSetting LeftIndentCm;
     bool IncludeBorderlessTables = false;
 
     // 表内文字
@@ -93,30 +93,29 @@ struct FormatSettings {
     std::optional<float> BodyFontSize;
     std::optional<std::string> BodyTextFont;
     std::optional<std::string> BodyNumberFont;
+
+    bool operator==(const FormatSettings&) const = default;
 };
 
-// Reads the record from the panel's texts, check values and LineSpecs. Numeric texts are converted
-// with the given conventions (normally platformNumberLocale()).
-FormatSettings buildFormatSettings(const PanelState& panel, const NumberLocale& locale);
+// Building the record. Every front end starts from the panel's defaults and writes each control's
+// value into it by key; the panel table (controls.h) says which member a key fills and how.
 
-// A numeric setting that is neither "不变" nor a number.
-struct SettingProblem {
-    std::string field;    // "RowHeightCm"
-    std::string control;  // "Combo8"
-    std::string label;    // "行    高"
-    std::string text;     // the offending text
-    std::string message;  // “行    高”中的“abc”不是有效的数字。
-};
+// The record of a panel just loaded: every list at its default text, every check box at its default,
+// all three lines single 1 pt.
+FormatSettings defaultFormatSettings(const NumberLocale& locale);
 
-// The message shown for a bad number in the list with this label.
-std::string invalidNumberMessage(std::string_view label, std::string_view text);
+// A list's text: a number (locale-aware, "不变" left alone), an item of a choice list (any other text is
+// absent), a font-size name. Does nothing for a key that is no list or fills no member.
+void setText(FormatSettings& settings, Field key, std::string_view text, const NumberLocale& locale);
 
-// The first bad number among the fields a table run converts at its start (RowHeightCm,
-// LineSpacingLines, CellRightMarginCm, in this order).
-std::optional<SettingProblem> firstInvalidTableNumber(const FormatSettings& settings);
+// A check box. Does nothing for a key that is no check box.
+void setChecked(FormatSettings& settings, Field key, bool on);
 
-// The first bad number among the fields the body-text command converts at its start
-// (BodyLineSpacing, BodySpaceBefore, BodySpaceAfter, BodyFirstLineIndent, in this order).
-std::optional<SettingProblem> firstInvalidBodyNumber(const FormatSettings& settings);
+// A line preview's LineSpec. Does nothing for a key that is no line.
+void setLine(FormatSettings& settings, Field key, const LineSpec& line, const NumberLocale& locale);
+
+// A choice of the line-style picker, written into its group's line: the style always, the width when
+// the option carries one. Returns the option, or nullptr (and changes nothing) for an unknown name.
+const PickerOption* applyPickerOption(std::string_view name, FormatSettings& settings);
 
 }  // namespace settings

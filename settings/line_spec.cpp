@@ -158,15 +158,6 @@ const PickerOption* applyPickerOption(std::string_view name, EdgeLines& lines) {
     return option;
 }
 
-std::string_view previewPictureName(EdgeGroup group) {
-    switch (group) {
-        case EdgeGroup::TopBottom: return "Picture21";
-        case EdgeGroup::LeftRight: return "Picture22";
-        case EdgeGroup::Inner: break;
-    }
-    return "Picture23";
-}
-
 std::string_view edgeGroupCaption(EdgeGroup group) {
     switch (group) {
         case EdgeGroup::TopBottom: return "上下边框";
@@ -176,13 +167,13 @@ std::string_view edgeGroupCaption(EdgeGroup group) {
     return "内横竖线";
 }
 
-std::string_view edgeGroupField(EdgeGroup group) {
+Field edgeGroupField(EdgeGroup group) {
     switch (group) {
-        case EdgeGroup::TopBottom: return "TopBottomLine";
-        case EdgeGroup::LeftRight: return "LeftRightLine";
+        case EdgeGroup::TopBottom: return Field::TopBottomLine;
+        case EdgeGroup::LeftRight: return Field::LeftRightLine;
         case EdgeGroup::Inner: break;
     }
-    return "InnerLine";
+    return Field::InnerLine;
 }
 
 std::string_view sampleTooltip(EdgeGroup group, SampleColumn column) {
@@ -216,11 +207,6 @@ const SampleImage* sampleImageFor(const LineSpec& line) {
         return !image.style.empty() && image.style == line.style && image.width == line.width;
     });
     return it == images.end() ? nullptr : &*it;
-}
-
-std::string widthLabel(std::string_view widthText) {
-    const WidthText* width = findWidth(widthText);
-    return width == nullptr ? std::string() : std::string(width->label);
 }
 
 }  // namespace settings

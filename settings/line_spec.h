@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/field.h"
+
 namespace settings {
 
 // The three border groups of a table.
@@ -69,15 +71,12 @@ void applyPreset(const PickerOption& option, LineSpec& line);
 // nothing) when no option has that name.
 const PickerOption* applyPickerOption(std::string_view name, EdgeLines& lines);
 
-// The main window's preview box of a group: "Picture21", "Picture22", "Picture23".
-std::string_view previewPictureName(EdgeGroup group);
-
 // The group's caption, used for its frame in the picker and its label on the main window:
 // "上下边框", "左右边框", "内横竖线".
 std::string_view edgeGroupCaption(EdgeGroup group);
 
-// The FormatSettings field that holds the group's LineSpec: "TopBottomLine", ...
-std::string_view edgeGroupField(EdgeGroup group);
+// The field that holds the group's line: Field::TopBottomLine, ...
+Field edgeGroupField(EdgeGroup group);
 
 // The picker window.
 inline constexpr std::string_view kPickerFormName = "Form3";
@@ -108,9 +107,5 @@ const SampleImage* findSampleImage(std::string_view name);
 // The sample image showing this LineSpec: the blank one for an empty style, the matching line
 // otherwise (so the defaults give "Picture5"); nullptr for a line the picker does not offer.
 const SampleImage* sampleImageFor(const LineSpec& line);
-
-// The label of a Word width number as the samples show it: "2" -> "¼ 磅", "12" -> "1 ½ 磅";
-// empty for a width the picker does not offer.
-std::string widthLabel(std::string_view widthText);
 
 }  // namespace settings

@@ -1,8 +1,9 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
+
+#include "settings/controls.h"
 
 namespace settings {
 
@@ -23,9 +24,9 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-std::optional<EdgeGroup> groupOfField(std::string_view field) {
+std::optional<EdgeGroup> groupOfField(Field key) {
     for (EdgeGroup group : kEdgeGroups) {
-        if (edgeGroupField(group) == field) {
+        if (edgeGroupField(group) == key) {
             return group;
         }
     }
@@ -67,30 +68,32 @@ std::optional<std::string> checkField(std::string_view field, std::string_view t
     if (entry == nullptr) {
         return "未知的设置项" + quoted(field) + "。";
     }
-    if (entry->parse == Parse::Check && text != "1" && text != "0") {
+    if (entry->kind == ControlKind::CheckBox && text != "1" && text != "0") {
         return "设置项" + quoted(field) + "的值只能是“1”或“0”，不能是" + quoted(text) + "。";
     }
-    if (entry->parse == Parse::Line) {
+    if (entry->kind == ControlKind::LinePreview) {
         LineSpec ignored;
-        return parseLineSpecText(field, text, *groupOfField(field), ignored);
+        return parseLineSpecText(field, text, *groupOfField(entry->key), ignored);
     }
     return std::nullopt;
 }
 
-std::optional<std::string> setField(PanelState& panel, std::string_view field, std::string_view text) {
+std::optional<std::string> setField(FormatSettings& settings, std::string_view field, std::string_view text,
+                                    const NumberLocale& locale) {
     if (auto error = checkField(field, text)) {
         return error;
     }
-    switch (fieldSpec(field).parse) {
-        case Parse::Check: panel.setChecked(field, text == "1"); break;
-        case Parse::Line: {
-            const EdgeGroup group = *groupOfField(field);
-            parseLineSpecText(field, text, group, panel.lines.of(group));
+    const ControlSpec& entry = *findField(field);
+    switch (entry.kind) {
+        case ControlKind::CheckBox: setChecked(settings, entry.key, text == "1"); break;
+        case ControlKind::LinePreview: {
+            LineSpec line;
+            parseLineSpecText(field, text, *groupOfField(entry.key), line);
+            setLine(settings, entry.key, line, locale);
             break;
         }
-        case Parse::Number:
-        case Parse::Choice:
-        case Parse::None: panel.setText(field, text); break;
+        case ControlKind::ComboBox: setText(settings, entry.key, text, locale); break;
+        case ControlKind::AlignmentIcons: break;
     }
     return std::nullopt;
 }
@@ -144,7 +147,8 @@ SettingsFile parseSettingsFile(std::string_view content) {
 }
 
 std::optional<std::string> readSettingsFile(const std::filesystem::path& path, const std::string& shownName,
-                                            PanelState& panel) {
+                                            std::vector<SettingAssignment>& out) {
+    out.clear();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return "设置文件不是普通文件，或者不存在：" + shownName;
     if (std::filesystem::file_size(path, ec) > kMaxSettingsFileBytes) return "设置文件太大：" + shownName;
@@ -155,37 +159,21 @@ std::optional<std::string> readSettingsFile(const std::filesystem::path& path, c
     file.read(content.data(), static_cast<std::streamsize>(content.size()));
     content.resize(static_cast<std::size_t>(file.gcount()));
     if (content.size() > kMaxSettingsFileBytes) return "设置文件太大：" + shownName;
-    const SettingsFile parsed = parseSettingsFile(content);
+    SettingsFile parsed = parseSettingsFile(content);
     if (!parsed.ok()) {
         std::string message = "设置文件 " + shownName + " 有误：";
         for (const std::string& error : parsed.errors) message += "\n  " + error;
         return message;
     }
-    PanelState read = panel;
-    for (const SettingAssignment& assignment : parsed.assignments)
-        if (auto problem = setField(read, assignment.field, assignment.text))
-            return "设置文件 " + shownName + " 第" + std::to_string(assignment.line) + "行：" + *problem;
-    panel = std::move(read);
+    out = std::move(parsed.assignments);
     return std::nullopt;
 }
 
-std::string settingsFileText(const PanelState& panel) {
+std::string settingsFileText(const FieldTexts& texts) {
     std::string text = "# Gridwright 排版设置：每行一个“设置项=值”\n";
     for (const ControlSpec& control : panelControls()) {
         if (control.field.empty()) continue;
-        std::string value;
-        switch (control.parse) {
-            case Parse::Check: value = panel.checked(control.field) ? "1" : "0"; break;
-            case Parse::Line: {
-                const LineSpec& line = panel.lines.of(*groupOfField(control.field));
-                value = line.style + "/" + line.width;
-                break;
-            }
-            case Parse::Number:
-            case Parse::Choice:
-            case Parse::None: value = panel.text(control.field); break;
-        }
-        // A text cannot hold a line end: it would end the assignment.
+        std::string value = texts[static_cast<std::size_t>(fieldIndex(control.key))];
         std::replace(value.begin(), value.end(), '\n', ' ');
         std::replace(value.begin(), value.end(), '\r', ' ');
         text += std::string(control.field) + "=" + value + "\n";
@@ -194,12 +182,12 @@ std::string settingsFileText(const PanelState& panel) {
 }
 
 std::optional<std::string> writeSettingsFile(const std::filesystem::path& path, const std::string& shownName,
-                                             const PanelState& panel) {
+                                             const FieldTexts& texts) {
     std::filesystem::path temporary = path;
     temporary += ".part";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << settingsFileText(panel);
+        file << settingsFileText(texts);
         file.close();
         if (!file) {
             std::error_code ignored;

@@ -1,5 +1,8 @@
 // gridwright: the windows. `gridwright FILE.docx...` opens the files in the embedded Word;
 // `gridwright --screenshot DIR [document.docx]` writes a picture of every window into DIR and ends.
+#include <cstring>
+#include <iostream>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -13,7 +16,38 @@
 #include "shell/program.h"
 #include "shell/screenshots.h"
 
+namespace {
+
+// What --help prints, laid out like gridwright-batch's help (the manual page is made from it).
+constexpr const char* kHelp =
+    "Gridwright：为 Word 文档中的所有表格设置统一的格式，并整理表格周围的文字。\n"
+    "启动后打开内置 Word 的文档窗口、欢迎窗口和排版工具的主窗口。\n"
+    "用法: gridwright [选项] [文档.docx...]\n"
+    "\n"
+    "参数:\n"
+    "  文档.docx               在文档窗口中打开的文档，可以有多个\n"
+    "\n"
+    "选项:\n"
+    "  -h,--help               显示本帮助并退出\n"
+    "  --screenshot 文件夹 [文档.docx]\n"
+    "                          把每个窗口的截图存入文件夹后退出；给出文档时先打开它\n"
+    "\n"
+    "不打开窗口、成批处理文档请用命令行版 gridwright-batch（见 gridwright-batch --help）。\n";
+
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Before Qt starts, so that the help needs no display.
+    if (asksForHelp(argc, argv)) {
+        std::cout << kHelp;
+        return 0;
+    }
     backend::useLargePageHeap(argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gridwright"));

@@ -22,7 +22,11 @@
 #include <cmath>
 
 #include "bodytext/body_text.h"
+#include "commands/failure_message.h"
 #include "engine/format_run.h"
+#include "settings/controls.h"
+#include "settings/setting_limits.h"
+#include "settings/shell_texts.h"
 #include "shell/about_window.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
@@ -42,11 +46,8 @@ constexpr int kControlHeight = 24;
 constexpr int kLongestCombo = 160;  // a list box never grows wider than this
 constexpr int kShortestLabel = 58;  // labels of one column line up at this width or more
 
-constexpr int kDocumentWatchMs = 3500;
-const char* const kWordLostMessage = "与本程序一同启动的word主程序被关闭，本程序将退出。";
 const char* const kEmbeddedSheetsUnavailable =
     "当前的 Word 无法连接 Excel，不能把文档中嵌入的 Excel 表格转换成 Word 表格，本次没有做任何修改。";
-const char* const kCompanionWorkbook = "2Brindle2012dll.xls";
 
 }  // namespace
 
@@ -127,7 +128,6 @@ public:
         window_.raise();
         window_.activateWindow();
     }
-    bool singleTableWindowVisible() override { return window_.singleTable_ && window_.singleTable_->isVisible(); }
     void showMessage(const std::string& text) override { window_.showMessage(QString::fromStdString(text)); }
 
 private:
@@ -140,8 +140,7 @@ MainWindow::MainWindow(std::shared_ptr<automation::Application> word, QWidget* p
       word_(std::move(word)),
       host_(std::make_unique<Host>(*this)),
       twips_(Twips::ofScreen()),
-      documentWatch_(new QTimer(this)),
-      widthDetail_(new QTimer(this)) {
+      documentWatch_(new QTimer(this)) {
     setObjectName(qs(settings::kMainFormName));
     setWindowTitle(qs(settings::kMainCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -156,13 +155,9 @@ MainWindow::MainWindow(std::shared_ptr<automation::Application> word, QWidget* p
     loadInitialValues();
 
     documentWatch_->setObjectName(QStringLiteral("DocumentWatch"));
-    documentWatch_->setInterval(kDocumentWatchMs);
+    documentWatch_->setInterval(settings::kDocumentWatchIntervalMs);
     connect(documentWatch_, &QTimer::timeout, this, &MainWindow::watchTick);
-    widthDetail_->setObjectName(QStringLiteral("WidthDetailCheck"));
-    widthDetail_->setInterval(settings::kWidthDetailIntervalMs);
-    connect(widthDetail_, &QTimer::timeout, this, &MainWindow::widthDetailTick);
     documentWatch_->start();
-    widthDetail_->start();
 }
 
 MainWindow::~MainWindow() {
@@ -187,32 +182,31 @@ void MainWindow::startWord() {
         welcome_->showCentred();
     } catch (const std::exception&) {
         // The program goes on; if Word really is gone, the next watch tick ends it.
-        showMessage(QString::fromUtf8(kWordLostMessage));
+        showMessage(qs(settings::kWordLostMessage));
     }
 }
 
 void MainWindow::buildPanel() {
-    QHash<int, FrameLayout*> layouts;
-    std::vector<std::unique_ptr<FrameLayout>> owned;
+    FrameLayouts layouts;
     for (const settings::FrameSpec& described : settings::panelFrames()) {
-        auto* frame = new QGroupBox(qs(described.caption), this);
-        frame->setObjectName(qs(described.name));
-        frame->setGeometry(twips_.rect(described.rect));
-        owned.push_back(std::make_unique<FrameLayout>(frame, described.rows));
-        layouts.insert(static_cast<int>(described.id), owned.back().get());
-        frames_.insert(static_cast<int>(described.id), frame);
+        // The table fixes each frame's place in the window; inside it, layouts place the controls.
+        auto* box = new QGroupBox(qs(described.caption), this);
+        box->setObjectName(qs(described.name));
+        box->setGeometry(twips_.rect(described.rect));
+        frames_[static_cast<int>(described.id)] = box;
+        layouts[static_cast<int>(described.id)] = std::make_unique<FrameLayout>(box, described.rows);
     }
 
     const QFontMetrics metrics(font());
     for (const settings::ControlSpec& described : settings::panelControls()) {
-        QWidget* frame = frames_.value(static_cast<int>(described.frame));
+        QGroupBox* box = frame(described.frame);
         QLabel* caption = nullptr;
         if (!described.label.empty()) {
             const QString label = qs(described.label);
             if (described.labelAction == settings::LabelAction::None) {
-                caption = new QLabel(label, frame);
+                caption = new QLabel(label, box);
             } else {
-                auto* clickable = new ClickablePicture(label, frame);
+                auto* clickable = new ClickablePicture(label, box);
                 if (described.labelAction == settings::LabelAction::OpenPickerOnDoubleClick)
                     connect(clickable, &ClickablePicture::doubleClicked, this, &MainWindow::openPicker);
                 else
@@ -224,45 +218,10 @@ void MainWindow::buildPanel() {
             caption->setFixedSize(std::max(kShortestLabel, metrics.horizontalAdvance(label) + 8), kControlHeight);
         }
 
-        QWidget* control = nullptr;
-        switch (described.kind) {
-            case settings::ControlKind::ComboBox: {
-                auto* box = new QComboBox(frame);
-                box->setEditable(true);
-                box->setInsertPolicy(QComboBox::NoInsert);
-                box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-                box->setMaximumWidth(kLongestCombo);
-                box->setFixedHeight(kControlHeight);
-                control = box;
-                break;
-            }
-            case settings::ControlKind::CheckBox: {
-                auto* box = new QCheckBox(qs(described.caption), frame);
-                box->setFixedHeight(kControlHeight);
-                control = box;
-                break;
-            }
-            case settings::ControlKind::LinePreview: {
-                auto* picture = new ClickablePicture(frame);
-                picture->setFrameShape(QFrame::Box);
-                picture->setFixedSize(settings::kPreviewWidthPixels, settings::kPreviewHeightPixels);
-                picture->setScaledContents(true);
-                connect(picture, &ClickablePicture::clicked, this, &MainWindow::openPicker);
-                control = picture;
-                break;
-            }
-            case settings::ControlKind::AlignmentIcons: {
-                auto* picture = new QLabel(frame);
-                const QPixmap icons = verticalAlignmentIcons();
-                picture->setPixmap(icons);
-                picture->setFixedSize(icons.size());
-                control = picture;
-                break;
-            }
-        }
+        QWidget* control = buildControl(described, box);
         control->setObjectName(described.name.empty() ? QStringLiteral("PictureAlignment") : qs(described.name));
         control->setToolTip(qs(described.tooltip));
-        layouts.value(static_cast<int>(described.frame))->add(described.row, described.placement, caption, control);
+        layouts[static_cast<int>(described.frame)]->add(described.row, described.placement, caption, control);
         // Shown with the window unless it starts hidden; a hidden box keeps its place in the row.
         if (!described.initiallyVisible) {
             QSizePolicy policy = control->sizePolicy();
@@ -272,10 +231,52 @@ void MainWindow::buildPanel() {
         }
     }
     buildFrameButtons(layouts);
-    for (const auto& layout : owned) layout->finish();
+    for (const auto& layout : layouts) layout->finish();
+
+    // The width-detail boxes follow the text of "表格宽度" as it is picked or typed.
+    connect(combo(settings::Field::TableWidthMode), &QComboBox::currentTextChanged, this,
+            &MainWindow::updateWidthDetails);
 }
 
-void MainWindow::buildFrameButtons(const QHash<int, FrameLayout*>& layouts) {
+QWidget* MainWindow::buildControl(const settings::ControlSpec& described, QGroupBox* box) {
+    const int index = settings::fieldIndex(described.key);
+    switch (described.kind) {
+        case settings::ControlKind::ComboBox: {
+            auto* list = new QComboBox(box);
+            list->setEditable(true);
+            list->setInsertPolicy(QComboBox::NoInsert);
+            list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+            list->setMaximumWidth(kLongestCombo);
+            list->setFixedHeight(kControlHeight);
+            combos_[index] = list;
+            return list;
+        }
+        case settings::ControlKind::CheckBox: {
+            auto* tick = new QCheckBox(qs(described.caption), box);
+            tick->setFixedHeight(kControlHeight);
+            checks_[index] = tick;
+            return tick;
+        }
+        case settings::ControlKind::LinePreview: {
+            auto* picture = new ClickablePicture(box);
+            picture->setFrameShape(QFrame::Box);
+            picture->setFixedSize(settings::kPreviewWidthPixels, settings::kPreviewHeightPixels);
+            picture->setScaledContents(true);
+            connect(picture, &ClickablePicture::clicked, this, &MainWindow::openPicker);
+            for (settings::EdgeGroup group : settings::kEdgeGroups)
+                if (settings::edgeGroupField(group) == described.key) previews_[static_cast<int>(group)] = picture;
+            return picture;
+        }
+        case settings::ControlKind::AlignmentIcons: break;
+    }
+    auto* picture = new QLabel(box);
+    const QPixmap icons = verticalAlignmentIcons();
+    picture->setPixmap(icons);
+    picture->setFixedSize(icons.size());
+    return picture;
+}
+
+void MainWindow::buildFrameButtons(const FrameLayouts& layouts) {
     using settings::ButtonAction;
     const QHash<int, void (MainWindow::*)()> handlers = {
         {static_cast<int>(ButtonAction::FormatRun), &MainWindow::startFormatRun},
@@ -290,30 +291,31 @@ void MainWindow::buildFrameButtons(const QHash<int, FrameLayout*>& layouts) {
     };
 
     for (const settings::LabelSpec& described : settings::panelLabels()) {
-        auto* label = new QLabel(qs(described.caption), frames_.value(static_cast<int>(described.frame)));
+        auto* label = new QLabel(qs(described.caption), frame(described.frame));
         label->setToolTip(qs(described.tooltip));
         label->setFixedHeight(kControlHeight);
-        layouts.value(static_cast<int>(described.frame))->add(described.row, settings::Placement::Left, nullptr, label);
+        layouts[static_cast<int>(described.frame)]->add(described.row, settings::Placement::Left, nullptr, label);
     }
 
     for (const settings::ButtonSpec& described : settings::panelButtons()) {
-        QWidget* parent = described.frame ? frames_.value(static_cast<int>(*described.frame)) : this;
+        QWidget* parent = described.frame ? static_cast<QWidget*>(frame(*described.frame)) : this;
         auto* button = new QPushButton(qs(described.caption), parent);
         button->setObjectName(qs(described.name));
         button->setToolTip(qs(described.tooltip));
         connect(button, &QPushButton::clicked, this, handlers.value(static_cast<int>(described.action)));
         if (described.rect) {
+            // The table fixes this one's place: it lies right of the wide width, out of view.
             button->setGeometry(twips_.rect(*described.rect));
             continue;
         }
         button->setFixedHeight(described.heightPixels);
-        FrameLayout* layout = layouts.value(static_cast<int>(*described.frame));
+        FrameLayout& layout = *layouts[static_cast<int>(*described.frame)];
         if (described.widthPixels > 0) {
             button->setFixedWidth(described.widthPixels);
-            layout->addAtRightEnd(described.row, button);
+            layout.addAtRightEnd(described.row, button);
         } else {
             button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-            layout->add(described.row, described.placement, nullptr, button);
+            layout.add(described.row, described.placement, nullptr, button);
         }
     }
 }
@@ -326,29 +328,13 @@ void MainWindow::loadInitialValues() {
         showPreview(group, image ? qs(image->name) : QString());
     }
     for (const settings::ControlSpec& described : settings::panelControls()) {
-        if (described.kind == settings::ControlKind::ComboBox) {
-            QComboBox* box = combo(described.name);
-            box->clear();
-            for (std::string_view item : described.items) box->addItem(qs(item));
-            box->setEditText(qs(described.defaultText));
-        } else if (described.kind == settings::ControlKind::CheckBox) {
-            check(described.name)->setChecked(described.defaultChecked);
+        if (QComboBox* list = combo(described.key)) {
+            list->clear();
+            for (std::string_view item : described.items) list->addItem(qs(item));
+            list->setEditText(qs(described.defaultText));
+        } else if (QCheckBox* tick = check(described.key)) {
+            tick->setChecked(described.defaultChecked);
         }
-    }
-}
-
-void MainWindow::setPanelState(const settings::PanelState& panel) {
-    for (const settings::ControlSpec& described : settings::panelControls()) {
-        if (described.field.empty()) continue;
-        if (described.kind == settings::ControlKind::ComboBox)
-            combo(described.name)->setEditText(qs(panel.text(described.field)));
-        else if (described.kind == settings::ControlKind::CheckBox)
-            check(described.name)->setChecked(panel.checked(described.field));
-    }
-    lines_ = panel.lines;
-    for (settings::EdgeGroup group : settings::kEdgeGroups) {
-        const settings::SampleImage* image = settings::sampleImageFor(lines_.of(group));
-        showPreview(group, image ? qs(image->name) : QString());
     }
 }
 
@@ -357,28 +343,57 @@ void MainWindow::setSettingsFileName(const QString& name) {
     setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" - ") + name);
 }
 
-QComboBox* MainWindow::combo(std::string_view name) const { return findChild<QComboBox*>(qs(name)); }
-
-QComboBox* MainWindow::fieldCombo(std::string_view field) const { return combo(settings::fieldSpec(field).name); }
-
-QCheckBox* MainWindow::check(std::string_view name) const { return findChild<QCheckBox*>(qs(name)); }
-
-settings::PanelState MainWindow::panelState() const {
-    settings::PanelState panel;
+settings::FieldTexts MainWindow::fieldTexts() const {
+    settings::FieldTexts texts;
     for (const settings::ControlSpec& described : settings::panelControls()) {
-        if (described.field.empty()) continue;
-        if (described.kind == settings::ControlKind::ComboBox) {
-            panel.setText(described.field, utf8(combo(described.name)->currentText()));
-        } else if (described.kind == settings::ControlKind::CheckBox) {
-            panel.setChecked(described.field, check(described.name)->isChecked());
+        std::string& text = texts[static_cast<std::size_t>(settings::fieldIndex(described.key))];
+        if (const QComboBox* list = combo(described.key))
+            text = utf8(list->currentText());
+        else if (const QCheckBox* tick = check(described.key))
+            text = std::string(tick->isChecked() ? "1" : "0");
+    }
+    for (settings::EdgeGroup group : settings::kEdgeGroups) {
+        const settings::LineSpec& line = lines_.of(group);
+        texts[static_cast<std::size_t>(settings::fieldIndex(settings::edgeGroupField(group)))] =
+            line.style + "/" + line.width;
+    }
+    return texts;
+}
+
+void MainWindow::applyAssignments(const std::vector<settings::SettingAssignment>& assignments) {
+    for (const settings::SettingAssignment& assignment : assignments) {
+        const settings::ControlSpec* described = settings::findField(assignment.field);
+        if (!described) continue;
+        if (QComboBox* list = combo(described->key)) {
+            list->setEditText(qs(assignment.text));
+        } else if (QCheckBox* tick = check(described->key)) {
+            tick->setChecked(assignment.text == "1");
+        } else {
+            for (settings::EdgeGroup group : settings::kEdgeGroups) {
+                settings::LineSpec line;
+                if (settings::edgeGroupField(group) != described->key ||
+                    settings::parseLineSpecText(assignment.field, assignment.text, group, line))
+                    continue;
+                lines_.of(group) = line;
+                const settings::SampleImage* image = settings::sampleImageFor(line);
+                showPreview(group, image ? qs(image->name) : QString());
+            }
         }
     }
-    panel.lines = lines_;
-    return panel;
 }
 
 settings::FormatSettings MainWindow::formatSettings() const {
-    return settings::buildFormatSettings(panelState(), panelNumberLocale());
+    const settings::NumberLocale locale = panelNumberLocale();
+    settings::FormatSettings read = settings::defaultFormatSettings(locale);
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        if (const QComboBox* list = combo(described.key))
+            settings::setText(read, described.key, utf8(list->currentText()), locale);
+        else if (const QCheckBox* tick = check(described.key))
+            settings::setChecked(read, described.key, tick->isChecked());
+    }
+    for (settings::EdgeGroup group : settings::kEdgeGroups)
+        settings::setLine(read, settings::edgeGroupField(group), lines_.of(group), locale);
+    return read;
 }
 
 // ---- geometry ----------------------------------------------------------------------------------
@@ -409,21 +424,13 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
-void MainWindow::widthDetailTick() {
-    const bool visible = settings::widthDetailsVisible(utf8(fieldCombo("TableWidthMode")->currentText()));
-    fieldCombo("SpecifiedWidthCm")->setVisible(visible);
-    fieldCombo("LeftIndentCm")->setVisible(visible);
+void MainWindow::updateWidthDetails() {
+    const bool visible = settings::widthDetailsVisible(utf8(combo(settings::Field::TableWidthMode)->currentText()));
+    combo(settings::Field::SpecifiedWidthCm)->setVisible(visible);
+    combo(settings::Field::LeftIndentCm)->setVisible(visible);
 }
 
 // ---- line styles -------------------------------------------------------------------------------
-
-ClickablePicture* MainWindow::preview(settings::EdgeGroup group) const {
-    return findChild<ClickablePicture*>(qs(settings::previewPictureName(group)));
-}
-
-QString MainWindow::previewImage(settings::EdgeGroup group) const {
-    return preview(group)->property("sampleImage").toString();
-}
 
 const QPixmap& MainWindow::sampleImage(const QString& name) const {
     static const QPixmap none;
@@ -432,9 +439,7 @@ const QPixmap& MainWindow::sampleImage(const QString& name) const {
 }
 
 void MainWindow::showPreview(settings::EdgeGroup group, const QString& imageName) {
-    ClickablePicture* box = preview(group);
-    box->setPixmap(sampleImage(imageName));
-    box->setProperty("sampleImage", imageName);
+    preview(group)->setPixmap(sampleImage(imageName));
 }
 
 void MainWindow::openPicker() {
@@ -460,7 +465,6 @@ void MainWindow::watchTick() {
         if (word_->Documents()->Count() < 1) return;
         if (!documentSeen_) {
             host_->showMainWindow();
-            state_.TablesToProcess = word_->ActiveDocument()->Tables()->Count();
             documentSeen_ = true;
         }
     } catch (const std::exception&) {
@@ -476,7 +480,7 @@ void MainWindow::openDocument() {
 }
 
 // A command runs to its end before the next may start (a message box it shows lets other clicks
-// and ticks through). A Word failure that the command itself does not handle is shown, and the main
+// and ticks through). A failure that the command itself does not handle is shown, and the main
 // window comes back.
 void MainWindow::runCommand(const QString& name, const std::function<void()>& command) {
     if (running_ || ended_) return;
@@ -487,11 +491,20 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
     emit commandEnded();
 }
 
+bool MainWindow::settingsRefused(const std::optional<std::string>& problem) {
+    if (!problem) return false;
+    showMessage(QString::fromStdString(*problem));
+    return true;
+}
+
 void MainWindow::startFormatRun() {
+    if (running_ || ended_) return;
+    // Checked as the command line checks them, before the document is touched.
+    if (settingsRefused(settings::checkTableSettings(formatSettings()))) return;
     const bool single = singleTable_ && singleTable_->isVisible();
-    runCommand(single ? QStringLiteral("排版所选表格") : QStringLiteral("排版"), [this, single] {
-        engine::FormatRun run(*word_, *host_, state_, global_);
-        run.run(formatSettings());
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatRun, single)), [this, single] {
+        engine::FormatRun run(*word_, *host_);
+        run.run(formatSettings(), single ? engine::Scope::SelectedTable : engine::Scope::WholeDocument);
         emit formatRunReported(run.passedOver(), single);
     });
 }
@@ -499,10 +512,7 @@ void MainWindow::startFormatRun() {
 void MainWindow::enterSingleTableMode() {
     if (!singleTable_) {
         singleTable_ = new SingleTableWindow;
-        connect(singleTable_, &SingleTableWindow::okRequested, this, [this] {
-            state_.TablesToProcess = 1;
-            startFormatRun();
-        });
+        connect(singleTable_, &SingleTableWindow::okRequested, this, &MainWindow::startFormatRun);
         connect(singleTable_, &SingleTableWindow::returnRequested, this, [this] {
             singleTable_->hide();
             host_->showMainWindow();
@@ -524,8 +534,10 @@ void MainWindow::showAbout() {
 // ---- the other commands ------------------------------------------------------------------------
 
 void MainWindow::formatBodyText() {
-    runCommand(QStringLiteral("正文排版"),
-               [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_, global_); });
+    if (running_ || ended_) return;
+    if (settingsRefused(settings::checkBodySettings(formatSettings()))) return;
+    runCommand(qs(settings::commandName(settings::ButtonAction::FormatBodyText)),
+               [this] { bodytext::formatBodyText(*word_, formatSettings(), *host_); });
 }
 
 void MainWindow::convertEmbeddedSheets() {
@@ -533,29 +545,42 @@ void MainWindow::convertEmbeddedSheets() {
         showMessage(QString::fromUtf8(kEmbeddedSheetsUnavailable));
         return;
     }
-    runCommand(QStringLiteral("转换内嵌表格"), [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::ConvertEmbeddedSheets)),
+               [this] { utilities::convertEmbeddedSheets(*word_, *excel_, *host_); });
 }
 
 void MainWindow::tidyTables() {
-    runCommand(QStringLiteral("整理表格"), [this] { utilities::tidyTables(*word_, *host_, state_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::TidyTables)),
+               [this] { utilities::tidyTables(*word_, *host_); });
 }
 
 void MainWindow::removeEmptyRows() {
-    runCommand(QStringLiteral("删除空行"), [this] { utilities::deleteEmptyRows(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveEmptyRows)),
+               [this] { utilities::deleteEmptyRows(*word_, *host_); });
 }
 
 void MainWindow::removeExternalLinks() {
-    runCommand(QStringLiteral("取消链接"), [this] { utilities::unlinkFields(*word_, *host_); });
+    runCommand(qs(settings::commandName(settings::ButtonAction::RemoveExternalLinks)),
+               [this] { utilities::unlinkFields(*word_, *host_); });
 }
 
 void MainWindow::openCompanionWorkbook() {
     // Opened with the desktop's program for .xls files; the check box beside the label stays as it is.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(kCompanionWorkbook));
-    if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2")
-                        .arg(QString::fromUtf8(kCompanionWorkbook), QDir::toNativeSeparators(path)));
+    // It lies beside the program (a build tree), or with the program's data when installed
+    // (PREFIX/share/gridwright beside PREFIX/bin).
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QString name = qs(settings::kCompanionWorkbookName);
+    const QStringList places = {folder.filePath(name),
+                                QDir::cleanPath(folder.filePath(QStringLiteral("../share/gridwright/") + name))};
+    const auto found =
+        std::find_if(places.begin(), places.end(), [](const QString& p) { return QFileInfo::exists(p); });
+    if (found == places.end()) {
+        QStringList shown;
+        for (const QString& place : places) shown << QDir::toNativeSeparators(place);
+        showMessage(QStringLiteral("找不到配套工作簿“%1”。查找的位置：%2").arg(name, shown.join(QStringLiteral("、"))));
         return;
     }
+    const QString path = *found;
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         showMessage(QStringLiteral("无法打开配套工作簿“%1”：系统中没有打开 .xls 文件的程序。")
                         .arg(QDir::toNativeSeparators(path)));
@@ -575,7 +600,6 @@ void MainWindow::endProgram() {
     if (ended_) return;
     ended_ = true;
     documentWatch_->stop();
-    widthDetail_->stop();
     if (welcome_) welcome_->hide();
     if (singleTable_) singleTable_->hide();
     if (picker_) picker_->close();
@@ -588,7 +612,6 @@ void MainWindow::reopen() {
     if (ended_) {
         ended_ = false;
         documentWatch_->start();
-        widthDetail_->start();
     }
     host_->showMainWindow();
 }

@@ -8,22 +8,27 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "automation/excel.h"
-#include "automation/global.h"
 #include "automation/word.h"
 #include "commands/command_host.h"
 #include "commands/pass_over.h"
+#include "settings/controls.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
-#include "settings/panel_state.h"
+#include "settings/settings_file.h"
 #include "shell/twips.h"
 
 class QTimer;
 class QComboBox;
 class QCheckBox;
+class QGroupBox;
 class QPushButton;
 
 namespace shell {
@@ -39,44 +44,42 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Runs the load step: narrow width, Word made visible and brought forward, the welcome window,
-    // the panel's initial values and both timers.
+    // the panel's initial values and the document watch.
     explicit MainWindow(std::shared_ptr<automation::Application> word, QWidget* parent = nullptr);
     ~MainWindow() override;
     // The Excel that "开   始" of "文档内嵌excel表格" reaches; without one the button says it cannot convert.
     void setExcel(std::shared_ptr<automation::excel::Launcher> excel) { excel_ = std::move(excel); }
 
     // What a run reads: every list text, every check box and the three LineSpecs.
-    settings::PanelState panelState() const;
-    // Puts these values into the panel (a settings file, the last settings used).
-    void setPanelState(const settings::PanelState& panel);
+    settings::FormatSettings formatSettings() const;
+    // The text each named field's control holds, as a settings file writes it ("1"/"0" for a check box,
+    // "STYLE/WIDTH" for a line).
+    settings::FieldTexts fieldTexts() const;
+    // Puts checked assignments (a settings file, the last settings used) into the panel's controls.
+    void applyAssignments(const std::vector<settings::SettingAssignment>& assignments);
     // The settings file the panel's values came from, shown in the title; empty for none.
     void setSettingsFileName(const QString& name);
     const settings::EdgeLines& lines() const { return lines_; }
-    commands::ProgramState& programState() { return state_; }
-    bool documentSeen() const { return documentSeen_; }
+    // The panel's widgets by key: null for a key whose control is of another kind.
+    QComboBox* combo(settings::Field key) const { return combos_[settings::fieldIndex(key)]; }
+    QCheckBox* check(settings::Field key) const { return checks_[settings::fieldIndex(key)]; }
     // True once the program has ended (the windows are closed, the timers stopped).
     bool hasEnded() const { return ended_; }
 
     // The window's outer width in twips.
     int outerWidthTwips() const;
-    // The sample image a preview box shows ("Picture5" after load).
-    QString previewImage(settings::EdgeGroup group) const;
-    ClickablePicture* preview(settings::EdgeGroup group) const;
+    ClickablePicture* preview(settings::EdgeGroup group) const { return previews_[static_cast<int>(group)]; }
     const QPixmap& sampleImage(const QString& name) const;
 
     WelcomeWindow* welcomeWindow() const;
     PickerWindow* pickerWindow() const;
     SingleTableWindow* singleTableWindow() const;
     AboutWindow* aboutWindow() const;
-    QTimer* documentWatch() const { return documentWatch_; }
-    QTimer* widthDetailTimer() const { return widthDetail_; }
 
 public slots:
     // DocumentWatch: brings the window forward once Word holds a document; ends the program when
     // Word no longer answers.
     void watchTick();
-    // Shows Combo13 and Combo6 while Combo7 reads "指定宽度", hides them otherwise.
-    void widthDetailTick();
     // "更多功能 >>": narrow to wide and back.
     void toggleWidth();
     void openPicker();
@@ -116,31 +119,34 @@ private:
     class Host;
 
     void buildPanel();
-    void buildFrameButtons(const QHash<int, FrameLayout*>& layouts);
+    QWidget* buildControl(const settings::ControlSpec& described, QGroupBox* frame);
+    using FrameLayouts = std::array<std::unique_ptr<FrameLayout>, settings::kPanelFrameCount>;
+    void buildFrameButtons(const FrameLayouts& layouts);
     void loadInitialValues();
     void startWord();
     void setOuterWidthTwips(int twips);
+    // Shows Combo13 and Combo6 while Combo7 reads "指定宽度" (picked or typed), hides them otherwise.
+    void updateWidthDetails();
     void chooseLine(const QString& optionName);
     void showPreview(settings::EdgeGroup group, const QString& imageName);
     void showMessage(const QString& text);
     QWidget* messageParent() const;
-    QComboBox* combo(std::string_view name) const;
-    QComboBox* fieldCombo(std::string_view field) const;
-    QCheckBox* check(std::string_view name) const;
-    settings::FormatSettings formatSettings() const;
+    QGroupBox* frame(settings::PanelFrame id) const { return frames_[static_cast<int>(id)]; }
     void runCommand(const QString& name, const std::function<void()>& command);
+    // Shows the problem of a settings check, if there is one; true then.
+    bool settingsRefused(const std::optional<std::string>& problem);
 
     std::shared_ptr<automation::Application> word_;
     std::shared_ptr<automation::excel::Launcher> excel_;
     std::unique_ptr<Host> host_;
-    automation::Global global_;
-    commands::ProgramState state_;
     settings::EdgeLines lines_;
     Twips twips_;
     QHash<QString, QPixmap> samples_;
-    QHash<int, QWidget*> frames_;  // by PanelFrame
+    std::array<QGroupBox*, settings::kPanelFrameCount> frames_{};
+    std::array<QComboBox*, settings::kFieldCount> combos_{};
+    std::array<QCheckBox*, settings::kFieldCount> checks_{};
+    std::array<ClickablePicture*, settings::kEdgeGroups.size()> previews_{};
     QTimer* documentWatch_;
-    QTimer* widthDetail_;
     QPointer<WelcomeWindow> welcome_;
     QPointer<PickerWindow> picker_;
     QPointer<SingleTableWindow> singleTable_;

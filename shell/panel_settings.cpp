@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <vector>
 
 #include "settings/settings_file.h"
 #include "shell/main_window.h"
@@ -38,19 +39,19 @@ void PanelSettings::save() {
 }
 
 bool PanelSettings::loadFile(const QString& path) {
-    settings::PanelState panel = main_.panelState();
-    if (auto problem = settings::readSettingsFile(localPath(path), utf8(QDir::toNativeSeparators(path)), panel)) {
+    std::vector<settings::SettingAssignment> assignments;
+    if (auto problem = settings::readSettingsFile(localPath(path), utf8(QDir::toNativeSeparators(path)), assignments)) {
         prompts().message(dialogs_, qs(*problem));
         return false;
     }
-    main_.setPanelState(panel);
+    main_.applyAssignments(assignments);
     main_.setSettingsFileName(QFileInfo(path).fileName());
     return true;
 }
 
 bool PanelSettings::saveFile(const QString& path) {
     if (auto problem =
-            settings::writeSettingsFile(localPath(path), utf8(QDir::toNativeSeparators(path)), main_.panelState())) {
+            settings::writeSettingsFile(localPath(path), utf8(QDir::toNativeSeparators(path)), main_.fieldTexts())) {
         prompts().message(dialogs_, qs(*problem));
         return false;
     }
@@ -74,14 +75,14 @@ void PanelSettings::remember() {
     const QString path = lastSettingsPath();
     // Kept quietly: a settings folder that cannot be written costs only the next start's settings.
     if (QDir().mkpath(QFileInfo(path).path()))
-        settings::writeSettingsFile(localPath(path), utf8(path), main_.panelState());
+        settings::writeSettingsFile(localPath(path), utf8(path), main_.fieldTexts());
 }
 
 void PanelSettings::restoreLast() {
     if (!startsWithLast() || !QFileInfo::exists(lastSettingsPath())) return;
-    settings::PanelState panel = main_.panelState();
-    if (!settings::readSettingsFile(localPath(lastSettingsPath()), utf8(lastSettingsPath()), panel))
-        main_.setPanelState(panel);
+    std::vector<settings::SettingAssignment> assignments;
+    if (!settings::readSettingsFile(localPath(lastSettingsPath()), utf8(lastSettingsPath()), assignments))
+        main_.applyAssignments(assignments);
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "settings/picker_layout.h"
 #include "shell/clickable_picture.h"
 #include "shell/line_samples.h"
 #include "shell/utf8.h"
@@ -13,21 +14,9 @@ namespace shell {
 
 namespace {
 
-constexpr int kRowHeight = 24;
-constexpr int kRows = 7;
-constexpr int kSampleWidth = 128;
-constexpr int kColumnPitch = 160;
-constexpr int kFrameWidth = 3 * kColumnPitch + 10;
-constexpr int kFrameHeight = 26 + kRows * kRowHeight + 10;
-constexpr int kNoLineRow = 6;  // the "不显示" row stands in the double-line column, below its samples
+QRect rectOf(const settings::PixelRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
-int columnIndex(settings::SampleColumn column) {
-    switch (column) {
-        case settings::SampleColumn::Single: return 0;
-        case settings::SampleColumn::Dotted: return 1;
-        default: return 2;
-    }
-}
+int columnIndex(settings::SampleColumn column) { return static_cast<int>(column); }
 
 QString frameName(settings::EdgeGroup group) {
     switch (group) {
@@ -50,28 +39,27 @@ QString sampleName(settings::SampleColumn column) {
 
 }  // namespace
 
+// The picker's places come from settings/picker_layout.h, which the Win32 picker reads too, so both
+// front ends show the same window.
 PickerWindow::PickerWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(qs(settings::kPickerFormName));
     setWindowTitle(qs(settings::kPickerCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose);
-    int top = 8;
-    for (settings::EdgeGroup group : settings::kEdgeGroups) {
-        buildFrame(group, top);
-        top += kFrameHeight + 8;
-    }
-    setFixedSize(kFrameWidth + 16, top);
+    for (settings::EdgeGroup group : settings::kEdgeGroups) buildFrame(group);
+    setFixedSize(settings::pickerClientWidth(), settings::pickerClientHeight());
 }
 
-void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
+void PickerWindow::buildFrame(settings::EdgeGroup group) {
     using settings::SampleColumn;
     auto* frame = new QGroupBox(qs(settings::edgeGroupCaption(group)), this);
     frame->setObjectName(frameName(group));
-    frame->setGeometry(8, top, kFrameWidth, kFrameHeight);
+    frame->setGeometry(rectOf(settings::pickerFrame(group)));
 
     auto* buttons = new QButtonGroup(this);
     buttons->setExclusive(true);
     groups_[static_cast<int>(group)] = buttons;
+    auto& samples = samples_[static_cast<int>(group)];
 
     const std::vector<const settings::PickerOption*> options = settings::pickerOptionsOf(group);
     // One picture per column, holding that column's samples one under the other.
@@ -82,15 +70,16 @@ void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
         if (images.empty()) continue;
         auto* picture = new ClickablePicture(frame);
         picture->setObjectName(sampleName(column));
-        picture->setPixmap(sampleColumnPixmap(images, kSampleWidth, kRowHeight));
-        picture->setGeometry(10 + columnIndex(column) * kColumnPitch, 24, kSampleWidth,
-                             kRowHeight * static_cast<int>(images.size()));
+        const QRect place = rectOf(settings::pickerSamples(column, static_cast<int>(images.size())));
+        picture->setPixmap(sampleColumnPixmap(images, place.width(), settings::kPickerRowHeight));
+        picture->setGeometry(place);
         picture->setToolTip(qs(settings::sampleTooltip(group, column)));
         // The tooltips promise it: a double-click on a sample closes the window, and so does a
         // single click on the single lines of the top and bottom frame.
         connect(picture, &ClickablePicture::doubleClicked, this, &QWidget::close);
         if (group == settings::EdgeGroup::TopBottom && column == SampleColumn::Single)
             connect(picture, &ClickablePicture::clicked, this, &QWidget::close);
+        samples[columnIndex(column)] = picture;
     }
 
     for (const settings::PickerOption* option : options) {
@@ -98,34 +87,33 @@ void PickerWindow::buildFrame(settings::EdgeGroup group, int top) {
         const QString name = qs(option->name);
         button->setObjectName(name);
         button->setAccessibleName(name);
-        int x = 10 + columnIndex(option->column) * kColumnPitch + kSampleWidth + 4;
-        int row = option->row;
         if (option->column == SampleColumn::NoLine) {
-            row = kNoLineRow;
             auto* label = new QLabel(qs(settings::kNoLineCaption), frame);
             label->setObjectName(QStringLiteral("LabelNoLine"));
-            label->setGeometry(10 + 2 * kColumnPitch, 24 + (row - 1) * kRowHeight, 60, kRowHeight);
+            label->setGeometry(rectOf(settings::pickerNoLineLabel()));
             auto* blank = new ClickablePicture(frame);
             blank->setObjectName(sampleName(SampleColumn::NoLine));
-            blank->setPixmap(samplePixmap(*settings::findSampleImage(option->sampleImage), QSize(60, kRowHeight)));
-            blank->setGeometry(10 + 2 * kColumnPitch + 64, 24 + (row - 1) * kRowHeight, 60, kRowHeight);
+            const QRect place = rectOf(settings::pickerSamples(SampleColumn::NoLine, 1));
+            blank->setPixmap(samplePixmap(*settings::findSampleImage(option->sampleImage), place.size()));
+            blank->setGeometry(place);
             connect(blank, &ClickablePicture::doubleClicked, this, &QWidget::close);
+            samples[columnIndex(SampleColumn::NoLine)] = blank;
         }
-        button->setGeometry(x, 24 + (row - 1) * kRowHeight, 22, kRowHeight);
+        button->setGeometry(rectOf(settings::pickerOption(*option)));
         buttons->addButton(button);
+        options_.insert(name, button);
         connect(button, &QRadioButton::toggled, this, [this, name](bool on) {
             if (on) emit optionChosen(name);
         });
     }
 }
 
-QRadioButton* PickerWindow::option(const QString& name) const { return findChild<QRadioButton*>(name); }
+QRadioButton* PickerWindow::option(const QString& name) const { return options_.value(name); }
 
 QButtonGroup* PickerWindow::group(settings::EdgeGroup group) const { return groups_[static_cast<int>(group)]; }
 
 ClickablePicture* PickerWindow::samplePicture(settings::EdgeGroup group, settings::SampleColumn column) const {
-    auto* frame = findChild<QGroupBox*>(frameName(group));
-    return frame ? frame->findChild<ClickablePicture*>(sampleName(column)) : nullptr;
+    return samples_[static_cast<int>(group)][columnIndex(column)];
 }
 
 }  // namespace shell

@@ -3,7 +3,10 @@
 // the window shows no current choice when it opens.
 #pragma once
 
+#include <QHash>
 #include <QWidget>
+
+#include <array>
 
 #include "settings/line_spec.h"
 
@@ -30,9 +33,13 @@ signals:
     void optionChosen(const QString& name);
 
 private:
-    void buildFrame(settings::EdgeGroup group, int top);
+    // Places a frame and its pieces where settings/picker_layout.h puts them.
+    void buildFrame(settings::EdgeGroup group);
 
-    QButtonGroup* groups_[3] = {};
+    std::array<QButtonGroup*, settings::kEdgeGroups.size()> groups_{};
+    // By group, then by column (single, dotted, double, the blank one); null where a frame has none.
+    std::array<std::array<ClickablePicture*, 4>, settings::kEdgeGroups.size()> samples_{};
+    QHash<QString, QRadioButton*> options_;
 };
 
 }  // namespace shell

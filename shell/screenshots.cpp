@@ -89,8 +89,8 @@ int takeScreenshots(const QString& folder, const QString& document) {
     if (!document.isEmpty()) {
         try {
             program.word()->Documents()->Open(document.toUtf8().toStdString());
-        } catch (const automation::Error& error) {
-            QTextStream(stderr) << QString::fromStdString(error.message()) << '\n';
+        } catch (const std::exception& error) {
+            QTextStream(stderr) << QString::fromStdString(error.what()) << '\n';
             return 1;
         }
     }
@@ -115,9 +115,9 @@ int takeScreenshots(const QString& folder, const QString& document) {
         wordWindow->resize(900, 680);
         waitForPages(wordWindow);
         ok = save(wordWindow, dir, QStringLiteral("document-before.png")) && ok;
-        main->findChild<QComboBox*>(QStringLiteral("Combo9"))->setEditText(QStringLiteral("居中"));
-        main->findChild<QComboBox*>(QStringLiteral("Combo11"))->setEditText(QStringLiteral("居右"));
-        main->findChild<QComboBox*>(QStringLiteral("Combo3"))->setEditText(QStringLiteral("五号"));
+        main->combo(settings::Field::HeaderRowAlign)->setEditText(QStringLiteral("居中"));
+        main->combo(settings::Field::OtherAreaAlign)->setEditText(QStringLiteral("居右"));
+        main->combo(settings::Field::FontSize)->setEditText(QStringLiteral("五号"));
         main->startFormatRun();
         waitForPages(wordWindow);
         ok = save(wordWindow, dir, QStringLiteral("document-after.png")) && ok;

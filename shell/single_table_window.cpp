@@ -4,14 +4,13 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "settings/shell_texts.h"
 #include "shell/twips.h"
+#include "shell/utf8.h"
 
 namespace shell {
 
 namespace {
-
-constexpr int kClientWidthTwips = 3264;
-constexpr int kClientHeightTwips = 588;
 
 constexpr Qt::WindowFlags kSingleTableFlags =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint;
@@ -20,16 +19,16 @@ constexpr Qt::WindowFlags kSingleTableFlags =
 
 SingleTableWindow::SingleTableWindow(QWidget* parent)
     : QWidget(parent, kSingleTableFlags),
-      okButton_(new QPushButton(QStringLiteral("确 定"), this)),
-      returnButton_(new QPushButton(QStringLiteral("返 回"), this)) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("选中一个表设置"));
+      okButton_(new QPushButton(qs(settings::kSingleTableOkCaption), this)),
+      returnButton_(new QPushButton(qs(settings::kSingleTableReturnCaption), this)) {
+    setObjectName(qs(settings::kSingleTableFormName));
+    setWindowTitle(qs(settings::kSingleTableCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     const Twips twips = Twips::ofScreen();
-    setFixedSize(twips.x(kClientWidthTwips), twips.y(kClientHeightTwips));
+    setFixedSize(twips.x(settings::kSingleTableClientWidthTwips), twips.y(settings::kSingleTableClientHeightTwips));
 
     okButton_->setObjectName(QStringLiteral("CommandOk"));
-    okButton_->setToolTip(QStringLiteral("先选中一个表格"));
+    okButton_->setToolTip(qs(settings::kSingleTableOkTooltip));
     returnButton_->setObjectName(QStringLiteral("CommandReturn"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);

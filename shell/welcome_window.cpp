@@ -7,34 +7,24 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "settings/shell_texts.h"
+#include "shell/utf8.h"
+
 namespace shell {
-
-namespace {
-
-// The instructions, one label each, exactly as they stand.
-const char* const kInstructions[] = {
-    "程序使用方法：\r\n  ",
-    "     1、点击本窗体下方的“打开要排版的word文件”按钮，然后在出现的打开文件对话框中找到你想对其",
-    "进行排版设置的word文件，再点击对话框右下方的打开按钮，打开该文件，之后排版工具界面会自动显示。",
-    "    2、必须用1中的方法使用本工具打开word文件，直接在文件夹中双击打开或用其他方法打开时，本程",
-    "序无法对其设置。    ",
-};
-
-}  // namespace
 
 WelcomeWindow::WelcomeWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      openButton_(new QPushButton(QStringLiteral("打开要排版的word文件"), this)),
-      exitButton_(new QPushButton(QStringLiteral("退出程序"), this)) {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("你好，欢迎使用本程序！"));
+      openButton_(new QPushButton(qs(settings::kOpenDocumentCaption), this)),
+      exitButton_(new QPushButton(qs(settings::kExitCaption), this)) {
+    setObjectName(qs(settings::kWelcomeFormName));
+    setWindowTitle(qs(settings::kWelcomeCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(2);
     int number = 1;
-    for (const char* text : kInstructions) {
-        auto* label = new QLabel(QString::fromUtf8(text), this);
+    for (std::string_view text : settings::kWelcomeInstructions) {
+        auto* label = new QLabel(qs(text), this);
         label->setObjectName(QStringLiteral("Label%1").arg(number++));
         layout->addWidget(label);
     }

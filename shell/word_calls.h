@@ -8,7 +8,7 @@
 #include <exception>
 #include <functional>
 
-#include "automation/error.h"
+#include "commands/failure_message.h"
 
 namespace shell {
 
@@ -18,10 +18,8 @@ bool callWord(const std::function<void(const QString&)>& report, Call&& call) {
     try {
         call();
         return true;
-    } catch (const automation::Error& error) {
-        report(QString::fromStdString(error.message()));
     } catch (const std::exception& error) {
-        report(QStringLiteral("内置 Word 出错：") + QString::fromLocal8Bit(error.what()));
+        report(QString::fromStdString(commands::failureMessage(error)));
     }
     return false;
 }

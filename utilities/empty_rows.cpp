@@ -53,7 +53,7 @@ UtilityResult deleteEmptyRows(automation::Application& word, commands::CommandHo
     });
 
     // Form fields have no text of their own, yet a row holding one is not blank.
-    const FormFieldPositions formFields(*document, passOver);
+    FormFieldPositions formFields(*document, passOver);
     for (int t = 1; t <= tableCount; ++t) {
         automation::TablePtr table;
         int rows = 0, columns = 0;
@@ -91,8 +91,14 @@ UtilityResult deleteEmptyRows(automation::Application& word, commands::CommandHo
             // of the last cell a row with merged cells has). A row that cannot be selected as a whole
             // stays: one whose first cell continues a merge from above, or one whose selection Word
             // cannot count columns of (a cell merged down into the next row).
-            bool deleted = passOver.run([&] {
-                document->Range(first->Range()->Start(), last->Range()->End())->Select();
+            int start = 0, end = 0;
+            if (!passOver.run([&] {
+                    start = first->Range()->Start();
+                    end = last->Range()->End();
+                }))
+                continue;
+            bool deleted = formFields.deleteRows(start, [&] {
+                document->Range(start, end)->Select();
                 automation::SelectionPtr selection = word.Selection();
                 selection->Columns()->Count();
                 selection->Rows()->Delete();

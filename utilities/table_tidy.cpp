@@ -1,5 +1,6 @@
 // "整理表格": trailing empty columns and rows.
 #include <string>
+#include <vector>
 
 #include "commands/active_document.h"
 #include "commands/pass_over.h"
@@ -21,27 +22,31 @@ int wordLength(const std::string& utf8) {
 }
 
 // A cell is empty when its text is no more than its end-of-cell mark (spaces are content here) and it
-// holds no form field, which has no text of its own.
-bool allEmpty(const automation::CellsPtr& cells, const FormFieldPositions& formFields) {
+// holds no form field, which has no text of its own. The cells' ranges are kept in ranges.
+bool allEmpty(const automation::CellsPtr& cells, const FormFieldPositions& formFields,
+              std::vector<TextStretch>& ranges) {
+    ranges.clear();
     const int count = cells->Count();
     for (int i = 1; i <= count; ++i) {
         automation::RangePtr range = cells->Item(i)->Range();
-        if (wordLength(range->Text()) > 2 || formFields.within(range->Start(), range->End())) return false;
+        const TextStretch stretch{range->Start(), range->End()};
+        if (wordLength(range->Text()) > 2 || formFields.within(stretch.start, stretch.end)) return false;
+        ranges.push_back(stretch);
     }
     return true;
 }
 
 }  // namespace
 
-UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host, commands::ProgramState& state) {
+UtilityResult tidyTables(automation::Application& word, commands::CommandHost& host) {
     UtilityResult result;
     const automation::DocumentPtr document = commands::activeDocument(word);
     if (!document) return noDocument(host);
     const automation::TablesPtr tables = document->Tables();
-    state.TablesToProcess = tables->Count();
+    const int TablesToProcess = tables->Count();
 
     commands::PassOver passOver(true);
-    const FormFieldPositions formFields(*document, passOver);
+    FormFieldPositions formFields(*document, passOver);
     // The tables still in the document: a table that goes away with its last column or row makes
     // the following ones move up, so the next one is then found under the same number.
     auto tableCount = [&] {
@@ -50,7 +55,7 @@ UtilityResult tidyTables(automation::Application& word, commands::CommandHost& h
         return count;
     };
     int index = 1;
-    for (int visit = 1; visit <= state.TablesToProcess; ++visit) {
+    for (int visit = 1; visit <= TablesToProcess; ++visit) {
         automation::TablePtr table;
         if (!passOver.run([&] { table = tables->Item(index); })) {
             ++index;
@@ -59,15 +64,17 @@ UtilityResult tidyTables(automation::Application& word, commands::CommandHost& h
         bool removed = false;
 
         bool empty = false;
+        std::vector<TextStretch> cells;
         automation::ColumnPtr column;
         passOver.run([&] {
             automation::ColumnsPtr columns = table->Columns();
             column = columns->Item(columns->Count());
-            empty = allEmpty(column->Cells(), formFields);
+            empty = allEmpty(column->Cells(), formFields, cells);
         });
         if (empty) {
             const int before = tableCount();
-            if (passOver.run([&] { column->Delete(); })) removed = before >= 0 && tableCount() < before;
+            if (formFields.deleteCells(cells, [&] { column->Delete(); }))
+                removed = before >= 0 && tableCount() < before;
         }
 
         if (!removed) {
@@ -76,11 +83,12 @@ UtilityResult tidyTables(automation::Application& word, commands::CommandHost& h
             passOver.run([&] {
                 automation::RowsPtr rows = table->Rows();
                 row = rows->Item(rows->Count());
-                empty = allEmpty(row->Cells(), formFields);
+                empty = allEmpty(row->Cells(), formFields, cells) && !cells.empty();
             });
             if (empty) {
                 const int before = tableCount();
-                if (passOver.run([&] { row->Delete(); })) removed = before >= 0 && tableCount() < before;
+                if (formFields.deleteRows(cells.front().start, [&] { row->Delete(); }))
+                    removed = before >= 0 && tableCount() < before;
             }
         }
         if (!removed) ++index;

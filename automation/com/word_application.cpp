@@ -411,15 +411,27 @@ std::shared_ptr<Application> wordFromDispatch(IDispatch* application) {
     return std::make_shared<ComApplication>(application);
 }
 
+namespace {
+
+// A new server of this ProgID, or the failure that kept it from starting.
+HRESULT createServer(const char* progId, IDispatch** application) {
+    CLSID server{};
+    HRESULT hr = CLSIDFromProgID(wideFromUtf8(progId).c_str(), &server);
+    if (SUCCEEDED(hr))
+        hr = CoCreateInstance(server, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(application));
+    return hr;
+}
+
+bool notInstalled(HRESULT hr) { return hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG; }
+
+}  // namespace
+
 std::shared_ptr<Application> createWord() {
     enterApartment();
-    CLSID word{};
-    HRESULT hr = CLSIDFromProgID(L"Word.Application", &word);
     IDispatch* application = nullptr;
-    if (SUCCEEDED(hr))
-        hr =
-            CoCreateInstance(word, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(&application));
-    if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG)
+    const HRESULT hr = createServer("Word.Application", &application);
+    if (notInstalled(hr))
         throw Error(static_cast<long>(hr),
                     "无法启动 Word：本机没有安装 Microsoft Word，或 Word 没有注册为自动化服务器。");
     if (FAILED(hr)) {
@@ -427,6 +439,27 @@ std::shared_ptr<Application> createWord() {
         throw Error(cause.number(), "无法启动 Word：" + cause.message());
     }
     return wordFromDispatch(application);
+}
+
+DesktopWord createDesktopWord() {
+    enterApartment();
+    std::string tried;
+    long number = 0;
+    for (const char* progId : kDesktopWordProgIds) {
+        IDispatch* application = nullptr;
+        const HRESULT hr = createServer(progId, &application);
+        if (SUCCEEDED(hr)) return {wordFromDispatch(application), progId};
+        tried +=
+            std::string("\n    ") + progId + "：" + (notInstalled(hr) ? "没有安装" : errorFromHresult(hr).message());
+        if (number == 0) number = notInstalled(hr) ? static_cast<long>(hr) : errorFromHresult(hr).number();
+    }
+    throw Error(number, "无法启动 Word，也无法启动 WPS 文字。\n已尝试的自动化服务器：" + tried +
+                            "\n请安装 Microsoft Word 2007 或更高版本，或 WPS Office。");
+}
+
+IDispatch* dispatchOf(Application& word) {
+    auto* com = dynamic_cast<ComApplication*>(&word);
+    return com == nullptr ? nullptr : com->object();
 }
 
 namespace {
@@ -452,10 +485,10 @@ BOOL WINAPI quitOnInterrupt(DWORD) {
 }  // namespace
 
 void quitOnConsoleInterrupt(const std::shared_ptr<Application>& word) {
-    const auto* com = dynamic_cast<const ComApplication*>(word.get());
-    if (com == nullptr || interruptStream.load() != nullptr) return;
+    IDispatch* application = word ? dispatchOf(*word) : nullptr;
+    if (application == nullptr || interruptStream.load() != nullptr) return;
     IStream* stream = nullptr;
-    if (FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, com->object(), &stream))) return;
+    if (FAILED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, application, &stream))) return;
     interruptStream.store(stream);
     SetConsoleCtrlHandler(quitOnInterrupt, TRUE);
 }

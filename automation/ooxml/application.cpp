@@ -106,7 +106,13 @@ public:
                 word_->notifyChange();
                 return std::make_shared<DocumentImpl>(doc);
             }
-        auto model = std::make_shared<DocumentModel>(full, Package::open(path), word_);
+        std::shared_ptr<DocumentModel> model;
+        Package package = Package::open(path);
+        try {
+            model = std::make_shared<DocumentModel>(full, std::move(package), word_);
+        } catch (const Error& error) {
+            failOpen(path, error.message());  // the parts name themselves; the file is named here
+        }
         word_->documents.push_back(model);
         word_->active = model;
         word_->notifyChange();
@@ -211,24 +217,6 @@ public:
     void setChangeListener(std::function<void()> listener) override { word_->changeListener = std::move(listener); }
     bool running() const override { return word_->running; }
     std::shared_ptr<excel::Launcher> excel() override { return makeLauncher(word_->desktop); }
-    std::optional<TableLayout> tableLayout(int start, int end) override {
-        ModelPtr model = active();
-        const StoryIndex& index = model->index();
-        for (pugi::xml_node tbl : index.allTables()) {
-            Span span;
-            if (!index.span(tbl, span) || span.start != start || span.end != end) continue;
-            const TableGrid& grid = model->grid(tbl);
-            TableLayout layout;
-            layout.gridColumns = grid.gridWidth();
-            layout.rows = grid.rowCount();
-            for (const GridRow& row : grid.rows())
-                for (const GridCell& c : row.cells)
-                    if (c.vmerge != VMerge::Continue)
-                        layout.cells.push_back({c.row, c.index, c.gridStart, c.span, grid.mergeEnd(c) - c.row + 1});
-            return layout;
-        }
-        return std::nullopt;
-    }
 
     std::vector<std::uint64_t> documentIds() const override {
         std::vector<std::uint64_t> ids;

@@ -92,15 +92,10 @@ Area areaForRange(DocumentModel& model, int start, int end) {
     // extends a range that crosses cells to whole cells.
     pugi::xml_node tbl = index.tableOfCell(cornerA);
     const TableGrid& grid = model.grid(tbl);
-    const GridCell* ca = nullptr;
-    const GridCell* cb = nullptr;
-    for (const GridRow& row : grid.rows())
-        for (const GridCell& c : row.cells) {
-            if (c.tc == cornerA) ca = &c;
-            if (c.tc == cornerB) cb = &c;
-        }
+    const GridCell* ca = grid.cellOf(cornerA);
+    const GridCell* cb = grid.cellOf(cornerB);
     if (!ca || !cb) return textArea(start, end);
-    return blockArea(tbl, std::min(ca->row, cb->row), std::max(ca->row, cb->row),
+    return blockArea(tbl, std::min(grid.rowOf(*ca), grid.rowOf(*cb)), std::max(grid.rowOf(*ca), grid.rowOf(*cb)),
                      std::min(ca->gridStart, cb->gridStart), std::max(ca->gridEnd(), cb->gridEnd()));
 }
 
@@ -112,7 +107,7 @@ std::vector<pugi::xml_node> areaParagraphs(DocumentModel& model, const Area& are
             for (pugi::xml_node p : wml::descendants(c->tc, "p", {"txbxContent"})) out.push_back(p);
         return out;
     }
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const auto& paragraphs = index.paragraphs();
     // First paragraph whose end lies after the start.
     auto it = std::partition_point(paragraphs.begin(), paragraphs.end(), [&](pugi::xml_node p) {
@@ -141,12 +136,21 @@ std::vector<pugi::xml_node> areaTables(DocumentModel& model, const Area& area) {
     std::vector<pugi::xml_node> out;
     if (pugi::xml_node first = areaTable(model, area)) out.push_back(first);
     if (area.kind == Area::Kind::Block) return out;
-    const StoryIndex& index = model.index();
-    for (pugi::xml_node tbl : index.outerTables()) {
+    StoryIndex& index = model.index();
+    // Outer tables follow one another: the first that ends after the start is found by halving, so
+    // that asking every paragraph of a long document for its tables stays linear.
+    const auto& tables = index.outerTables();
+    auto spanOf = [&](pugi::xml_node tbl) {
         Span s;
         index.span(tbl, s);
+        return s;
+    };
+    auto from = std::partition_point(tables.begin(), tables.end(),
+                                     [&](pugi::xml_node tbl) { return spanOf(tbl).end <= area.start; });
+    for (auto it = from; it != tables.end(); ++it) {
+        pugi::xml_node tbl = *it;
+        const Span s = spanOf(tbl);
         if (s.start >= area.end) break;
-        if (s.end <= area.start) continue;
         if (std::find(out.begin(), out.end(), tbl) == out.end()) {
             // An outer table holding the first one is the same table family; list it once.
             bool holdsFirst = false;

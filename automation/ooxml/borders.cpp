@@ -81,17 +81,17 @@ pugi::xml_node borderChild(pugi::xml_node borders, std::string_view side) {
     return {};
 }
 
-void writeLine(pugi::xml_node e, int style, int width) {
-    wml::setAttr(e, "w:val", kStyleNames[static_cast<size_t>(style)]);
+void writeLine(wml::StringPool& pool, pugi::xml_node e, int style, int width) {
+    wml::setAttr(pool, e, "w:val", kStyleNames[static_cast<size_t>(style)]);
     if (style == 0) {
         e.remove_attribute("w:sz");
         e.remove_attribute("w:space");
         e.remove_attribute("w:color");
         return;
     }
-    wml::setAttr(e, "w:sz", std::to_string(width));
-    if (!e.attribute("w:space")) wml::setAttr(e, "w:space", "0");
-    if (!e.attribute("w:color")) wml::setAttr(e, "w:color", "auto");
+    wml::setAttr(pool, e, "w:sz", std::to_string(width));
+    if (!e.attribute("w:space")) wml::setAttr(pool, e, "w:space", "0");
+    if (!e.attribute("w:color")) wml::setAttr(pool, e, "w:color", "auto");
 }
 
 // The nearest width Word offers for a style (used when a new style does not have the old width).
@@ -202,7 +202,7 @@ private:
     Side outerOrInner(const TableGrid& grid, const GridCell& c, bool outer, const char* side, const char* inner,
                       int direction) const {
         if (outer) return Side{c.tc, side, side, {}, nullptr};
-        const int other = direction < 0 ? c.row - 1 : grid.mergeEnd(c) + 1;
+        const int other = direction < 0 ? grid.rowOf(c) - 1 : grid.mergeEnd(c) + 1;
         const GridCell* n = grid.atGrid(other, c.gridStart);
         return Side{c.tc, side, inner, n ? n->tc : pugi::xml_node(), direction < 0 ? "bottom" : "top"};
     }
@@ -284,11 +284,12 @@ private:
         const TableGrid& grid = load();
         if (wholeTable(grid)) {
             const bool onlyTable = onlyTableBordersNow(grid);
-            pugi::xml_node borders = wml::ensure(wml::ensureTblPr(area_.table), "tblBorders", wml::Sequence::TblPr);
+            pugi::xml_node borders = wml::ensure(model_->pool(), wml::ensureTblPr(model_->pool(), area_.table),
+                                                 "tblBorders", wml::Sequence::TblPr);
             const char* name = edgeName(edge_);
             if (edge_ == wdBorderLeft) wml::remove(borders, "start");
             if (edge_ == wdBorderRight) wml::remove(borders, "end");
-            writeLine(wml::ensure(borders, name, wml::Sequence::Borders), style, width);
+            writeLine(model_->pool(), wml::ensure(model_->pool(), borders, name, wml::Sequence::Borders), style, width);
             // Cell and row borders on this edge would override the table's: they go.
             if (!onlyTable) {
                 clearCellBordersOnEdge(grid);
@@ -305,8 +306,8 @@ private:
             return;
         }
         for (const Side& s : sides(grid)) {
-            writeCellSide(s.tc, s.side, style, width);
-            if (s.neighbour) writeCellSide(s.neighbour, s.neighbourSide, style, width);
+            writeCellSide(model_->pool(), s.tc, s.side, style, width);
+            if (s.neighbour) writeCellSide(model_->pool(), s.neighbour, s.neighbourSide, style, width);
         }
         model_->formatChanged();
     }
@@ -365,11 +366,11 @@ private:
         if (!borders.first_child()) borders.parent().remove_child(borders);
     }
 
-    static void writeCellSide(pugi::xml_node tc, const char* side, int style, int width) {
-        pugi::xml_node borders = wml::ensure(wml::ensureTcPr(tc), "tcBorders", wml::Sequence::TcPr);
+    static void writeCellSide(wml::StringPool& pool, pugi::xml_node tc, const char* side, int style, int width) {
+        pugi::xml_node borders = wml::ensure(pool, wml::ensureTcPr(pool, tc), "tcBorders", wml::Sequence::TcPr);
         if (std::string_view(side) == "left") wml::remove(borders, "start");
         if (std::string_view(side) == "right") wml::remove(borders, "end");
-        writeLine(wml::ensure(borders, side, wml::Sequence::Borders), style, width);
+        writeLine(pool, wml::ensure(pool, borders, side, wml::Sequence::Borders), style, width);
     }
 
     ModelPtr model_;
@@ -435,8 +436,9 @@ private:
         return value.value_or(Line{});
     }
     void write(pugi::xml_node p, int style, int width) {
-        pugi::xml_node pBdr = wml::ensure(wml::ensurePPr(p), "pBdr", wml::Sequence::PPr);
-        writeLine(wml::ensure(pBdr, name(), wml::Sequence::Borders), style, width);
+        pugi::xml_node pBdr =
+            wml::ensure(model_->pool(), wml::ensurePPr(model_->pool(), p), "pBdr", wml::Sequence::PPr);
+        writeLine(model_->pool(), wml::ensure(model_->pool(), pBdr, name(), wml::Sequence::Borders), style, width);
     }
 
     ModelPtr model_;

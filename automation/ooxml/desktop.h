@@ -2,6 +2,7 @@
 // and the Excel that runs.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,12 @@
 
 namespace automation::ooxml {
 
+// One side of a copied cell's border: Excel's line style (0 none) and colour (0xRRGGBB, -1 automatic).
+struct ClipboardBorder {
+    int style = 0;
+    int rgb = -1;
+};
+
 // One cell of a copied range as Excel puts it on the clipboard.
 struct ClipboardCell {
     std::string text;  // as displayed
@@ -19,7 +26,8 @@ struct ClipboardCell {
     int alignment = 0;  // wdAlignParagraph*
     int rowSpan = 1;    // the merged area that starts here
     int columnSpan = 1;
-    bool covered = false;  // inside a merged area, not its top left cell
+    bool covered = false;                      // inside a merged area, not its top left cell
+    std::array<ClipboardBorder, 4> borders{};  // by xls::Side
 };
 
 // A copied range: rows x columns cells row by row, and the width of each column in points.
@@ -28,6 +36,7 @@ struct ClipboardRange {
     int columns = 0;
     std::vector<ClipboardCell> cells;
     std::vector<double> columnWidths;
+    bool bordered = false;  // some cell of the range has a border
 
     const ClipboardCell& at(int row, int column) const {
         return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +

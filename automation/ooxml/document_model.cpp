@@ -28,12 +28,12 @@ DocumentModel::DocumentModel(std::string path, Package package, std::shared_ptr<
     std::optional<std::string> mainBytes = package_.takePart(mainName);
     if (!mainBytes) throw Error(errors::FileError, "文件中找不到文档的正文部分（" + mainName + "）。");
     mainPartSize_ = mainBytes->size();
-    setMain(parseXmlPart(std::move(*mainBytes), mainName));
-    if (!wml::is(main_->document_element(), "document") || !body_)
+    setMain(std::make_unique<XmlPart>(std::move(*mainBytes), mainName));
+    if (!wml::is(main_->root(), "document") || !body_)
         throw Error(errors::FileError, "“" + mainName + "”不是 Word 文档的正文部分（缺少 w:document/w:body）。");
     if (auto stylesName = package_.relatedPart(mainName, kRelStyles)) {
         if (auto bytes = package_.takePart(*stylesName)) {
-            stylesPart_ = *stylesName;
+            stylesName_ = *stylesName;
             parseStyles(std::move(*bytes));
         }
     }
@@ -50,7 +50,7 @@ void DocumentModel::check() const {
     if (closed_) throw errors::notAvailable("该文档已关闭");
 }
 
-const StoryIndex& DocumentModel::index() {
+StoryIndex& DocumentModel::index() {
     if (!index_) index_ = std::make_unique<StoryIndex>(body_, mainPartSize_);
     return *index_;
 }
@@ -88,8 +88,19 @@ void DocumentModel::fieldUnlinked(int index) {
     textEdited();
 }
 
+void DocumentModel::rowsRemoved(pugi::xml_node tbl, int r1, int r2, Span text) {
+    if (index_) index_->removeRange(text.start, text.end);
+    if (auto it = grids_.find(tbl.internal_object()); it != grids_.end() && !it->second.removeRows(r1, r2))
+        grids_.erase(it);
+    textMoved();
+}
+
 void DocumentModel::textEdited() {
     grids_.clear();
+    textMoved();
+}
+
+void DocumentModel::textMoved() {
     onlyTableBorders_.clear();
     sections_.clear();
     ++textVersion_;
@@ -107,20 +118,14 @@ void DocumentModel::formatChanged(bool stylesToo) {
     if (auto word = word_.lock()) word->notifyChange();
 }
 
-void DocumentModel::setMain(std::unique_ptr<pugi::xml_document> main) {
-    mainSharing_ = {};  // ends before the part it shares in goes
+void DocumentModel::setMain(std::unique_ptr<XmlPart> main) {
     main_ = std::move(main);
-    mainSharing_ = wml::AttributeSharing(*main_);
-    mainNamespaces_ = PartNamespaces::adopt(*main_);
-    body_ = wml::child(main_->document_element(), "body");
+    body_ = wml::child(main_->root(), "body");
 }
 
 void DocumentModel::parseStyles(std::string bytes) {
-    stylesSharing_ = {};
-    stylesDoc_ = parseXmlPart(std::move(bytes), stylesPart_);
-    stylesSharing_ = wml::AttributeSharing(*stylesDoc_);
-    stylesNamespaces_ = PartNamespaces::adopt(*stylesDoc_);
-    styles_ = Styles(stylesDoc_->document_element());
+    stylesPart_ = std::make_unique<XmlPart>(std::move(bytes), stylesName_);
+    styles_ = Styles(stylesPart_->root());
 }
 
 // The package holds the parts as they stand after this.
@@ -129,16 +134,14 @@ void DocumentModel::storeChangedParts() {
     index_.reset();
     // Serialized straight into the compressor: the part's text is never held whole.
     if (mainChanged_)
-        package_.writePart(package_.mainPartName(),
-                           [&](pugi::xml_writer& writer) { mainNamespaces_.write(*main_, writer); });
+        package_.writePart(package_.mainPartName(), [&](pugi::xml_writer& writer) { main_->write(writer); });
     mainChanged_ = false;
     storeChangedStyles();
 }
 
 void DocumentModel::storeChangedStyles() {
-    if (stylesChanged_ && stylesDoc_)
-        package_.writePart(stylesPart_,
-                           [&](pugi::xml_writer& writer) { stylesNamespaces_.write(*stylesDoc_, writer); });
+    if (stylesChanged_ && stylesPart_)
+        package_.writePart(stylesName_, [&](pugi::xml_writer& writer) { stylesPart_->write(writer); });
     stylesChanged_ = false;
 }
 
@@ -190,7 +193,9 @@ bool DocumentModel::saveBeginning(const std::string& path, int maxParagraphs) {
     if (!section) section = wml::child(body_, "sectPr");
     if (section && section.parent() != last.child("w:pPr")) copyBody.append_copy(section);
     storeChangedStyles();
-    package_.saveWithPart(path, package_.mainPartName(), mainNamespaces_.serialize(cut));
+    // Written with the main part's own prefixes, through a copy of them: the cut is a document of its own.
+    PartNamespaces namespaces = main_->namespaces();
+    package_.saveWithPart(path, package_.mainPartName(), namespaces.serialize(cut));
     return true;
 }
 
@@ -198,15 +203,13 @@ PartsSnapshot DocumentModel::snapshot() {
     PartsSnapshot parts;
     // Unchanged parts are taken as the package holds them, so that they come back byte for byte; changed
     // ones are written with the document's own prefixes, as a save would write them.
-    parts.main = mainChanged_ ? mainNamespaces_.serialize(*main_) : package_.part(package_.mainPartName()).value_or("");
-    if (stylesDoc_)
-        parts.styles =
-            stylesChanged_ ? stylesNamespaces_.serialize(*stylesDoc_) : package_.part(stylesPart_).value_or("");
+    parts.main = mainChanged_ ? main_->serialize() : package_.part(package_.mainPartName()).value_or("");
+    if (stylesPart_) parts.styles = stylesChanged_ ? stylesPart_->serialize() : package_.part(stylesName_).value_or("");
     // Commands seldom touch the other parts: while the package has not changed they are not read again.
     if (otherPartsEdits_ != package_.edits()) {
         std::map<std::string, std::shared_ptr<const std::string>> others;
         for (const std::string& name : package_.partNames()) {
-            if (name == package_.mainPartName() || name == stylesPart_) continue;
+            if (name == package_.mainPartName() || name == stylesName_) continue;
             std::optional<std::string> bytes = package_.part(name);
             if (!bytes) continue;
             const auto known = otherParts_.find(name);
@@ -223,22 +226,22 @@ PartsSnapshot DocumentModel::snapshot() {
 
 void DocumentModel::restore(const PartsSnapshot& parts, bool saved) {
     const std::string& mainName = package_.mainPartName();
-    std::unique_ptr<pugi::xml_document> main = parseXmlPart(parts.main, mainName);
+    auto main = std::make_unique<XmlPart>(parts.main, mainName);
     package_.setPart(mainName, parts.main);
     setMain(std::move(main));
-    if (parts.styles && !stylesPart_.empty()) {
-        package_.setPart(stylesPart_, *parts.styles);
+    if (parts.styles && !stylesName_.empty()) {
+        package_.setPart(stylesName_, *parts.styles);
         parseStyles(*parts.styles);
-    } else if (!parts.styles && stylesDoc_) {
+    } else if (!parts.styles && stylesPart_) {
         // Styles made after the snapshot, in a document that had none: they go with their part.
-        package_.removePart(stylesPart_);
-        stylesDoc_.reset();
+        package_.removePart(stylesName_);
+        stylesPart_.reset();
         styles_ = Styles();
-        stylesPart_.clear();
+        stylesName_.clear();
     }
     // The other parts as they were: those added since go, those removed or changed since come back.
     for (const std::string& name : package_.partNames()) {
-        if (name != mainName && name != stylesPart_ && !parts.others.contains(name)) package_.removePart(name);
+        if (name != mainName && name != stylesName_ && !parts.others.contains(name)) package_.removePart(name);
     }
     for (const auto& [name, bytes] : parts.others) {
         if (package_.part(name) != *bytes) package_.setPart(name, *bytes);
@@ -262,7 +265,6 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
     pugi::xml_node top = nearNode;
     while (top && top.parent() != body_) top = top.parent();
     pugi::xml_node sectPr = sectionOf(top);
-    if (!sectPr) sectPr = wml::child(body_, "sectPr");
     const long width = wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
     const long left = wml::twipsAttr(mar, "w:left", 1800);
@@ -273,7 +275,8 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
 
 pugi::xml_node DocumentModel::sectionOf(pugi::xml_node top) {
     // The section a body element belongs to is ended by the next paragraph-level w:sectPr, or the
-    // body's. One walk from the end of the body notes it for every element, until the structure changes.
+    // body's. One walk from the end of the body notes it for every element, and the body's own under
+    // the body, until the structure changes.
     if (sections_.empty()) {
         pugi::xml_node current;
         for (pugi::xml_node n = body_.last_child(); n; n = n.previous_sibling()) {
@@ -284,9 +287,11 @@ pugi::xml_node DocumentModel::sectionOf(pugi::xml_node top) {
             }
             sections_.emplace(n.internal_object(), current.internal_object());
         }
+        sections_[body_.internal_object()] = wml::child(body_, "sectPr").internal_object();
     }
     auto it = sections_.find(top.internal_object());
-    return it == sections_.end() ? pugi::xml_node() : pugi::xml_node(it->second);
+    if (it == sections_.end() || !it->second) it = sections_.find(body_.internal_object());
+    return pugi::xml_node(it->second);
 }
 
 }  // namespace automation::ooxml

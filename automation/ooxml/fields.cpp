@@ -192,7 +192,7 @@ private:
     // The field's number in the position index's list; fails with "object deleted" once it is gone.
     int find() {
         model_->check();
-        const StoryIndex& index = model_->index();
+        StoryIndex& index = model_->index();
         const int i = index.fieldStartingAt(start_);
         if (i < 0 || !index.fields()[static_cast<size_t>(i)].complete) throw errors::objectDeleted();
         return i;
@@ -213,7 +213,7 @@ public:
     }
     FieldPtr Item(int index) override {
         model_->check();
-        const StoryIndex& story = model_->index();
+        StoryIndex& story = model_->index();
         const int i = story.completeField(index - 1);
         if (i < 0) throw errors::noSuchMember();
         return std::make_shared<FieldImpl>(model_, story.fields()[static_cast<size_t>(i)].start);

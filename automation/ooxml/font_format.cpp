@@ -28,7 +28,7 @@ struct RunTarget {
 RunTarget runTarget(DocumentModel& model, const Area& area) {
     RunTarget t;
     auto paragraphs = areaParagraphs(model, area);
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     for (pugi::xml_node p : paragraphs) {
         Span s;
         const bool whole =
@@ -123,18 +123,18 @@ public:
         if (name.empty()) throw errors::badParameter("字体名称为空");
         const bool eastAsian = isEastAsianFont(name);
         auto apply = [&](pugi::xml_node rPr) {
-            pugi::xml_node fonts = wml::ensure(rPr, "rFonts", wml::Sequence::RPr);
-            wml::setAttr(fonts, "w:ascii", name);
-            wml::setAttr(fonts, "w:hAnsi", name);
+            pugi::xml_node fonts = wml::ensure(model_->pool(), rPr, "rFonts", wml::Sequence::RPr);
+            wml::setAttr(model_->pool(), fonts, "w:ascii", name);
+            wml::setAttr(model_->pool(), fonts, "w:hAnsi", name);
             fonts.remove_attribute("w:asciiTheme");
             fonts.remove_attribute("w:hAnsiTheme");
             if (eastAsian) {
-                wml::setAttr(fonts, "w:eastAsia", name);
+                wml::setAttr(model_->pool(), fonts, "w:eastAsia", name);
                 fonts.remove_attribute("w:eastAsiaTheme");
             }
         };
-        for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(r));
-        for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(p));
+        for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(model_->pool(), r));
+        for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(model_->pool(), p));
         model_->formatChanged();
     }
     float Size() override {
@@ -156,11 +156,13 @@ public:
         if (!(points >= 1.0f && points <= 1638.0f)) throw errors::valueOutOfRange();
         // Word keeps sizes in half points.
         auto apply = [&](pugi::xml_node rPr) {
-            wml::setHalfPoints(wml::ensure(rPr, "sz", wml::Sequence::RPr), "w:val", points);
-            wml::setHalfPoints(wml::ensure(rPr, "szCs", wml::Sequence::RPr), "w:val", points);
+            wml::setHalfPoints(model_->pool(), wml::ensure(model_->pool(), rPr, "sz", wml::Sequence::RPr), "w:val",
+                               points);
+            wml::setHalfPoints(model_->pool(), wml::ensure(model_->pool(), rPr, "szCs", wml::Sequence::RPr), "w:val",
+                               points);
         };
-        for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(r));
-        for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(p));
+        for (pugi::xml_node r : t.runs) apply(wml::ensureRPr(model_->pool(), r));
+        for (pugi::xml_node p : t.markParas) apply(wml::ensureMarkRPr(model_->pool(), p));
         model_->formatChanged();
     }
 
@@ -196,7 +198,8 @@ public:
         static const char* names[] = {"left", "center", "right", "both", "distribute"};
         if (alignment < 0 || alignment > 4) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            wml::setAttr(wml::ensure(pPr, "jc", wml::Sequence::PPr), "w:val", names[alignment]);
+            wml::setAttr(model_->pool(), wml::ensure(model_->pool(), pPr, "jc", wml::Sequence::PPr), "w:val",
+                         names[alignment]);
         });
     }
     float LineSpacing() override {
@@ -206,10 +209,10 @@ public:
         if (!(points >= 0.7f && points <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr, pugi::xml_node p) {
             const std::string rule = model_->styles().paragraphProperty(p, "spacing", "w:lineRule").value_or("auto");
-            pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
+            pugi::xml_node spacing = wml::ensure(model_->pool(), pPr, "spacing", wml::Sequence::PPr);
             // Single and multiple spacing are kept in 240ths of a line: 12 points make one line.
-            wml::setPoints(spacing, "w:line", points);
-            wml::setAttr(spacing, "w:lineRule", rule == "exact" || rule == "atLeast" ? rule : "auto");
+            wml::setPoints(model_->pool(), spacing, "w:line", points);
+            wml::setAttr(model_->pool(), spacing, "w:lineRule", rule == "exact" || rule == "atLeast" ? rule : "auto");
         });
     }
     int LineSpacingRule() override {
@@ -227,15 +230,15 @@ public:
     void SetLineSpacingRule(int rule) override {
         if (rule < 0 || rule > 5) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr, pugi::xml_node p) {
-            pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
+            pugi::xml_node spacing = wml::ensure(model_->pool(), pPr, "spacing", wml::Sequence::PPr);
             const long current = twips(wml::pointsOf(prop(p, "spacing", "w:line", "240"), 12.0f));
             switch (rule) {
-                case wdLineSpaceSingle: wml::setAttr(spacing, "w:line", "240"); break;
-                case wdLineSpace1pt5: wml::setAttr(spacing, "w:line", "360"); break;
-                case wdLineSpaceDouble: wml::setAttr(spacing, "w:line", "480"); break;
-                default: wml::setTwips(spacing, "w:line", current); break;
+                case wdLineSpaceSingle: wml::setAttr(model_->pool(), spacing, "w:line", "240"); break;
+                case wdLineSpace1pt5: wml::setAttr(model_->pool(), spacing, "w:line", "360"); break;
+                case wdLineSpaceDouble: wml::setAttr(model_->pool(), spacing, "w:line", "480"); break;
+                default: wml::setTwips(model_->pool(), spacing, "w:line", current); break;
             }
-            wml::setAttr(spacing, "w:lineRule",
+            wml::setAttr(model_->pool(), spacing, "w:lineRule",
                          rule == wdLineSpaceExactly   ? "exact"
                          : rule == wdLineSpaceAtLeast ? "atLeast"
                                                       : "auto");
@@ -262,7 +265,9 @@ public:
         return true;
     }
     void SetWordWrap(bool value) override {
-        write([&](pugi::xml_node pPr) { wml::setOnOff(wml::ensure(pPr, "wordWrap", wml::Sequence::PPr), value); });
+        write([&](pugi::xml_node pPr) {
+            wml::setOnOff(model_->pool(), wml::ensure(model_->pool(), pPr, "wordWrap", wml::Sequence::PPr), value);
+        });
     }
     float CharacterUnitLeftIndent() override { return readHundredths("ind", "w:leftChars"); }
     void SetCharacterUnitLeftIndent(float chars) override { writeChars(chars, "w:leftChars", "w:left"); }
@@ -278,19 +283,19 @@ public:
     void SetCharacterUnitFirstLineIndent(float chars) override {
         if (!(chars >= -1584.0f && chars <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            pugi::xml_node ind = wml::ensure(pPr, "ind", wml::Sequence::PPr);
+            pugi::xml_node ind = wml::ensure(model_->pool(), pPr, "ind", wml::Sequence::PPr);
             const long hundredths = std::lround(chars * 100.0f);
             ind.remove_attribute("w:hangingChars");
             ind.remove_attribute("w:firstLineChars");
             if (hundredths < 0) {
-                wml::setAttr(ind, "w:hangingChars", std::to_string(-hundredths));
+                wml::setAttr(model_->pool(), ind, "w:hangingChars", std::to_string(-hundredths));
             } else {
-                wml::setAttr(ind, "w:firstLineChars", std::to_string(hundredths));
+                wml::setAttr(model_->pool(), ind, "w:firstLineChars", std::to_string(hundredths));
             }
             if (hundredths == 0) {
                 // No indent in characters means no first-line indent at all.
                 ind.remove_attribute("w:hanging");
-                wml::setAttr(ind, "w:firstLine", "0");
+                wml::setAttr(model_->pool(), ind, "w:firstLine", "0");
             }
         });
     }
@@ -354,54 +359,55 @@ private:
         const auto& paragraphs = target();
         for (pugi::xml_node p : paragraphs) {
             if constexpr (std::is_invocable_v<Apply&, pugi::xml_node, pugi::xml_node>)
-                apply(wml::ensurePPr(p), p);
+                apply(wml::ensurePPr(model_->pool(), p), p);
             else
-                apply(wml::ensurePPr(p));
+                apply(wml::ensurePPr(model_->pool(), p));
         }
         model_->formatChanged();
     }
     void writeSpace(float points, const char* attribute, const char* linesAttribute) {
         if (!(points >= 0.0f && points <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
-            wml::setPoints(spacing, attribute, points);
+            pugi::xml_node spacing = wml::ensure(model_->pool(), pPr, "spacing", wml::Sequence::PPr);
+            wml::setPoints(model_->pool(), spacing, attribute, points);
             // A space in lines would override the one in points.
             spacing.remove_attribute(linesAttribute);
         });
     }
     void writeFlag(const char* attribute, bool value) {
         write([&](pugi::xml_node pPr) {
-            wml::setAttr(wml::ensure(pPr, "spacing", wml::Sequence::PPr), attribute, value ? "1" : "0");
+            wml::setAttr(model_->pool(), wml::ensure(model_->pool(), pPr, "spacing", wml::Sequence::PPr), attribute,
+                         value ? "1" : "0");
         });
     }
     void writeLines(float lines, const char* linesAttribute, const char* pointsAttribute) {
         if (!(lines >= -1584.0f && lines <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            pugi::xml_node spacing = wml::ensure(pPr, "spacing", wml::Sequence::PPr);
+            pugi::xml_node spacing = wml::ensure(model_->pool(), pPr, "spacing", wml::Sequence::PPr);
             const long hundredths = std::lround(lines * 100.0f);
-            wml::setAttr(spacing, linesAttribute, std::to_string(hundredths));
+            wml::setAttr(model_->pool(), spacing, linesAttribute, std::to_string(hundredths));
             // Word also keeps the space in points, a line counting 12 points.
-            wml::setAttr(spacing, pointsAttribute, std::to_string(std::lround(lines * 240.0f)));
+            wml::setAttr(model_->pool(), spacing, pointsAttribute, std::to_string(std::lround(lines * 240.0f)));
         });
     }
     void writeChars(float chars, const char* charsAttribute, const char* pointsAttribute) {
         if (!(chars >= -1584.0f && chars <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            pugi::xml_node ind = wml::ensure(pPr, "ind", wml::Sequence::PPr);
+            pugi::xml_node ind = wml::ensure(model_->pool(), pPr, "ind", wml::Sequence::PPr);
             const long hundredths = std::lround(chars * 100.0f);
-            wml::setAttr(ind, charsAttribute, std::to_string(hundredths));
-            if (hundredths == 0) wml::setAttr(ind, pointsAttribute, "0");
+            wml::setAttr(model_->pool(), ind, charsAttribute, std::to_string(hundredths));
+            if (hundredths == 0) wml::setAttr(model_->pool(), ind, pointsAttribute, "0");
         });
     }
     void writeIndent(float points, const char* attribute, const char* alias, const char* charsAttribute,
                      const char* charsAlias) {
         if (!(points >= -1584.0f && points <= 1584.0f)) throw errors::valueOutOfRange();
         write([&](pugi::xml_node pPr) {
-            pugi::xml_node ind = wml::ensure(pPr, "ind", wml::Sequence::PPr);
+            pugi::xml_node ind = wml::ensure(model_->pool(), pPr, "ind", wml::Sequence::PPr);
             ind.remove_attribute(alias);
             ind.remove_attribute(charsAttribute);
             ind.remove_attribute(charsAlias);
-            wml::setPoints(ind, attribute, points);
+            wml::setPoints(model_->pool(), ind, attribute, points);
         });
     }
 

@@ -185,8 +185,6 @@ struct Found {
 
 }  // namespace
 
-std::string_view usualPrefix(Namespace ns) { return kKnown[static_cast<std::size_t>(ns)].prefix; }
-
 std::string PartNamespaces::rootPrefix(pugi::xml_node root, std::string wanted, const std::string& uri) {
     const std::string base = wanted;
     for (int n = 1;; ++n) {

@@ -15,16 +15,24 @@ namespace automation::ooxml {
 
 // Limits that keep a hostile package from exhausting memory.
 struct PackageLimits {
-    std::uint64_t maxPartSize = 256ull << 20;    // uncompressed bytes of one part
-    std::uint64_t maxTotalSize = 1024ull << 20;  // uncompressed bytes of all parts together
-    std::uint64_t maxCompressionRatio = 200;     // uncompressed / compressed, for parts over 1 MiB
+    std::uint64_t maxPartSize = 256ull << 20;        // uncompressed bytes of one part
+    std::uint64_t maxTotalSize = 1024ull << 20;      // uncompressed bytes of all parts together
+    std::uint64_t maxCompressionRatio = 200;         // uncompressed / compressed, for markup parts larger than
+    std::uint64_t ratioCheckedAbove = 128ull << 20;  // uncompressed bytes
+    // (Word's own markup of empty rows deflates 250:1 and more, and a table of 50,000 empty rows is 11 to
+    // 47 MiB of it: the ratio counts only above the size ordinary documents reach, the sizes below.)
     std::uint64_t maxEntries = 20000;
 };
 
+// How a file is refused: automation::Error (FileError), "无法打开文件“path”：" and the reason.
+[[noreturn]] void failOpen(const std::string& path, const std::string& reason);
+
 class Package {
 public:
-    // Reads the whole package. Fails with an automation::Error whose message says, in Chinese, what is
-    // wrong: not a zip, a legacy .doc or an encrypted document, an absurd entry, no main document part.
+    // Reads the whole package. Fails as failOpen does, saying in Chinese what is wrong: not a zip, a legacy
+    // .doc or an encrypted document, a zip cut short or with a damaged directory, an absurd entry, a part
+    // declaring a DOCTYPE, no main document part. What the file is is told from its first bytes and its
+    // zip end record before it is read whole.
     static Package open(const std::string& path, const PackageLimits& limits = {});
 
     Package(Package&&) noexcept;

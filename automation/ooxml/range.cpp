@@ -153,8 +153,8 @@ private:
                 Span s;
                 index.span(c.tc, s);
                 if (s.start < std::max(a.end, a.start + 1) && s.end > a.start) {
-                    if (r1 == 0) r1 = c.row;
-                    r2 = c.row;
+                    if (r1 == 0) r1 = grid.rowOf(c);
+                    r2 = grid.rowOf(c);
                     g1 = std::min(g1, c.gridStart);
                     g2 = std::max(g2, c.gridEnd());
                 }
@@ -168,11 +168,12 @@ private:
         if (!tbl) throw errors::notAvailable("所选内容不在表格中");
         const StoryIndex& index = model_->index();
         const TableGrid& grid = model_->grid(tbl);
-        int first = 0, last = 0;
+        int first = 0, last = 0, number = 0;
         for (const GridRow& row : grid.rows()) {
             Span s;
             index.span(row.tr, s);
-            const int r = row.cells.empty() ? 0 : row.cells.front().row;
+            ++number;
+            const int r = row.cells.empty() ? 0 : number;
             if (s.start <= a.start && a.start < s.end) first = r;
             if (s.start < std::max(a.end, a.start + 1) && s.end > a.start) last = r;
         }

@@ -460,12 +460,8 @@ void StoryIndex::removeRange(int start, int end) {
     }
 }
 
-void StoryIndex::compact() const {
-    // Logically const: the index answers the same before and after.
-    if (!gaps_.empty()) const_cast<StoryIndex*>(this)->compactNow();
-}
-
-void StoryIndex::compactNow() {
+void StoryIndex::compact() {
+    if (gaps_.empty()) return;
     std::u16string text;
     text.reserve(static_cast<size_t>(length()));
     int kept = 0;
@@ -531,49 +527,49 @@ void StoryIndex::dropField(int index) {
     }
 }
 
-const std::vector<FieldRecord>& StoryIndex::fields() const {
+const std::vector<FieldRecord>& StoryIndex::fields() {
     compact();
     return fields_;
 }
 
-int StoryIndex::completeFieldCount() const {
+int StoryIndex::completeFieldCount() {
     compact();
     return completeFields_.prefix(static_cast<int>(fields_.size()));
 }
 
-int StoryIndex::completeField(int k) const {
+int StoryIndex::completeField(int k) {
     compact();
     return completeFields_.placeOf(k);
 }
 
-int StoryIndex::fieldStartingAt(pugi::xml_node start) const {
+int StoryIndex::fieldStartingAt(pugi::xml_node start) {
     compact();
     const int* entry = fieldStarts_.find(start.internal_object());
     if (!entry || fields_[static_cast<size_t>(*entry)].dropped) return -1;
     return *entry;
 }
 
-const std::u16string& StoryIndex::text() const {
+const std::u16string& StoryIndex::text() {
     compact();
     return text_;
 }
 
-const Segments& StoryIndex::segments() const {
+const Segments& StoryIndex::segments() {
     compact();
     return segments_;
 }
 
-const std::vector<pugi::xml_node>& StoryIndex::paragraphs() const {
+const std::vector<pugi::xml_node>& StoryIndex::paragraphs() {
     compact();
     return paragraphs_.all();
 }
 
-const std::vector<pugi::xml_node>& StoryIndex::outerTables() const {
+const std::vector<pugi::xml_node>& StoryIndex::outerTables() {
     compact();
     return outerTables_.all();
 }
 
-const std::vector<pugi::xml_node>& StoryIndex::allTables() const {
+const std::vector<pugi::xml_node>& StoryIndex::allTables() {
     compact();
     return allTables_.all();
 }
@@ -584,7 +580,7 @@ int StoryIndex::baseSegmentAt(int basePos) const {
     return static_cast<int>(it - segments_.begin()) - 1;
 }
 
-int StoryIndex::segmentAt(int pos) const {
+int StoryIndex::segmentAt(int pos) {
     if (pos < 0 || pos >= length()) return -1;
     compact();
     return baseSegmentAt(pos);

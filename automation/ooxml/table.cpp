@@ -13,6 +13,9 @@ namespace {
 using wml::points;
 using wml::twips;
 
+// 22 inches: Word's widest page, and so the widest a table's grid column can be.
+constexpr long kWidestTwips = 31680;
+
 void requireRange(float value, float low, float high) {
     if (!(value >= low && value <= high)) throw errors::valueOutOfRange();
 }
@@ -43,18 +46,25 @@ void deleteRows(DocumentModel& model, pugi::xml_node tbl, int r1, int r2) {
         for (const GridCell& below : grid.row(r2 + 1).cells) {
             if (below.vmerge != VMerge::Continue) continue;
             if (grid.mergeStart(below) >= r1)
-                wml::setAttr(wml::child(wml::child(below.tc, "tcPr"), "vMerge"), "w:val", "restart");
+                wml::setAttr(model.pool(), wml::child(wml::child(below.tc, "tcPr"), "vMerge"), "w:val", "restart");
         }
     }
     Span first, last;
     model.index().span(grid.row(r1).tr, first);
     model.index().span(grid.row(r2).tr, last);
+    // The grids of tables nested in the rows would outlive their tables: then every grid goes.
+    bool nested = false;
+    std::vector<pugi::xml_node> rows;
     for (int r = r1; r <= r2; ++r) {
-        pugi::xml_node tr = grid.row(r).tr;
-        tr.parent().remove_child(tr);
+        rows.push_back(grid.row(r).tr);
+        nested = nested || !wml::descendants(rows.back(), "tbl", {}).empty();
     }
+    for (pugi::xml_node tr : rows) tr.parent().remove_child(tr);
     collapseSelection(model, first.start);
-    model.textRemoved({Span{first.start, last.end}});
+    if (nested)
+        model.textRemoved({Span{first.start, last.end}});
+    else
+        model.rowsRemoved(tbl, r1, r2, Span{first.start, last.end});
 }
 
 class CellImpl final : public Cell {
@@ -65,11 +75,15 @@ public:
         Span s = span();
         return makeRange(model_, s.start, s.end);
     }
-    int RowIndex() override { return locate().row; }
+    int RowIndex() override {
+        const GridCell& c = locate();
+        return model_->grid(table()).rowOf(c);
+    }
     int ColumnIndex() override { return locate().index; }
     void Select() override {
-        GridCell c = locate();
-        selectArea(*model_, blockArea(table(), c.row, c.row, c.gridStart, c.gridEnd()));
+        const GridCell& c = locate();
+        const int r = model_->grid(table()).rowOf(c);
+        selectArea(*model_, blockArea(table(), r, r, c.gridStart, c.gridEnd()));
     }
     int VerticalAlignment() override {
         live();
@@ -95,11 +109,12 @@ public:
     void SetRightPadding(float value) override {
         live();
         requireRange(value, 0.0f, 1584.0f);
-        pugi::xml_node mar = wml::ensure(wml::ensureTcPr(tc_), "tcMar", wml::Sequence::TcPr);
+        pugi::xml_node mar =
+            wml::ensure(model_->pool(), wml::ensureTcPr(model_->pool(), tc_), "tcMar", wml::Sequence::TcPr);
         wml::remove(mar, "end");
-        pugi::xml_node right = wml::ensure(mar, "right", wml::Sequence::TcMar);
-        wml::setPoints(right, "w:w", value);
-        wml::setAttr(right, "w:type", "dxa");
+        pugi::xml_node right = wml::ensure(model_->pool(), mar, "right", wml::Sequence::TcMar);
+        wml::setPoints(model_->pool(), right, "w:w", value);
+        wml::setAttr(model_->pool(), right, "w:type", "dxa");
         model_->formatChanged();
     }
 
@@ -115,13 +130,11 @@ private:
         return s;
     }
     pugi::xml_node table() { return model_->index().tableOfCell(tc_); }
-    GridCell locate() {
+    const GridCell& locate() {
         live();
-        const TableGrid& grid = model_->grid(table());
-        for (const GridRow& row : grid.rows())
-            for (const GridCell& c : row.cells)
-                if (c.tc == tc_) return c;
-        throw errors::objectDeleted();
+        const GridCell* c = model_->grid(table()).cellOf(tc_);
+        if (!c || c->tc != tc_) throw errors::objectDeleted();
+        return *c;
     }
 
     ModelPtr model_;
@@ -157,8 +170,9 @@ public:
                                                                     : nullptr;
         if (!name) throw errors::valueOutOfRange();
         for (pugi::xml_node tc : cells_) {
-            pugi::xml_node vAlign = wml::ensure(wml::ensureTcPr(tc), "vAlign", wml::Sequence::TcPr);
-            wml::setAttr(vAlign, "w:val", name);
+            pugi::xml_node vAlign =
+                wml::ensure(model_->pool(), wml::ensureTcPr(model_->pool(), tc), "vAlign", wml::Sequence::TcPr);
+            wml::setAttr(model_->pool(), vAlign, "w:val", name);
         }
         model_->formatChanged();
     }
@@ -207,9 +221,7 @@ private:
         model_->check();
         requireLive(*model_, tbl_);
         requireLive(*model_, tr_);
-        auto rows = TableGrid::rowNodes(tbl_);
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i] == tr_) return static_cast<int>(i) + 1;
+        if (const int r = model_->grid(tbl_).rowOfNode(tr_)) return r;
         throw errors::objectDeleted();
     }
 
@@ -255,9 +267,10 @@ public:
                                                         : nullptr;
         if (!name) throw errors::valueOutOfRange();
         for (pugi::xml_node tr : rows) {
-            pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
-            if (!h.attribute("w:val")) wml::setAttr(h, "w:val", "0");
-            wml::setAttr(h, "w:hRule", name);
+            pugi::xml_node h =
+                wml::ensure(model_->pool(), wml::ensureTrPr(model_->pool(), tr), "trHeight", wml::Sequence::TrPr);
+            if (!h.attribute("w:val")) wml::setAttr(model_->pool(), h, "w:val", "0");
+            wml::setAttr(model_->pool(), h, "w:hRule", name);
         }
         model_->formatChanged();
     }
@@ -271,10 +284,11 @@ public:
         auto rows = selected();
         requireRange(value, 0.0f, 1584.0f);
         for (pugi::xml_node tr : rows) {
-            pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "trHeight", wml::Sequence::TrPr);
-            wml::setPoints(h, "w:val", value);
+            pugi::xml_node h =
+                wml::ensure(model_->pool(), wml::ensureTrPr(model_->pool(), tr), "trHeight", wml::Sequence::TrPr);
+            wml::setPoints(model_->pool(), h, "w:val", value);
             const std::string rule = wml::val(h, "w:hRule");
-            if (rule.empty() || rule == "auto") wml::setAttr(h, "w:hRule", "atLeast");
+            if (rule.empty() || rule == "auto") wml::setAttr(model_->pool(), h, "w:hRule", "atLeast");
         }
         model_->formatChanged();
     }
@@ -287,7 +301,8 @@ public:
     void SetHeadingFormat(bool value) override {
         for (pugi::xml_node tr : selected()) {
             if (value) {
-                pugi::xml_node h = wml::ensure(wml::ensureTrPr(tr), "tblHeader", wml::Sequence::TrPr);
+                pugi::xml_node h =
+                    wml::ensure(model_->pool(), wml::ensureTrPr(model_->pool(), tr), "tblHeader", wml::Sequence::TrPr);
                 h.remove_attribute("w:val");
             } else if (pugi::xml_node trPr = wml::child(tr, "trPr")) {
                 wml::remove(trPr, "tblHeader");
@@ -303,18 +318,19 @@ public:
         auto rows = selected();
         requireRange(value, -1584.0f, 1584.0f);
         const std::string w = std::to_string(twips(value));
-        if (rows.size() == TableGrid::rowNodes(tbl_).size()) {
-            pugi::xml_node ind = wml::ensure(wml::ensureTblPr(tbl_), "tblInd", wml::Sequence::TblPr);
-            wml::setAttr(ind, "w:w", w);
-            wml::setAttr(ind, "w:type", "dxa");
+        if (rows.size() == static_cast<std::size_t>(model_->grid(tbl_).rowCount())) {
+            pugi::xml_node ind =
+                wml::ensure(model_->pool(), wml::ensureTblPr(model_->pool(), tbl_), "tblInd", wml::Sequence::TblPr);
+            wml::setAttr(model_->pool(), ind, "w:w", w);
+            wml::setAttr(model_->pool(), ind, "w:type", "dxa");
             for (pugi::xml_node tr : rows) wml::remove(wml::child(tr, "tblPrEx"), "tblInd");
         } else {
             for (pugi::xml_node tr : rows) {
                 pugi::xml_node ex = wml::child(tr, "tblPrEx");
                 if (!ex) ex = tr.prepend_child("w:tblPrEx");
-                pugi::xml_node ind = wml::ensure(ex, "tblInd", wml::Sequence::TblPr);
-                wml::setAttr(ind, "w:w", w);
-                wml::setAttr(ind, "w:type", "dxa");
+                pugi::xml_node ind = wml::ensure(model_->pool(), ex, "tblInd", wml::Sequence::TblPr);
+                wml::setAttr(model_->pool(), ind, "w:w", w);
+                wml::setAttr(model_->pool(), ind, "w:type", "dxa");
             }
         }
         model_->formatChanged();
@@ -328,10 +344,9 @@ private:
     std::vector<pugi::xml_node> selected() {
         model_->check();
         requireLive(*model_, tbl_);
-        auto rows = TableGrid::rowNodes(tbl_);
+        const TableGrid& grid = model_->grid(tbl_);
         std::vector<pugi::xml_node> out;
-        for (int r = std::max(1, r1_); r <= std::min(r2_, static_cast<int>(rows.size())); ++r)
-            out.push_back(rows[static_cast<size_t>(r - 1)]);
+        for (int r = std::max(1, r1_); r <= std::min(r2_, grid.rowCount()); ++r) out.push_back(grid.row(r).tr);
         return out;
     }
 
@@ -500,7 +515,7 @@ public:
     }
     TablesPtr Tables() override {
         load();
-        const StoryIndex& index = model_->index();
+        StoryIndex& index = model_->index();
         std::vector<pugi::xml_node> nested;
         for (pugi::xml_node t : index.allTables()) {
             pugi::xml_node cell = index.cellOfTable(t);
@@ -521,15 +536,16 @@ public:
     }
     void SetPreferredWidthType(int type) override {
         load();
-        pugi::xml_node tblW = wml::ensure(wml::ensureTblPr(tbl_), "tblW", wml::Sequence::TblPr);
+        pugi::xml_node tblW =
+            wml::ensure(model_->pool(), wml::ensureTblPr(model_->pool(), tbl_), "tblW", wml::Sequence::TblPr);
         if (type == wdPreferredWidthAuto) {
-            wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", "auto");
+            wml::setAttr(model_->pool(), tblW, "w:w", "0");
+            wml::setAttr(model_->pool(), tblW, "w:type", "auto");
         } else if (type == wdPreferredWidthPercent || type == wdPreferredWidthPoints) {
             const std::string before = wml::val(tblW, "w:type");
             const char* name = type == wdPreferredWidthPercent ? "pct" : "dxa";
-            if (before != name) wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", name);
+            if (before != name) wml::setAttr(model_->pool(), tblW, "w:w", "0");
+            wml::setAttr(model_->pool(), tblW, "w:type", name);
         } else {
             throw errors::valueOutOfRange();
         }
@@ -545,20 +561,21 @@ public:
     }
     void SetPreferredWidth(float value) override {
         load();
-        pugi::xml_node tblW = wml::ensure(wml::ensureTblPr(tbl_), "tblW", wml::Sequence::TblPr);
+        pugi::xml_node tblW =
+            wml::ensure(model_->pool(), wml::ensureTblPr(model_->pool(), tbl_), "tblW", wml::Sequence::TblPr);
         std::string type = wml::val(tblW, "w:type");
         if (type == "pct") {
             requireRange(value, 0.0f, 600.0f);
-            wml::setPercent(tblW, "w:w", value);
+            wml::setPercent(model_->pool(), tblW, "w:w", value);
         } else {
             requireRange(value, 0.0f, 1584.0f);
             // An automatic width that is given a length becomes a width in points.
             if (value > 0.0f || type == "dxa") {
-                wml::setAttr(tblW, "w:type", "dxa");
-                wml::setPoints(tblW, "w:w", value);
+                wml::setAttr(model_->pool(), tblW, "w:type", "dxa");
+                wml::setPoints(model_->pool(), tblW, "w:w", value);
             } else {
-                wml::setAttr(tblW, "w:type", "auto");
-                wml::setAttr(tblW, "w:w", "0");
+                wml::setAttr(model_->pool(), tblW, "w:type", "auto");
+                wml::setAttr(model_->pool(), tblW, "w:w", "0");
             }
         }
         model_->formatChanged();
@@ -569,20 +586,23 @@ public:
     }
     void SetAllowAutoFit(bool value) override {
         load();
-        pugi::xml_node layout = wml::ensure(wml::ensureTblPr(tbl_), "tblLayout", wml::Sequence::TblPr);
-        wml::setAttr(layout, "w:type", value ? "autofit" : "fixed");
+        pugi::xml_node layout =
+            wml::ensure(model_->pool(), wml::ensureTblPr(model_->pool(), tbl_), "tblLayout", wml::Sequence::TblPr);
+        wml::setAttr(model_->pool(), layout, "w:type", value ? "autofit" : "fixed");
         model_->formatChanged();
     }
     void AutoFitBehavior(int behavior) override {
         const TableGrid& grid = load();
-        pugi::xml_node tblPr = wml::ensureTblPr(tbl_);
+        pugi::xml_node tblPr = wml::ensureTblPr(model_->pool(), tbl_);
         if (behavior == wdAutoFitFixed) {
-            wml::setAttr(wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type", "fixed");
+            wml::setAttr(model_->pool(), wml::ensure(model_->pool(), tblPr, "tblLayout", wml::Sequence::TblPr),
+                         "w:type", "fixed");
         } else if (behavior == wdAutoFitContent) {
-            wml::setAttr(wml::ensure(tblPr, "tblLayout", wml::Sequence::TblPr), "w:type", "autofit");
-            pugi::xml_node tblW = wml::ensure(tblPr, "tblW", wml::Sequence::TblPr);
-            wml::setAttr(tblW, "w:w", "0");
-            wml::setAttr(tblW, "w:type", "auto");
+            wml::setAttr(model_->pool(), wml::ensure(model_->pool(), tblPr, "tblLayout", wml::Sequence::TblPr),
+                         "w:type", "autofit");
+            pugi::xml_node tblW = wml::ensure(model_->pool(), tblPr, "tblW", wml::Sequence::TblPr);
+            wml::setAttr(model_->pool(), tblW, "w:w", "0");
+            wml::setAttr(model_->pool(), tblW, "w:type", "auto");
         } else if (behavior == wdAutoFitWindow) {
             fitToWindow(grid, tblPr);
         } else {
@@ -605,15 +625,15 @@ private:
     // 100 % of the text width with automatic layout; the grid is scaled to the page's text width so
     // that programs which lay out by the grid show the same table.
     void fitToWindow(const TableGrid& grid, pugi::xml_node tblPr) {
-        pugi::xml_node tblW = wml::ensure(tblPr, "tblW", wml::Sequence::TblPr);
-        wml::setPercent(tblW, "w:w", 100.0f);
-        wml::setAttr(tblW, "w:type", "pct");
+        pugi::xml_node tblW = wml::ensure(model_->pool(), tblPr, "tblW", wml::Sequence::TblPr);
+        wml::setPercent(model_->pool(), tblW, "w:w", 100.0f);
+        wml::setAttr(model_->pool(), tblW, "w:type", "pct");
         wml::remove(tblPr, "tblLayout");
 
         std::vector<long> widths;
         pugi::xml_node tblGrid = wml::child(tbl_, "tblGrid");
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) widths.push_back(std::max(0L, wml::twipsAttr(col, "w:w", 0)));
+            if (wml::is(col, "gridCol")) widths.push_back(std::clamp(wml::twipsAttr(col, "w:w", 0), 0L, kWidestTwips));
         if (widths.empty() || static_cast<int>(widths.size()) < grid.gridWidth()) return;
         long total = 0;
         for (long w : widths) total += w;
@@ -637,15 +657,17 @@ private:
         }
         size_t k = 0;
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) wml::setAttr(col, "w:w", std::to_string(std::max(0L, widths[k++])));
+            if (wml::is(col, "gridCol"))
+                wml::setAttr(model_->pool(), col, "w:w", std::to_string(std::max(0L, widths[k++])));
         for (const GridRow& row : grid.rows())
             for (const GridCell& c : row.cells) {
                 long w = 0;
                 for (int g = c.gridStart; g <= c.gridEnd() && g < static_cast<int>(widths.size()); ++g)
                     w += widths[static_cast<size_t>(g)];
-                pugi::xml_node tcW = wml::ensure(wml::ensureTcPr(c.tc), "tcW", wml::Sequence::TcPr);
-                wml::setAttr(tcW, "w:w", std::to_string(w));
-                wml::setAttr(tcW, "w:type", "dxa");
+                pugi::xml_node tcW =
+                    wml::ensure(model_->pool(), wml::ensureTcPr(model_->pool(), c.tc), "tcW", wml::Sequence::TcPr);
+                wml::setAttr(model_->pool(), tcW, "w:w", std::to_string(w));
+                wml::setAttr(model_->pool(), tcW, "w:type", "dxa");
             }
     }
 

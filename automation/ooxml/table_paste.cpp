@@ -1,7 +1,10 @@
 // Pasting a copied worksheet range in place of the selected inline object: a Word table with the
-// range's rows, merged areas, displayed texts, fonts, alignment and column widths, and single thin
-// borders, as Word pastes an Excel range.
+// range's rows, merged areas, displayed texts, fonts, alignment, column widths and cell borders, as
+// Word's default paste of an Excel range keeps the source's formatting. A range without borders
+// becomes a table without borders.
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "automation/error.h"
@@ -57,14 +60,46 @@ void writeText(pugi::xml_node p, const ClipboardCell& cell) {
     flush();
 }
 
-void writeBorders(pugi::xml_node tblPr) {
-    pugi::xml_node borders = tblPr.append_child("w:tblBorders");
-    for (const char* edge : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
-        pugi::xml_node b = borders.append_child(edge);
-        b.append_attribute("w:val") = "single";
-        b.append_attribute("w:sz") = "4";
+// Word's line for one of Excel's border styles: its kind and width in eighths of a point, as Excel's
+// own HTML of a range gives them (thin 0.5 pt, medium 1 pt, thick 1.5 pt).
+struct WordLine {
+    const char* val;
+    int eighths;
+};
+WordLine wordLine(int excelStyle) {
+    switch (excelStyle) {
+        case 2: return {"single", 8};       // medium
+        case 3: return {"dashed", 4};       // dashed
+        case 4: return {"dotted", 4};       // dotted
+        case 5: return {"single", 12};      // thick
+        case 6: return {"double", 4};       // double
+        case 7: return {"single", 2};       // hair
+        case 8: return {"dashed", 8};       // medium dashed
+        case 9: return {"dotDash", 4};      // dash-dot
+        case 10: return {"dotDash", 8};     // medium dash-dot
+        case 11: return {"dotDotDash", 4};  // dash-dot-dot
+        case 12: return {"dotDotDash", 8};  // medium dash-dot-dot
+        case 13: return {"dotDash", 8};     // slanted dash-dot
+        default: return {"single", 4};      // thin
+    }
+}
+
+// The cell's own borders (w:tcBorders): each side from the worksheet cell on that side of the Word cell.
+void writeCellBorders(pugi::xml_node tcPr, const std::array<const ClipboardBorder*, 4>& sides) {
+    static constexpr std::array<const char*, 4> names = {"w:left", "w:right", "w:top", "w:bottom"};  // by xls::Side
+    pugi::xml_node borders;
+    for (std::size_t side : {xls::Top, xls::Left, xls::Bottom, xls::Right}) {
+        const ClipboardBorder& line = *sides[side];
+        if (line.style == 0) continue;
+        if (!borders) borders = tcPr.append_child("w:tcBorders");
+        const WordLine word = wordLine(line.style);
+        pugi::xml_node b = borders.append_child(names[side]);
+        b.append_attribute("w:val") = word.val;
+        b.append_attribute("w:sz") = std::to_string(word.eighths).c_str();
         b.append_attribute("w:space") = "0";
-        b.append_attribute("w:color") = "auto";
+        char colour[16] = "auto";
+        if (line.rgb >= 0) std::snprintf(colour, sizeof colour, "%06X", static_cast<unsigned>(line.rgb) & 0xFFFFFFu);
+        b.append_attribute("w:color") = colour;
     }
 }
 
@@ -75,9 +110,9 @@ double columnWidth(const ClipboardRange& clip, int column) {
     return clip.columnWidths[static_cast<std::size_t>(column)] + kCellMargins;
 }
 
-// One w:tc: its width over the grid columns it spans, merge marks, and a paragraph (empty for a cell
-// that continues a vertical merge).
-void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int span, const char* vMerge,
+// One w:tc at row/column: its width over the grid columns it spans, merge marks, borders, and a
+// paragraph (empty for a cell that continues a vertical merge).
+void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int row, int column, int span, const char* vMerge,
                const ClipboardCell* cell) {
     pugi::xml_node tc = tr.append_child("w:tc");
     pugi::xml_node tcPr = tc.append_child("w:tcPr");
@@ -90,6 +125,12 @@ void writeCell(pugi::xml_node tr, const ClipboardRange& clip, int column, int sp
     if (vMerge) {
         pugi::xml_node merge = tcPr.append_child("w:vMerge");
         if (*vMerge) merge.append_attribute("w:val") = vMerge;
+    }
+    if (clip.bordered) {
+        const ClipboardCell& first = clip.at(row, column);
+        const ClipboardCell& last = clip.at(row, column + span - 1);
+        writeCellBorders(tcPr, {&first.borders[xls::Left], &last.borders[xls::Right], &first.borders[xls::Top],
+                                &first.borders[xls::Bottom]});
     }
     pugi::xml_node p = tc.append_child("w:p");
     if (!cell) return;
@@ -106,7 +147,6 @@ pugi::xml_node buildTable(pugi::xml_node before, const ClipboardRange& clip) {
     pugi::xml_node tblW = tblPr.append_child("w:tblW");
     tblW.append_attribute("w:w") = "0";
     tblW.append_attribute("w:type") = "auto";
-    writeBorders(tblPr);
     pugi::xml_node grid = tbl.append_child("w:tblGrid");
     for (int c = 0; c < clip.columns; ++c)
         grid.append_child("w:gridCol").append_attribute("w:w") =
@@ -125,16 +165,16 @@ pugi::xml_node buildTable(pugi::xml_node before, const ClipboardRange& clip) {
             const ClipboardCell& cell = clip.at(row, column);
             if (cell.covered && down.rowsLeft > 0) {
                 --down.rowsLeft;
-                writeCell(tr, clip, column, down.span, "", nullptr);
+                writeCell(tr, clip, row, column, down.span, "", nullptr);
                 column += down.span;
             } else if (cell.covered) {
                 // Covered without a merge above: keep the grid whole with an empty cell.
-                writeCell(tr, clip, column, 1, nullptr, nullptr);
+                writeCell(tr, clip, row, column, 1, nullptr, nullptr);
                 ++column;
             } else {
                 const int span = std::max(1, std::min(cell.columnSpan, clip.columns - column));
                 if (cell.rowSpan > 1) down = Running{span, cell.rowSpan - 1};
-                writeCell(tr, clip, column, span, cell.rowSpan > 1 ? "restart" : nullptr, &cell);
+                writeCell(tr, clip, row, column, span, cell.rowSpan > 1 ? "restart" : nullptr, &cell);
                 column += span;
             }
         }
@@ -177,7 +217,7 @@ void pasteClipboardRange(DocumentModel& model) {
 
     // The selection must hold exactly one inline object.
     const Area sel = model.selection();
-    const StoryIndex& index = model.index();
+    StoryIndex& index = model.index();
     const int at = sel.kind == Area::Kind::Text && sel.end == sel.start + 1 && sel.start < index.length()
                        ? index.segmentAt(sel.start)
                        : -1;

@@ -135,7 +135,7 @@ private:
     void join(pugi::xml_node p);
     void splitBefore(pugi::xml_node cut);
 
-    const StoryIndex& index_;
+    StoryIndex& index_;
     const std::u16string& text_;
     const Segments& segments_;
     int lastEnd_ = 0;

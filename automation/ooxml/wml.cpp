@@ -2,15 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <charconv>
-#include <cstdint>
 #include <cstring>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace automation::ooxml::wml {
@@ -143,10 +137,24 @@ int rank(Sequence order, std::string_view name) {
     return it != byName.end() ? it->second : static_cast<int>(sequence(order).size());
 }
 
-pugi::xml_node ensureFirst(pugi::xml_node parent, std::string_view name) {
-    if (pugi::xml_node existing = child(parent, name)) return existing;
+// A new element w:<name> under parent, first when neither before nor after is given, and sharing its
+// name with a prototype of pool where it can.
+pugi::xml_node added(StringPool& pool, pugi::xml_node parent, std::string_view name, pugi::xml_node before = {},
+                     pugi::xml_node after = {}) {
+    if (pugi::xml_node proto = pool.wordElement(name)) {
+        if (before) return parent.insert_copy_before(proto, before);
+        if (after) return parent.insert_copy_after(proto, after);
+        return parent.prepend_copy(proto);
+    }
     const std::string full = "w:" + std::string(name);
+    if (before) return parent.insert_child_before(full.c_str(), before);
+    if (after) return parent.insert_child_after(full.c_str(), after);
     return parent.prepend_child(full.c_str());
+}
+
+pugi::xml_node ensureFirst(StringPool& pool, pugi::xml_node parent, std::string_view name) {
+    if (pugi::xml_node existing = child(parent, name)) return existing;
+    return added(pool, parent, name);
 }
 
 }  // namespace
@@ -193,15 +201,14 @@ bool onOff(pugi::xml_node node) {
     return !(v == "0" || v == "false" || v == "off");
 }
 
-pugi::xml_node ensure(pugi::xml_node parent, std::string_view name, Sequence order) {
+pugi::xml_node ensure(StringPool& pool, pugi::xml_node parent, std::string_view name, Sequence order) {
     if (pugi::xml_node existing = child(parent, name)) return existing;
     const int mine = rank(order, name);
-    const std::string full = "w:" + std::string(name);
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        if (rank(order, localName(c)) > mine) return parent.insert_child_before(full.c_str(), c);
+        if (rank(order, localName(c)) > mine) return added(pool, parent, name, c);
     }
-    return parent.append_child(full.c_str());
+    return parent.last_child() ? added(pool, parent, name, {}, parent.last_child()) : added(pool, parent, name);
 }
 
 void remove(pugi::xml_node parent, std::string_view name) {
@@ -212,18 +219,20 @@ void remove(pugi::xml_node parent, std::string_view name) {
     }
 }
 
-pugi::xml_node ensurePPr(pugi::xml_node p) { return ensureFirst(p, "pPr"); }
-pugi::xml_node ensureRPr(pugi::xml_node r) { return ensureFirst(r, "rPr"); }
-pugi::xml_node ensureTblPr(pugi::xml_node tbl) { return ensureFirst(tbl, "tblPr"); }
-pugi::xml_node ensureTcPr(pugi::xml_node tc) { return ensureFirst(tc, "tcPr"); }
+pugi::xml_node ensurePPr(StringPool& pool, pugi::xml_node p) { return ensureFirst(pool, p, "pPr"); }
+pugi::xml_node ensureRPr(StringPool& pool, pugi::xml_node r) { return ensureFirst(pool, r, "rPr"); }
+pugi::xml_node ensureTblPr(StringPool& pool, pugi::xml_node tbl) { return ensureFirst(pool, tbl, "tblPr"); }
+pugi::xml_node ensureTcPr(StringPool& pool, pugi::xml_node tc) { return ensureFirst(pool, tc, "tcPr"); }
 
-pugi::xml_node ensureTrPr(pugi::xml_node tr) {
+pugi::xml_node ensureTrPr(StringPool& pool, pugi::xml_node tr) {
     if (pugi::xml_node existing = child(tr, "trPr")) return existing;
-    if (pugi::xml_node prEx = child(tr, "tblPrEx")) return tr.insert_child_after("w:trPr", prEx);
-    return tr.prepend_child("w:trPr");
+    if (pugi::xml_node prEx = child(tr, "tblPrEx")) return added(pool, tr, "trPr", {}, prEx);
+    return added(pool, tr, "trPr");
 }
 
-pugi::xml_node ensureMarkRPr(pugi::xml_node p) { return ensure(ensurePPr(p), "rPr", Sequence::PPr); }
+pugi::xml_node ensureMarkRPr(StringPool& pool, pugi::xml_node p) {
+    return ensure(pool, ensurePPr(pool, p), "rPr", Sequence::PPr);
+}
 
 bool isMarkupCompatibility(pugi::xml_node node, std::string_view local) {
     std::string_view name = node.name();
@@ -267,38 +276,11 @@ std::vector<pugi::xml_node> descendants(pugi::xml_node node, std::string_view na
 
 namespace {
 
-// The prototypes of the documents that share attributes, by name and value ("w:val" '\1' "center").
-struct SharedDocument {
-    pugi::xml_document* document;
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
-    };
-    std::unordered_map<std::string, pugi::xml_attribute, KeyHash, std::equal_to<>> prototypes;
-};
 constexpr std::size_t kMaxPrototypes = 1024;
+constexpr std::size_t kMaxElementNames = 64;
 constexpr std::size_t kMaxSharedValue = 24;
 
-std::mutex sharingMutex;
-// Counts the ends of sharing, so that a remembered prototype is known to be still there.
-std::atomic<std::uint64_t> sharingEnds{0};
-
-// The prototypes found last on this thread: a pass over a selection adds the same one or two
-// attributes to every paragraph, so most lookups are one of these again.
-struct RecentPrototype {
-    const pugi::xml_node_struct* root = nullptr;
-    std::uint64_t ends = 0;
-    std::string key;
-    pugi::xml_attribute prototype;
-};
-struct RecentPrototypes {
-    std::array<RecentPrototype, 8> entries;
-    std::size_t next = 0;       // the one to replace next
-    std::size_t lastFound = 0;  // the one found last
-};
-thread_local RecentPrototypes recentPrototypes;
-std::vector<std::unique_ptr<SharedDocument>> sharedDocuments;
-
+// Names and values written without escaping, so that a declaration holds them as they stand.
 bool plainText(std::string_view text, bool name) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [name](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -306,98 +288,93 @@ bool plainText(std::string_view text, bool name) {
     });
 }
 
-// A prototype of the attribute in node's document, made on first use; empty when the document does
-// not share or the attribute is not one to share.
-pugi::xml_attribute prototype(pugi::xml_node node, std::string_view name, std::string_view value) {
-    if (value.size() > kMaxSharedValue) return {};
+}  // namespace
+
+pugi::xml_node StringPool::wordElement(std::string_view localName) {
+    for (std::size_t k = 0; k < elements_.size(); ++k) {
+        const std::size_t i = (lastElement_ + k) % elements_.size();
+        if (elements_[i].key == localName) {
+            lastElement_ = i;
+            return elements_[i].prototype;
+        }
+    }
+    if (elements_.size() >= kMaxElementNames || !plainText(localName, true)) return {};
+    const pugi::xml_node made = parsed("<w:" + std::string(localName) + "/>");
+    if (!made || localName != wml::localName(made)) return {};
+    lastElement_ = elements_.size();
+    elements_.push_back({std::string(localName), made});
+    return made;
+}
+
+pugi::xml_attribute StringPool::attribute(std::string_view name, std::string_view value) {
     char buffer[96];
-    if (name.size() + 1 + value.size() > sizeof buffer) return {};
+    if (value.size() > kMaxSharedValue || name.size() + 1 + value.size() > sizeof buffer) return {};
     std::memcpy(buffer, name.data(), name.size());
     buffer[name.size()] = '\1';
     std::memcpy(buffer + name.size() + 1, value.data(), value.size());
     const std::string_view key(buffer, name.size() + 1 + value.size());
-    const pugi::xml_node_struct* root = node.root().internal_object();
-    const std::uint64_t ends = sharingEnds.load(std::memory_order_acquire);
-    RecentPrototypes& recent = recentPrototypes;
-    // From the one found last on: a pass sets the same attribute on paragraph after paragraph.
-    for (std::size_t k = 0; k < recent.entries.size(); ++k) {
-        const std::size_t i = (recent.lastFound + k) % recent.entries.size();
-        const RecentPrototype& r = recent.entries[i];
-        if (r.root == root && r.ends == ends && r.key == key && r.prototype) {
-            recent.lastFound = i;
-            return r.prototype;
+    for (std::size_t k = 0; k < recent_.size(); ++k) {
+        const std::size_t i = (lastFound_ + k) % recent_.size();
+        if (recent_[i].prototype && recent_[i].key == key) {
+            lastFound_ = i;
+            return recent_[i].prototype;
         }
     }
     // Only plain names and values are shared (a remembered one was plain).
     if (!plainText(name, true) || (!value.empty() && !plainText(value, false))) return {};
-
-    std::lock_guard<std::mutex> lock(sharingMutex);
-    auto shared = std::find_if(sharedDocuments.begin(), sharedDocuments.end(),
-                               [&](const auto& d) { return d->document->internal_object() == root; });
-    if (shared == sharedDocuments.end()) return {};
-    auto& prototypes = (*shared)->prototypes;
-    auto remembered = [&](pugi::xml_attribute proto) {
-        recent.lastFound = recent.next;
-        RecentPrototype& last = recent.entries[recent.next];
-        recent.next = (recent.next + 1) % recent.entries.size();
-        last.root = root;
-        last.ends = ends;
-        last.key.assign(key);
-        last.prototype = proto;
-        return proto;
-    };
-    if (auto it = prototypes.find(key); it != prototypes.end()) return remembered(it->second);
-    if (prototypes.size() >= kMaxPrototypes) return {};
-    // Parsed into a buffer the document keeps: copies of the attribute point into it.
-    pugi::xml_document& document = *(*shared)->document;
-    const std::string declaration = "<?xml " + std::string(name) + "=\"" + std::string(value) + "\"?>";
-    const pugi::xml_parse_result parsed =
-        document.append_buffer(declaration.data(), declaration.size(), pugi::parse_declaration, pugi::encoding_utf8);
-    pugi::xml_node added = document.last_child();
-    pugi::xml_attribute proto = added.first_attribute();
-    if ((parsed.status != pugi::status_ok && parsed.status != pugi::status_no_document_element) ||
-        added.type() != pugi::node_declaration || !proto || name != proto.name() || value != proto.value())
-        return {};
-    prototypes.emplace(std::string(key), proto);
-    return remembered(proto);
+    pugi::xml_attribute found;
+    if (const auto known = attributes_.find(key); known != attributes_.end()) {
+        found = known->second;
+    } else {
+        found = parsed("<a " + std::string(name) + "=\"" + std::string(value) + "\"/>").first_attribute();
+        if (!found || name != found.name() || value != found.value()) return {};
+        attributes_.emplace(std::string(key), found);
+    }
+    lastFound_ = nextRecent_;
+    nextRecent_ = (nextRecent_ + 1) % recent_.size();
+    recent_[lastFound_].key.assign(key);
+    recent_[lastFound_].prototype = found;
+    return found;
 }
 
-}  // namespace
+pugi::xml_node StringPool::parsed(const std::string& markup) {
+    if (elements_.size() + attributes_.size() >= kMaxPrototypes) return {};
+    if (!holder_) holder_ = document_.append_child(pugi::node_element);
+    // Parsed into a buffer the document keeps: copies of the prototype point into it.
+    const pugi::xml_node before = holder_.last_child();
+    const pugi::xml_parse_result result =
+        holder_.append_buffer(markup.data(), markup.size(), pugi::parse_minimal, pugi::encoding_utf8);
+    const pugi::xml_node made = holder_.last_child();
+    if (made == before) return {};
+    if (!result || made.type() != pugi::node_element || made.first_child()) {
+        holder_.remove_child(made);
+        return {};
+    }
+    return made;
+}
 
-void setAttr(pugi::xml_node node, const char* name, const std::string& value) {
+void StringPool::release() {
+    if (holder_) document_.remove_child(holder_);
+    holder_ = {};
+    elements_.clear();
+    lastElement_ = 0;
+    attributes_.clear();
+    recent_ = {};
+    lastFound_ = 0;
+    nextRecent_ = 0;
+}
+
+void setAttr(StringPool& pool, pugi::xml_node node, const char* name, std::string_view value) {
     pugi::xml_attribute a = node.attribute(name);
     if (a) {
-        if (value != a.value()) a.set_value(value.c_str());
+        if (value != a.value()) a.set_value(value.data(), value.size());
         return;  // a value rewritten as it stands would only take memory
     }
-    if (pugi::xml_attribute proto = prototype(node, name, value)) {
+    if (pugi::xml_attribute proto = pool.attribute(name, value)) {
         node.append_copy(proto);
         return;
     }
-    node.append_attribute(name).set_value(value.c_str());
-}
-
-AttributeSharing::AttributeSharing(pugi::xml_document& document) : document_(&document) {
-    std::lock_guard<std::mutex> lock(sharingMutex);
-    sharedDocuments.push_back(std::make_unique<SharedDocument>(SharedDocument{&document, {}}));
-}
-
-AttributeSharing::~AttributeSharing() {
-    if (!document_) return;
-    std::lock_guard<std::mutex> lock(sharingMutex);
-    sharingEnds.fetch_add(1, std::memory_order_release);
-    std::erase_if(sharedDocuments, [&](const auto& d) { return d->document == document_; });
-}
-
-AttributeSharing::AttributeSharing(AttributeSharing&& other) noexcept
-    : document_(std::exchange(other.document_, nullptr)) {}
-
-AttributeSharing& AttributeSharing::operator=(AttributeSharing&& other) noexcept {
-    if (this != &other) {
-        AttributeSharing gone(std::move(*this));
-        document_ = std::exchange(other.document_, nullptr);
-    }
-    return *this;
+    node.append_attribute(name).set_value(value.data(), value.size());
 }
 
 namespace {
@@ -505,20 +482,22 @@ std::optional<float> percentAttr(pugi::xml_node node, const char* attribute) {
     return static_cast<float>(*fiftieths / 50.0);
 }
 
-void setTwips(pugi::xml_node node, const char* attribute, long value) {
-    setAttr(node, attribute, std::to_string(value));
+void setTwips(StringPool& pool, pugi::xml_node node, const char* attribute, long value) {
+    setAttr(pool, node, attribute, std::to_string(value));
 }
 
-void setPoints(pugi::xml_node node, const char* attribute, float value) { setTwips(node, attribute, twips(value)); }
-
-void setHalfPoints(pugi::xml_node node, const char* attribute, float value) {
-    setAttr(node, attribute, std::to_string(std::lround(static_cast<double>(value) * 2.0)));
+void setPoints(StringPool& pool, pugi::xml_node node, const char* attribute, float value) {
+    setTwips(pool, node, attribute, twips(value));
 }
 
-void setPercent(pugi::xml_node node, const char* attribute, float percent) {
-    setAttr(node, attribute, std::to_string(std::lround(static_cast<double>(percent) * 50.0)));
+void setHalfPoints(StringPool& pool, pugi::xml_node node, const char* attribute, float value) {
+    setAttr(pool, node, attribute, std::to_string(std::lround(static_cast<double>(value) * 2.0)));
 }
 
-void setOnOff(pugi::xml_node node, bool value) { setAttr(node, "w:val", value ? "1" : "0"); }
+void setPercent(StringPool& pool, pugi::xml_node node, const char* attribute, float percent) {
+    setAttr(pool, node, attribute, std::to_string(std::lround(static_cast<double>(percent) * 50.0)));
+}
+
+void setOnOff(StringPool& pool, pugi::xml_node node, bool value) { setAttr(pool, node, "w:val", value ? "1" : "0"); }
 
 }  // namespace automation::ooxml::wml

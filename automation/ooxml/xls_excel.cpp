@@ -69,15 +69,22 @@ int parseColumn(std::string_view text) {
     return column - 1 <= kMaxColumn ? column - 1 : -1;
 }
 
-// Width in points of a column that is `characters` wide (Excel's standard font: 7 pixels a digit
-// and 5 pixels of margin, at 96 pixels an inch).
-double widthInPoints(double characters) {
+// The width in pixels (at 96 an inch) of a digit of the workbook's standard font (FONT 0): the unit of
+// Excel's column widths. Digits are about half as wide as the font is high: 7 pixels for 11-point
+// Calibri or 10-point Arial, 8 for 12-point 宋体.
+double digitPixels(const xls::FontInfo& standard) { return std::max(1.0, std::round(standard.size * 96 / 72 / 2)); }
+
+// Width in points of a column that is `characters` wide: the digits and a margin of a quarter digit on
+// either side, at least two pixels, and one for the grid line.
+double widthInPoints(double characters, const xls::FontInfo& standard) {
     if (characters <= 0) return 0;
-    return std::round(characters * 7 + 5) * 0.75;
+    const double digit = digitPixels(standard);
+    return std::round(characters * digit + 2 * std::ceil(digit / 4) + 1) * 0.75;
 }
 
-// How wide a text shows, in characters of the standard font: full-width characters count two.
-double textWidth(const std::string& text, const xls::FontInfo& font) {
+// How wide a text shows, in characters of the standard font: half-width characters are about as wide
+// as a digit, full-width ones two, both growing with the cell's font against the standard font.
+double textWidth(const std::string& text, const xls::FontInfo& font, const xls::FontInfo& standard) {
     double units = 0;
     for (char16_t c : toUtf16(text)) {
         // A surrogate pair (CJK beyond the first plane) counts one for each half.
@@ -86,7 +93,7 @@ double textWidth(const std::string& text, const xls::FontInfo& font) {
                           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6);
         units += wide ? 2 : 1;
     }
-    double width = units * font.size / 11.0;
+    double width = units * font.size / std::max(1.0, standard.size);
     if (font.bold) width *= 1.1;
     return width;
 }
@@ -146,37 +153,46 @@ public:
     excel::RangePtr EntireColumn() override {
         return std::make_shared<RangeImpl>(excel_, book_, sheet_, Rect{0, kMaxRow, rect_.column1, rect_.column2});
     }
+    // Measures with the workbook's standard font; a column with nothing to show goes back to the
+    // standard width, a hidden one stays hidden.
     void AutoFit() override {
         if (!wholeColumns()) throw errors::excelRefused("Range 类的 AutoFit 方法无效：只能自动调整整行或整列");
         xls::Worksheet& sheet = *book_->sheet(sheet_);
+        const xls::FontInfo& standard = book_->book->standardFont();
         std::vector<double> widest(static_cast<std::size_t>(rect_.column2 - rect_.column1 + 1), 0);
         MergeLookup merges(sheet.merged);
         for (const xls::Cell& c : sheet.cells) {
             if (c.column < rect_.column1 || c.column > rect_.column2 || c.value.kind == xls::ValueKind::Empty) continue;
             if (merges.at(c.row, c.column)) continue;  // Excel leaves merged cells out of the fit
-            const double width = textWidth(shown(c), book_->book->font(c.xf));
+            const double width = textWidth(shown(c), book_->book->font(c.xf), standard);
             double& w = widest[static_cast<std::size_t>(c.column - rect_.column1)];
             w = std::max(w, width);
         }
-        for (std::size_t i = 0; i < widest.size(); ++i)
+        for (std::size_t i = 0; i < widest.size(); ++i) {
+            const int column = rect_.column1 + static_cast<int>(i);
+            if (sheet.columnWidth(column) == 0) continue;
             if (widest[i] > 0)
-                sheet.columnWidths[rect_.column1 + static_cast<int>(i)] =
-                    std::min(255.0, std::ceil(widest[i] * 4 + 2) / 4);
+                sheet.columnWidths[column] = std::min(255.0, std::ceil(widest[i] * 4 + 2) / 4);
+            else
+                sheet.columnWidths.erase(column);
+        }
     }
     double ColumnWidth() override { return book_->sheet(sheet_)->columnWidth(rect_.column1); }
     void Copy() override {
         const xls::Worksheet& sheet = *book_->sheet(sheet_);
         const auto rows = static_cast<std::size_t>(rect_.row2 - rect_.row1 + 1);
         const auto columns = static_cast<std::size_t>(rect_.column2 - rect_.column1 + 1);
-        if (rows * columns > kMaxCopiedCells) throw errors::excelRefused("选定区域太大，无法复制");
+        if (rows * columns > kMaxCopiedCells)
+            throw excel::WorkbookRefused(excel::WorkbookProblem::TooLarge, "要复制的区域有 " + std::to_string(rows) +
+                                                                               " 行 " + std::to_string(columns) +
+                                                                               " 列，超过 100 万个单元格，无法复制");
         std::shared_ptr<Desktop> desktop = excel_->desktop.lock();
         if (!desktop) throw errors::serverGone();
         ClipboardRange clip;
         clip.rows = static_cast<int>(rows);
         clip.columns = static_cast<int>(columns);
         clip.cells.resize(rows * columns);
-        const xls::FontInfo& standard = book_->book->font(0);
-        for (ClipboardCell& c : clip.cells) c.font = standard;
+        for (ClipboardCell& c : clip.cells) c.font = book_->book->standardFont();
         auto inside = [&](int row, int column) {
             return row >= rect_.row1 && row <= rect_.row2 && column >= rect_.column1 && column <= rect_.column2;
         };
@@ -189,9 +205,16 @@ public:
         for (auto it = first; it != sheet.cells.end() && it->row <= rect_.row2; ++it) {
             if (!inside(it->row, it->column)) continue;
             ClipboardCell& c = at(it->row, it->column);
+            const xls::CellFormat& format = book_->book->format(it->xf);
             c.text = shown(*it);
             c.font = book_->book->font(it->xf);
-            c.alignment = wordAlignment(book_->book->format(it->xf).align, it->value.kind);
+            c.alignment = wordAlignment(format.align, it->value.kind);
+            for (std::size_t side = 0; side < 4; ++side) {
+                const xls::BorderLine& line = format.borders[side];
+                if (line.style == 0) continue;
+                c.borders[side] = {line.style, book_->book->colour(line.colour)};
+                clip.bordered = true;
+            }
         }
         for (const xls::MergedArea& m : sheet.merged) {
             const Rect r{std::max(m.row1, rect_.row1), std::min(m.row2, rect_.row2), std::max(m.column1, rect_.column1),
@@ -208,7 +231,7 @@ public:
                     if (row != r.row1 || column != r.column1) at(row, column).covered = true;
         }
         for (int column = rect_.column1; column <= rect_.column2; ++column)
-            clip.columnWidths.push_back(widthInPoints(sheet.columnWidth(column)));
+            clip.columnWidths.push_back(widthInPoints(sheet.columnWidth(column), book_->book->standardFont()));
         desktop->clipboard = std::move(clip);
     }
 
@@ -237,12 +260,17 @@ public:
             used = {std::min(used.row1, row1), std::max(used.row2, row2), std::min(used.column1, column1),
                     std::max(used.column2, column2)};
         };
+        // Excel counts every cell that holds something or has a format of its own (a blank cell with
+        // borders, say), and merged areas that start in one.
+        const xls::Workbook& book = *book_->book;
+        auto counts = [&](const xls::Cell& c) {
+            return c.value.kind != xls::ValueKind::Empty || !book.isDefaultFormat(c.xf);
+        };
         for (const xls::Cell& c : sheet.cells)
-            if (c.value.kind != xls::ValueKind::Empty) include(c.row, c.row, c.column, c.column);
-        // A merged area that starts in a used cell belongs to what shows.
+            if (counts(c)) include(c.row, c.row, c.column, c.column);
         for (const xls::MergedArea& m : sheet.merged) {
             const xls::Cell* c = sheet.find(m.row1, m.column1);
-            if (c && c->value.kind != xls::ValueKind::Empty) include(m.row1, m.row2, m.column1, m.column2);
+            if (c && counts(*c)) include(m.row1, m.row2, m.column1, m.column2);
         }
         if (used.row2 < 0) used = Rect{};  // an empty sheet's used range is A1
         used.row2 = std::min(used.row2, kMaxRow);

@@ -1,12 +1,14 @@
 // What a cell shows: Excel's number format codes applied to a value.
 #include "automation/ooxml/xls_number_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "automation/ooxml/xls_format_code.h"
 
 namespace automation::ooxml::xls {
 
@@ -15,427 +17,362 @@ namespace {
 using std::string;
 using std::string_view;
 
-// The sections of a format code, split at the semicolons that are not quoted, escaped or bracketed.
-std::vector<string> sections(const string& code) {
-    std::vector<string> parts(1);
-    bool quoted = false;
-    int bracket = 0;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (!quoted && c == '\\' && i + 1 < code.size()) {
-            parts.back() += code.substr(i, 2);
-            ++i;
-            continue;
-        }
-        if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && c == '[')
-            ++bracket;
-        else if (!quoted && c == ']' && bracket > 0)
-            --bracket;
-        if (c == ';' && !quoted && bracket == 0)
-            parts.emplace_back();
-        else
-            parts.back() += c;
+bool isPlaceholder(const Token& t) {
+    return t.kind == Token::Kind::Code && (t.text == "0" || t.text == "#" || t.text == "?");
+}
+bool isCode(const Token& t, string_view code) { return t.kind == Token::Kind::Code && t.text == code; }
+
+// What a placeholder shows where the number has no digit for it: 0 a zero, ? a space, # nothing.
+string filler(const Token& placeholder) { return placeholder.text == "0" ? "0" : placeholder.text == "?" ? " " : ""; }
+
+// Digits right-aligned over placeholders: each takes one digit from the right, the first also the digits
+// left over; one text per placeholder.
+std::vector<string> alignRight(const string& digits, const std::vector<const Token*>& placeholders) {
+    const std::size_t n = placeholders.size();
+    std::vector<string> slots(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t slot = n - 1 - k;
+        slots[slot] = k < digits.size() ? string(1, digits[digits.size() - 1 - k]) : filler(*placeholders[slot]);
     }
-    return parts;
+    if (n > 0 && digits.size() > n) slots[0] = digits.substr(0, digits.size() - n) + slots[0];
+    return slots;
 }
 
-// One piece of a section: a literal text, or a format character (digit placeholder, date letter...).
-struct Token {
-    enum class Kind { Literal, Code, Bracket } kind;
-    string text;
-};
-
-bool asciiUpperEquals(string_view a, string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+// Digits left-aligned over placeholders, the last one taking the digits left over.
+std::vector<string> alignLeft(const string& digits, const std::vector<const Token*>& placeholders) {
+    const std::size_t n = placeholders.size();
+    std::vector<string> slots(n);
+    for (std::size_t i = 0; i < n; ++i) slots[i] = i < digits.size() ? string(1, digits[i]) : filler(*placeholders[i]);
+    if (n > 0 && digits.size() > n) slots[n - 1] += digits.substr(n);
+    return slots;
 }
 
-// The UTF-8 length of the character that starts at s[i].
-std::size_t charLength(const string& s, std::size_t i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    return std::min(n, s.size() - i);
-}
-
-std::vector<Token> tokenize(const string& section) {
-    std::vector<Token> tokens;
-    auto literal = [&](const string& text) {
-        if (!tokens.empty() && tokens.back().kind == Token::Kind::Literal)
-            tokens.back().text += text;
-        else
-            tokens.push_back({Token::Kind::Literal, text});
-    };
-    for (std::size_t i = 0; i < section.size();) {
-        const char c = section[i];
-        if (c == '"') {
-            const std::size_t end = section.find('"', i + 1);
-            literal(section.substr(i + 1, (end == string::npos ? section.size() : end) - i - 1));
-            i = end == string::npos ? section.size() : end + 1;
-        } else if (c == '\\' && i + 1 < section.size()) {
-            const std::size_t n = charLength(section, i + 1);
-            literal(section.substr(i + 1, n));
-            i += 1 + n;
-        } else if (c == '_' || c == '*') {
-            // Padding to another character's width and fills show nothing in copied text.
-            i += i + 1 < section.size() ? 1 + charLength(section, i + 1) : 1;
-        } else if (c == '[') {
-            const std::size_t end = section.find(']', i);
-            const string inside = section.substr(i + 1, (end == string::npos ? section.size() : end) - i - 1);
-            tokens.push_back({Token::Kind::Bracket, inside});
-            i = end == string::npos ? section.size() : end + 1;
-        } else if (section.compare(i, 5, "AM/PM") == 0 || section.compare(i, 5, "am/pm") == 0) {
-            tokens.push_back({Token::Kind::Code, "AM/PM"});
-            i += 5;
-        } else if (section.compare(i, 3, "A/P") == 0 || section.compare(i, 3, "a/p") == 0) {
-            tokens.push_back({Token::Kind::Code, "A/P"});
-            i += 3;
-        } else if (section.compare(i, string_view("上午/下午").size(), "上午/下午") == 0) {
-            tokens.push_back({Token::Kind::Code, "上午/下午"});
-            i += string_view("上午/下午").size();
-        } else if (asciiUpperEquals(string_view(section).substr(i, 7), "General")) {
-            tokens.push_back({Token::Kind::Code, "General"});
-            i += 7;
-        } else if (string_view("0#?.,%@").find(c) != string_view::npos) {
-            tokens.push_back({Token::Kind::Code, string(1, c)});
-            ++i;
-        } else if ((c == 'E' || c == 'e') && i + 1 < section.size() &&
-                   (section[i + 1] == '+' || section[i + 1] == '-')) {
-            tokens.push_back({Token::Kind::Code, string("E") + section[i + 1]});
-            i += 2;
-        } else if (string_view("yYmMdDhHsSeEaAbB").find(c) != string_view::npos) {
-            // Runs of one date letter: yyyy, mm, ddd, aaaa ...
-            const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            std::size_t j = i;
-            while (j < section.size() && std::tolower(static_cast<unsigned char>(section[j])) == lower) ++j;
-            if (lower == 'e' || lower == 'b' || (lower == 'a' && j - i < 3)) {
-                literal(section.substr(i, j - i));
-            } else {
-                tokens.push_back({Token::Kind::Code, string(j - i, lower)});
+// Thousands separators between the digits of the integer slots, counted from the right.
+void groupThousands(std::vector<string>& slots) {
+    int digits = 0;
+    for (std::size_t s = slots.size(); s-- > 0;) {
+        string grouped;
+        for (std::size_t i = slots[s].size(); i-- > 0;) {
+            const char c = slots[s][i];
+            if (c >= '0' && c <= '9') {
+                if (digits > 0 && digits % 3 == 0) grouped.insert(grouped.begin(), ',');
+                ++digits;
             }
-            i = j;
-        } else {
-            const std::size_t n = charLength(section, i);
-            literal(section.substr(i, n));
-            i += n;
+            grouped.insert(grouped.begin(), c);
         }
+        slots[s] = std::move(grouped);
     }
-    return tokens;
 }
 
-bool isDateCode(const Token& t) {
-    if (t.kind == Token::Kind::Bracket) {
-        const string inside = t.text;
-        return !inside.empty() && string_view("hHmMsS").find(inside[0]) != string_view::npos &&
-               inside.find_first_not_of(inside[0]) == string::npos;
+// [$¥-804] shows its currency symbol; colours, locales and [DBNum1] show nothing.
+string bracketText(const Token& t) {
+    if (t.text.size() > 1 && t.text[0] == '$') return t.text.substr(1, t.text.find('-') - 1);
+    return {};
+}
+
+// A section of digit placeholders: integer digits (with thousands separators), decimals, percent,
+// scaling by thousands, scientific notation, and literals anywhere between them. v is not negative.
+string formatPlaceholders(double v, const std::vector<Token>& tokens) {
+    const int size = static_cast<int>(tokens.size());
+    int point = -1, exponent = -1;
+    for (int i = 0; i < size; ++i) {
+        const Token& t = tokens[static_cast<std::size_t>(i)];
+        if (isCode(t, ".") && point < 0 && exponent < 0) point = i;
+        if (t.kind == Token::Kind::Code && t.text[0] == 'E' && exponent < 0) exponent = i;
     }
-    if (t.kind != Token::Kind::Code) return false;
-    const char c = t.text[0];
-    return string_view("ymdhsa").find(c) != string_view::npos || t.text == "AM/PM" || t.text == "A/P" ||
-           t.text == "上午/下午";
-}
-
-// Rounds as Excel does: to fifteen significant digits first, then halves away from zero.
-string fixed(double value, int decimals) {
-    std::array<char, 400> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.15g", value);
-    double v = std::strtod(buffer.data(), nullptr);
-    const double scale = std::pow(10.0, decimals);
-    if (std::fabs(v * scale) < 1e15) v = std::round(v * scale) / scale;
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, v);
-    return buffer.data();
-}
-
-string stripZeros(string s) {
-    if (s.find('.') == string::npos) return s;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    return s;
-}
-
-// Excel's General: up to ten significant digits in a cell, scientific beyond 11 digits.
-string general(double v) {
-    if (v == 0) return "0";
-    const double a = std::fabs(v);
-    if (a >= 1e11 || a < 1e-9) {
-        int exponent = static_cast<int>(std::floor(std::log10(a)));
-        double mantissa = v / std::pow(10.0, exponent);
-        string m = stripZeros(fixed(mantissa, 5));
-        if (m == "10" || m == "-10") {
-            ++exponent;
-            m = v < 0 ? "-1" : "1";
-        }
-        char e[16];
-        std::snprintf(e, sizeof e, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        return m + e;
-    }
-    const int integerDigits = a >= 1 ? static_cast<int>(std::floor(std::log10(a))) + 1 : 1;
-    return stripZeros(fixed(v, std::max(0, 10 - integerDigits)));
-}
-
-string groupThousands(const string& digits) {
-    string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
-// A section with digit placeholders; v is not negative (the sign is the section's business).
-string formatNumber(double v, const std::vector<Token>& tokens) {
-    // Where the parts of the number stand.
-    int firstDigit = -1, lastDigit = -1, point = -1, exponent = -1;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.kind != Token::Kind::Code) continue;
-        const char c = t.text[0];
-        if (c == '0' || c == '#' || c == '?') {
-            if (firstDigit < 0) firstDigit = static_cast<int>(i);
-            lastDigit = static_cast<int>(i);
-        } else if (c == '.' && point < 0 && exponent < 0) {
-            point = static_cast<int>(i);
-        } else if (c == 'E' && exponent < 0) {
-            exponent = static_cast<int>(i);
-        }
-    }
-    const int mantissaEnd = exponent >= 0 ? exponent : static_cast<int>(tokens.size());
+    const int mantissaEnd = exponent >= 0 ? exponent : size;
     const int integerEnd = point >= 0 ? point : mantissaEnd;
-    int minInteger = 0, decimals = 0, optionalDecimals = 0, exponentDigits = 0;
+    std::vector<const Token*> integer, decimals, exponentDigits;
+    int firstDigit = -1, lastMantissaDigit = -1;
+    for (int i = 0; i < size; ++i) {
+        const Token& t = tokens[static_cast<std::size_t>(i)];
+        if (isCode(t, "%")) v *= 100;
+        if (!isPlaceholder(t)) continue;
+        if (i < integerEnd)
+            integer.push_back(&t);
+        else if (i < mantissaEnd)
+            decimals.push_back(&t);
+        else
+            exponentDigits.push_back(&t);
+        if (firstDigit < 0) firstDigit = i;
+        if (i < mantissaEnd) lastMantissaDigit = i;
+    }
+    // A comma between integer placeholders groups thousands; commas after the last digit scale by 1000.
     bool grouping = false;
     int scale = 0;
-    for (int i = 0; i < static_cast<int>(tokens.size()); ++i) {
-        const Token& t = tokens[static_cast<std::size_t>(i)];
-        if (t.kind != Token::Kind::Code) continue;
-        const char c = t.text[0];
-        const bool digit = c == '0' || c == '#' || c == '?';
-        if (c == '%') v *= 100;
-        if (i < integerEnd) {
-            if (c == '0') ++minInteger;
-            if (c == ',') {
-                if (i > firstDigit && i < lastDigit)
-                    grouping = true;
-                else if (i > lastDigit || firstDigit < 0)
-                    ++scale;
-            }
-        } else if (i < mantissaEnd) {
-            if (digit) {
-                ++decimals;
-                optionalDecimals = c == '0' ? 0 : optionalDecimals + 1;
-            }
-        } else if (digit) {
-            ++exponentDigits;
-        }
+    for (int i = 0; i < mantissaEnd; ++i) {
+        if (!isCode(tokens[static_cast<std::size_t>(i)], ",")) continue;
+        if (i > lastMantissaDigit && lastMantissaDigit >= 0)
+            ++scale;
+        else if (i < integerEnd && firstDigit >= 0 && i > firstDigit)
+            grouping = true;
     }
     for (int i = 0; i < scale; ++i) v /= 1000;
+
+    const int places = static_cast<int>(decimals.size());
     int power = 0;
     if (exponent >= 0 && v != 0) {
-        power = static_cast<int>(std::floor(std::log10(v)));
+        // With # among several integer placeholders the exponent is a multiple of their number
+        // (engineering notation); otherwise the mantissa fills the integer placeholders.
+        const int width = std::max(1, static_cast<int>(integer.size()));
+        const bool engineering =
+            width > 1 && std::any_of(integer.begin(), integer.end(), [](const Token* t) { return t->text == "#"; });
+        const int magnitude = static_cast<int>(std::floor(std::log10(v)));
+        power = engineering ? static_cast<int>(std::floor(magnitude / static_cast<double>(width))) * width
+                            : magnitude - (width - 1);
         v /= std::pow(10.0, power);
-        if (std::stod(fixed(v, decimals)) >= 10) {
-            v /= 10;
-            ++power;
+        if (std::stod(fixed(v, places)) >= std::pow(10.0, width)) {
+            const int step = engineering ? width : 1;
+            v /= std::pow(10.0, step);
+            power += step;
         }
     }
-    string number = fixed(v, decimals);
-    string integer = number.substr(0, number.find('.'));
-    string fraction = number.find('.') == string::npos ? string() : number.substr(number.find('.') + 1);
-    for (int i = 0; i < optionalDecimals && !fraction.empty() && fraction.back() == '0'; ++i) fraction.pop_back();
-    if (integer == "0" && minInteger == 0) integer.clear();
-    while (static_cast<int>(integer.size()) < minInteger) integer.insert(integer.begin(), '0');
-    if (grouping) integer = groupThousands(integer);
+    const string number = fixed(v, places);
+    const std::size_t dot = number.find('.');
+    string integerDigits = number.substr(0, dot);
+    if (integerDigits == "0") integerDigits.clear();  // a zero integer part shows through 0 placeholders only
+    std::vector<string> integerSlots = alignRight(integerDigits, integer);
+    if (grouping) groupThousands(integerSlots);
+    std::vector<string> decimalSlots = alignLeft(dot == string::npos ? string() : number.substr(dot + 1), decimals);
+    // Trailing zeros of the decimals vanish under # and become spaces under ?.
+    for (std::size_t i = decimalSlots.size(); i-- > 0 && decimalSlots[i] == "0";) {
+        if (decimals[i]->text == "0") break;
+        decimalSlots[i] = decimals[i]->text == "?" ? " " : "";
+    }
+    const std::vector<string> exponentSlots = alignRight(std::to_string(std::abs(power)), exponentDigits);
 
     string out;
-    bool integerWritten = false;
-    for (int i = 0; i < static_cast<int>(tokens.size()); ++i) {
+    std::size_t nextInteger = 0, nextDecimal = 0, nextExponent = 0;
+    for (int i = 0; i < size; ++i) {
         const Token& t = tokens[static_cast<std::size_t>(i)];
-        if (t.kind == Token::Kind::Literal) {
-            out += t.text;
-            continue;
-        }
-        if (t.kind == Token::Kind::Bracket) {
-            // [$¥-804]: a currency symbol; colours and locales show nothing.
-            if (t.text.size() > 1 && t.text[0] == '$') out += t.text.substr(1, t.text.find('-') - 1);
-            continue;
-        }
-        const char c = t.text[0];
-        if (c == '%')
-            out += '%';
-        else if (i == point)
-            out += '.' + fraction;
-        else if (i == exponent) {
-            out += 'E';
-            if (power < 0)
-                out += '-';
-            else if (t.text[1] == '+')
-                out += '+';
-            string digits = std::to_string(std::abs(power));
-            while (static_cast<int>(digits.size()) < exponentDigits) digits.insert(digits.begin(), '0');
-            out += digits;
-        } else if ((c == '0' || c == '#' || c == '?') && i < integerEnd && !integerWritten) {
-            out += integer;
-            integerWritten = true;
-        } else if (c == '@') {
-            // "@" in a number's section shows the number as General.
-            out += general(v);
-        }
-    }
-    if (!integerWritten && firstDigit < 0 && point < 0 && exponent < 0 && out.empty()) return general(v);
-    return out;
-}
-
-struct DateParts {
-    int year = 1900, month = 1, day = 0, weekday = 0;  // weekday 0 = Sunday
-    long long hours = 0;                               // of the day
-    int minutes = 0, seconds = 0;
-    double fraction = 0;   // of a second
-    double totalDays = 0;  // for elapsed [h] [m] [s]
-};
-
-// Days since 1970-01-01 to a civil date.
-void civil(long long z, int& y, int& m, int& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
-DateParts dateParts(double serial, bool date1904, int secondDecimals) {
-    DateParts p;
-    p.totalDays = serial;
-    const double scale = std::pow(10.0, secondDecimals);
-    const long long ticks = std::llround(serial * 86400.0 * scale);
-    const long long perDay = static_cast<long long>(86400 * scale);
-    const long long days = ticks / perDay;
-    long long rest = ticks % perDay;
-    p.fraction = static_cast<double>(rest % static_cast<long long>(scale)) / scale;
-    rest /= static_cast<long long>(scale);
-    p.hours = rest / 3600;
-    p.minutes = static_cast<int>(rest / 60 % 60);
-    p.seconds = static_cast<int>(rest % 60);
-    // 1900-01-01 is day 1; Excel counts a 29 February 1900 that never was.
-    constexpr long long epoch1900 = -25568;  // 1899-12-31 in days since 1970-01-01
-    constexpr long long epoch1904 = -24107;  // 1904-01-01
-    if (date1904) {
-        civil(epoch1904 + days, p.year, p.month, p.day);
-        p.weekday = static_cast<int>(((epoch1904 + days) % 7 + 11) % 7);
-    } else if (days == 0) {
-        p.year = 1900, p.month = 1, p.day = 0, p.weekday = 6;
-    } else if (days == 60) {
-        p.year = 1900, p.month = 2, p.day = 29, p.weekday = 3;
-    } else {
-        const long long z = epoch1900 + days - (days > 60 ? 1 : 0);
-        civil(z, p.year, p.month, p.day);
-        p.weekday = static_cast<int>((z % 7 + 11) % 7);
-    }
-    return p;
-}
-
-string twoDigits(long long v) { return (v < 10 ? "0" : "") + std::to_string(v); }
-
-string formatDate(double serial, const std::vector<Token>& tokens, bool date1904) {
-    static const char* monthNames[] = {"January", "February", "March",     "April",   "May",      "June",
-                                       "July",    "August",   "September", "October", "November", "December"};
-    static const char* dayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    static const char* chineseDays[] = {"日", "一", "二", "三", "四", "五", "六"};
-    bool twelveHour = false;
-    int secondDecimals = 0;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.kind == Token::Kind::Code && (t.text == "AM/PM" || t.text == "A/P" || t.text == "上午/下午"))
-            twelveHour = true;
-        if (t.kind == Token::Kind::Code && t.text == "." && i > 0 && tokens[i - 1].text[0] == 's')
-            for (std::size_t j = i + 1; j < tokens.size() && tokens[j].text == "0" && secondDecimals < 3; ++j)
-                ++secondDecimals;
-    }
-    const DateParts p = dateParts(serial, date1904, secondDecimals);
-    // Whether the m at index i means minutes: right after an hour or right before a second.
-    auto minutesAt = [&](std::size_t i) {
-        for (std::size_t j = i; j-- > 0;) {
-            if (tokens[j].kind == Token::Kind::Literal) continue;
-            if (tokens[j].text[0] == 'h' || (tokens[j].kind == Token::Kind::Bracket && tokens[j].text[0] == 'h'))
-                return true;
-            break;
-        }
-        for (std::size_t j = i + 1; j < tokens.size(); ++j) {
-            if (tokens[j].kind == Token::Kind::Literal) continue;
-            return tokens[j].text[0] == 's';
-        }
-        return false;
-    };
-    const long long hour12 = p.hours % 12 == 0 ? 12 : p.hours % 12;
-    string out;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        const std::size_t n = t.text.size();
         if (t.kind == Token::Kind::Literal) {
             out += t.text;
         } else if (t.kind == Token::Kind::Bracket) {
-            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t.text[0])));
-            const auto total = static_cast<long long>(std::floor(p.totalDays * 86400 + 0.5));
-            if (c == 'h')
-                out += std::to_string(total / 3600);
-            else if (c == 'm')
-                out += std::to_string(total / 60);
-            else if (c == 's')
-                out += std::to_string(total);
-        } else if (t.text[0] == 'y') {
-            out += n <= 2 ? twoDigits(p.year % 100) : std::to_string(p.year);
-        } else if (t.text[0] == 'm') {
-            if (n <= 2 && minutesAt(i))
-                out += n == 2 ? twoDigits(p.minutes) : std::to_string(p.minutes);
-            else if (n == 1)
-                out += std::to_string(p.month);
-            else if (n == 2)
-                out += twoDigits(p.month);
-            else if (n == 3)
-                out += string(monthNames[p.month - 1]).substr(0, 3);
-            else if (n == 4)
-                out += monthNames[p.month - 1];
+            out += bracketText(t);
+        } else if (isPlaceholder(t)) {
+            out += i < integerEnd    ? integerSlots[nextInteger++]
+                   : i < mantissaEnd ? decimalSlots[nextDecimal++]
+                                     : exponentSlots[nextExponent++];
+        } else if (i == point) {
+            if (integer.empty()) out += integerDigits;  // ".00" still shows the integer part
+            out += '.';
+        } else if (i == exponent) {
+            out += 'E';
+            out += power < 0 ? "-" : t.text[1] == '+' ? "+" : "";
+        } else if (t.text == "%" || t.text == "/") {
+            out += t.text;
+        } else if (t.text == "@" || t.text == "General") {
+            out += general(v);
+        } else if (t.text == ".") {
+            out += '.';
+        }
+    }
+    return out;
+}
+
+// The fraction nearest to x (not negative) whose denominator is at most maxDenominator: the last
+// convergent of x's continued fraction within the bound, or the best semiconvergent after it.
+std::pair<long long, long long> nearestFraction(double x, long long maxDenominator) {
+    long long p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+    double rest = x;
+    for (int i = 0; i < 64; ++i) {
+        const double whole = std::floor(rest);
+        const auto a = static_cast<long long>(whole);
+        if (q0 + a * q1 > maxDenominator) {
+            const long long k = (maxDenominator - q0) / q1;
+            const long long p = p0 + k * p1, q = q0 + k * q1;
+            if (std::fabs(x - static_cast<double>(p) / static_cast<double>(q)) <
+                std::fabs(x - static_cast<double>(p1) / static_cast<double>(q1)))
+                return {p, q};
+            break;
+        }
+        const long long p2 = p0 + a * p1, q2 = q0 + a * q1;
+        p0 = p1, q0 = q1, p1 = p2, q1 = q2;
+        if (rest - whole < 1e-9) break;
+        rest = 1 / (rest - whole);
+        if (rest > 1e12) break;
+    }
+    return {p1, q1};
+}
+
+// Where a section's fraction slash stands: a "/" right after a digit placeholder and before one, or
+// before a fixed denominator ("# ?/4"); -1 when the section has no fraction.
+int fractionSlash(const std::vector<Token>& tokens) {
+    for (std::size_t i = 1; i + 1 < tokens.size(); ++i) {
+        if (!isCode(tokens[i], "/") || !isPlaceholder(tokens[i - 1])) continue;
+        const Token& next = tokens[i + 1];
+        if (isPlaceholder(next) || (next.kind == Token::Kind::Literal && next.text[0] >= '1' && next.text[0] <= '9'))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// A fraction: "# ?/?" shows 1.25 as "1 1/4", "?/?" as "5/4", "# ?/8" in eighths. With an integer part a
+// whole number leaves the fraction's room blank. v is not negative.
+string formatFraction(double v, const std::vector<Token>& tokens, std::size_t slash) {
+    std::size_t numeratorStart = slash;
+    while (numeratorStart > 0 && isPlaceholder(tokens[numeratorStart - 1])) --numeratorStart;
+    std::vector<const Token*> integer, numerator, denominator;
+    for (std::size_t i = 0; i < numeratorStart; ++i)
+        if (isPlaceholder(tokens[i])) integer.push_back(&tokens[i]);
+    for (std::size_t i = numeratorStart; i < slash; ++i) numerator.push_back(&tokens[i]);
+    std::size_t end = slash + 1;
+    while (end < tokens.size() && isPlaceholder(tokens[end])) denominator.push_back(&tokens[end++]);
+    long long fixedDenominator = 0;
+    string fixedText, afterFixed;
+    if (denominator.empty()) {
+        const string& literal = tokens[end].text;
+        const std::size_t digits = std::min<std::size_t>(literal.find_first_not_of("0123456789"), 6);
+        fixedText = literal.substr(0, std::min(digits, literal.size()));
+        afterFixed = literal.substr(fixedText.size());
+        fixedDenominator = std::stoll(fixedText);
+        ++end;
+    }
+
+    const bool withInteger = !integer.empty();
+    // Numerators stay within 64 bits: denominators have at most six digits, values without an integer
+    // part stay below 10^12.
+    if (v >= 1e15 || (!withInteger && v >= 1e12)) return general(v);
+    double whole = withInteger ? std::floor(v) : 0;
+    const double rest = v - whole;
+    long long top = 0, bottom = 1;
+    if (fixedDenominator > 0) {
+        bottom = fixedDenominator;
+        top = std::llround(rest * static_cast<double>(bottom));
+    } else {
+        const int width = std::min<int>(static_cast<int>(denominator.size()), 6);
+        std::tie(top, bottom) = nearestFraction(rest, static_cast<long long>(std::pow(10, width)) - 1);
+    }
+    if (withInteger && top >= bottom) {
+        whole += 1;
+        top = 0;
+    }
+    const bool blank = withInteger && top == 0;  // a whole number: spaces where the fraction would stand
+    string wholeDigits = whole > 0 ? fixed(whole, 0) : string();
+    if (blank && wholeDigits.empty()) wholeDigits = "0";
+    const std::vector<string> integerSlots = alignRight(wholeDigits, integer);
+    const std::vector<string> numeratorSlots = alignRight(std::to_string(top), numerator);
+    const std::vector<string> denominatorSlots = alignLeft(std::to_string(bottom), denominator);
+
+    string out, fraction;
+    std::size_t nextInteger = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (i >= numeratorStart && i < end) {
+            if (i < slash)
+                fraction += numeratorSlots[i - numeratorStart];
+            else if (i == slash)
+                fraction += '/';
             else
-                out += monthNames[p.month - 1][0];
-        } else if (t.text[0] == 'd') {
-            if (n == 1)
-                out += std::to_string(p.day);
-            else if (n == 2)
-                out += twoDigits(p.day);
-            else if (n == 3)
-                out += string(dayNames[p.weekday]).substr(0, 3);
-            else
-                out += dayNames[p.weekday];
-        } else if (t.text[0] == 'a') {
-            out += (n >= 4 ? "星期" : "") + string(chineseDays[p.weekday]);
-        } else if (t.text[0] == 'h') {
-            const long long h = twelveHour ? hour12 : p.hours;
-            out += n >= 2 ? twoDigits(h) : std::to_string(h);
-        } else if (t.text[0] == 's') {
-            out += n >= 2 ? twoDigits(p.seconds) : std::to_string(p.seconds);
-        } else if (t.text == "AM/PM") {
-            out += p.hours < 12 ? "AM" : "PM";
-        } else if (t.text == "A/P") {
-            out += p.hours < 12 ? "A" : "P";
-        } else if (t.text == "上午/下午") {
-            out += p.hours < 12 ? "上午" : "下午";
-        } else if (t.text == "." && secondDecimals > 0) {
-            out += fixed(p.fraction, secondDecimals).substr(1);
-            i += static_cast<std::size_t>(secondDecimals);
-        } else if (t.text == "General" || t.text == "0" || t.text == "#") {
-            out += general(serial);
-        } else {
+                fraction += denominator.empty() ? fixedText : denominatorSlots[i - slash - 1];
+            if (i + 1 == end) {
+                out += blank ? string(fraction.size(), ' ') : fraction;
+                out += afterFixed;
+            }
+        } else if (t.kind == Token::Kind::Literal) {
+            out += t.text;
+        } else if (t.kind == Token::Kind::Bracket) {
+            out += bracketText(t);
+        } else if (isPlaceholder(t)) {
+            out += i < numeratorStart ? integerSlots[nextInteger++] : filler(t);  // digits after the fraction: none
+        } else if (t.text == "%" || t.text == "." || t.text == "/") {
             out += t.text;
         }
     }
     return out;
+}
+
+// Chinese numerals of [DBNum1] (一百二十三) and [DBNum2] (壹佰贰拾叁): the integer part read with its
+// units, every other digit one by one.
+string chineseNumerals(const string& text, int style) {
+    static constexpr std::array<const char*, 10> plain = {"〇", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
+    static constexpr std::array<const char*, 10> formal = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖"};
+    static constexpr std::array<const char*, 4> plainUnits = {"", "十", "百", "千"};
+    static constexpr std::array<const char*, 4> formalUnits = {"", "拾", "佰", "仟"};
+    static constexpr std::array<const char*, 4> groups = {"", "万", "亿", "兆"};
+    const auto& digit = style == 2 ? formal : plain;
+    const auto& unit = style == 2 ? formalUnits : plainUnits;
+    auto read = [&](const string& digits) {
+        if (digits.size() > 16 || digits.find_first_not_of('0') == string::npos) {
+            string out;
+            for (char c : digits) out += digit[static_cast<std::size_t>(c - '0')];
+            return out;
+        }
+        string out;
+        bool zero = false;  // a zero to say before the next digit
+        for (std::size_t i = digits.find_first_not_of('0'); i < digits.size(); ++i) {
+            const std::size_t place = digits.size() - 1 - i;
+            const int d = digits[i] - '0';
+            if (d == 0) {
+                zero = true;
+            } else {
+                if (zero) out += digit[0];
+                zero = false;
+                // 十二, not 一十二; 壹拾贰 keeps its one.
+                if (!(style == 1 && d == 1 && place % 4 == 1 && out.empty())) out += digit[static_cast<std::size_t>(d)];
+                out += unit[place % 4];
+            }
+            if (place % 4 == 0 && place > 0 &&
+                digits.compare(i < 3 ? 0 : i - 3, std::min<std::size_t>(i + 1, 4),
+                               string(std::min<std::size_t>(i + 1, 4), '0')) != 0) {
+                out += groups[place / 4];
+                zero = false;
+            }
+        }
+        return out;
+    };
+    string out, run;
+    bool integerRead = false;
+    auto flush = [&] {
+        if (run.empty()) return;
+        if (!integerRead) {
+            out += read(run);
+            integerRead = true;
+        } else {
+            for (char c : run) out += digit[static_cast<std::size_t>(c - '0')];
+        }
+        run.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            run += c;
+        } else if (c == ',' && !run.empty() && !integerRead) {
+            continue;  // thousands separators inside the integer part
+        } else {
+            flush();
+            if (c == '.') integerRead = true;
+            out += c;
+        }
+    }
+    flush();
+    return out;
+}
+
+string formatNumberSection(double v, const Section& section) {
+    const std::vector<Token>& tokens = section.tokens;
+    const bool generalCode =
+        std::any_of(tokens.begin(), tokens.end(), [](const Token& t) { return isCode(t, "General"); });
+    const bool placeholders = std::any_of(tokens.begin(), tokens.end(), isPlaceholder);
+    // A section of nothing but a colour or a condition shows the number as General.
+    const bool bracketsOnly =
+        std::all_of(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind == Token::Kind::Bracket; });
+    string text;
+    if (bracketsOnly) {
+        for (const Token& t : tokens) text += bracketText(t);
+        text += general(v);
+    } else if (generalCode && !placeholders) {
+        for (const Token& t : tokens)
+            text += t.kind == Token::Kind::Literal   ? t.text
+                    : t.kind == Token::Kind::Bracket ? bracketText(t)
+                    : t.text == "General"            ? general(v)
+                                                     : string();
+    } else if (const int slash = fractionSlash(tokens); slash >= 0) {
+        text = formatFraction(v, tokens, static_cast<std::size_t>(slash));
+    } else {
+        text = formatPlaceholders(v, tokens);
+    }
+    return section.chineseNumerals ? chineseNumerals(text, section.chineseNumerals) : text;
 }
 
 string errorText(int code) {
@@ -450,34 +387,28 @@ string errorText(int code) {
     }
 }
 
-// Conditions such as [>=100] choose sections too; the sections are then taken in order.
-bool hasCondition(const std::vector<Token>& tokens) {
-    for (const Token& t : tokens)
-        if (t.kind == Token::Kind::Bracket && !t.text.empty() &&
-            string_view("<>=").find(t.text[0]) != string_view::npos)
-            return true;
-    return false;
-}
+// The section a number takes, and whether its minus sign shows. Without conditions: one section for all
+// numbers (with their sign); two for positive and zero, and negative; three for positive, negative and
+// zero. With conditions ([>=100]) the first two sections take the numbers their conditions hold for and
+// the third the rest. A section whose condition only negative numbers meet shows them without a sign,
+// as the negative section does.
+struct Choice {
+    const Section* section;
+    bool showSign;
+};
 
-string formatSection(double v, const std::vector<Token>& tokens, bool date1904) {
-    bool date = false, generalCode = false, placeholders = false;
-    for (const Token& t : tokens) {
-        date = date || isDateCode(t);
-        generalCode = generalCode || (t.kind == Token::Kind::Code && t.text == "General");
-        placeholders =
-            placeholders || (t.kind == Token::Kind::Code && string_view("0#?").find(t.text[0]) != string_view::npos);
+Choice choose(const std::vector<Section>& sections, double v) {
+    const std::size_t n = sections.size();
+    if (!sections[0].condition && (n < 2 || !sections[1].condition)) {
+        if (n == 1 || v > 0 || (v == 0 && n == 2)) return {&sections[0], true};
+        if (v < 0) return {&sections[1], false};
+        return {&sections[2], true};
     }
-    if (date) {
-        if (v < 0 || v >= 2958466) return "########";  // Excel shows no date outside 1900..9999
-        return formatDate(v, tokens, date1904);
-    }
-    if (generalCode && !placeholders) {
-        string out;
-        for (const Token& t : tokens)
-            out += t.kind == Token::Kind::Literal ? t.text : t.kind == Token::Kind::Code ? general(v) : string();
-        return out;
-    }
-    return formatNumber(v, tokens);
+    const Condition first = sections[0].condition.value_or(Condition{n > 2 ? ">" : ">=", 0});
+    if (n == 1 || first.holds(v)) return {&sections[0], !first.onlyNegative()};
+    const Condition second = sections[1].condition.value_or(n > 2 ? Condition{"<", 0} : first.negated());
+    if (n == 2 || second.holds(v)) return {&sections[1], !second.onlyNegative()};
+    return {&sections[2], true};
 }
 
 }  // namespace
@@ -543,46 +474,39 @@ std::string builtinNumberFormat(int id) {
 }
 
 std::string displayText(const CellValue& value, const std::string& formatCode, bool date1904) {
-    const std::vector<string> parts = sections(formatCode);
+    const std::vector<string> parts = splitSections(formatCode);
     switch (value.kind) {
         case ValueKind::Empty: return {};
         case ValueKind::Boolean: return value.number != 0 ? "TRUE" : "FALSE";
         case ValueKind::Error: return errorText(static_cast<int>(value.number));
         case ValueKind::Text: {
+            // The fourth section shows text; a single section only when it holds "@".
             const string* section = parts.size() >= 4 ? &parts[3] : nullptr;
             if (!section && parts.size() == 1 && parts[0].find('@') != string::npos) section = &parts[0];
             if (!section) return value.text;
             string out;
-            for (const Token& t : tokenize(*section))
-                out += t.kind == Token::Kind::Literal                 ? t.text
-                       : t.kind == Token::Kind::Code && t.text == "@" ? value.text
-                                                                      : string();
+            for (const Token& t : parseSection(*section).tokens)
+                out += t.kind == Token::Kind::Literal   ? t.text
+                       : t.kind == Token::Kind::Bracket ? bracketText(t)
+                       : t.text == "@"                  ? value.text
+                                                        : string();
             return out;
         }
         case ValueKind::Number: break;
     }
-    double v = value.number;
+    const double v = value.number;
     if (!std::isfinite(v)) return "#NUM!";
-    std::vector<std::vector<Token>> tokenized;
-    for (std::size_t i = 0; i < parts.size() && i < 3; ++i) tokenized.push_back(tokenize(parts[i]));
-    std::size_t pick = 0;
-    bool sign = v < 0;
-    if (tokenized.size() >= 2 && !hasCondition(tokenized[0])) {
-        if (v < 0) {
-            pick = 1;
-            sign = false;  // the negative section writes its own sign or parentheses
-            v = -v;
-        } else if (v == 0 && tokenized.size() >= 3) {
-            pick = 2;
-        }
+    std::vector<Section> sections;
+    for (std::size_t i = 0; i < parts.size() && i < 3; ++i) sections.push_back(parseSection(parts[i]));
+    const Choice choice = choose(sections, v);
+    const Section& section = *choice.section;
+    if (section.tokens.empty() && !section.condition) return {};  // an empty section hides the number
+    if (section.date) {
+        if (v < 0 || v >= 2958466) return "########";  // Excel shows no date outside 1900..9999
+        return formatDate(v, section.tokens, date1904);
     }
-    if (tokenized[pick].empty()) return {};
-    if (!sign) return formatSection(v, tokenized[pick], date1904);
-    // A single section shows a minus in front of what it makes of the magnitude; dates have no sign.
-    for (const Token& t : tokenized[pick])
-        if (isDateCode(t)) return "########";
-    string text = "-" + formatSection(-v, tokenized[pick], date1904);
-    return text;
+    const string text = formatNumberSection(std::fabs(v), section);
+    return choice.showSign && v < 0 ? "-" + text : text;
 }
 
 }  // namespace automation::ooxml::xls

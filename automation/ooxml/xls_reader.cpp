@@ -1,6 +1,7 @@
 // The BIFF8 record reader: the compound file through libgsf, the Workbook stream record by record.
 // Every read is bounds-checked; anything that does not add up is a damaged workbook (Excel's 1004).
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include <gsf/gsf-utils.h>
 
 #include "automation/error.h"
+#include "automation/excel.h"
 #include "automation/ooxml/unicode.h"
 #include "automation/ooxml/xls_number_format.h"
 
@@ -29,6 +31,8 @@ enum Record : std::uint16_t {
     Continue = 0x003C,
     CodePage = 0x0042,
     DefColWidth = 0x0055,
+    Palette = 0x0092,
+    StandardWidth = 0x0099,
     ColInfo = 0x007D,
     BoundSheet = 0x0085,
     MulRk = 0x00BD,
@@ -46,13 +50,40 @@ enum Record : std::uint16_t {
     RowRecord = 0x0208,
     Rk = 0x027E,
     FormatRecord = 0x041E,
+    FormulaBiff3 = 0x0206,  // older ids of FORMULA, still met in BIFF8 streams some writers make
+    FormulaBiff4 = 0x0406,
     Bof = 0x0809,
 };
+
+bool isFormula(std::uint16_t type) { return type == Formula || type == FormulaBiff3 || type == FormulaBiff4; }
+
+bool isCell(std::uint16_t type) {
+    switch (type) {
+        case Number:
+        case Rk:
+        case MulRk:
+        case LabelSst:
+        case Label:
+        case BoolErr:
+        case Blank:
+        case MulBlank: return true;
+        default: return isFormula(type);
+    }
+}
 
 constexpr std::uint16_t kBiff8 = 0x0600;
 constexpr std::size_t kMaxStream = 256u << 20;
 
-[[noreturn]] void damaged(const std::string& what) { throw errors::excelRefused("工作簿已损坏（" + what + "）"); }
+[[noreturn]] void damaged(const std::string& what) {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::Damaged, "工作簿已损坏（" + what + "）");
+}
+[[noreturn]] void encrypted() {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::Encrypted, "工作簿已加密，需要密码才能打开");
+}
+[[noreturn]] void oldVersion(const char* version) {
+    throw excel::WorkbookRefused(excel::WorkbookProblem::OldVersion,
+                                 std::string("工作簿是 ") + version + "（较早的 Excel 版本），无法读取");
+}
 
 std::uint16_t u16(const std::string& b, std::size_t at) {
     if (at + 2 > b.size()) damaged("记录过短");
@@ -200,10 +231,25 @@ std::string longString(const RecordView& r, std::size_t at) {
 }
 
 void checkBof(const RecordView& r) {
-    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409)
-        throw errors::excelRefused("工作簿是 Excel 4.0 或更早的格式，无法读取");
+    if (r.type == 0x0009 || r.type == 0x0209 || r.type == 0x0409) oldVersion("Excel 4.0 或更早的格式");
     if (r.type != Bof) damaged("缺少 BOF 记录");
-    if (u16(r.data, 0) != kBiff8) throw errors::excelRefused("工作簿是 Excel 5.0/95 格式，无法读取");
+    if (u16(r.data, 0) != kBiff8) oldVersion("Excel 5.0/95 格式");
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The stream of that name at the root; compound files compare names without case.
+GsfInput* childNamed(GsfInfile* ole, std::string_view name) {
+    const int count = gsf_infile_num_children(ole);
+    for (int i = 0; i < count; ++i) {
+        const char* child = gsf_infile_name_by_index(ole, i);
+        if (child && sameName(child, name)) return gsf_infile_child_by_index(ole, i);
+    }
+    return nullptr;
 }
 
 // The Workbook stream of the compound file.
@@ -224,20 +270,22 @@ std::string workbookStream(const std::string& compoundFile) {
     if (error) g_error_free(error);
     g_object_unref(input);
     if (!ole) damaged("不是有效的复合文档");
-    auto child = [&](const char* name) { return gsf_infile_child_by_name(ole, name); };
-    GsfInput* stream = child("Workbook");
+    // Excel 97 and later write "Workbook"; Excel 5.0/95 wrote "Book", and some writers put BIFF8 there
+    // too, so its BOF decides.
+    GsfInput* stream = childNamed(ole, "Workbook");
+    if (!stream) stream = childNamed(ole, "Book");
     if (!stream) {
-        GsfInput* old = child("Book");
         g_object_unref(ole);
-        if (old) {
-            g_object_unref(old);
-            throw errors::excelRefused("工作簿是 Excel 5.0/95 格式，无法读取");
-        }
-        damaged("找不到 Workbook 流");
+        damaged("复合文档中没有 Workbook 流");
     }
     std::string bytes;
     const gsf_off_t size = gsf_input_size(stream);
-    bool ok = size >= 0 && static_cast<std::size_t>(size) <= kMaxStream;
+    if (size > static_cast<gsf_off_t>(kMaxStream)) {
+        g_object_unref(stream);
+        g_object_unref(ole);
+        throw excel::WorkbookRefused(excel::WorkbookProblem::TooLarge, "工作簿超过 256 MB，无法读取");
+    }
+    bool ok = size >= 0;
     if (ok) {
         bytes.resize(static_cast<std::size_t>(size));
         ok = size == 0 ||
@@ -302,13 +350,46 @@ const FontInfo& Workbook::font(int xf) const {
     return fonts[static_cast<std::size_t>(index)];
 }
 
+const FontInfo& Workbook::standardFont() const {
+    static const FontInfo standard;
+    return fonts.empty() ? standard : fonts.front();
+}
+
 const CellFormat& Workbook::format(int xf) const {
     static const CellFormat standard;
     if (xf < 0 || static_cast<std::size_t>(xf) >= formats.size()) return standard;
     return formats[static_cast<std::size_t>(xf)];
 }
 
+bool Workbook::isDefaultFormat(int xf) const { return xf == 15 || format(xf) == format(15); }
+
+int Workbook::colour(int index) const {
+    // Excel 97's own palette of colours 8 to 63; a PALETTE record replaces it.
+    static constexpr std::array<std::uint32_t, 56> standard = {
+        0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000,
+        0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF,
+        0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
+        0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+        0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
+        0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+    std::uint32_t rgb = 0;
+    if (index >= 0 && index < 8) {
+        static constexpr std::array<std::uint32_t, 8> first = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                                               0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
+        rgb = first[static_cast<std::size_t>(index)];
+    } else if (index >= 8 && index < 64) {
+        const auto i = static_cast<std::size_t>(index - 8);
+        rgb = i < palette.size() ? palette[i] : standard[i];
+    } else {
+        return -1;
+    }
+    return static_cast<int>(rgb);
+}
+
 std::shared_ptr<Workbook> readWorkbook(const std::string& compoundFile) {
+    // Excel 2.1 to 4.0 saved the records without a compound file around them; their BOF tells the version.
+    const std::uint16_t first = compoundFile.size() >= 2 ? u16(compoundFile, 0) : 0;
+    if (first == 0x0009 || first == 0x0209 || first == 0x0409 || first == Bof) return readWorkbookStream(compoundFile);
     return readWorkbookStream(workbookStream(compoundFile));
 }
 
@@ -323,7 +404,7 @@ std::shared_ptr<Workbook> readWorkbookStream(std::string stream) {
     bool ended = false;
     while (!ended && records.next(r)) {
         switch (r.type) {
-            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            case FilePass: encrypted();
             case Eof: ended = true; break;
             case DateMode: book->date1904 = u16(r.data, 0) == 1; break;
             case FontRecord: {
@@ -341,7 +422,28 @@ std::shared_ptr<Workbook> readWorkbookStream(std::string stream) {
                 f.font = u16(r.data, 0);
                 f.numberFormat = u16(r.data, 2);
                 f.align = static_cast<HAlign>(u16(r.data, 6) & 0x07);
+                if (r.data.size() >= 20) {
+                    const std::uint16_t styles = u16(r.data, 10);
+                    const std::uint16_t sides = u16(r.data, 12);
+                    const std::uint32_t more = u32(r.data, 14);
+                    f.borders[Left] = {styles & 0x0F, sides & 0x7F};
+                    f.borders[Right] = {styles >> 4 & 0x0F, sides >> 7 & 0x7F};
+                    f.borders[Top] = {styles >> 8 & 0x0F, static_cast<int>(more & 0x7F)};
+                    f.borders[Bottom] = {styles >> 12 & 0x0F, static_cast<int>(more >> 7 & 0x7F)};
+                    f.fill = static_cast<int>(more >> 26 & 0x3F);
+                }
                 book->formats.push_back(f);
+                break;
+            }
+            case Palette: {
+                const std::size_t count = std::min<std::size_t>(u16(r.data, 0), 56);
+                book->palette.clear();
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t at = 2 + i * 4;
+                    if (at + 3 > r.data.size()) break;
+                    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(r.data[at + k]); };
+                    book->palette.push_back(static_cast<std::uint32_t>(byte(0)) << 16 | byte(1) << 8 | byte(2));
+                }
                 break;
             }
             case Sst: readSst(r, book->strings); break;
@@ -383,6 +485,7 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
     auto number = [](double v) { return CellValue{ValueKind::Number, v, {}}; };
     int nested = 0;  // charts and other substreams inside the sheet
     bool pendingString = false;
+    bool standardWidth = false;
     bool ended = false;
     while (!ended && records.next(r)) {
         if (r.type == Bof) {
@@ -397,8 +500,10 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
             continue;
         }
         if (nested > 0) continue;
-        if (pendingString && r.type != StringRecord) pendingString = false;
-        switch (r.type) {
+        // A formula's text result follows in a STRING record, after the shared, array or table formula
+        // it may belong to; the next cell ends the wait.
+        if (isCell(r.type)) pendingString = false;
+        switch (isFormula(r.type) ? std::uint16_t{Formula} : r.type) {
             case Number: add(0, number(f64(r.data, 6))); break;
             case Rk: add(0, number(rkValue(u32(r.data, 6)))); break;
             case MulRk: {
@@ -466,7 +571,14 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
                 for (int c = first; c <= last; ++c) sheet.columnWidths[c] = hidden ? 0 : width;
                 break;
             }
-            case DefColWidth: sheet.defaultWidth = u16(r.data, 0) + 0.43; break;
+            // STANDARDWIDTH, where a sheet has one, wins over DEFCOLWIDTH wherever the two stand.
+            case DefColWidth:
+                if (!standardWidth) sheet.defaultWidth = u16(r.data, 0) + 0.43;
+                break;
+            case StandardWidth:
+                sheet.defaultWidth = u16(r.data, 0) / 256.0;
+                standardWidth = true;
+                break;
             case MergedCells: {
                 const std::size_t count = u16(r.data, 0);
                 for (std::size_t i = 0; i < count; ++i) {
@@ -476,7 +588,7 @@ Worksheet readWorksheet(const Workbook& book, std::size_t index) {
                 }
                 break;
             }
-            case FilePass: throw errors::excelRefused("工作簿已加密，需要密码才能打开");
+            case FilePass: encrypted();
             default: break;  // DIMENSIONS, ROW and the rest carry nothing the copy shows
         }
     }

@@ -2,6 +2,7 @@
 // and number formats, and per worksheet its cells, merged areas and column widths.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -30,10 +31,23 @@ enum class HAlign {
     Distributed = 7
 };
 
+// One side of a cell's border: Excel's line style (0 none, 1 thin, 2 medium, 5 thick, 6 double, ...) and
+// its colour as an index into the palette.
+struct BorderLine {
+    int style = 0;
+    int colour = 64;  // 64: the system's window text colour ("automatic")
+    bool operator==(const BorderLine&) const = default;
+};
+
+enum Side : std::size_t { Left, Right, Top, Bottom };
+
 struct CellFormat {
     int font = 0;          // index into Workbook::fonts
     int numberFormat = 0;  // Excel's format number (ifmt)
     HAlign align = HAlign::General;
+    std::array<BorderLine, 4> borders{};  // by Side
+    int fill = 0;                         // fill pattern, 0 none
+    bool operator==(const CellFormat&) const = default;
 };
 
 enum class ValueKind { Empty, Number, Text, Boolean, Error };
@@ -60,7 +74,7 @@ struct Worksheet {
     std::vector<Cell> cells;  // sorted by row, then column; one entry per cell
     std::vector<MergedArea> merged;
     std::map<int, double> columnWidths;  // set widths in characters, by 0-based column
-    double defaultWidth = 8.43;          // characters
+    double defaultWidth = 8.43;          // characters: STANDARDWIDTH, else DEFCOLWIDTH
 
     double columnWidth(int column) const;
     // The cell at row/column, or nullptr.
@@ -82,13 +96,21 @@ struct Workbook {
     bool date1904 = false;
     std::vector<FontInfo> fonts;
     std::vector<CellFormat> formats;                     // XF records in order
+    std::vector<std::uint32_t> palette;                  // PALETTE: 0xRRGGBB for colours 8 on, when given
     std::unordered_map<int, std::string> numberFormats;  // FORMAT records: ifmt -> code
     std::vector<std::string> strings;                    // shared strings
     std::vector<SheetEntry> sheets;
     std::string stream;  // the Workbook stream, for the sheets read later
 
     const FontInfo& font(int xf) const;
+    // The workbook's standard font (FONT 0): the Normal style's, whose digits measure column widths.
+    const FontInfo& standardFont() const;
     const CellFormat& format(int xf) const;
+    // Whether a cell format looks like the default one (XF 15), so that a blank cell under it is no cell
+    // for Excel's used range.
+    bool isDefaultFormat(int xf) const;
+    // A palette colour as 0xRRGGBB, or -1 for the system's colours ("automatic").
+    int colour(int index) const;
     // The number format code of a cell format: a FORMAT record's, else Excel's built-in one.
     std::string numberFormat(int xf) const;
 };

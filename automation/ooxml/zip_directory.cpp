@@ -12,6 +12,8 @@ constexpr std::uint32_t kZip64Locator = 0x07064b50;
 constexpr std::uint32_t kZip64EndOfDirectory = 0x06064b50;
 constexpr std::uint32_t kDirectoryHeader = 0x02014b50;
 constexpr std::size_t kEndOfDirectorySize = 22;
+constexpr std::size_t kZip64LocatorSize = 20;
+constexpr std::size_t kZip64EndOfDirectorySize = 56;
 constexpr std::size_t kDirectoryHeaderSize = 46;
 constexpr std::uint32_t kLocalHeader = 0x04034b50;
 constexpr std::size_t kLocalHeaderSize = 30;
@@ -35,27 +37,50 @@ void putLittle(std::string& bytes, std::size_t at, std::uint64_t value, int widt
 
 }  // namespace
 
-std::optional<std::vector<StoredName>> centralDirectoryNames(std::string_view zip) {
-    if (zip.size() < kEndOfDirectorySize) return std::nullopt;
+std::optional<DirectoryPlace> findDirectory(std::uint64_t zipSize, const ZipReader& read) {
+    if (zipSize < kEndOfDirectorySize) return std::nullopt;
+    const std::uint64_t reach = kEndOfDirectorySize + 0xFFFF + kZip64LocatorSize;
+    const std::uint64_t from = zipSize > reach ? zipSize - reach : 0;
+    const std::string tail = read(from, static_cast<std::size_t>(zipSize - from));
+    if (tail.size() != zipSize - from) return std::nullopt;
+    const std::string_view bytes(tail);
     // The end record is the last one whose comment runs exactly to the end of the file.
     std::size_t end = std::string_view::npos;
     const std::size_t lowest =
-        zip.size() > kEndOfDirectorySize + 0xFFFF ? zip.size() - kEndOfDirectorySize - 0xFFFF : 0;
-    for (std::size_t at = zip.size() - kEndOfDirectorySize + 1; at-- > lowest;) {
-        if (little(zip, at, 4) == kEndOfDirectory && at + kEndOfDirectorySize + little(zip, at + 20, 2) == zip.size()) {
+        bytes.size() > reach - kZip64LocatorSize ? bytes.size() - (reach - kZip64LocatorSize) : 0;
+    for (std::size_t at = bytes.size() - kEndOfDirectorySize + 1; at-- > lowest;) {
+        if (little(bytes, at, 4) == kEndOfDirectory &&
+            at + kEndOfDirectorySize + little(bytes, at + 20, 2) == bytes.size()) {
             end = at;
             break;
         }
     }
     if (end == std::string_view::npos) return std::nullopt;
-    std::uint64_t count = little(zip, end + 10, 2);
-    std::uint64_t offset = little(zip, end + 16, 4);
-    if ((count == 0xFFFF || offset == 0xFFFFFFFF) && end >= 20 && little(zip, end - 20, 4) == kZip64Locator) {
-        const std::uint64_t record = little(zip, end - 20 + 8, 8);
-        if (!fits(zip, record, 56) || little(zip, record, 4) != kZip64EndOfDirectory) return std::nullopt;
-        count = little(zip, record + 32, 8);
-        offset = little(zip, record + 48, 8);
+    DirectoryPlace place;
+    place.endRecord = from + end;
+    place.entries = little(bytes, end + 10, 2);
+    place.size = little(bytes, end + 12, 4);
+    place.offset = little(bytes, end + 16, 4);
+    if ((place.entries == 0xFFFF || place.size == 0xFFFFFFFF || place.offset == 0xFFFFFFFF) &&
+        end >= kZip64LocatorSize && little(bytes, end - kZip64LocatorSize, 4) == kZip64Locator) {
+        const std::uint64_t record = little(bytes, end - kZip64LocatorSize + 8, 8);
+        const std::string zip64 = record < zipSize ? read(record, kZip64EndOfDirectorySize) : std::string();
+        if (zip64.size() != kZip64EndOfDirectorySize || little(zip64, 0, 4) != kZip64EndOfDirectory)
+            return std::nullopt;
+        place.entries = little(zip64, 32, 8);
+        place.size = little(zip64, 40, 8);
+        place.offset = little(zip64, 48, 8);
     }
+    return place;
+}
+
+std::optional<std::vector<StoredName>> centralDirectoryNames(std::string_view zip) {
+    const std::optional<DirectoryPlace> place = findDirectory(zip.size(), [&](std::uint64_t at, std::size_t size) {
+        return at >= zip.size() ? std::string() : std::string(zip.substr(static_cast<std::size_t>(at), size));
+    });
+    if (!place) return std::nullopt;
+    const std::uint64_t count = place->entries;
+    const std::uint64_t offset = place->offset;
     if (count > zip.size() / kDirectoryHeaderSize) return std::nullopt;
     std::vector<StoredName> names;
     names.reserve(static_cast<std::size_t>(count));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,23 @@ struct StoredName {
     std::uint64_t localHeader = kUnknown;  // offset of its local header, when the directory gives it plainly
     static constexpr std::uint64_t kUnknown = ~std::uint64_t{0};
 };
+
+// Where the central directory of a zip stands, as its end record says (the zip64 end record's word
+// when the plain record points to it).
+struct DirectoryPlace {
+    std::uint64_t offset = 0;  // of the first central directory header
+    std::uint64_t size = 0;    // bytes of the central directory
+    std::uint64_t entries = 0;
+    std::uint64_t endRecord = 0;  // offset of the plain end record
+};
+
+// Gives up to size bytes of the zip from offset on (fewer at its end).
+using ZipReader = std::function<std::string(std::uint64_t offset, std::size_t size)>;
+
+// Finds the end record among the last bytes of a zip of zipSize bytes, reading no more than those
+// (about 64 KiB) and a zip64 end record: the last record whose comment runs exactly to the end of the
+// file. nullopt when there is none: the file is no zip, or its end is missing.
+std::optional<DirectoryPlace> findDirectory(std::uint64_t zipSize, const ZipReader& read);
 
 // The names of the central directory in its order, or nullopt when it cannot be walked (the caller then
 // keeps the zip library's reading). Extra fields such as Info-ZIP's Unicode path are not looked at:

@@ -53,7 +53,7 @@ std::string fileBytes(const fs::path& path) {
 
 const std::vector<std::string> kEdges = {"top", "left", "bottom", "right", "insideH", "insideV"};
 
-TEST(FormatCommand, DefaultSettingsOnTheExampleDrawSingleOnePointLines) {
+TEST(FormatCommandLibreOffice, DefaultSettingsOnTheExampleDrawSingleOnePointLines) {
     TempDir dir;
     const fs::path output = dir.file("sample-formatted.docx");
     const Result result = runBatch({kSample.string(), "-o", output.string(), "--format"});

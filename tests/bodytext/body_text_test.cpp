@@ -3,7 +3,7 @@
 
 #include "bodytext/body_text.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
+#include "settings/settings_file.h"
 #include "support/recording_host.h"
 #include "support/word_fixture.h"
 
@@ -15,13 +15,11 @@ class BodyText : public WordTest {
 protected:
     // The panel with the body lists set as given (field -> text); everything else at its load value.
     bodytext::BodyTextResult run(std::initializer_list<std::pair<const char*, const char*>> texts) {
-        settings::PanelState panel = settings::initialPanelState();
-        for (const auto& [field, text] : texts) panel.setText(field, text);
-        const auto s = settings::buildFormatSettings(panel, settings::NumberLocale{});
-        return bodytext::formatBodyText(*word, s, host, global);
+        auto s = settings::defaultFormatSettings(settings::NumberLocale{});
+        for (const auto& [field, text] : texts) EXPECT_FALSE(settings::setField(s, field, text, {}));
+        return bodytext::formatBodyText(*word, s, host);
     }
     RecordingHost host;
-    automation::Global global;
 };
 
 TEST_F(BodyText, TablesAndCentredParagraphsAreLeftAlone) {

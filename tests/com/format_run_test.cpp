@@ -4,11 +4,9 @@
 
 #include <sstream>
 
-#include "automation/global.h"
 #include "engine/format_run.h"
 #include "format_run_calls.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
 #include "support/recording_host.h"
 
 using namespace comtest;
@@ -45,11 +43,9 @@ TEST_F(FormatRunTest, SmallTableMakesTheSameCallsAsOnTheEmbeddedWord) {
     server.returnInt("Columns.Count", 3);
 
     gwtest::RecordingHost host;
-    commands::ProgramState state;
-    automation::Global global;
-    engine::FormatRun run(*word, host, state, global);
-    const auto formatSettings = settings::buildFormatSettings(settings::initialPanelState(), settings::NumberLocale{});
-    ASSERT_EQ(run.run(formatSettings), engine::FormatOutcome::Done);
+    engine::FormatRun run(*word, host);
+    const auto formatSettings = settings::defaultFormatSettings(settings::NumberLocale{});
+    ASSERT_EQ(run.run(formatSettings, engine::Scope::WholeDocument), engine::FormatOutcome::Done);
     EXPECT_TRUE(run.passedOver().empty());
     EXPECT_EQ(host.events, (std::vector<std::string>{"hide", "message:完成", "show"}));
 

@@ -1,5 +1,6 @@
 #include "word_double.h"
 
+#include <algorithm>
 #include <atomic>
 #include <sstream>
 #include <stdexcept>
@@ -17,7 +18,8 @@ const std::map<std::string, std::string>& objectModel() {
     static const std::map<std::string, std::string> model = {
         {"Application",
          "Visible GP|Activate M|Documents G:Documents|ActiveDocument G:Document|Selection G:Selection|"
-         "Dialogs G:Dialogs|DisplayAlerts GP|Quit M"},
+         "Dialogs G:Dialogs|DisplayAlerts GP|Quit M|UndoRecord G:UndoRecord"},
+        {"UndoRecord", "StartCustomRecord M|EndCustomRecord M|IsRecordingCustomRecord G"},
         {"Documents", "Count G|Item M:Document|Open M:Document"},
         {"Document",
          "FullName G|Range M:Range|Content G:Range|Tables G:Tables|Paragraphs G:Paragraphs|"
@@ -152,7 +154,7 @@ public:
         HRESULT result = S_OK;
         for (UINT i = 0; i < count; ++i) {
             const std::string name = automation::com::utf8FromWide(names[i], wcslen(names[i]));
-            if (memberInfo(type_, name).known) {
+            if (memberInfo(type_, name).known && server_.has(type_, name)) {
                 ids[i] = idOfName(names[i]);
             } else {
                 ids[i] = DISPID_UNKNOWN;
@@ -190,7 +192,7 @@ WordDouble* installed = nullptr;
 
 class Factory final : public IClassFactory {
 public:
-    explicit Factory(const char* root) : root_(root) {}
+    Factory(const char* root, const char* progId) : root_(root), progId_(progId) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IClassFactory) {
             *object = static_cast<IClassFactory*>(this);
@@ -205,6 +207,7 @@ public:
         *object = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
         if (installed == nullptr) return CO_E_SERVER_EXEC_FAILURE;
+        installed->createdAs(progId_);
         IDispatch* application = installed->newObject(root_);
         const HRESULT hr = application->QueryInterface(iid, object);
         application->Release();
@@ -214,11 +217,21 @@ public:
 
 private:
     const char* root_;
+    const char* progId_;
 };
 
-// The double's own classes, never Word's or Excel's.
+// The double's own classes, never Word's, WPS's or Excel's.
 const CLSID kWordClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x11}};
 const CLSID kExcelClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x12}};
+const CLSID kKwpsClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x13}};
+const CLSID kWpsClass = {0x6a0c3b7e, 0x5e0b, 0x4c4b, {0x9d, 0x4b, 0x2a, 0x1f, 0x0c, 0x9e, 0x7d, 0x14}};
+
+struct WordServer {
+    const char* progId;
+    const CLSID* clsid;
+};
+const WordServer kWordServers[] = {
+    {"Word.Application", &kWordClass}, {"KWPS.Application", &kKwpsClass}, {"WPS.Application", &kWpsClass}};
 
 void setKey(HKEY root, const std::wstring& path, const std::wstring& value) {
     HKEY key = nullptr;
@@ -242,19 +255,31 @@ DISPID idOfName(const std::wstring& name) {
 
 namespace {
 
-// Registers a class object under progId, per user as an installer without administrator rights would;
-// Wine's class root does not merge the user's classes, so there it goes to the machine's.
-void registerServer(const CLSID& clsid, const wchar_t* progId, IClassFactory* factory) {
+std::wstring clsidText(const CLSID& clsid) {
     wchar_t text[64];
     StringFromGUID2(clsid, text, 64);
-    const std::wstring name(progId);
-    setKey(HKEY_CURRENT_USER, L"Software\\Classes\\" + name + L"\\CLSID", text);
-    setKey(HKEY_CURRENT_USER, std::wstring(L"Software\\Classes\\CLSID\\") + text + L"\\ProgID", name);
+    return text;
+}
+
+// Writes progId -> clsid per user, as an installer without administrator rights would; Wine's class
+// root does not merge the user's classes, so there it goes to the machine's too.
+void registerProgId(const CLSID& clsid, const std::wstring& progId) {
+    const std::wstring text = clsidText(clsid);
+    setKey(HKEY_CURRENT_USER, L"Software\\Classes\\" + progId + L"\\CLSID", text);
+    setKey(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + text + L"\\ProgID", progId);
     CLSID found{};
-    if (FAILED(CLSIDFromProgID(progId, &found))) {
-        setKey(HKEY_CLASSES_ROOT, name + L"\\CLSID", text);
-        setKey(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + text + L"\\ProgID", name);
+    if (FAILED(CLSIDFromProgID(progId.c_str(), &found))) {
+        setKey(HKEY_CLASSES_ROOT, progId + L"\\CLSID", text);
+        setKey(HKEY_CLASSES_ROOT, L"CLSID\\" + text + L"\\ProgID", progId);
     }
+}
+
+void unregisterProgId(const std::wstring& progId) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + progId).c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, progId.c_str());
+}
+
+void registerClassObject(const CLSID& clsid, IClassFactory* factory) {
     DWORD cookie = 0;
     const HRESULT hr = CoRegisterClassObject(clsid, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
     if (FAILED(hr)) throw std::runtime_error("CoRegisterClassObject failed: " + std::to_string(hr));
@@ -266,10 +291,15 @@ void registerWordServer() {
     static bool registered = false;
     if (registered) return;
     automation::com::enterApartment();
-    static Factory word("Application");
-    static Factory excel("Excel.Application");
-    registerServer(kWordClass, L"Word.Application", &word);
-    registerServer(kExcelClass, L"Excel.Application", &excel);
+    static Factory word("Application", "Word.Application");
+    static Factory kwps("Application", "KWPS.Application");
+    static Factory wps("Application", "WPS.Application");
+    static Factory excel("Excel.Application", "Excel.Application");
+    registerClassObject(kWordClass, &word);
+    registerClassObject(kKwpsClass, &kwps);
+    registerClassObject(kWpsClass, &wps);
+    registerClassObject(kExcelClass, &excel);
+    registerProgId(kExcelClass, L"Excel.Application");
     registered = true;
 }
 
@@ -294,9 +324,20 @@ void WordDouble::stopExcel() {
     runningExcel_ = 0;
 }
 
-void WordDouble::install() {
+void WordDouble::install(const std::vector<std::string>& wordProgIds) {
     registerWordServer();
+    for (const WordServer& server : kWordServers) {
+        const std::wstring progId = automation::com::wideFromUtf8(server.progId);
+        if (std::find(wordProgIds.begin(), wordProgIds.end(), server.progId) != wordProgIds.end())
+            registerProgId(*server.clsid, progId);
+        else
+            unregisterProgId(progId);
+    }
     installed = this;
+}
+
+bool WordDouble::has(const std::string& type, const std::string& member) const {
+    return std::find(missing_.begin(), missing_.end(), type + "." + member) == missing_.end();
 }
 
 void WordDouble::uninstall() {
@@ -335,7 +376,8 @@ HRESULT WordDouble::invoke(const std::string& type, const std::string& member, W
     calls_.push_back(call + ")");
 
     const MemberInfo info_ = memberInfo(type, member);
-    if (!info_.known || info_.kinds.find(kindLetter(kind)) == std::string::npos) return DISP_E_MEMBERNOTFOUND;
+    if (!info_.known || !has(type, member) || info_.kinds.find(kindLetter(kind)) == std::string::npos)
+        return DISP_E_MEMBERNOTFOUND;
     if (kind == DISPATCH_PROPERTYPUT && (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
         return DISP_E_PARAMNOTOPTIONAL;
 

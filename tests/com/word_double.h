@@ -56,6 +56,10 @@ public:
     std::vector<std::string> members() const;
 
     void on(const std::string& member, Rule rule) { rules_[member].push_back(std::move(rule)); }
+    // This double's Word has no such member ("Application.UndoRecord" for Word 2007): its name is
+    // unknown to GetIDsOfNames and a call by a cached id is refused.
+    void lacks(const std::string& member) { missing_.push_back(member); }
+    bool has(const std::string& type, const std::string& member) const;
     void returnInt(const std::string& member, int value);
     void returnString(const std::string& member, const std::string& value);
 
@@ -65,8 +69,12 @@ public:
     // Calls to GetIDsOfNames, to see the id cache at work.
     int nameLookups() const { return nameLookups_; }
 
-    // Makes this double the one "Word.Application" and "Excel.Application" create.
-    void install();
+    // Makes this double the one "Word.Application" (or, when given, only the listed ones of
+    // "Word.Application", "KWPS.Application" and "WPS.Application") and "Excel.Application" create.
+    // A ProgID not listed is taken out of the registry.
+    void install(const std::vector<std::string>& wordProgIds = {"Word.Application"});
+    // The ProgIDs whose servers created an Application of this double, in order.
+    const std::vector<std::string>& creations() const { return created_; }
     // Nothing serves "Word.Application" any more.
     void uninstall();
     // An Excel of this double runs (GetActiveObject finds it) until stopExcel or the double's end.
@@ -75,6 +83,7 @@ public:
 
     // Called by the objects.
     IDispatch* newObject(const std::string& type);
+    void createdAs(const std::string& progId) { created_.push_back(progId); }
     HRESULT invoke(const std::string& type, const std::string& member, WORD kind, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* info);
     void created() { ++live_; }
@@ -85,6 +94,8 @@ public:
 private:
     std::vector<std::string> calls_;
     std::map<std::string, std::vector<Rule>> rules_;
+    std::vector<std::string> missing_;
+    std::vector<std::string> created_;
     std::map<std::string, int> counts_;
     int live_ = 0;
     int overReleases_ = 0;

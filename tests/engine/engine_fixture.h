@@ -8,10 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "automation/global.h"
 #include "engine/format_run.h"
 #include "settings/format_settings.h"
-#include "settings/panel_state.h"
 #include "settings/settings_file.h"
 #include "support/recording_host.h"
 #include "support/word_fixture.h"
@@ -22,18 +20,14 @@ class FormatTest : public WordTest {
 protected:
     // Sets a panel field as the command line would ("RowHeightCm", "0.50"); fails the test on a bad one.
     void set(const std::string& field, const std::string& text) {
-        const auto problem = settings::setField(panel, field, text);
+        const auto problem = settings::setField(formatSettings, field, text, {});
         ASSERT_FALSE(problem) << *problem;
-    }
-
-    settings::FormatSettings formatSettings() const {
-        return settings::buildFormatSettings(panel, settings::NumberLocale{});
     }
 
     // Runs the format over the active document of app (the embedded Word unless a wrapper is given).
     engine::FormatOutcome format(automation::Application* app = nullptr) {
-        engine::FormatRun run(app ? *app : *word, host, state, global);
-        const engine::FormatOutcome outcome = run.run(formatSettings());
+        engine::FormatRun run(app ? *app : *word, host);
+        const engine::FormatOutcome outcome = run.run(formatSettings, scope);
         passedOver = run.passedOver();
         return outcome;
     }
@@ -46,10 +40,9 @@ protected:
         return *xml;
     }
 
-    settings::PanelState panel = settings::initialPanelState();
+    settings::FormatSettings formatSettings = settings::defaultFormatSettings({});
+    engine::Scope scope = engine::Scope::WholeDocument;
     RecordingHost host;
-    commands::ProgramState state;
-    automation::Global global;
     std::vector<commands::PassedOver> passedOver;
     std::unique_ptr<pugi::xml_document> xml;
 };

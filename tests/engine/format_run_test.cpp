@@ -17,7 +17,6 @@ TEST_F(FormatRunTest, DefaultSettingsDrawSingleOnePointLinesAndEndWithDone) {
     open(para("前") + framed(3, 3) + para("后"));
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
     EXPECT_EQ(host.events, (std::vector<std::string>{"hide", "message:完成", "show"}));
-    EXPECT_EQ(state.TablesToProcess, 1);
 
     pugi::xml_node t = nthTable(saved(), 1);
     for (const char* edge : {"top", "left", "bottom", "right", "insideH", "insideV"})
@@ -31,7 +30,6 @@ TEST_F(FormatRunTest, DocumentWithoutTablesStillEndsWithDone) {
     open(para("只有正文"));
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
     EXPECT_EQ(host.events, (std::vector<std::string>{"hide", "message:完成", "show"}));
-    EXPECT_EQ(state.TablesToProcess, 0);
 }
 
 TEST_F(FormatRunTest, BadNumberChangesNothingAndKeepsTheMainWindow) {
@@ -95,11 +93,10 @@ TEST_F(FormatRunTest, IncludingBorderlessTablesFormatsThemAll) {
 TEST_F(FormatRunTest, SingleTableModeFormatsOnlyTheSelectedThirdTable) {
     auto doc = open(framed(2, 2) + para("") + framed(2, 2) + para("") + framed(3, 3) + para(""));
     doc->Tables()->Item(3)->Cell(2, 2)->Select();
-    host.singleTable = true;
+    scope = engine::Scope::SelectedTable;
     set("HeaderRowAlign", "居中");
     set("OtherAreaAlign", "居右");
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
-    EXPECT_EQ(state.TablesToProcess, 1);
     EXPECT_EQ(host.events, (std::vector<std::string>{"hide", "message:完成", "show"}));
 
     pugi::xml_document& saved = this->saved();
@@ -115,7 +112,7 @@ TEST_F(FormatRunTest, SingleTableModeFormatsOnlyTheSelectedThirdTable) {
 TEST_F(FormatRunTest, SingleTableModeOutsideAnyTableWithoutLinesChangesNothing) {
     auto doc = open(para("正文") + framed(2, 2));
     doc->Range(0, 1)->Select();
-    host.singleTable = true;
+    scope = engine::Scope::SelectedTable;
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
     EXPECT_TRUE(doc->Saved());
 }
@@ -124,9 +121,9 @@ TEST_F(FormatRunTest, SingleTableModeOutsideAnyTableWithoutLinesChangesNothing) 
 
 TEST_F(FormatRunTest, PickerChoicesReachTheirEdges) {
     open(framed(3, 3));
-    settings::applyPickerOption("Option20", panel.lines);  // 左右边框 "不显示"
-    settings::applyPickerOption("Option50", panel.lines);  // inner dotted 1.5 pt
-    settings::applyPickerOption("Option15", panel.lines);  // top/bottom double 0.25 pt
+    settings::applyPickerOption("Option20", formatSettings);  // 左右边框 "不显示"
+    settings::applyPickerOption("Option50", formatSettings);  // inner dotted 1.5 pt
+    settings::applyPickerOption("Option15", formatSettings);  // top/bottom double 0.25 pt
     format();
     pugi::xml_node t = nthTable(saved(), 1);
     EXPECT_EQ(tableBorder(t, "left").substr(0, 4), "nil/");
@@ -154,8 +151,8 @@ TEST_F(FormatRunTest, LineTextsWithFractionsRoundHalfToEvenAndBadTextsArePassedO
 
     // In a second table pass-over is on: a bad width is passed over, the style still lands.
     open(framed(2, 2) + para("") + framed(2, 2));
-    panel.lines.InnerLine = {"1.5", "abc"};  // style rounds to 2 (dotted)
-    set("TableWidthMode", "指定宽度");       // pass-over on from the first table
+    settings::setLine(formatSettings, settings::Field::InnerLine, {"1.5", "abc"}, {});  // style rounds to 2
+    set("TableWidthMode", "指定宽度");  // pass-over on from the first table
     set("SpecifiedWidthCm", "10");
     EXPECT_EQ(format(), engine::FormatOutcome::Done);
     pugi::xml_document& doc = saved();

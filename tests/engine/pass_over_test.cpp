@@ -70,7 +70,7 @@ TEST_F(PassOverTest, TheRepeatStepIsNeverPassedOver) {
 TEST_F(PassOverTest, SingleTableModeNamesTheSelectedTable) {
     auto doc = open(framed(2, 2));
     doc->Tables()->Item(1)->Select();
-    host.singleTable = true;
+    scope = engine::Scope::SelectedTable;
     plan->failOn("Rows.SetHeadingFormat", 1);
     EXPECT_EQ(formatFaulty(), engine::FormatOutcome::Stopped);
     EXPECT_TRUE(contains(host.messages.at(0), "所选表格")) << host.messages[0];
@@ -136,7 +136,7 @@ TEST_F(PassOverTest, BordersStyleBeforeWidthEdgeByEdge) {
 
     // No line for left and right: two style sets, no widths for them.
     open(framed(2, 2));
-    settings::applyPickerOption("Option20", panel.lines);
+    settings::applyPickerOption("Option20", formatSettings);
     plan->clearCalls();
     format(faulty.get());
     EXPECT_EQ(plan->callsOf({"Border.SetLineStyle"}).size(), 6u);

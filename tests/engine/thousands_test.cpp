@@ -61,20 +61,21 @@ TEST_F(ThousandsTest, OnlyTheIntegerPartOfANumberWithAPointGetsSeparators) {
     const auto after = paragraphsAfterStep(
         para("金额 1234.5 元") + para("1234567.89") + para("编号 1234 与 5678") + para("1234") + para("1234,5") +
         para("1,234.56") + para("123.45") + para("圆周率约为 3.14159.") + para("12345678901.5 和 0.5") +
-        para("合计1234567.5元，增长12.5%。") + para("共 98765.4.") + para("-4321.09"));
+        para("合计1234567.5元，增长12.5%。") + para("共 98765.4.") + para("-4321.09") + para("型号 A12345.6"));
     EXPECT_EQ(after, (std::vector<std::string>{"金额 1,234.5 元", "1,234,567.89", "编号 1234 与 5678", "1234", "1234,5",
                                                "1,234.56", "123.45", "圆周率约为 3.14159.", "12,345,678,901.5 和 0.5",
-                                               "合计1,234,567.5元，增长12.5%。", "共 98,765.4.", "-4,321.09"}));
+                                               "合计1,234,567.5元，增长12.5%。", "共 98,765.4.", "-4,321.09",
+                                               "型号 A12,345.6"}));
 }
 
 TEST_F(ThousandsTest, YearsPostcodesDatesVersionsAndDecimalCommasStayAsTheyAre) {
-    const std::vector<std::string> untouched = {"founded in 2006.",  "Berkeley, CA 94709, USA",
-                                                "25.12.2016.",       "截至2023.12.31的余额",
-                                                "2023.1.5 起",       "3.14159.",
-                                                "23835512,64",       "电话 0571,8888",
-                                                "版本 10.0.12345.6", "1.2.3456.7",
-                                                "12,3456.7",         "1234.5.6 版",
-                                                "型号 A1234.5",      "0.12345.6",
+    const std::vector<std::string> untouched = {"founded in 2006.",    "Berkeley, CA 94709, USA",
+                                                "25.12.2016.",         "截至2023.12.31的余额",
+                                                "2023.1.5 起",         "3.14159.",
+                                                "23835512,64",         "电话 0571,8888",
+                                                "版本 10.0.12345.6",   "1.2.3456.7",
+                                                "12,3456.7",           "1234.5.6 版",
+                                                "12345.678,23456.789", "0.12345.6",
                                                 "2024.06.30.12"};
     std::string body;
     for (const std::string& text : untouched) body += para(text);
@@ -86,7 +87,7 @@ TEST_F(ThousandsTest, YearsPostcodesDatesVersionsAndDecimalCommasStayAsTheyAre) 
 }
 
 TEST_F(ThousandsTest, EveryLengthOfIntegerPartIsGroupedFromThePoint) {
-    // Up to 27 digits one pattern takes the whole integer part; longer ones are grouped one by one.
+    // Up to 24 digits one pattern takes the whole integer part; longer ones are grouped one by one.
     std::string body;
     std::vector<std::string> expected;
     for (int digits = 1; digits <= 40; ++digits) {
@@ -155,13 +156,30 @@ TEST_F(ThousandsTest, AMarkerCharacterTheTextHoldsIsNotUsed) {
 }
 
 TEST_F(ThousandsTest, AFailingReplacementLeavesNoMarkerBehind) {
-    auto plan = std::make_shared<FaultPlan>();
-    auto faulty = faultyWord(word, plan);
-    auto doc = open(para("截至2023.12.31 为 1.2.3456.7 与 7654.3"));
     // The candidate, the marker check, the two replace-alls that set markers; then the first grouping.
-    plan->failOn("Find.Execute", 5, 5, "无效的过程调用或参数");
-    EXPECT_THROW(engine::addThousandsSeparators(*faulty), automation::Error);
-    EXPECT_EQ(doc->Content()->Text(), "截至2023.12.31 为 1.2.3456.7 与 7654.3\r");
+    for (int failing : {4, 5}) {
+        auto plan = std::make_shared<FaultPlan>();
+        auto faulty = faultyWord(word, plan);
+        auto doc = open(para("截至2023.12.31 为 1.2.3456.7 与 7654.3"));
+        plan->failOn("Find.Execute", failing, failing, "无效的过程调用或参数");
+        EXPECT_THROW(engine::addThousandsSeparators(*faulty), automation::Error);
+        EXPECT_EQ(doc->Content()->Text(), "截至2023.12.31 为 1.2.3456.7 与 7654.3\r") << failing;
+    }
+}
+
+TEST_F(ThousandsTest, TheSelectionKeepsItsTextAfterCommasWentInBeforeIt) {
+    const std::string longDigits(30, '7');
+    auto doc = open(para("A" + longDigits + ".5 与 " + longDigits + ".5 和 12345.6") + para("选中的文字") +
+                    para("其后 98765.4"));
+    automation::RangePtr chosen = doc->Paragraphs()->Item(2)->Range();
+    const int start = chosen->Start();
+    chosen->Select();
+    engine::addThousandsSeparators(*word);
+    const int commas = 2 * ((30 - 1) / 3) + 1;
+    EXPECT_EQ(word->Selection()->Text(), "选中的文字\r");
+    EXPECT_EQ(word->Selection()->Start(), start + commas);
+    EXPECT_EQ(doc->Paragraphs()->Item(1)->Range()->Text(),
+              "A" + grouped(longDigits) + ".5 与 " + grouped(longDigits) + ".5 和 12,345.6\r");
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ TEST_F(TitleRegions, ATitleCellInColumnTwoMergedDownStartsTheOtherAreaAtRowThree
     EXPECT_EQ(headingMap(t), "1100");
 }
 
-TEST_F(TitleRegions, WhenNeitherTitleSelectionSucceedsTheRepeatFlagsStayAsTheyWere) {
+TEST_F(TitleRegions, WhenNeitherTitleSelectionSucceedsTheRepeatFlagsAreClearedButNotSet) {
     // The last column is merged over rows 1 and 2: neither title selection succeeds, the whole table
     // stays selected and takes the title alignment, but no row is made a repeating title row, and a
     // row that already was one keeps its flag.
@@ -87,12 +87,13 @@ TEST_F(TitleRegions, WhenNeitherTitleSelectionSucceedsTheRepeatFlagsStayAsTheyWe
             p.operation == "Table.Cell(1,1)-Cell(2,C).Select" || p.operation == "Table.Rows.Item(1).Select";
     EXPECT_EQ(titleFailures, 2);
 
-    // With the repeat box off the same table keeps its flag too: the step is left out, not reversed.
+    // With the repeat box off the flags of the whole table are cleared, as the user asked.
     set("RepeatHeaderRows", "0");
     t = formatOne(tbl(row(cell("a") + cell("b") + cell("c", kRestart), header) +
-                          row(cell("d") + cell("e") + cell("", kContinue)) + row(cell("g") + cell("h") + cell("i")),
+                          row(cell("d") + cell("e") + cell("", kContinue), header) +
+                          row(cell("g") + cell("h") + cell("i"), header),
                       kFramed, 3));
-    EXPECT_EQ(headingMap(t), "100");
+    EXPECT_EQ(headingMap(t), "000");
 }
 
 }  // namespace

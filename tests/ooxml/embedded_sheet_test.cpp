@@ -23,10 +23,21 @@ protected:
     }
     std::string workbook(const std::string& name) { return gwtest::fileBytes(gwtest::sampleWorkbooks() / name); }
 
+    // Opens a document holding just this workbook and opens the workbook in Excel: its first worksheet.
+    excel::WorksheetPtr editWorkbook(const std::string& name) {
+        SheetDocument doc;
+        doc.object(workbook(name));
+        open(doc.docx());
+        return editFirstShape();
+    }
+    // Opens the first inline shape in Excel: its first worksheet.
+    excel::WorksheetPtr editFirstShape() {
+        word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
+        return word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+    }
     // Word's and Excel's steps for the first inline shape, as the conversion command takes them.
     void convertFirstShape() {
-        word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
-        excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+        excel::WorksheetPtr sheet = editFirstShape();
         excel::RangePtr used = sheet->UsedRange();
         sheet->Columns("A:Z")->EntireColumn()->AutoFit();
         used->Copy();
@@ -78,7 +89,10 @@ TEST_F(EmbeddedSheetTest, EditOpensTheWorksheetAndSelectsTheObject) {
     EXPECT_EQ(errorNumber([&] { word->excel()->createNew()->ActiveWorkbook(); }), errors::ObjectNotSet);
 }
 
-TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
+// Suites whose name ends in "LibreOffice" start LibreOffice (see tests/CMakeLists.txt).
+class EmbeddedSheetLibreOffice : public EmbeddedSheetTest {};
+
+TEST_F(EmbeddedSheetLibreOffice, AWorksheetBecomesATableWithTheTextsExcelShows) {
     SheetDocument doc;
     doc.text("表一").object(workbook("numbers.xls")).text("表后");
     open(doc.docx());
@@ -120,7 +134,8 @@ TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
     const std::string main = savedMainPart();
     gwtest::Xml xml(main);
     EXPECT_EQ(xml.count("//w:object"), 0u);
-    EXPECT_EQ(xml.count("//w:tbl/w:tblPr/w:tblBorders/w:insideV[@w:val='single'][@w:sz='4']"), 1u);
+    // A worksheet without borders becomes a table without borders, as Word pastes it.
+    EXPECT_EQ(xml.count("//w:tblBorders") + xml.count("//w:tcBorders"), 0u);
     // Header: bold and centred as in the worksheet; numbers right-aligned under General alignment.
     EXPECT_EQ(xml.count("//w:tr[1]/w:tc[1]/w:p/w:r/w:rPr/w:b"), 1u);
     EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[1]/w:p/w:pPr/w:jc", "w:val"), "center");
@@ -140,11 +155,7 @@ TEST_F(EmbeddedSheetTest, AWorksheetBecomesATableWithTheTextsExcelShows) {
 }
 
 TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
-    SheetDocument doc;
-    doc.object(workbook("merged.xls"));
-    open(doc.docx());
-    word->ActiveDocument()->InlineShapes()->Item(1)->OLEFormat()->Edit();
-    excel::WorksheetPtr sheet = word->excel()->attachRunning()->ActiveWorkbook()->Worksheets()->Item(1);
+    excel::WorksheetPtr sheet = editWorkbook("merged.xls");
     excel::RangePtr used = sheet->UsedRange();
     EXPECT_EQ(used->Address(), "$B$2:$AB$6");
     EXPECT_DOUBLE_EQ(sheet->Columns("C")->ColumnWidth(), 20);
@@ -168,6 +179,37 @@ TEST_F(EmbeddedSheetTest, MergedAreasBecomeMergedCellsAndOnlyAToZAreFitted) {
     EXPECT_EQ(cellText(1, 2, 1), "华东");
     EXPECT_EQ(cellText(1, 2, 2), "22");
     EXPECT_EQ(cellText(1, 5, 27), "AB列");
+}
+
+// Excel's own answers: formatted blank cells belong to the used range, AutoFit measures with the
+// workbook's standard font (宋体 20 here) and gives empty columns the STANDARDWIDTH back, and the table
+// takes each cell's borders.
+TEST_F(EmbeddedSheetTest, UsedRangeWidthsAndBordersAreExcels) {
+    excel::WorksheetPtr sheet = editWorkbook("borders.xls");
+    excel::RangePtr used = sheet->UsedRange();
+    EXPECT_EQ(used->Address(), "$A$1:$D$5");
+    EXPECT_DOUBLE_EQ(sheet->Columns("F")->ColumnWidth(), 12);
+    EXPECT_DOUBLE_EQ(sheet->Columns("E")->ColumnWidth(), 30);
+    sheet->Columns("A:Z")->EntireColumn()->AutoFit();
+    EXPECT_NEAR(sheet->Columns("B")->ColumnWidth(), 10.5, 0.3);  // ten digits of the standard font
+    EXPECT_DOUBLE_EQ(sheet->Columns("E")->ColumnWidth(), 12);
+    used->Copy();
+    word->Selection()->PasteAndFormat(wdPasteDefault);
+
+    gwtest::Xml xml(savedMainPart());
+    EXPECT_EQ(xml.count("//w:tr"), 5u);
+    EXPECT_EQ(xml.count("//w:tblBorders"), 0u);
+    for (const char* side : {"top", "left", "bottom", "right"})
+        EXPECT_EQ(xml.attr(("//w:tr[1]/w:tc[1]/w:tcPr/w:tcBorders/w:" + std::string(side)).c_str(), "w:color"),
+                  "000000");
+    EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[1]/w:tcPr/w:tcBorders/w:top", "w:sz"), "4");
+    EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[2]/w:tcPr/w:tcBorders/w:bottom", "w:sz"), "8");
+    EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[2]/w:tcPr/w:tcBorders/w:bottom", "w:color"), "FF0000");
+    EXPECT_EQ(xml.attr("//w:tr[1]/w:tc[2]/w:tcPr/w:tcBorders/w:left", "w:color"), "auto");
+    EXPECT_EQ(xml.attr("//w:tr[3]/w:tc[3]/w:tcPr/w:tcBorders/w:top", "w:val"), "double");
+    EXPECT_EQ(xml.count("//w:tr[3]/w:tc[3]/w:tcPr/w:tcBorders/*"), 1u);
+    EXPECT_EQ(xml.count("//w:tr[5]//w:tcBorders"), 0u);
+    EXPECT_EQ(cellText(1, 2, 2), "1234567890");
 }
 
 TEST_F(EmbeddedSheetTest, PastingWithNothingCopiedOrNothingSelectedChangesNothing) {

@@ -334,10 +334,9 @@ TEST_F(Formatting, ParagraphBordersAnswerForTextSelections) {
 }
 
 TEST_F(Formatting, UnitConversionsAreSinglePrecision) {
-    Global global;
-    EXPECT_FLOAT_EQ(global.CentimetersToPoints(0.5f), 14.173228f);
-    EXPECT_FLOAT_EQ(global.CentimetersToPoints(12), 340.15747f);
-    EXPECT_FLOAT_EQ(global.LinesToPoints(1.5f), 18.0f);
+    EXPECT_FLOAT_EQ(CentimetersToPoints(0.5f), 14.173228f);
+    EXPECT_FLOAT_EQ(CentimetersToPoints(12), 340.15747f);
+    EXPECT_FLOAT_EQ(LinesToPoints(1.5f), 18.0f);
 }
 
 }  // namespace

@@ -361,7 +361,21 @@ TEST(PackageOpen, DamagedZipFilesAreRefused) {
     const std::string whole = readFile(fs::path(GRIDWRIGHT_CORPUS_DIR) / "having-images.docx");
     for (std::size_t keep : {whole.size() / 2, whole.size() - 10, std::size_t{30}}) {
         writeFile(dir.file("cut.docx"), whole.substr(0, keep));
-        expectOpenFails(dir.file("cut.docx"), "损坏");
+        expectOpenFails(dir.file("cut.docx"), "下载或复制没有完成");
+    }
+    // A complete file whose central directory is damaged, or lies where the end record cannot point.
+    const auto directory = whole.rfind(std::string("PK\x05\x06", 4));
+    ASSERT_NE(directory, std::string::npos);
+    std::string scrambled = whole;
+    const std::size_t first = static_cast<unsigned char>(whole[directory + 16]) |
+                              static_cast<unsigned char>(whole[directory + 17]) << 8 |
+                              static_cast<unsigned char>(whole[directory + 18]) << 16;
+    scrambled[first + 1] = 'X';
+    std::string outside = whole;
+    outside[directory + 19] = '\x7F';
+    for (const auto& [name, bytes] : {std::pair{"scrambled.docx", scrambled}, std::pair{"outside.docx", outside}}) {
+        writeFile(dir.file(name), bytes);
+        expectOpenFails(dir.file(name), "zip 文件的目录损坏");
     }
 
     // A byte changed inside a part's compressed data: inflating or the checksum fails.
@@ -385,7 +399,9 @@ TEST(PackageOpen, AbsurdEntriesHitTheLimits) {
     PackageLimits small;
     small.maxPartSize = 1 << 20;
     expectOpenFails(path, "单个部件大小上限(1 MB)", small);
-    expectOpenFails(path, "压缩比超过上限(200:1)");
+    PackageLimits ratio;
+    ratio.ratioCheckedAbove = 1 << 20;
+    expectOpenFails(path, "压缩比超过上限(200:1)", ratio);
     PackageLimits total;
     total.maxTotalSize = 2 << 20;
     total.maxCompressionRatio = 100000;
@@ -406,7 +422,7 @@ TEST(PackageOpen, AbsurdEntriesHitTheLimits) {
     }
     writeFile(dir.file("lying.docx"), lying);
     expectOpenFails(dir.file("lying.docx"), "", small);
-    expectOpenFails(dir.file("lying.docx"), "");
+    expectOpenFails(dir.file("lying.docx"), "", ratio);
 }
 
 // --- saving ----------------------------------------------------------------------------------------

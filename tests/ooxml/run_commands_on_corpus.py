@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Runs every command of gridwright-batch on every document of the shared corpus and checks the outputs:
 the run ends without a crash, every XML part of the output is namespace-well-formed, the text is kept
-where the command does not change text, and LibreOffice converts the outputs of --format and --body.
+where the command does not change text (--thousands adds commas only), and LibreOffice converts every
+output.
 
 usage: run_commands_on_corpus.py BATCH_BINARY OUTPUT_FOLDER DOCX_FOLDER...
 """
@@ -11,7 +12,7 @@ import sys
 import xml.etree.ElementTree as ET
 import zipfile
 
-COMMANDS = ["--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields", "--thousands"]
+COMMANDS = ["--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields", "--thousands", "--convert-sheets"]
 # Commands that leave the document's text as it is (deleted rows and columns are empty ones).
 TEXT_KEPT = {"--format", "--body", "--tidy", "--delete-empty-rows", "--unlink-fields"}
 WORD_NAMESPACES = ("http://schemas.openxmlformats.org/wordprocessingml/2006/main",
@@ -71,8 +72,10 @@ def main():
                 continue
             if command in TEXT_KEPT and before is not None and text_of(out) != before:
                 failures.append("%s %s: text changed" % (document, command))
-            if command in ("--format", "--body"):
-                to_render.append(out)
+            if command == "--thousands" and before is not None and text_of(out).replace(",", "") != before.replace(
+                    ",", ""):
+                failures.append("%s %s: more than commas changed" % (document, command))
+            to_render.append(out)
     render_dir = os.path.join(out_dir, "pdf")
     os.makedirs(render_dir, exist_ok=True)
     # A private profile, so that a LibreOffice running elsewhere does not take the conversions.

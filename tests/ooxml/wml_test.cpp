@@ -1,73 +1,61 @@
-// Attributes the embedded Word adds share their name and value within a document: the document must
-// still read, change and write exactly as if every attribute held its own copies.
+// Elements and attributes the embedded Word adds share their names and values within a part: the part
+// must still read, change and write exactly as if every node held its own copies, and hold nothing else
+// once written.
 #include "automation/ooxml/wml.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "automation/ooxml/xml_part.h"
 
 namespace {
 
-using automation::ooxml::parseXmlPart;
-using automation::ooxml::serializeXmlPart;
+using automation::ooxml::XmlPart;
 namespace wml = automation::ooxml::wml;
 
-constexpr const char* kPart =
-    "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
-    "<w:p/><w:p/><w:p/><w:p w:x=\"7\"/></w:body></w:document>";
+constexpr const char* kW = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
 
-// The same edits on a document: new attributes, one value changed afterwards, one removed, values that
-// need escaping, a value rewritten as it stands.
-void edit(pugi::xml_document& document) {
-    pugi::xml_node body = document.document_element().first_child();
+TEST(StringPool, PartReadsAndWritesAsIfEveryNodeHeldItsOwnCopies) {
+    XmlPart part(std::string("<w:document ") + kW + "><w:body><w:p/><w:p/><w:p/><w:p w:x=\"7\"/></w:body></w:document>",
+                 "part.xml");
+    wml::StringPool& pool = part.pool();
+    pugi::xml_node body = part.root().first_child();
+    // New elements and attributes, shared or not (a value that needs escaping, an empty one), on every
+    // paragraph; the pool released halfway, as when the part is written.
     for (pugi::xml_node p : body.children()) {
-        wml::setAttr(p, "w:x", "0");
-        wml::setAttr(p, "w:rsidR", "00AB12CD");
-        wml::setAttr(p, "w:odd", "a&b<\"c\"");
-        wml::setAttr(p, "w:empty", "");
+        wml::setAttr(pool, p, "w:x", "0");
+        wml::setAttr(pool, p, "w:odd", "a&b<\"c\"");
+        wml::setAttr(pool, p, "w:empty", "");
+        wml::setAttr(pool, wml::ensure(pool, wml::ensurePPr(pool, p), "jc", wml::Sequence::PPr), "w:val", "center");
+        if (p == body.first_child().next_sibling()) pool.release();
     }
+    // Names and values changed afterwards, in place or longer, and one removed, leave the other copies alone.
     pugi::xml_node first = body.first_child();
-    wml::setAttr(first, "w:x", "12345678901234567890");
-    first.next_sibling().remove_attribute("w:rsidR");
-    wml::setAttr(body.last_child(), "w:x", "0");
-}
+    wml::setAttr(pool, first, "w:x", "12345678901234567890123456789");
+    first.first_child().first_child().set_name("w:b");
+    wml::setAttr(pool, first.next_sibling(), "w:x", "1");
+    first.next_sibling().next_sibling().remove_attribute("w:empty");
+    wml::setAttr(pool, body.last_child(), "w:x", "0");
 
-TEST(AttributeSharing, DocumentsReadAndWriteAsWithOwnCopies) {
-    auto plain = parseXmlPart(std::string(kPart), "plain.xml");
-    edit(*plain);
-    const std::string expected = serializeXmlPart(*plain);
-    ASSERT_NE(expected.find("w:odd=\"a&amp;b&lt;&quot;c&quot;\""), std::string::npos);
-
-    auto shared = parseXmlPart(std::string(kPart), "shared.xml");
-    auto other = parseXmlPart(std::string(kPart), "other.xml");
-    {
-        wml::AttributeSharing sharing(*shared);
-        wml::AttributeSharing otherSharing(*other);
-        edit(*shared);
-        wml::setAttr(other->document_element(), "w:x", "1");
-        // What the document holds for sharing is never written out.
-        EXPECT_EQ(serializeXmlPart(*shared), expected);
-        pugi::xml_node first = shared->document_element().first_child().first_child();
-        EXPECT_STREQ(first.attribute("w:x").value(), "12345678901234567890");
-        EXPECT_STREQ(first.next_sibling().attribute("w:x").value(), "0");
-        EXPECT_FALSE(first.next_sibling().attribute("w:rsidR"));
-        EXPECT_STREQ(other->document_element().attribute("w:x").value(), "1");
-        EXPECT_EQ(other->document_element().first_child().first_child().first_attribute(), pugi::xml_attribute());
-
-        // A move hands the sharing on; the moved-from one ends nothing.
-        wml::AttributeSharing moved(std::move(otherSharing));
-        wml::AttributeSharing empty;
-        empty = std::move(moved);
-        wml::setAttr(other->document_element(), "w:y", "2");
-    }
-    // Once sharing has ended the document keeps working, and new attributes hold their own copies.
-    wml::setAttr(shared->document_element(), "w:z", "3");
-    shared->document_element().remove_attribute("w:z");
-    EXPECT_EQ(serializeXmlPart(*shared), expected);
-    EXPECT_STREQ(other->document_element().attribute("w:y").value(), "2");
+    EXPECT_STREQ(first.next_sibling().next_sibling().attribute("w:x").value(), "0");
+    EXPECT_STREQ(first.next_sibling().first_child().first_child().name(), "w:jc");
+    auto p = [](const std::string& x, const char* empty, const char* jc) {
+        return "<w:p w:x=\"" + x + "\" w:odd=\"a&amp;b&lt;&quot;c&quot;\"" + empty + "><w:pPr><" + jc +
+               " w:val=\"center\"/></w:pPr></w:p>";
+    };
+    const std::string expected =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + "<w:document " + kW +
+        "><w:body>" + p("12345678901234567890123456789", " w:empty=\"\"", "w:b") + p("1", " w:empty=\"\"", "w:jc") +
+        p("0", "", "w:jc") + p("0", " w:empty=\"\"", "w:jc") + "</w:body></w:document>";
+    EXPECT_EQ(part.serialize(), expected);
+    // Written, the part holds its content only, and so again after the pool shared anew.
+    const pugi::xml_node top = part.root().parent();
+    EXPECT_EQ(top.first_child(), top.last_child());
+    wml::setAttr(pool, wml::ensure(pool, body.last_child(), "r", wml::Sequence::PPr), "w:y", "2");
+    EXPECT_EQ(part.serialize(),
+              expected.substr(0, expected.size() - 28) + "<w:r w:y=\"2\"/></w:p></w:body></w:document>");
+    EXPECT_EQ(top.first_child(), top.last_child());
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "settings/format_settings.h"
+#include "settings/setting_limits.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -9,8 +13,15 @@ using namespace settings;
 const NumberLocale kPoint{"."};
 const NumberLocale kComma{","};
 
+// The record of a loaded panel whose lists were then given these texts.
+FormatSettings withTexts(const std::vector<std::pair<Field, const char*>>& texts, const NumberLocale& locale = kPoint) {
+    FormatSettings settings = defaultFormatSettings(locale);
+    for (const auto& [key, text] : texts) setText(settings, key, text, locale);
+    return settings;
+}
+
 TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
-    const FormatSettings settings = buildFormatSettings(initialPanelState(), kPoint);
+    const FormatSettings settings = defaultFormatSettings(kPoint);
     EXPECT_EQ(settings.TableWidthMode, WidthMode::FitToPage);
     EXPECT_TRUE(settings.RepeatHeaderRows);
     EXPECT_FALSE(settings.IncludeBorderlessTables);
@@ -28,23 +39,23 @@ TEST(FormatSettingsBuild, DefaultsOfALoadedPanel) {
     EXPECT_EQ(settings.TopBottomLine, single1pt);
     EXPECT_EQ(settings.LeftRightLine, single1pt);
     EXPECT_EQ(settings.InnerLine, single1pt);
-    EXPECT_FALSE(settings.SpecifiedWidthCm.has_value());  // the placeholder is no number
-    EXPECT_FALSE(settings.LeftIndentCm.has_value());
-    EXPECT_FALSE(firstInvalidTableNumber(settings).has_value());
-    EXPECT_FALSE(firstInvalidBodyNumber(settings).has_value());
+    EXPECT_FALSE(settings.SpecifiedWidthCm.value.has_value());  // the placeholder is no number
+    EXPECT_FALSE(settings.LeftIndentCm.value.has_value());
+    EXPECT_FALSE(firstInvalidNumber(settings, ReadBy::TableRunAtStart).has_value());
+    EXPECT_FALSE(firstInvalidNumber(settings, ReadBy::BodyTextAtStart).has_value());
+    EXPECT_FALSE(checkTableSettings(settings).has_value());
+    EXPECT_FALSE(checkBodySettings(settings).has_value());
 }
 
 TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
-    PanelState panel = initialPanelState();
-    panel.setText("TextFont", "黑体");  // typed font that is no item
-    panel.setText("NumberFont", "Arial Narrow");
-    panel.setText("FontSize", "小五");
-    panel.setText("BodyFontSize", "四号 ");  // trailing space: no item
-    panel.setText("TableWidthMode", "指定宽度 ");
-    panel.setText("HeaderRowAlign", "居右");  // not an item of 标题行
-    panel.setText("OtherAreaAlign", "居右");
-    panel.setText("BodyTextFont", "仿宋_GB2312");
-    const FormatSettings settings = buildFormatSettings(panel, kPoint);
+    const FormatSettings settings = withTexts({{Field::TextFont, "黑体"},  // typed font that is no item
+                                               {Field::NumberFont, "Arial Narrow"},
+                                               {Field::FontSize, "小五"},
+                                               {Field::BodyFontSize, "四号 "},  // trailing space: no item
+                                               {Field::TableWidthMode, "指定宽度 "},
+                                               {Field::HeaderRowAlign, "居右"},  // not an item of 标题行
+                                               {Field::OtherAreaAlign, "居右"},
+                                               {Field::BodyTextFont, "仿宋_GB2312"}});
     EXPECT_FALSE(settings.TextFont.has_value());
     EXPECT_EQ(settings.NumberFont, "Arial Narrow");
     EXPECT_EQ(settings.FontSize, 9.0F);
@@ -61,56 +72,51 @@ TEST(FormatSettingsBuild, ChoiceFieldsActOnlyOnExactItems) {
 }
 
 TEST(FormatSettingsBuild, NumericTextsUseTheGivenLocale) {
-    PanelState panel = initialPanelState();
-    panel.setText("LineSpacingLines", "1");
-    panel.setText("RowHeightCm", "0,5");
-    panel.setText("TableWidthMode", "指定宽度");
-    panel.setText("SpecifiedWidthCm", "12,5");
-    panel.setText("LeftIndentCm", "0.2");
-    FormatSettings settings = buildFormatSettings(panel, kComma);
+    FormatSettings settings = withTexts({{Field::LineSpacingLines, "1"},
+                                         {Field::RowHeightCm, "0,5"},
+                                         {Field::TableWidthMode, "指定宽度"},
+                                         {Field::SpecifiedWidthCm, "12,5"},
+                                         {Field::LeftIndentCm, "0.2"}},
+                                        kComma);
     EXPECT_EQ(settings.LineSpacingLines.value, 1.0F);
     EXPECT_EQ(settings.RowHeightCm.value, 0.5F);
     EXPECT_EQ(settings.TableWidthMode, WidthMode::Specified);
-    EXPECT_EQ(settings.SpecifiedWidthCm, 12.5F);
-    EXPECT_FALSE(settings.LeftIndentCm.has_value());  // "." is no decimal point here
+    EXPECT_EQ(settings.SpecifiedWidthCm.value, 12.5F);
+    EXPECT_FALSE(settings.LeftIndentCm.value.has_value());  // "." is no decimal point here
 
-    panel.setText("LineSpacingLines", "1.0");
-    settings = buildFormatSettings(panel, kPoint);
+    settings = withTexts({{Field::LineSpacingLines, "1.0"}, {Field::RowHeightCm, "0,5"}});
     EXPECT_EQ(settings.LineSpacingLines.value, 1.0F);
     EXPECT_TRUE(settings.RowHeightCm.isInvalid());
 }
 
 TEST(FormatSettingsValidation, FirstBadNumberIsReportedWithLabelAndText) {
-    PanelState panel = initialPanelState();
-    panel.setText("CellRightMarginCm", "abc");
-    panel.setText("LineSpacingLines", " 不变");  // a leading space: neither the sentinel nor a number
-    FormatSettings settings = buildFormatSettings(panel, kPoint);
-    std::optional<SettingProblem> problem = firstInvalidTableNumber(settings);
+    FormatSettings settings = withTexts({{Field::CellRightMarginCm, "abc"},
+                                         // a leading space: neither the sentinel nor a number
+                                         {Field::LineSpacingLines, " 不变"}});
+    std::optional<SettingProblem> problem = firstInvalidNumber(settings, ReadBy::TableRunAtStart);
     ASSERT_TRUE(problem.has_value());
-    EXPECT_EQ(problem->field, "LineSpacingLines");
-    EXPECT_EQ(problem->control, "Combo1");
+    EXPECT_EQ(problem->key, Field::LineSpacingLines);
     EXPECT_EQ(problem->message, "“行    距”中的“ 不变”不是有效的数字。");
+    EXPECT_EQ(checkTableSettings(settings), problem->message);  // the front ends' check says the same
 
-    panel.setText("RowHeightCm", "abc");
-    settings = buildFormatSettings(panel, kPoint);
-    problem = firstInvalidTableNumber(settings);
+    setText(settings, Field::RowHeightCm, "abc", kPoint);
+    problem = firstInvalidNumber(settings, ReadBy::TableRunAtStart);
     ASSERT_TRUE(problem.has_value());
     EXPECT_EQ(problem->message, "“行    高”中的“abc”不是有效的数字。");
-    EXPECT_FALSE(firstInvalidBodyNumber(settings).has_value());
+    EXPECT_FALSE(firstInvalidNumber(settings, ReadBy::BodyTextAtStart).has_value());
 
-    // Body fields in the command's conversion order: line spacing before space after.
-    panel = initialPanelState();
-    panel.setText("BodySpaceAfter", "x");
-    panel.setText("BodyLineSpacing", "1,5");
-    settings = buildFormatSettings(panel, kPoint);
-    problem = firstInvalidBodyNumber(settings);
+    // Body fields: line spacing before space after.
+    settings = withTexts({{Field::BodySpaceAfter, "x"}, {Field::BodyLineSpacing, "1,5"}});
+    problem = firstInvalidNumber(settings, ReadBy::BodyTextAtStart);
     ASSERT_TRUE(problem.has_value());
-    EXPECT_EQ(problem->field, "BodyLineSpacing");
-    EXPECT_EQ(problem->label, "行    距");
-    EXPECT_FALSE(firstInvalidTableNumber(settings).has_value());
-    // The width texts are not checked up front: the run leaves the property alone instead.
-    panel.setText("SpecifiedWidthCm", "宽");
-    EXPECT_FALSE(firstInvalidTableNumber(buildFormatSettings(panel, kPoint)).has_value());
+    EXPECT_EQ(problem->key, Field::BodyLineSpacing);
+    EXPECT_EQ(problem->message, "“行    距”中的“1,5”不是有效的数字。");
+    EXPECT_FALSE(firstInvalidNumber(settings, ReadBy::TableRunAtStart).has_value());
+    // The width texts are not checked by the run itself: it leaves the property alone instead. The
+    // front ends refuse them before a run, naming the box by its placeholder.
+    setText(settings, Field::SpecifiedWidthCm, "宽", kPoint);
+    EXPECT_FALSE(firstInvalidNumber(settings, ReadBy::TableRunAtStart).has_value());
+    EXPECT_EQ(checkTableSettings(settings), "“指定宽度”中的“宽”不是有效的数字。");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "settings/controls.h"
 #include "settings/format_settings.h"
 
 #include <gtest/gtest.h>
@@ -26,10 +27,9 @@ TEST(SettingsFile, ParsesAssignmentsKeepingTextExactly) {
     EXPECT_EQ(file.assignments[2].text, " 不变");
     EXPECT_EQ(file.assignments[3].text, "Times New Roman ");
 
-    PanelState panel = initialPanelState();
+    FormatSettings settings = defaultFormatSettings({});
     for (const SettingAssignment& assignment : file.assignments)
-        ASSERT_FALSE(setField(panel, assignment.field, assignment.text).has_value());
-    const FormatSettings settings = buildFormatSettings(panel, NumberLocale{"."});
+        ASSERT_FALSE(setField(settings, assignment.field, assignment.text, {}).has_value());
     EXPECT_EQ(settings.RowHeightCm.value, 0.5F);
     EXPECT_EQ(settings.TextFont, "宋体");
     EXPECT_FALSE(settings.NumberFont.has_value());  // trailing space: no item
@@ -60,15 +60,15 @@ TEST(SettingsFile, ErrorsNameTheLineAndNothingIsApplied) {
     ASSERT_EQ(file.assignments.size(), 1U);
 
     // Widget names are no fields; a refused assignment changes nothing.
-    PanelState panel = initialPanelState();
-    const PanelState before = panel;
-    EXPECT_EQ(setField(panel, "Check2", "1"), "未知的设置项“Check2”。");
-    EXPECT_TRUE(setField(panel, "InnerLine", "1/x").has_value());
-    EXPECT_EQ(panel, before);
+    FormatSettings settings = defaultFormatSettings({});
+    const FormatSettings before = settings;
+    EXPECT_EQ(setField(settings, "Check2", "1", {}), "未知的设置项“Check2”。");
+    EXPECT_TRUE(setField(settings, "InnerLine", "1/x", {}).has_value());
+    EXPECT_EQ(settings, before);
 }
 
 TEST(SettingsFile, EveryFieldCanBeSetAndReachesTheRecord) {
-    PanelState panel = initialPanelState();
+    FormatSettings settings = defaultFormatSettings({});
     for (const ControlSpec& control : panelControls()) {
         if (control.field.empty()) continue;
         const ControlSpec* entry = &control;
@@ -79,9 +79,8 @@ TEST(SettingsFile, EveryFieldCanBeSetAndReachesTheRecord) {
             case ControlKind::LinePreview: text = field == "LeftRightLine" ? "/12" : "7/6"; break;
             default: text = std::string(entry->items.back()); break;
         }
-        ASSERT_FALSE(setField(panel, field, text).has_value()) << field;
+        ASSERT_FALSE(setField(settings, field, text, {}).has_value()) << field;
     }
-    const FormatSettings settings = buildFormatSettings(panel, NumberLocale{"."});
     EXPECT_EQ(settings.TableWidthMode, WidthMode::Specified);
     EXPECT_EQ(settings.BodyFontSize, 9.0F);
     EXPECT_EQ(settings.BodyFirstLineIndent.value, 2.0F);

@@ -19,7 +19,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings/panel_state.h"
+#include "settings/controls.h"
+#include "settings/settings_file.h"
 #include "shell/page_view.h"
 #include "shell/panel_settings.h"
 #include "shell/picker_window.h"
@@ -456,45 +457,54 @@ TEST_F(DocumentWindowTest, SaveAsWritesANewFileAndOpenKeepsTheDocumentOnABadFile
 }
 
 TEST_F(DocumentWindowTest, PanelSettingsGoToAFileComeBackEqualAndCanStartTheNextRun) {
+    const settings::FieldTexts defaults = main().fieldTexts();
+    const auto setPanel = [&](const settings::FieldTexts& texts) {
+        std::vector<settings::SettingAssignment> assignments;
+        for (const settings::ControlSpec& described : settings::panelControls())
+            if (!described.field.empty())
+                assignments.push_back({std::string(described.field),
+                                       texts[static_cast<std::size_t>(settings::fieldIndex(described.key))]});
+        main().applyAssignments(assignments);
+    };
     combo("Combo8")->setEditText(QStringLiteral("0.60"));
     combo("Combo9")->setEditText(QStringLiteral("居中"));
     check("Check3")->setChecked(true);
     main().openPicker();
     main().pickerWindow()->option(QStringLiteral("Option20"))->click();  // no left and right lines
-    const settings::PanelState chosen = main().panelState();
-    ASSERT_NE(chosen, settings::initialPanelState());
+    const settings::FieldTexts chosen = main().fieldTexts();
+    ASSERT_NE(chosen, defaults);
 
     fileToSaveAs = QString::fromStdString(dir.file("我的设置").string());  // the extension is added
     action("actionSaveSettings")->trigger();
     EXPECT_EQ(main().windowTitle(), "Gridwright - 我的设置.txt");
-    main().setPanelState(settings::initialPanelState());
+    setPanel(defaults);
     fileToOpen = fileToSaveAs + QStringLiteral(".txt");
     action("actionLoadSettings")->trigger();
-    EXPECT_EQ(main().panelState(), chosen);
+    EXPECT_EQ(main().fieldTexts(), chosen);
 
     // A file with a wrong line: the command line's message, and the panel as it was.
     const auto bad = dir.file("坏设置.txt");
     std::ofstream(bad) << "RowHeightCm=0.50\nNoSuchField=1\n";
-    main().setPanelState(settings::initialPanelState());
+    setPanel(defaults);
     fileToOpen = QString::fromStdString(bad.string());
     action("actionLoadSettings")->trigger();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith(QStringLiteral("设置文件 "))) << messages.first().toStdString();
     EXPECT_TRUE(messages.first().contains(QStringLiteral("第2行：未知的设置项“NoSuchField”")));
-    EXPECT_EQ(main().panelState(), settings::initialPanelState());
+    EXPECT_EQ(main().fieldTexts(), defaults);
 
     // Asked for, the settings last used start the next run of the program; otherwise the defaults do.
     action("actionStartWithLastSettings")->setChecked(true);
-    main().setPanelState(chosen);
+    setPanel(chosen);
     main().removeEmptyRows();  // any command keeps the settings it started with
     program.reset();
     program = std::make_unique<shell::Program>(backend::startHostedWord());
-    EXPECT_EQ(main().panelState(), chosen);
+    EXPECT_EQ(main().fieldTexts(), chosen);
     EXPECT_TRUE(action("actionStartWithLastSettings")->isChecked());
     action("actionStartWithLastSettings")->setChecked(false);
     program.reset();
     program = std::make_unique<shell::Program>(backend::startHostedWord());
-    EXPECT_EQ(main().panelState(), settings::initialPanelState());
+    EXPECT_EQ(main().fieldTexts(), defaults);
 }
 
 TEST_F(DocumentWindowTest, TheTableListAndTheStatusBarSayWhatACommandDidNotDo) {

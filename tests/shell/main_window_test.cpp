@@ -56,7 +56,7 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
         }
     }
     // What a run would read right now is exactly the panel as loading leaves it.
-    EXPECT_EQ(main().panelState(), settings::initialPanelState());
+    EXPECT_EQ(main().formatSettings(), settings::defaultFormatSettings(shell::panelNumberLocale()));
     EXPECT_EQ(combo("Combo7")->currentText(), "调整到页面宽度");
     EXPECT_EQ(combo("Combo13")->currentText(), "指定宽度");
     EXPECT_EQ(combo("Combo6")->currentText(), "左缩进");
@@ -65,14 +65,12 @@ TEST_F(ShellTest, PanelAfterStartShowsTheDefaults) {
     EXPECT_TRUE(check("Check2")->isChecked());
 
     for (EdgeGroup group : settings::kEdgeGroups) {
-        EXPECT_EQ(main().previewImage(group), "Picture5");
+        EXPECT_EQ(previewImage(group), "Picture5");
         EXPECT_EQ(main().preview(group)->size(), QSize(140, 28));
         EXPECT_EQ(main().lines().of(group), settings::defaultLineSpec());
     }
-    EXPECT_EQ(main().documentWatch()->interval(), 3500);
-    EXPECT_TRUE(main().documentWatch()->isActive());
-    EXPECT_EQ(main().widthDetailTimer()->interval(), 100);
-    EXPECT_TRUE(main().widthDetailTimer()->isActive());
+    EXPECT_EQ(documentWatch()->interval(), 3500);
+    EXPECT_TRUE(documentWatch()->isActive());
 
     // Every button of the panel is there with its caption; the entry button "1" lies outside the
     // window even at its wide width, but can take the keyboard focus.
@@ -99,29 +97,26 @@ TEST_F(ShellTest, WidthDetailBoxesFollowTheTextOfTableWidth) {
     for (const QChar ch : QStringLiteral("指定宽度"))
         QTest::sendKeyEvent(QTest::Click, mode->lineEdit(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
     EXPECT_EQ(mode->currentText(), "指定宽度");
-    main().widthDetailTick();
     EXPECT_TRUE(width->isVisible());
     EXPECT_TRUE(indent->isVisible());
     // The untouched placeholders are what a run reads.
-    EXPECT_EQ(main().panelState().text("SpecifiedWidthCm"), "指定宽度");
-    EXPECT_EQ(main().panelState().text("LeftIndentCm"), "左缩进");
+    EXPECT_EQ(main().formatSettings().SpecifiedWidthCm.text, "指定宽度");
+    EXPECT_EQ(main().formatSettings().LeftIndentCm.text, "左缩进");
 
     width->setEditText(QStringLiteral("12"));
     indent->setCurrentIndex(2);
     mode->setCurrentIndex(mode->findText(QStringLiteral("调整到页面宽度")));
-    main().widthDetailTick();
     EXPECT_FALSE(width->isVisible());
     EXPECT_FALSE(indent->isVisible());
 
     mode->setCurrentIndex(mode->findText(QStringLiteral("指定宽度")));
-    main().widthDetailTick();
     EXPECT_TRUE(width->isVisible());
     EXPECT_EQ(width->currentText(), "12");
     EXPECT_EQ(indent->currentText(), "0.4");
 
-    // A near miss is not the item; the timer applies the rule by itself as well.
+    // A near miss is not the item.
     mode->setEditText(QStringLiteral("指定宽度 "));
-    QTRY_VERIFY_WITH_TIMEOUT(!width->isVisible(), 1000);
+    EXPECT_FALSE(width->isVisible());
 }
 
 TEST_F(ShellTest, MoreFunctionsWidensAndNarrowsTheWindow) {
@@ -199,20 +194,19 @@ TEST_F(ShellTest, EveryPickerChoiceWritesItsLineAndPreview) {
         settings::EdgeLines expected = main().lines();
         settings::applyPreset(option, expected.of(option.group));
         const QString otherPreviews[2] = {
-            main().previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
-            main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight)};
+            previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
+            previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight)};
 
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(button->isChecked());
         EXPECT_EQ(main().lines(), expected);
-        EXPECT_EQ(main().previewImage(option.group), qs(option.sampleImage));
+        EXPECT_EQ(previewImage(option.group), qs(option.sampleImage));
         EXPECT_EQ(main().preview(option.group)->pixmap().toImage(),
                   main().sampleImage(qs(option.sampleImage)).toImage());
-        EXPECT_EQ(main().previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
+        EXPECT_EQ(previewImage(option.group == EdgeGroup::Inner ? EdgeGroup::TopBottom : EdgeGroup::Inner),
                   otherPreviews[0]);
-        EXPECT_EQ(
-            main().previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight),
-            otherPreviews[1]);
+        EXPECT_EQ(previewImage(option.group == EdgeGroup::LeftRight ? EdgeGroup::TopBottom : EdgeGroup::LeftRight),
+                  otherPreviews[1]);
     }
 }
 
@@ -221,7 +215,7 @@ TEST_F(ShellTest, NoLineChoiceKeepsWidthAndSurvivesOtherGroups) {
     QTest::mouseClick(picker->option(QStringLiteral("Option33")), Qt::LeftButton);  // single 2.25 pt
     QTest::mouseClick(picker->option(QStringLiteral("Option20")), Qt::LeftButton);  // 不显示
     EXPECT_EQ(main().lines().LeftRightLine, (settings::LineSpec{"", "18"}));
-    EXPECT_EQ(main().previewImage(EdgeGroup::LeftRight), "Picture24");
+    EXPECT_EQ(previewImage(EdgeGroup::LeftRight), "Picture24");
 
     QTest::mouseClick(picker->option(QStringLiteral("Option50")), Qt::LeftButton);  // inner dotted 1.5 pt
     EXPECT_EQ(main().lines().InnerLine, (settings::LineSpec{"2", "12"}));
@@ -242,7 +236,7 @@ TEST_F(ShellTest, NoLineChoiceKeepsWidthAndSurvivesOtherGroups) {
     picker = openPickerFromPreview(main(), EdgeGroup::Inner);
     for (EdgeGroup group : settings::kEdgeGroups) EXPECT_EQ(picker->group(group)->checkedButton(), nullptr);
     EXPECT_EQ(main().lines().InnerLine, (settings::LineSpec{"2", "12"}));
-    EXPECT_EQ(main().previewImage(EdgeGroup::Inner), "Picture13");
+    EXPECT_EQ(previewImage(EdgeGroup::Inner), "Picture13");
 }
 
 TEST_F(ShellTest, PickerClosesFromItsSamplesAsTheirTooltipsSay) {

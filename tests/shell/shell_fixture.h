@@ -10,14 +10,17 @@
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 #include <string>
 
+#include "shell/clickable_picture.h"
 #include "shell/document_window.h"
 #include "shell/main_window.h"
 #include "shell/program.h"
 #include "shell/prompts.h"
+#include "shell/utf8.h"
 #include "support/docx_builder.h"
 
 namespace gwtest {
@@ -58,6 +61,14 @@ protected:
     shell::DocumentWindow* wordWindow() { return program->wordWindow(); }
 
     QComboBox* combo(const char* name) { return main().findChild<QComboBox*>(QString::fromLatin1(name)); }
+    QTimer* documentWatch() { return main().findChild<QTimer*>(QStringLiteral("DocumentWatch")); }
+    // The sample image a preview box shows ("Picture5" after load); empty when it shows none of them.
+    QString previewImage(settings::EdgeGroup group) {
+        const QImage shown = main().preview(group)->pixmap().toImage();
+        for (const settings::SampleImage& image : settings::sampleImages())
+            if (main().sampleImage(shell::qs(image.name)).toImage() == shown) return shell::qs(image.name);
+        return {};
+    }
     QCheckBox* check(const char* name) { return main().findChild<QCheckBox*>(QString::fromLatin1(name)); }
     QPushButton* button(const char* name) { return main().findChild<QPushButton*>(QString::fromLatin1(name)); }
 

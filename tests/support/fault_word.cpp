@@ -38,6 +38,15 @@ void FaultPlan::call(const char* member) {
     }
 }
 
+void FaultPlan::after(const std::string& member, std::function<void()> action) {
+    after_.emplace(member, std::move(action));
+}
+
+void FaultPlan::returned(const char* member) {
+    const auto [first, last] = after_.equal_range(member);
+    for (auto it = first; it != last; ++it) it->second();
+}
+
 namespace {
 
 using PlanPtr = std::shared_ptr<FaultPlan>;
@@ -1005,6 +1014,7 @@ public:
     void Edit() override {
         plan_->call("OLEFormat.Edit");
         real_->Edit();
+        plan_->returned("OLEFormat.Edit");
     }
 
 private:

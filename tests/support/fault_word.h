@@ -5,6 +5,7 @@
 // "Rows.SetHeight", "Selection.Rows", "Border.LineStyle", "Find.Execute".
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,10 @@ public:
     void failFrom(const std::string& member, int nth, long number = 5991,
                   const std::string& message = "无法访问此集合中单独的行，因为表格有纵向合并的单元格。");
 
+    // Runs action after each call of member has returned from the real Word, as a Word that leaves
+    // things otherwise than the embedded one would (wired for "OLEFormat.Edit").
+    void after(const std::string& member, std::function<void()> action);
+
     // Every call so far, in order (failed ones included).
     const std::vector<std::string>& calls() const { return calls_; }
     int callCount(const std::string& member) const;
@@ -32,6 +37,8 @@ public:
 
     // Called by the wrappers: records the call and throws when it is the one to fail.
     void call(const char* member);
+    // Called by the wrappers once the real call returned.
+    void returned(const char* member);
 
 private:
     struct Fault {
@@ -43,6 +50,7 @@ private:
     std::vector<std::string> calls_;
     std::map<std::string, int> counts_;
     std::multimap<std::string, Fault> faults_;
+    std::multimap<std::string, std::function<void()>> after_;
 };
 
 // Wraps a real Word; the plan decides which calls fail.

@@ -34,6 +34,24 @@ fs::path findOnPath(const std::string& program) {
     return {};
 }
 
+// The LibreOffice profile every conversion of this test program uses: a profile is made once (the
+// first start of LibreOffice with a new profile costs about half a second more) and conversions run one
+// after the other. ctest names a folder per test program in GRIDWRIGHT_LIBREOFFICE_PROFILE, so that the
+// program's tests, each its own process, share it, and lets one of them at a time use it; a program run
+// by hand makes its own for as long as it runs.
+fs::path sharedProfile() {
+    if (const char* named = std::getenv("GRIDWRIGHT_LIBREOFFICE_PROFILE"); named && *named) {
+        const fs::path profile(named);
+        std::error_code ec;
+        fs::create_directories(profile, ec);
+        // A LibreOffice killed at its time limit leaves its lock behind; nobody else holds this profile.
+        fs::remove(profile / "user" / ".lock", ec);
+        return profile;
+    }
+    static const TempDir own;
+    return own.path();
+}
+
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -47,30 +65,38 @@ bool libreOfficeAvailable() { return !findOnPath("soffice").empty(); }
 
 Conversion convertWithLibreOffice(const fs::path& docx, const std::string& format, const fs::path& outDir,
                                   std::chrono::seconds timeout) {
+    return convertWithLibreOffice(std::vector<fs::path>{docx}, format, outDir, timeout);
+}
+
+Conversion convertWithLibreOffice(const std::vector<fs::path>& docxs, const std::string& format, const fs::path& outDir,
+                                  std::chrono::seconds timeout) {
     Conversion conversion;
     // "txt:Text (encoded):UTF8" names a filter after the extension.
-    conversion.result = outDir / (docx.stem().string() + "." + format.substr(0, format.find(':')));
+    for (const fs::path& docx : docxs)
+        conversion.results.push_back(outDir / (docx.stem().string() + "." + format.substr(0, format.find(':'))));
+    if (!conversion.results.empty()) conversion.result = conversion.results.front();
     const fs::path soffice = findOnPath("soffice");
     if (soffice.empty()) {
         conversion.log = "soffice not found";
         return conversion;
     }
 
-    // A profile of its own, so that conversions never meet a running LibreOffice or each other.
-    TempDir profile;
-    const fs::path logFile = profile.path() / "soffice.log";
-    const std::vector<std::string> args = {
+    // The program's own profile, so that conversions never meet the user's running LibreOffice.
+    const fs::path profile = sharedProfile();
+    TempDir logs;
+    const fs::path logFile = logs.path() / "soffice.log";
+    std::vector<std::string> args = {
         soffice.string(),
         "--headless",
         "--norestore",
         "--nologo",
-        "-env:UserInstallation=file://" + (profile.path() / "user").string(),
+        "-env:UserInstallation=file://" + (profile / "user").string(),
         "--convert-to",
         format,
         "--outdir",
         outDir.string(),
-        fs::absolute(docx).string(),
     };
+    for (const fs::path& docx : docxs) args.push_back(fs::absolute(docx).string());
     std::vector<char*> argv;
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -119,19 +145,24 @@ Conversion convertWithLibreOffice(const fs::path& docx, const std::string& forma
     return conversion;
 }
 
-void expectOpensInLibreOffice(const fs::path& docx) {
+void expectOpensInLibreOffice(const fs::path& docx) { expectOpensInLibreOffice(std::vector<fs::path>{docx}); }
+
+void expectOpensInLibreOffice(const std::vector<fs::path>& docxs) {
     if (!libreOfficeAvailable()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     TempDir out;
-    const Conversion conversion = convertWithLibreOffice(docx, "pdf", out.path());
-    ASSERT_TRUE(conversion.finished) << "LibreOffice did not finish converting " << docx << "\n" << conversion.log;
+    const Conversion conversion = convertWithLibreOffice(docxs, "pdf", out.path());
+    ASSERT_TRUE(conversion.finished) << "LibreOffice did not finish converting\n" << conversion.log;
     EXPECT_EQ(conversion.exitStatus, 0) << conversion.log;
-    std::error_code ec;
-    ASSERT_TRUE(fs::exists(conversion.result)) << "LibreOffice wrote no PDF for " << docx << "\n" << conversion.log;
-    EXPECT_GT(fs::file_size(conversion.result, ec), 0u) << conversion.log;
-    std::ifstream pdf(conversion.result, std::ios::binary);
-    char magic[5] = {};
-    pdf.read(magic, sizeof magic);
-    EXPECT_EQ(std::string(magic, sizeof magic), "%PDF-") << conversion.log;
+    for (std::size_t i = 0; i < docxs.size(); ++i) {
+        const fs::path& pdfPath = conversion.results[i];
+        std::error_code ec;
+        EXPECT_TRUE(fs::exists(pdfPath)) << "LibreOffice wrote no PDF for " << docxs[i] << "\n" << conversion.log;
+        EXPECT_GT(fs::file_size(pdfPath, ec), 0u) << docxs[i] << "\n" << conversion.log;
+        std::ifstream pdf(pdfPath, std::ios::binary);
+        char magic[5] = {};
+        pdf.read(magic, sizeof magic);
+        EXPECT_EQ(std::string(magic, sizeof magic), "%PDF-") << docxs[i] << "\n" << conversion.log;
+    }
 }
 
 }  // namespace gwtest

@@ -18,13 +18,11 @@ public:
         mainVisible = true;
         events.push_back("show");
     }
-    bool singleTableWindowVisible() override { return singleTable; }
     void showMessage(const std::string& text) override {
         messages.push_back(text);
         events.push_back("message:" + text);
     }
 
-    bool singleTable = false;
     bool mainVisible = true;
     std::vector<std::string> messages;
     std::vector<std::string> events;

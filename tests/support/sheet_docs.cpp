@@ -86,6 +86,30 @@ Oracle readWithXlrd(const std::filesystem::path& workbook) {
     return oracle;
 }
 
+std::vector<FormatCase> numberFormatCases() {
+    using automation::ooxml::xls::CellValue;
+    using automation::ooxml::xls::ValueKind;
+    std::ifstream in(std::string(GRIDWRIGHT_SOURCE_DIR) + "/tests/data/number_formats.tsv");
+    std::vector<FormatCase> cases;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line.rfind("//", 0) == 0) continue;
+        const auto f = split(line, '\t');
+        if (f.size() < 3) throw std::runtime_error("number_formats.tsv: " + line);
+        FormatCase c{f[0], f[1], {}, f[2], f.size() > 3 ? f[3] : ""};
+        const std::string& v = c.valueText;
+        if (v.rfind("text:", 0) == 0)
+            c.value = CellValue{ValueKind::Text, 0, v.substr(5)};
+        else if (v.rfind("bool:", 0) == 0)
+            c.value = CellValue{ValueKind::Boolean, std::stod(v.substr(5)), {}};
+        else if (v.rfind("error:", 0) == 0)
+            c.value = CellValue{ValueKind::Error, std::stod(v.substr(6)), {}};
+        else
+            c.value = CellValue{ValueKind::Number, std::stod(v), {}};
+        cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
 std::string compoundFile(const std::string& streamName, const std::string& bytes) {
     gsf_init();
     GsfOutput* sink = gsf_output_memory_new();
@@ -107,7 +131,7 @@ SheetDocument& SheetDocument::text(const std::string& text) {
     return *this;
 }
 
-std::string SheetDocument::objectRun(const std::string& data, const std::string& progId) {
+std::string SheetDocument::objectRun(const std::string& data, const std::string& progId, const std::string& style) {
     const std::string n = std::to_string(++next_);
     const std::string shape = "_x0000_i10" + std::to_string(24 + next_);
     spec_.extraParts["word/embeddings/oleObject" + n + ".bin"] = data;
@@ -118,7 +142,7 @@ std::string SheetDocument::objectRun(const std::string& data, const std::string&
     spec_.extraRelationships["rIdImg" + n] = {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image", "media/image" + n + ".png"};
     return "<w:r><w:object w:dxaOrig=\"4500\" w:dyaOrig=\"1200\"><v:shape id=\"" + shape +
-           "\" type=\"#_x0000_t75\" style=\"width:225pt;height:60pt\" o:ole=\"\"><v:imagedata r:id=\"rIdImg" + n +
+           "\" type=\"#_x0000_t75\" style=\"" + style + "\" o:ole=\"\"><v:imagedata r:id=\"rIdImg" + n +
            "\" o:title=\"\"/></v:shape><o:OLEObject Type=\"Embed\" ProgID=\"" + progId + "\" ShapeID=\"" + shape +
            "\" DrawAspect=\"Content\" ObjectID=\"_17000000" + n + "\" r:id=\"rIdOle" + n + "\"/></w:object></w:r>";
 }
@@ -142,6 +166,22 @@ SheetDocument& SheetDocument::picture() {
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image", "media/image" + n + ".png"};
     body_ += "<w:p><w:r><w:pict><v:shape style=\"width:20pt;height:20pt\"><v:imagedata r:id=\"rIdImg" + n +
              "\" o:title=\"\"/></v:shape></w:pict></w:r></w:p>";
+    return *this;
+}
+
+SheetDocument& SheetDocument::floatingObject(const std::string& data, const std::string& position) {
+    body_ += "<w:p>" +
+             objectRun(data, "Excel.Sheet.8",
+                       "position:" + position + ";margin-left:30pt;margin-top:12pt;width:225pt;height:60pt;z-index:2") +
+             "<w:r><w:t>浮动的工作表</w:t></w:r></w:p>";
+    return *this;
+}
+
+SheetDocument& SheetDocument::floatingTextBox(const std::string& text, const std::string& position) {
+    body_ +=
+        "<w:p><w:r><w:pict><v:shape type=\"#_x0000_t202\" style=\" POSITION : " + position +
+        " ;margin-left:0;margin-top:0;width:120pt;height:40pt;z-index:3\"><v:textbox><w:txbxContent><w:p><w:r><w:t>" +
+        text + "</w:t></w:r></w:p></w:txbxContent></v:textbox></v:shape></w:pict></w:r></w:p>";
     return *this;
 }
 

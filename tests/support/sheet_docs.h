@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/ooxml/xls_workbook.h"
 #include "support/docx_builder.h"
 
 namespace gwtest {
@@ -31,6 +32,16 @@ struct Oracle {
 };
 Oracle readWithXlrd(const std::filesystem::path& workbook);
 
+// One row of tests/data/number_formats.tsv: a format code, a value, and the text Excel shows for it.
+struct FormatCase {
+    std::string code;
+    std::string valueText;  // as written: a number, text:..., bool:0|1, error:CODE
+    automation::ooxml::xls::CellValue value;
+    std::string expected;
+    std::string note;
+};
+std::vector<FormatCase> numberFormatCases();
+
 // A compound file holding one stream, written with libgsf (for workbooks no writer would make).
 std::string compoundFile(const std::string& streamName, const std::string& bytes);
 
@@ -43,12 +54,17 @@ public:
     // The same object between text, in one paragraph.
     SheetDocument& objectBetween(const std::string& before, const std::string& compoundFile, const std::string& after);
     SheetDocument& picture();
+    // A worksheet object and a text box that float: their VML shapes are positioned ("absolute",
+    // "relative"), so Word counts them among its Shapes, not its InlineShapes.
+    SheetDocument& floatingObject(const std::string& compoundFile, const std::string& position = "absolute");
+    SheetDocument& floatingTextBox(const std::string& text, const std::string& position = "absolute");
     // A table, as the format run would meet any other.
     SheetDocument& table(const std::string& tableXml);
     DocxSpec docx() const;
 
 private:
-    std::string objectRun(const std::string& compoundFile, const std::string& progId);
+    std::string objectRun(const std::string& compoundFile, const std::string& progId,
+                          const std::string& style = "width:225pt;height:60pt");
 
     std::string body_;
     DocxSpec spec_;

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Writes the Excel 97-2003 workbooks the embedded-worksheet tests embed, with Debian's xlwt.
+"""Writes the Excel 97-2003 workbooks the embedded-worksheet tests embed, with Debian's xlwt, and record by
+record where xlwt writes no such records (shared, array and table formulas, cell borders, STANDARDWIDTH).
 
 usage: make_workbooks.py FOLDER          the test workbooks
        make_workbooks.py FOLDER ROWS...  rows-ROWS.xls: ROWS rows of twelve columns each (benchmarks)
@@ -7,9 +8,12 @@ usage: make_workbooks.py FOLDER          the test workbooks
 Every workbook's first worksheet is what a conversion copies; the file names say what each one holds.
 """
 import datetime
+import os
+import struct
 import sys
 
 import xlwt
+from xlwt.CompoundDoc import XlsDoc
 
 
 def style(num_format=None, bold=False, italic=False, align=None, font="宋体", size=11):
@@ -112,6 +116,183 @@ def rows(path, count):
     book.save(path)
 
 
+def record(kind, body):
+    return struct.pack("<HH", kind, len(body)) + body
+
+
+def short_string(text):
+    """ShortXLUnicodeString, stored as UTF-16."""
+    return struct.pack("<BB", len(text), 1) + text.encode("utf-16-le")
+
+
+def long_string(text):
+    """XLUnicodeString, stored as UTF-16."""
+    return struct.pack("<HB", len(text), 1) + text.encode("utf-16-le")
+
+
+def bof(kind):
+    return record(0x0809, struct.pack("<HHHHII", 0x0600, kind, 0x0DBB, 0x07CC, 0, 0x06))
+
+
+EOF_RECORD = record(0x000A, b"")
+AUTO = 64  # the system's window text colour
+
+
+def xf_record(font=0, fmt=0, style=False, align=0, borders=(0, 0, 0, 0), colours=(AUTO, AUTO, AUTO, AUTO)):
+    """An XF: borders and colours are (left, right, top, bottom) line styles and palette indexes."""
+    left, right, top, bottom = borders
+    c_left, c_right, c_top, c_bottom = colours
+    return record(0x00E0, struct.pack("<HHHBBBBHHIH", font, fmt, 0xFFF5 if style else 0x0001, align | 0x20, 0, 0,
+                                      0 if style else 0xF8, left | right << 4 | top << 8 | bottom << 12,
+                                      c_left | c_right << 7, c_top | c_bottom << 7, AUTO | 65 << 7))
+
+
+def raw_workbook(path, cells, font=("宋体", 12), formats=(), xfs=(), columns=b"", palette=None):
+    """A workbook of one worksheet "Sheet1" holding the given cell records (bytes). formats: (number, code);
+    xfs: extra cell XF records, numbered from 16 on (15 is the default cell format)."""
+    name, size = font
+    font_body = struct.pack("<HHHHHBBBB", int(size * 20), 0, 0x7FFF, 400, 0, 0, 0, 0x86, 0) + short_string(name)
+    head = bof(0x0005) + record(0x0042, struct.pack("<H", 1200))
+    head += b"".join(record(0x0031, font_body) for _ in range(5))
+    head += b"".join(record(0x041E, struct.pack("<H", number) + long_string(code)) for number, code in formats)
+    head += b"".join(xf_record(style=True) for _ in range(15)) + xf_record()
+    head += b"".join(xfs)
+    head += record(0x0293, struct.pack("<HBB", 0x8000, 0, 0xFF))
+    if palette:
+        head += record(0x0092, struct.pack("<H", len(palette)) + b"".join(bytes(c) + b"\0" for c in palette))
+    boundsheet = lambda offset: record(0x0085, struct.pack("<IBB", offset, 0, 0) + short_string("Sheet1"))
+    offset = len(head) + len(boundsheet(0)) + len(EOF_RECORD)
+    stream = head + boundsheet(offset) + EOF_RECORD
+    stream += bof(0x0010) + columns + record(0x0200, struct.pack("<IIHHH", 0, 256, 0, 20, 0)) + b"".join(cells)
+    stream += EOF_RECORD
+    with open(path, "wb") as f:
+        XlsDoc().save(f, stream)
+
+
+def label(row, col, text, xf=15):
+    return record(0x0204, struct.pack("<HHH", row, col, xf) + long_string(text))
+
+
+def blank(row, col, xf):
+    return record(0x0201, struct.pack("<HHH", row, col, xf))
+
+
+def formula(row, col, result, xf=15, shared=False, rgce=b"\x1e\x01\x00", kind=0x0006):
+    """A FORMULA record: result is a number, or ("text" | "bool" | "error" | "empty", value)."""
+    if isinstance(result, tuple):
+        code = {"text": 0, "bool": 1, "error": 2, "empty": 3}[result[0]]
+        value = struct.pack("<BBBBBBH", code, 0, result[1] if code in (1, 2) else 0, 0, 0, 0, 0xFFFF)
+    else:
+        value = struct.pack("<d", result)
+    return record(kind, struct.pack("<HHH", row, col, xf) + value +
+                  struct.pack("<HIH", 0x0008 if shared else 0, 0, len(rgce)) + rgce)
+
+
+def string_result(text):
+    return record(0x0207, long_string(text))
+
+
+def refers_to(row, col):
+    """PtgExp: the formula lies in the shared, array or table formula that starts at row/col."""
+    return struct.pack("<BHH", 0x01, row, col)
+
+
+def formula_records(path):
+    """Formulas with text results after SHRFMLA, ARRAY and TABLE records (and an UNCALCED before one),
+    FORMULA records with the old id 0x0406, and boolean, error and empty results."""
+    rgce = b"\x1e\x01\x00"
+    cells = [
+        label(0, 0, "共享公式"),
+        formula(0, 1, ("text", 0), shared=True, rgce=refers_to(0, 1)),
+        record(0x04BC, struct.pack("<HHBBBB", 0, 1, 1, 1, 0, 2) + struct.pack("<H", len(rgce)) + rgce),
+        string_result("是"),
+        label(1, 0, "共享公式（续）"),
+        formula(1, 1, ("text", 0), shared=True, rgce=refers_to(0, 1)),
+        string_result("否"),
+        label(2, 0, "数组公式"),
+        formula(2, 1, ("text", 0), rgce=refers_to(2, 1)),
+        record(0x0221, struct.pack("<HHBBHI", 2, 2, 1, 1, 0, 0) + struct.pack("<H", len(rgce)) + rgce),
+        string_result("数组结果"),
+        label(3, 0, "模拟运算表"),
+        formula(3, 1, ("text", 0), rgce=struct.pack("<BHH", 0x02, 3, 1)),
+        record(0x0236, struct.pack("<HHBBHHHHH", 3, 3, 1, 1, 0, 0, 0, 0, 0)),
+        string_result("运算结果"),
+        label(4, 0, "旧编号数字"),
+        formula(4, 1, 42.5, kind=0x0406),
+        label(5, 0, "旧编号文字"),
+        formula(5, 1, ("text", 0), kind=0x0406),
+        string_result("旧编号结果"),
+        label(6, 0, "未计算"),
+        record(0x005E, b"\0\0"),
+        formula(6, 1, ("text", 0)),
+        string_result("已保存的结果"),
+        label(7, 0, "逻辑"),
+        formula(7, 1, ("bool", 1)),
+        label(8, 0, "错误"),
+        formula(8, 1, ("error", 0x2A)),
+        label(9, 0, "空文字"),
+        formula(9, 1, ("empty", 0)),
+        label(10, 0, "数字"),
+        formula(10, 1, 1234.5),
+    ]
+    raw_workbook(path, cells)
+
+
+def borders(path):
+    """Cell borders of several styles and colours, blank cells that count for the used range by their
+    borders or fill alone, a large standard font (宋体 20) and a STANDARDWIDTH of 12."""
+    thin = xf_record(borders=(1, 1, 1, 1), colours=(8, 8, 8, 8))                     # 16: thin, black
+    mixed = xf_record(borders=(1, 1, 1, 2), colours=(AUTO, AUTO, AUTO, 10))           # 17: medium red bottom
+    double = xf_record(borders=(0, 0, 6, 0))                                          # 18: double top
+    filled = record(0x00E0, struct.pack("<HHHBBBBHHIH", 0, 0, 1, 0x20, 0, 0, 0xF8, 0, 0, 1 << 26, 13 | 65 << 7))
+    columns = (record(0x0055, struct.pack("<H", 8)) + record(0x0099, struct.pack("<H", 12 * 256)) +
+               record(0x007D, struct.pack("<HHHHHH", 4, 4, 30 * 256, 15, 0, 0)))      # E: 30 wide, empty
+    cells = [
+        label(0, 0, "项目", 16), label(0, 1, "金额", 17),
+        label(1, 0, "甲", 16), label(1, 1, "1234567890", 16),
+        blank(2, 0, 16), blank(2, 1, 16), blank(2, 2, 18),
+        blank(4, 3, 19),
+        blank(6, 6, 15),  # the default format: no cell for the used range
+    ]
+    raw_workbook(path, cells, font=("宋体", 20), xfs=[thin, mixed, double, filled], columns=columns)
+
+
+def refused(folder):
+    """Workbooks the embedded Excel refuses, each for its own reason: an encrypted one, one of Excel 5.0/95,
+    and one whose used range (A1 to U65536) is larger than a copy may be."""
+    stream = bof(0x0005) + record(0x002F, struct.pack("<HHH", 1, 1, 1) + bytes(48)) + EOF_RECORD
+    with open(folder + "/encrypted.xls", "wb") as f:
+        XlsDoc().save(f, stream)
+    old = record(0x0809, struct.pack("<HHHH", 0x0500, 0x0005, 0x0DBB, 0x07CC)) + EOF_RECORD
+    with open(folder + "/excel95.xls", "wb") as f:
+        XlsDoc().save(f, old)
+    raw_workbook(folder + "/huge.xls", [label(0, 0, "起"), label(65535, 20, "止")])
+
+
+def formats(path):
+    """Column A: each row of tests/data/number_formats.tsv, its value under its format code (errors, which
+    xlwt cannot write, stay empty)."""
+    table = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "number_formats.tsv")
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("格式")
+    row = 0
+    with open(table, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if not line or line.startswith("//"):
+                continue
+            code, value = line.split("\t")[:2]
+            cell = xlwt.easyxf(num_format_str=code)
+            if value.startswith("text:"):
+                sheet.write(row, 0, value[5:], cell)
+            elif value.startswith("bool:"):
+                sheet.write(row, 0, value[5:] == "1", cell)
+            elif not value.startswith("error:"):
+                sheet.write(row, 0, float(value), cell)
+            row += 1
+    book.save(path)
+
+
 def main():
     folder = sys.argv[1]
     if len(sys.argv) > 2:
@@ -123,6 +304,10 @@ def main():
     dates1904(folder + "/dates1904.xls")
     two_sheets(folder + "/two_sheets.xls")
     rows(folder + "/rows-700.xls", 700)  # its shared strings run over into CONTINUE records
+    formula_records(folder + "/formulas.xls")
+    borders(folder + "/borders.xls")
+    refused(folder)
+    formats(folder + "/formats.xls")
 
 
 if __name__ == "__main__":

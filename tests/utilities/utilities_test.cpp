@@ -21,18 +21,16 @@ std::string rowOf(std::initializer_list<std::string> texts) {
 
 class Tidy : public WordTest {
 protected:
-    void tidy() { utilities::tidyTables(*word, host, state); }
+    void tidy() { utilities::tidyTables(*word, host); }
     int rows(int t) { return word->ActiveDocument()->Tables()->Item(t)->Rows()->Count(); }
     int columns(int t) { return word->ActiveDocument()->Tables()->Item(t)->Columns()->Count(); }
 
     RecordingHost host;
-    commands::ProgramState state;
 };
 
 TEST_F(Tidy, TwoEmptyTrailingColumnsNeedTwoRuns) {
     auto doc = open(tbl(rowOf({"a", "", ""}) + rowOf({"b", "", ""}), "", 3) + para(""));
     tidy();
-    EXPECT_EQ(state.TablesToProcess, 1);
     EXPECT_EQ(columns(1), 2);
     EXPECT_EQ(rows(1), 2);  // the last row holds "b"
     tidy();
@@ -57,7 +55,6 @@ TEST_F(Tidy, ColumnFirstThenRowAndOneColumnTablesDoNotSkipTheNext) {
     open(tbl(rowOf({""}) + rowOf({""}), "", 1) + para("") + tbl(rowOf({"a", ""}) + rowOf({"", ""}), "", 2) + para("") +
          tbl(rowOf({"", ""}), "", 2) + para("") + tbl(rowOf({"x", ""}), "", 2) + para(""));
     tidy();
-    EXPECT_EQ(state.TablesToProcess, 4);
     auto tables = word->ActiveDocument()->Tables();
     ASSERT_EQ(tables->Count(), 2);
     EXPECT_EQ(columns(1), 1);
@@ -70,7 +67,6 @@ TEST_F(Tidy, NoTablesNoDocumentAndMergedLastColumn) {
     auto doc = open(para("text"));
     tidy();
     EXPECT_TRUE(doc->Saved());
-    EXPECT_EQ(state.TablesToProcess, 0);
     // A last column merged with its neighbour in one row cannot be enumerated: it stays.
     open(tbl(rowOf({"a", "", ""}) + row(cell("b") + cell("", "<w:gridSpan w:val=\"2\"/>")), "", 3) + para(""));
     tidy();
@@ -78,7 +74,7 @@ TEST_F(Tidy, NoTablesNoDocumentAndMergedLastColumn) {
     EXPECT_TRUE(word->ActiveDocument()->Saved());
     word->ActiveDocument()->Close();
     doc->Close();
-    const auto result = utilities::tidyTables(*word, host, state);
+    const auto result = utilities::tidyTables(*word, host);
     EXPECT_TRUE(result.noDocument);
     EXPECT_EQ(host.messages, (std::vector<std::string>{utilities::kNoDocumentMessage}));
 }
@@ -248,7 +244,6 @@ std::string checkBox(bool checked) {
 class FormFields : public WordTest {
 protected:
     RecordingHost host;
-    commands::ProgramState state;
 };
 
 TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
@@ -256,13 +251,37 @@ TEST_F(FormFields, CellsHoldingCheckBoxesAreNotEmpty) {
     const std::string boxes = row(cellParas(checkBox(true)) + cellParas(checkBox(false)));
     auto doc = open(tbl(boxes, "", 2) + para("") +
                     tbl(rowOf({"a", "b"}) + rowOf({"c", "d"}) + boxes + rowOf({"", ""}), "", 2) + para(""));
-    utilities::tidyTables(*word, host, state);
+    utilities::tidyTables(*word, host);
     ASSERT_EQ(doc->Tables()->Count(), 2);
     EXPECT_EQ(doc->Tables()->Item(1)->Rows()->Count(), 1);
     EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);  // only the empty last row went
     EXPECT_EQ(utilities::deleteEmptyRows(*word, host).count, 0);
     EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);
     EXPECT_EQ(doc->Fields()->Count(), 4);
+}
+
+TEST_F(FormFields, CheckBoxesStayWhenDeletionsBeforeThemMoveTheText) {
+    const std::string boxRow = row(cellParas(checkBox(true)) + cell("") + cell(""));
+    auto blank = [] { return rowOf({"", "", ""}); };
+    auto filled = [](const std::string& t) { return rowOf({t, t, t}); };
+    // Empty-row removal: two blank rows of table 1 before a row of table 2 that holds only a check box.
+    auto doc = open(tbl(filled("a") + filled("b") + blank() + blank() + filled("c"), "", 3) + para("") +
+                    tbl(filled("d") + filled("e") + boxRow + blank(), "", 3) + para(""));
+    EXPECT_EQ(utilities::deleteEmptyRows(*word, host).count, 3);
+    EXPECT_EQ(doc->Tables()->Item(2)->Rows()->Count(), 3);
+    EXPECT_EQ(doc->Fields()->Count(), 1);
+
+    // Tidy: the empty last column goes from every row, so the last row's check box (same table) and
+    // the next table's (whose last column goes too) come earlier than they stood.
+    const std::string lastEmpty = row(cell("x") + cell("y") + cell(""));
+    doc = open(tbl(lastEmpty + lastEmpty + row(cellParas(checkBox(false)) + cell("") + cell("")), "", 3) + para("") +
+               tbl(lastEmpty + row(cellParas(checkBox(true)) + cell("") + cell("")), "", 3) + para(""));
+    utilities::tidyTables(*word, host);
+    for (int t = 1; t <= 2; ++t) {
+        EXPECT_EQ(doc->Tables()->Item(t)->Columns()->Count(), 2) << t;
+        EXPECT_EQ(doc->Tables()->Item(t)->Rows()->Count(), t == 1 ? 3 : 2) << t;
+    }
+    EXPECT_EQ(doc->Fields()->Count(), 2);
 }
 
 TEST_F(FormFields, LinkRemovalLeavesFormFieldsAndCountsWhatItUnlinked) {
