@@ -42,13 +42,13 @@ std::shared_ptr<automation::Application> startWord(WordKind kind) {
         kind == WordKind::Com ? "此版本不能通过 COM 使用 Word（仅 Windows 版提供）。" : "此版本不含内嵌 Word。");
 }
 
-std::shared_ptr<automation::Application> tryStartComWord() {
-#ifdef _WIN32
-    try {
-        return automation::com::createWord();
-    } catch (const automation::Error&) {}
+HostedWord startHostedWord() {
+#ifdef GRIDWRIGHT_EMBEDDED_WORD
+    std::shared_ptr<automation::ooxml::WordApplication> word = automation::ooxml::createWord();
+    return HostedWord{word, word, word->excel()};
+#else
+    throw automation::Error(automation::errors::NotAvailable, "此版本不含内嵌 Word。");
 #endif
-    return nullptr;
 }
 
 std::shared_ptr<automation::excel::Launcher> excelFor(

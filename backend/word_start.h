@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "automation/excel.h"
+#include "automation/hosted_documents.h"
 #include "automation/word.h"
 
 namespace backend {
@@ -24,8 +25,14 @@ std::string nameOf(WordKind kind);
 // Chinese message when it cannot be started or this build does not have it.
 std::shared_ptr<automation::Application> startWord(WordKind kind);
 
-// Word through COM where this build has it and Word can be created; null otherwise.
-std::shared_ptr<automation::Application> tryStartComWord();
+// The embedded Word as this program's own windows host it: its object model, its open documents for
+// the document window, and its own Excel. Throws automation::Error when this build has no embedded Word.
+struct HostedWord {
+    std::shared_ptr<automation::Application> word;
+    std::shared_ptr<automation::HostedDocuments> documents;
+    std::shared_ptr<automation::excel::Launcher> excel;
+};
+HostedWord startHostedWord();
 
 // The Excel that goes with this Word: the embedded Word's own small Excel, or the real Excel through
 // COM beside the user's Word.

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 
 #include "batch/batch_app.h"
 #include "batch/console_host.h"
@@ -16,35 +15,6 @@
 namespace batch {
 
 namespace {
-
-// A settings file holds a few dozen short lines; anything near this size is not one.
-constexpr std::uintmax_t kMaxSettingsFileBytes = 1 << 20;
-
-std::optional<std::string> readSettingsFile(const std::string& name, settings::FormatSettings& formatSettings) {
-    // Only a regular file is read: a device would never end (/dev/zero) and a folder holds no lines.
-    const std::filesystem::path path = pathFromUtf8(name);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return "设置文件不是普通文件，或者不存在：" + name;
-    if (std::filesystem::file_size(path, ec) > kMaxSettingsFileBytes) return "设置文件太大：" + name;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return "无法读取设置文件：" + name;
-    std::string content;
-    content.resize(kMaxSettingsFileBytes + 1);
-    file.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(file.gcount()));
-    if (content.size() > kMaxSettingsFileBytes) return "设置文件太大：" + name;
-    const settings::SettingsFile parsed = settings::parseSettingsFile(content);
-    if (!parsed.ok()) {
-        std::string message = "设置文件 " + name + " 有误：";
-        for (const std::string& error : parsed.errors) message += "\n  " + error;
-        return message;
-    }
-    for (const settings::SettingAssignment& assignment : parsed.assignments)
-        if (auto problem =
-                settings::setField(formatSettings, assignment.field, assignment.text, settings::platformNumberLocale()))
-            return "设置文件 " + name + " 第" + std::to_string(assignment.line) + "行：" + *problem;
-    return std::nullopt;
-}
 
 std::optional<int> tableNumber(const std::string& text) {
     int number = 0;
@@ -107,7 +77,12 @@ std::optional<std::string> readFormatRequest(const SettingValues& values, Format
                                                   settings::platformNumberLocale()))
                 return *problem;
         } else if (option == "settings") {
-            if (auto problem = readSettingsFile(value, request.settings)) return problem;
+            std::vector<settings::SettingAssignment> assignments;
+            if (auto problem = settings::readSettingsFile(pathFromUtf8(value), value, assignments)) return problem;
+            for (const settings::SettingAssignment& assignment : assignments)
+                if (auto problem = settings::setField(request.settings, assignment.field, assignment.text,
+                                                      settings::platformNumberLocale()))
+                    return "设置文件 " + value + " 第" + std::to_string(assignment.line) + "行：" + *problem;
         } else if (option == "line") {
             if (!settings::applyPickerOption(value, request.settings))
                 return "没有名为“" + value + "”的线型选项（可用 Option1 至 Option52）。";

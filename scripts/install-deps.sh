@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n
   libreofficekit-dev libreoffice-writer-nogui
-  fonts-noto-cjk fonts-arphic-ukai fonts-liberation2
+  fonts-noto-cjk fonts-arphic-ukai fonts-lxgw-wenkai fonts-liberation2
   python3-xlwt poppler-utils file
 )
 if [[ "${GRIDWRIGHT_TEST_DEPS:-0}" == 1 ]]; then

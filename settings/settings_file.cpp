@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "settings/controls.h"
 
@@ -143,6 +144,64 @@ SettingsFile parseSettingsFile(std::string_view content) {
         file.assignments.push_back(std::move(assignment));
     }
     return file;
+}
+
+std::optional<std::string> readSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                            std::vector<SettingAssignment>& out) {
+    out.clear();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return "设置文件不是普通文件，或者不存在：" + shownName;
+    if (std::filesystem::file_size(path, ec) > kMaxSettingsFileBytes) return "设置文件太大：" + shownName;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "无法读取设置文件：" + shownName;
+    std::string content;
+    content.resize(kMaxSettingsFileBytes + 1);
+    file.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(file.gcount()));
+    if (content.size() > kMaxSettingsFileBytes) return "设置文件太大：" + shownName;
+    SettingsFile parsed = parseSettingsFile(content);
+    if (!parsed.ok()) {
+        std::string message = "设置文件 " + shownName + " 有误：";
+        for (const std::string& error : parsed.errors) message += "\n  " + error;
+        return message;
+    }
+    out = std::move(parsed.assignments);
+    return std::nullopt;
+}
+
+std::string settingsFileText(const FieldTexts& texts) {
+    std::string text = "# Gridwright 排版设置：每行一个“设置项=值”\n";
+    for (const ControlSpec& control : panelControls()) {
+        if (control.field.empty()) continue;
+        std::string value = texts[static_cast<std::size_t>(fieldIndex(control.key))];
+        std::replace(value.begin(), value.end(), '\n', ' ');
+        std::replace(value.begin(), value.end(), '\r', ' ');
+        text += std::string(control.field) + "=" + value + "\n";
+    }
+    return text;
+}
+
+std::optional<std::string> writeSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                             const FieldTexts& texts) {
+    std::filesystem::path temporary = path;
+    temporary += ".part";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << settingsFileText(texts);
+        file.close();
+        if (!file) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return "无法写入设置文件：" + shownName;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::filesystem::remove(temporary, ec);
+        return "无法写入设置文件：" + shownName;
+    }
+    return std::nullopt;
 }
 
 }  // namespace settings

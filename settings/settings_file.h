@@ -1,15 +1,20 @@
-// Settings given as text, for the command-line front end: FIELD=TEXT assignments (one per --set
-// option, or one per line of a settings file) that set the panel's fields by their string names.
+// Settings given as text: FIELD=TEXT assignments (one per --set option of the command line, or one per
+// line of a settings file, which the window loads and saves too) that set the panel's fields by their
+// string names.
 //
 // TEXT is exactly what the control would hold: a list's text ("0.50", "不变", "指定宽度"), "1" or "0"
 // for a check box, and "STYLE/WIDTH" for a line ("1/8"; "/8" gives no line, left/right edges only).
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "settings/field.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
 #include "settings/number_text.h"
@@ -52,5 +57,27 @@ struct SettingsFile {
 // are comments, blank lines are ignored. Only the line end ("\n" or "\r\n") is removed; a UTF-8 byte
 // order mark at the start is skipped. Every assignment is checked with checkField.
 SettingsFile parseSettingsFile(std::string_view content);
+
+// A settings file holds a few dozen short lines; anything near this size is not one.
+inline constexpr std::uintmax_t kMaxSettingsFileBytes = 1 << 20;
+
+// Reads the settings file at path into out, every assignment checked (see parseSettingsFile). A Chinese
+// message that names the file as shownName, and out left empty, when it is not a regular file (a device
+// would never end), is larger than kMaxSettingsFileBytes, cannot be read, or has lines that do not check.
+std::optional<std::string> readSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                            std::vector<SettingAssignment>& out);
+
+// The text each field's control holds (as FIELD=TEXT gives it), by fieldIndex; fields without a string
+// name are not written.
+using FieldTexts = std::array<std::string, kFieldCount>;
+
+// The whole panel as a settings file: a comment line, then every named field as FIELD=TEXT in the panel's
+// order. A line end inside a text becomes a space: it would end the assignment.
+std::string settingsFileText(const FieldTexts& texts);
+
+// Writes settingsFileText(texts) to path: a temporary file beside it, renamed over path only when
+// complete. A Chinese message naming shownName when it cannot be written.
+std::optional<std::string> writeSettingsFile(const std::filesystem::path& path, const std::string& shownName,
+                                             const FieldTexts& texts);
 
 }  // namespace settings

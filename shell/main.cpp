@@ -69,20 +69,20 @@ int main(int argc, char** argv) {
         return shell::takeScreenshots(arguments.at(screenshot + 1), document);
     }
 
-    shell::WordBackend backend;
+    backend::HostedWord word;
     try {
-        backend = shell::startWord();
+        word = backend::startHostedWord();
     } catch (const automation::Error& error) {
         QMessageBox::critical(
             nullptr, QStringLiteral("Gridwright"),
             QStringLiteral("无法启动 Word，程序不能运行。\n") + QString::fromStdString(error.message()));
         return 1;
     }
-    shell::Program program(std::move(backend));
-    if (auto* window = qobject_cast<shell::DocumentWindow*>(program.wordWindow())) {
-        for (const QString& argument : arguments.mid(1))
-            if (!argument.startsWith(QStringLiteral("--"))) window->openPath(argument);
-    }
+    shell::Program program(std::move(word));
+    QStringList files;
+    for (const QString& argument : arguments.mid(1))
+        if (!argument.startsWith(QStringLiteral("--"))) files << argument;
+    program.openAtStart(files);
     QObject::connect(&program, &shell::Program::finished, &app, &QApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

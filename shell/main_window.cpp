@@ -35,6 +35,7 @@
 #include "shell/single_table_window.h"
 #include "shell/utf8.h"
 #include "shell/welcome_window.h"
+#include "shell/word_calls.h"
 #include "utilities/utilities.h"
 
 namespace shell {
@@ -114,14 +115,7 @@ private:
     QHash<int, QHBoxLayout*> halves_;
 };
 
-settings::NumberLocale panelNumberLocale() {
-#ifdef _WIN32
-    // The user's regional settings decide how typed numbers are read.
-    return settings::NumberLocale{utf8(QLocale::system().decimalPoint())};
-#else
-    return settings::platformNumberLocale();
-#endif
-}
+settings::NumberLocale panelNumberLocale() { return settings::platformNumberLocale(); }
 
 // What the commands ask of the windows.
 class MainWindow::Host : public commands::CommandHost {
@@ -344,6 +338,50 @@ void MainWindow::loadInitialValues() {
     }
 }
 
+void MainWindow::setSettingsFileName(const QString& name) {
+    const QString title = qs(settings::kMainCaption);
+    setWindowTitle(name.isEmpty() ? title : title + QStringLiteral(" - ") + name);
+}
+
+settings::FieldTexts MainWindow::fieldTexts() const {
+    settings::FieldTexts texts;
+    for (const settings::ControlSpec& described : settings::panelControls()) {
+        std::string& text = texts[static_cast<std::size_t>(settings::fieldIndex(described.key))];
+        if (const QComboBox* list = combo(described.key))
+            text = utf8(list->currentText());
+        else if (const QCheckBox* tick = check(described.key))
+            text = std::string(tick->isChecked() ? "1" : "0");
+    }
+    for (settings::EdgeGroup group : settings::kEdgeGroups) {
+        const settings::LineSpec& line = lines_.of(group);
+        texts[static_cast<std::size_t>(settings::fieldIndex(settings::edgeGroupField(group)))] =
+            line.style + "/" + line.width;
+    }
+    return texts;
+}
+
+void MainWindow::applyAssignments(const std::vector<settings::SettingAssignment>& assignments) {
+    for (const settings::SettingAssignment& assignment : assignments) {
+        const settings::ControlSpec* described = settings::findField(assignment.field);
+        if (!described) continue;
+        if (QComboBox* list = combo(described->key)) {
+            list->setEditText(qs(assignment.text));
+        } else if (QCheckBox* tick = check(described->key)) {
+            tick->setChecked(assignment.text == "1");
+        } else {
+            for (settings::EdgeGroup group : settings::kEdgeGroups) {
+                settings::LineSpec line;
+                if (settings::edgeGroupField(group) != described->key ||
+                    settings::parseLineSpecText(assignment.field, assignment.text, group, line))
+                    continue;
+                lines_.of(group) = line;
+                const settings::SampleImage* image = settings::sampleImageFor(line);
+                showPreview(group, image ? qs(image->name) : QString());
+            }
+        }
+    }
+}
+
 settings::FormatSettings MainWindow::formatSettings() const {
     const settings::NumberLocale locale = panelNumberLocale();
     settings::FormatSettings read = settings::defaultFormatSettings(locale);
@@ -437,11 +475,8 @@ void MainWindow::watchTick() {
 
 void MainWindow::openDocument() {
     if (welcome_) welcome_->hide();
-    try {
-        word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show();
-    } catch (const std::exception& error) {
-        showMessage(QString::fromStdString(commands::failureMessage(error)));
-    }
+    callWord([this](const QString& text) { showMessage(text); },
+             [&] { word_->Dialogs()->Item(automation::wdDialogFileOpen)->Show(); });
 }
 
 // A command runs to its end before the next may start (a message box it shows lets other clicks
@@ -451,12 +486,7 @@ void MainWindow::runCommand(const QString& name, const std::function<void()>& co
     if (running_ || ended_) return;
     running_ = true;
     emit commandStarted(name);
-    try {
-        command();
-    } catch (const std::exception& error) {
-        showMessage(QString::fromStdString(commands::failureMessage(error)));
-        host_->showMainWindow();
-    }
+    if (!callWord([this](const QString& text) { showMessage(text); }, command)) host_->showMainWindow();
     running_ = false;
     emit commandEnded();
 }
@@ -576,6 +606,14 @@ void MainWindow::endProgram() {
     if (about_) about_->close();
     hide();
     emit programEnded();
+}
+
+void MainWindow::reopen() {
+    if (ended_) {
+        ended_ = false;
+        documentWatch_->start();
+    }
+    host_->showMainWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation/excel.h"
 #include "automation/word.h"
@@ -21,6 +22,7 @@
 #include "settings/controls.h"
 #include "settings/format_settings.h"
 #include "settings/line_spec.h"
+#include "settings/settings_file.h"
 #include "shell/twips.h"
 
 class QTimer;
@@ -50,6 +52,13 @@ public:
 
     // What a run reads: every list text, every check box and the three LineSpecs.
     settings::FormatSettings formatSettings() const;
+    // The text each named field's control holds, as a settings file writes it ("1"/"0" for a check box,
+    // "STYLE/WIDTH" for a line).
+    settings::FieldTexts fieldTexts() const;
+    // Puts checked assignments (a settings file, the last settings used) into the panel's controls.
+    void applyAssignments(const std::vector<settings::SettingAssignment>& assignments);
+    // The settings file the panel's values came from, shown in the title; empty for none.
+    void setSettingsFileName(const QString& name);
     const settings::EdgeLines& lines() const { return lines_; }
     // The panel's widgets by key: null for a key whose control is of another kind.
     QComboBox* combo(settings::Field key) const { return combos_[settings::fieldIndex(key)]; }
@@ -89,6 +98,8 @@ public slots:
     void openCompanionWorkbook();
     // Ends the program: every window of it closes and the timers stop; Word stays as it is.
     void endProgram();
+    // The panel again, after the program ended or from behind other windows (窗口 › 排版面板).
+    void reopen();
 
 signals:
     void programEnded();

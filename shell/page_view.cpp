@@ -60,8 +60,9 @@ void PageView::setZoomPercent(int percent) {
     emit zoomChanged();
 }
 
-void PageView::setPages(const QVector<QRect>& pages) {
+void PageView::setPages(const QVector<QRect>& pages, bool complete) {
     pages_ = pages;
+    complete_ = complete;
     widestPage_ = 0;
     for (const QRect& page : pages_) widestPage_ = std::max(widestPage_, page.width());
     images_.resize(pages.size());
@@ -79,7 +80,24 @@ void PageView::setPageImage(int page, const QImage& image) {
     const int wanted = static_cast<int>(std::lround(pageRectOnCanvas(page).width() * devicePixelRatioF()));
     fresh_[page] = image.width() == wanted;
     drawn_[page] = fresh_[page];
+    dropFarPictures();
     viewport()->update();
+}
+
+// A 400-page document would otherwise keep a picture of every page the user scrolled past.
+void PageView::dropFarPictures() {
+    std::vector<std::pair<int, int>> kept;  // (distance from the page in sight, page)
+    const int current = currentPage();
+    for (int i = 0; i < images_.size(); ++i)
+        if (!images_[i].isNull()) kept.emplace_back(std::abs(i - current), i);
+    if (static_cast<int>(kept.size()) <= kKeptPictures) return;
+    std::sort(kept.begin(), kept.end());
+    for (std::size_t k = kKeptPictures; k < kept.size(); ++k) {
+        const int page = kept[k].second;
+        images_[page] = QImage();
+        fresh_[page] = false;
+        drawn_[page] = false;
+    }
 }
 
 void PageView::setTablePlaces(const QVector<TablePlace>& places) {
@@ -264,8 +282,11 @@ void PageView::paintEvent(QPaintEvent*) {
 }
 
 void PageView::resizeEvent(QResizeEvent* event) {
+    const int percent = zoomPercent();
     QAbstractScrollArea::resizeEvent(event);
     relayout();
+    // Fitting the width zooms with the window.
+    if (zoomPercent() != percent) emit zoomChanged();
 }
 
 void PageView::scrollContentsBy(int, int) { viewport()->update(); }

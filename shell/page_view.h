@@ -1,7 +1,7 @@
 // The pages of the document window: pictures drawn by the page renderer, stacked one below the
 // other, with zoom (fit width, 100 %, Ctrl+wheel), the selected table outlined, and a small note
 // while a new picture of the document is being prepared. Only the pages in sight are painted and
-// asked for.
+// asked for, and only the pictures of pages near them are kept.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -21,8 +21,13 @@ class PageView : public QAbstractScrollArea {
 public:
     explicit PageView(QWidget* parent = nullptr);
 
+    // Pictures kept beyond those in sight: the nearest pages' ones.
+    static constexpr int kKeptPictures = 24;
+
     // A new layout of the document: pictures of pages that still exist stay until new ones come.
-    void setPages(const QVector<QRect>& pages);
+    // complete is false for the first pages of a long document, whose whole layout is still to come.
+    void setPages(const QVector<QRect>& pages, bool complete = true);
+    bool pagesComplete() const { return complete_; }
     void setPageImage(int page, const QImage& image);
     void setTablePlaces(const QVector<TablePlace>& places);
     const QVector<TablePlace>& tablePlaces() const { return places_; }
@@ -82,6 +87,7 @@ private:
     QRect pageRectOnCanvas(int page) const;  // pixels, in canvas coordinates
     QPoint canvasOffset() const;
     void askForVisiblePages();
+    void dropFarPictures();
 
     QVector<QRect> pages_;  // twips
     int widestPage_ = 0;    // twips; what fit-width zooms to
@@ -98,6 +104,7 @@ private:
     int canvasWidth_ = 0;
     int canvasHeight_ = 0;
     int lastPage_ = -1;
+    bool complete_ = true;
     int wheelRest_ = 0;  // Ctrl+wheel turned by less than a notch so far
 };
 

@@ -2,13 +2,21 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 
 namespace shell {
 
 namespace {
 
-const char* const kDocxFilter = "Word 文档 (*.docx)";
+QString filterOf(FileKind kind) {
+    switch (kind) {
+        case FileKind::Document: return QStringLiteral("Word 文档 (*.docx)");
+        case FileKind::Settings: return QStringLiteral("排版设置 (*.txt);;所有文件 (*)");
+        case FileKind::Pdf: return QStringLiteral("PDF 文件 (*.pdf)");
+    }
+    return QString();
+}
 
 }  // namespace
 
@@ -33,12 +41,18 @@ Prompts systemPrompts() {
             default: return SaveAnswer::Cancel;
         }
     };
-    p.chooseOpenFile = [](QWidget* parent) {
-        return QFileDialog::getOpenFileName(parent, QStringLiteral("打开"), QString(), QString::fromUtf8(kDocxFilter));
+    p.chooseOpenFile = [](QWidget* parent, FileKind kind) {
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("打开"), QString(), filterOf(kind));
     };
-    p.chooseSaveFile = [](QWidget* parent, const QString& suggestion) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("另存为"), suggestion,
-                                            QString::fromUtf8(kDocxFilter));
+    p.chooseSaveFile = [](QWidget* parent, FileKind kind, const QString& suggestion) {
+        return QFileDialog::getSaveFileName(
+            parent, kind == FileKind::Pdf ? QStringLiteral("导出为 PDF") : QStringLiteral("另存为"), suggestion,
+            filterOf(kind));
+    };
+    p.setUpPrinter = [](QWidget* parent, QPrinter& printer) {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QStringLiteral("打印"));
+        return dialog.exec() == QDialog::Accepted;
     };
     return p;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace shell {
@@ -15,15 +16,20 @@ inline const char* const kProgramTitle = "Gridwright";
 
 enum class SaveAnswer { Save, Discard, Cancel };
 
+// What a file chooser offers: Word documents, settings files (FIELD=TEXT lines) or PDF files.
+enum class FileKind { Document, Settings, Pdf };
+
 struct Prompts {
     // A message box with one OK button, titled with the program's title.
     std::function<void(QWidget* parent, const QString& text)> message;
     // "是否保存对 … 的更改？" with 是 / 否 / 取消.
     std::function<SaveAnswer(QWidget* parent, const QString& documentName)> askSave;
     // The file to open; empty when the user cancelled.
-    std::function<QString(QWidget* parent)> chooseOpenFile;
+    std::function<QString(QWidget* parent, FileKind kind)> chooseOpenFile;
     // The file to save to; empty when the user cancelled.
-    std::function<QString(QWidget* parent, const QString& suggestion)> chooseSaveFile;
+    std::function<QString(QWidget* parent, FileKind kind, const QString& suggestion)> chooseSaveFile;
+    // The print dialog: the printer and the pages to print; false when the user cancelled.
+    std::function<bool(QWidget* parent, QPrinter& printer)> setUpPrinter;
 };
 
 // The dialogs of the window system.

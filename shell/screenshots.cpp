@@ -34,13 +34,13 @@ void settle() {
     }
 }
 
-// Until the document window shows the pages of the current version (at most a minute).
+// Until the document window shows the pages of the current version and has found its tables (at most a
+// minute).
 void waitForPages(DocumentWindow* window) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 60'000 && window &&
-           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn()) &&
-           window->pageView()->notice().isEmpty()) {
+    while (timer.elapsed() < 60'000 && window && window->renderer() &&
+           (window->renderer()->busy() || !window->pageView()->visiblePagesDrawn())) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(20);
     }
@@ -82,7 +82,7 @@ int takeScreenshots(const QString& folder, const QString& document) {
     if (!dir.mkpath(QStringLiteral("."))) return 1;
     prompts().message = [](QWidget*, const QString&) {};
 
-    Program program(startEmbeddedWord());
+    Program program(backend::startHostedWord());
     MainWindow* main = program.mainWindow();
     bool ok = save(main->welcomeWindow(), dir, QStringLiteral("welcome-window.png"));
 
@@ -110,7 +110,7 @@ int takeScreenshots(const QString& folder, const QString& document) {
     ok = save(main->aboutWindow(), dir, QStringLiteral("about-window.png")) && ok;
     main->aboutWindow()->close();
 
-    auto* wordWindow = qobject_cast<DocumentWindow*>(program.wordWindow());
+    DocumentWindow* wordWindow = program.wordWindow();
     if (!document.isEmpty() && wordWindow) {
         wordWindow->resize(900, 680);
         waitForPages(wordWindow);

@@ -23,13 +23,11 @@ signals:
     void closedByUser();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QPushButton* okButton_;
     QPushButton* returnButton_;
-    bool placedOnTop_ = false;
 };
 
 }  // namespace shell

@@ -154,13 +154,13 @@ private:
     std::shared_ptr<WordState> word_;
 };
 
-class DocumentStateImpl final : public DocumentState {
+class SnapshotImpl final : public DocumentSnapshot {
 public:
-    DocumentStateImpl(std::uint64_t id, PartsSnapshot parts) : id_(id), parts_(std::move(parts)) {}
+    SnapshotImpl(std::uint64_t id, PartsSnapshot parts) : id_(id), parts_(std::move(parts)) {}
     std::uint64_t documentId() const override { return id_; }
     const PartsSnapshot& parts() const { return parts_; }
-    bool sameAs(const DocumentState& other) const override {
-        const auto* state = dynamic_cast<const DocumentStateImpl*>(&other);
+    bool sameAs(const DocumentSnapshot& other) const override {
+        const auto* state = dynamic_cast<const SnapshotImpl*>(&other);
         return state && state->id_ == id_ && state->parts_.main == parts_.main && state->parts_.styles == parts_.styles;
     }
 
@@ -218,11 +218,14 @@ public:
     bool running() const override { return word_->running; }
     std::shared_ptr<excel::Launcher> excel() override { return makeLauncher(word_->desktop); }
 
-    std::uint64_t documentId(automation::Document& document) override {
-        auto* ours = dynamic_cast<DocumentImpl*>(&document);
-        if (!ours) throw errors::badParameter("不是这个 Word 的文档");
-        ours->model()->check();
-        return ours->model()->id();
+    std::vector<std::uint64_t> documentIds() const override {
+        std::vector<std::uint64_t> ids;
+        if (!word_->running) return ids;
+        for (const ModelPtr& model : word_->documents) ids.push_back(model->id());
+        return ids;
+    }
+    std::uint64_t activeDocumentId() const override {
+        return word_->running && word_->active ? word_->active->id() : 0;
     }
     std::uint64_t contentVersion() override { return active()->contentVersion(); }
     bool activateDocument(std::uint64_t id) override {
@@ -238,13 +241,16 @@ public:
         return false;
     }
     void saveCopy(const std::string& path) override { active()->saveCopy(path); }
-    std::shared_ptr<const DocumentState> captureState() override {
-        ModelPtr model = active();
-        return std::make_shared<DocumentStateImpl>(model->id(), model->snapshot());
+    bool saveBeginningCopy(const std::string& path, int maxParagraphs) override {
+        return active()->saveBeginning(path, maxParagraphs);
     }
-    void restoreState(const DocumentState& state, bool saved) override {
+    std::shared_ptr<const DocumentSnapshot> captureState() override {
+        ModelPtr model = active();
+        return std::make_shared<SnapshotImpl>(model->id(), model->snapshot());
+    }
+    void restoreState(const DocumentSnapshot& state, bool saved) override {
         word_->check();
-        const auto& parts = dynamic_cast<const DocumentStateImpl&>(state);
+        const auto& parts = dynamic_cast<const SnapshotImpl&>(state);
         for (const ModelPtr& model : word_->documents) {
             if (model->id() == parts.documentId()) return model->restore(parts.parts(), saved);
         }

@@ -135,9 +135,13 @@ void DocumentModel::storeChangedParts() {
     // Serialized straight into the compressor: the part's text is never held whole.
     if (mainChanged_)
         package_.writePart(package_.mainPartName(), [&](pugi::xml_writer& writer) { main_->write(writer); });
+    mainChanged_ = false;
+    storeChangedStyles();
+}
+
+void DocumentModel::storeChangedStyles() {
     if (stylesChanged_ && stylesPart_)
         package_.writePart(stylesName_, [&](pugi::xml_writer& writer) { stylesPart_->write(writer); });
-    mainChanged_ = false;
     stylesChanged_ = false;
 }
 
@@ -152,6 +156,47 @@ void DocumentModel::save(const std::optional<std::string>& path) {
 void DocumentModel::saveCopy(const std::string& path) {
     storeChangedParts();
     package_.save(path);
+}
+
+bool DocumentModel::saveBeginning(const std::string& path, int maxParagraphs) {
+    // Paragraphs are what the layout works through: a block's count is its own and those in its cells.
+    struct Counter : pugi::xml_tree_walker {
+        int paragraphs = 0;
+        bool for_each(pugi::xml_node& node) override {
+            if (wml::is(node, "p")) ++paragraphs;
+            return true;
+        }
+    } counter;
+    pugi::xml_node last;
+    pugi::xml_node n = body_.first_child();
+    for (; n && counter.paragraphs < maxParagraphs; n = n.next_sibling()) {
+        if (n.type() != pugi::node_element || wml::is(n, "sectPr")) continue;
+        if (wml::is(n, "p")) ++counter.paragraphs;
+        n.traverse(counter);
+        last = n;
+    }
+    while (n && (n.type() != pugi::node_element || wml::is(n, "sectPr"))) n = n.next_sibling();
+    if (!n || !last) return false;
+    // A new part of the same root (its namespace declarations, the page background before the body)
+    // holding copies of the first blocks: the document itself is not touched.
+    pugi::xml_document cut;
+    const pugi::xml_node root = documentElement();
+    pugi::xml_node copyRoot = cut.append_child(root.name());
+    for (pugi::xml_attribute attribute : root.attributes()) copyRoot.append_copy(attribute);
+    for (pugi::xml_node n = root.first_child(); n && n != body_; n = n.next_sibling()) copyRoot.append_copy(n);
+    pugi::xml_node copyBody = copyRoot.append_child(body_.name());
+    for (pugi::xml_node n = body_.first_child(); n; n = n.next_sibling()) {
+        if (n.type() == pugi::node_element && !wml::is(n, "sectPr")) copyBody.append_copy(n);
+        if (n == last) break;
+    }
+    pugi::xml_node section = sectionOf(last);
+    if (!section) section = wml::child(body_, "sectPr");
+    if (section && section.parent() != last.child("w:pPr")) copyBody.append_copy(section);
+    storeChangedStyles();
+    // Written with the main part's own prefixes, through a copy of them: the cut is a document of its own.
+    PartNamespaces namespaces = main_->namespaces();
+    package_.saveWithPart(path, package_.mainPartName(), namespaces.serialize(cut));
+    return true;
 }
 
 PartsSnapshot DocumentModel::snapshot() {

@@ -105,6 +105,10 @@ public:
     void save(const std::optional<std::string>& path);
     // Writes the document as it stands to path without touching its name or saved state.
     void saveCopy(const std::string& path);
+    // The same, with only the first paragraphs and tables of the body that hold maxParagraphs paragraphs
+    // (those in tables count; at least one block), ended by the page setup of the section the last of
+    // them belongs to. False, and nothing written, when the body holds no more.
+    bool saveBeginning(const std::string& path, int maxParagraphs);
 
     // Never reused while the program runs.
     std::uint64_t id() const { return id_; }
@@ -126,6 +130,7 @@ private:
     // The w:sectPr ending the section of a child of w:body (the body's own after the last break), or an empty node.
     pugi::xml_node sectionOf(pugi::xml_node top);
     void storeChangedParts();
+    void storeChangedStyles();
     // Makes main the main part and finds its body.
     void setMain(std::unique_ptr<XmlPart> main);
     void parseStyles(std::string bytes);

@@ -75,6 +75,8 @@ public:
     // Writes the package to path: a temporary file in the same folder, renamed over path only when
     // complete. Parts that were not replaced are copied byte for byte. Fails with automation::Error.
     void save(const std::string& path) const;
+    // The same with part name holding bytes instead (added when missing); the package is not changed.
+    void saveWithPart(const std::string& path, const std::string& name, std::string bytes) const;
 
 private:
     Package();

@@ -290,4 +290,20 @@ void Package::save(const std::string& path) const {
     replaceFile(path, bytes);
 }
 
+void Package::saveWithPart(const std::string& path, const std::string& name, std::string bytes) const {
+    std::vector<Impl::Entry> entries = impl_->entries;
+    const Impl::Entry* found = impl_->find(name);
+    if (!found) {
+        entries.emplace_back();
+        entries.back().name = name;
+        entries.back().fromSource = false;
+    }
+    Impl::Entry& entry = found ? entries[static_cast<std::size_t>(found - impl_->entries.data())] : entries.back();
+    entry.bytes = std::move(bytes);
+    entry.zipped.clear();
+    entry.held = true;
+    entry.replaced = true;
+    replaceFile(path, buildPackage(path, impl_->source, entries, impl_->partsRemoved));
+}
+
 }  // namespace automation::ooxml

@@ -5,16 +5,25 @@
 // windows or the user's document with it. Requests come one per line on stdin, fields separated by
 // tabs; every answer starts with one text line on stdout, pixel data follows it where said.
 //
-//   load <path>             loaded <pages> then one "page <x> <y> <w> <h>" line per page (twips,
-//                           document coordinates), or failed <message>
+//   load <path>             loads a copy of the .docx with its tables marked (table_marks.h), written
+//                           beside it and removed once loaded: loaded <pages> <tables> then one
+//                           "page <x> <y> <w> <h>" line per page (twips, document coordinates), or
+//                           failed <message>
+//   open <path>             loads the .docx as it is (to print it): the same answer
 //   render <page> <width>   image <page> <width> <height>, then width*height*4 bytes (BGRA,
 //                           premultiplied), or failed <message>
-//   tables <path>           tables <n> then n lines "table <number> <page> <x> <y> <w> <h>" (twips):
-//                           where Word's table <number> stands on page <page>, or failed <message>
+//   probe <page>            where the marked tables stand on that page: boxes <page> <n> then n lines
+//                           "box <code> <x> <y> <w> <h>" (twips), top to bottom, or failed <message>
+//   pdf <path> <target>     LibreOffice's own PDF of the .docx at path, written to target: saved, or
+//                           failed <message>
+//
+// While LibreOffice reads a document it reports how far it got: "progress <percent>" lines come before
+// the answer to a load.
 //
 // LibreOffice prints notes of its own on stdout; they are sent to stderr so they never mix with
 // the answers.
 #define LOK_USE_UNSTABLE_API
+#include <LibreOfficeKit/LibreOfficeKitEnums.h>
 #include <unistd.h>
 #include <LibreOfficeKit/LibreOfficeKit.hxx>
 
@@ -27,11 +36,11 @@
 #include <string>
 #include <vector>
 
-#include "table_probe.h"
+#include "table_marks.h"
 
 namespace {
 
-constexpr int kProbeTwipsPerPixel = 20;
+constexpr int kProbeTwipsPerPixel = 20;  // 72 dots an inch: places within a pixel or two of the pictures shown
 
 struct Rect {
     long x = 0, y = 0, w = 0, h = 0;
@@ -91,18 +100,40 @@ std::string lastError(lok::Office& office) {
     return message;
 }
 
+// LibreOffice's own progress while it reads a document.
+void officeCallback(int type, const char* payload, void*) {
+    if (type == LOK_CALLBACK_STATUS_INDICATOR_SET_VALUE && payload) {
+        answer(std::string("progress\t") + std::to_string(std::atoi(payload)));
+        std::fflush(answers);
+    }
+}
+
 class Renderer {
 public:
     explicit Renderer(lok::Office* office) : office_(office) {}
 
-    void load(const std::string& path) {
+    void load(const std::string& path, bool marked) {
         document_.reset();
         pages_.clear();
-        document_.reset(office_->documentLoad(fileUrl(path).c_str(), "Language=zh-CN"));
+        colours_ = render::MarkColours();
+        int tables = 0;
+        std::string url = fileUrl(path);
+        const std::string copy = path + ".marked.docx";
+        if (marked) {
+            std::string error;
+            std::optional<render::MarkedCopy> written = render::writeMarkedCopy(path, copy, error);
+            if (written) {
+                tables = written->tables;
+                colours_ = std::move(written->colours);
+                url = fileUrl(copy);
+            }
+        }
+        document_.reset(office_->documentLoad(url.c_str(), "Language=zh-CN"));
+        if (marked) std::filesystem::remove(copy);
         if (!document_) return answer("failed\t" + lastError(*office_));
         document_->initializeForRendering("{}");
         pages_ = pageRectangles(*document_);
-        answer("loaded\t" + std::to_string(pages_.size()));
+        answer("loaded\t" + std::to_string(pages_.size()) + '\t' + std::to_string(tables));
         for (const Rect& page : pages_)
             answer("page\t" + std::to_string(page.x) + '\t' + std::to_string(page.y) + '\t' + std::to_string(page.w) +
                    '\t' + std::to_string(page.h));
@@ -120,48 +151,44 @@ public:
         std::fwrite(pixels.data(), 1, pixels.size(), answers);
     }
 
-    // The probe copy is loaded as a document of its own; the document on show stays loaded.
-    void tables(const std::string& path) {
-        const std::string copy = path + ".tables.docx";
-        std::string error;
-        const std::optional<int> count = render::writeProbeCopy(path, copy, error);
-        if (!count) return answer("failed\t" + error);
+    // The page drawn small, and the solid areas of the marks on it.
+    void probe(int page) {
+        if (!document_ || page < 0 || page >= static_cast<int>(pages_.size())) return answer("failed\tno such page");
+        const Rect& rect = pages_[page];
+        const int width = static_cast<int>(rect.w / kProbeTwipsPerPixel);
+        const int height = static_cast<int>(rect.h / kProbeTwipsPerPixel);
         std::vector<std::string> lines;
-        if (*count > 0) {
-            std::unique_ptr<lok::Document> probe(office_->documentLoad(fileUrl(copy).c_str(), "Language=zh-CN"));
-            std::filesystem::remove(copy);
-            if (!probe) return answer("failed\t" + lastError(*office_));
-            probe->initializeForRendering("{}");
-            const std::vector<Rect> pages = pageRectangles(*probe);
-            for (std::size_t page = 0; page < pages.size(); ++page) {
-                const Rect& rect = pages[page];
-                const int width = static_cast<int>(rect.w / kProbeTwipsPerPixel);
-                const int height = static_cast<int>(rect.h / kProbeTwipsPerPixel);
-                if (width < 3 || height < 3) continue;
-                std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4);
-                probe->paintTile(pixels.data(), width, height, static_cast<int>(rect.x), static_cast<int>(rect.y),
+        if (width >= 3 && height >= 3) {
+            std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4);
+            document_->paintTile(pixels.data(), width, height, static_cast<int>(rect.x), static_cast<int>(rect.y),
                                  static_cast<int>(rect.w), static_cast<int>(rect.h));
-                for (const render::PixelBox& box : render::findProbeBoxes(pixels.data(), width, height)) {
-                    const auto twips = [&](int pixels, long origin) {
-                        return std::to_string(origin + pixels * rect.w / width);
-                    };
-                    lines.push_back("table\t" + std::to_string(box.table) + '\t' + std::to_string(page) + '\t' +
-                                    twips(box.left, rect.x) + '\t' + twips(box.top, rect.y) + '\t' +
-                                    std::to_string((box.right - box.left + 1) * rect.w / width) + '\t' +
-                                    std::to_string((box.bottom - box.top + 1) * rect.h / height));
-                }
+            for (const render::CodeBox& box : render::findCodeBoxes(pixels.data(), width, height, colours_)) {
+                const auto twips = [&](int pixels, long origin, long extent, int size) {
+                    return std::to_string(origin + pixels * extent / size);
+                };
+                lines.push_back("box\t" + std::to_string(box.code) + '\t' + twips(box.left, rect.x, rect.w, width) +
+                                '\t' + twips(box.top, rect.y, rect.h, height) + '\t' +
+                                twips(box.right - box.left + 1, 0, rect.w, width) + '\t' +
+                                twips(box.bottom - box.top + 1, 0, rect.h, height));
             }
-        } else {
-            std::filesystem::remove(copy);
         }
-        answer("tables\t" + std::to_string(lines.size()));
+        answer("boxes\t" + std::to_string(page) + '\t' + std::to_string(lines.size()));
         for (const std::string& line : lines) answer(line);
+    }
+
+    // A document of its own, so that the one on show stays loaded.
+    void pdf(const std::string& path, const std::string& target) {
+        std::unique_ptr<lok::Document> document(office_->documentLoad(fileUrl(path).c_str(), "Language=zh-CN"));
+        if (!document) return answer("failed\t" + lastError(*office_));
+        if (!document->saveAs(fileUrl(target).c_str(), "pdf")) return answer("failed\t" + lastError(*office_));
+        answer("saved");
     }
 
 private:
     lok::Office* office_;
     std::unique_ptr<lok::Document> document_;
     std::vector<Rect> pages_;
+    render::MarkColours colours_;
 };
 
 }  // namespace
@@ -193,6 +220,7 @@ int main(int argc, char** argv) {
         std::fflush(answers);
         return 3;
     }
+    office->registerCallback(officeCallback, nullptr);
     answer("ready");
     std::fflush(answers);
     {
@@ -200,12 +228,14 @@ int main(int argc, char** argv) {
         std::string line;
         while (std::getline(std::cin, line)) {
             const std::vector<std::string> request = fields(line);
-            if (request.size() == 2 && request[0] == "load") {
-                renderer.load(request[1]);
+            if (request.size() == 2 && (request[0] == "load" || request[0] == "open")) {
+                renderer.load(request[1], request[0] == "load");
             } else if (request.size() == 3 && request[0] == "render") {
                 renderer.render(std::atoi(request[1].c_str()), std::atoi(request[2].c_str()));
-            } else if (request.size() == 2 && request[0] == "tables") {
-                renderer.tables(request[1]);
+            } else if (request.size() == 2 && request[0] == "probe") {
+                renderer.probe(std::atoi(request[1].c_str()));
+            } else if (request.size() == 3 && request[0] == "pdf") {
+                renderer.pdf(request[1], request[2]);
             } else {
                 answer("failed\tunknown request");
             }

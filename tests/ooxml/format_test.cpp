@@ -55,6 +55,29 @@ TEST_F(Formatting, CapturedStatesSurviveSavesAndRestoredDocumentsTakeEdits) {
     EXPECT_EQ(count(savedMainPart(), "w:before=\"120\""), 4);
 }
 
+// The copy of a long document's beginning: its first blocks with the page setup of the section they
+// end in, the styles as they stand, and the document itself untouched; a short document has none.
+TEST_F(Formatting, BeginningCopyHoldsTheFirstBlocksWithTheirSection) {
+    const std::string landscape = "<w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\" w:orient=\"landscape\"/></w:sectPr>";
+    std::string body = para("第一节", "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr>");
+    for (int i = 1; i <= 6; ++i) body += para("段落" + std::to_string(i)) + table(2, 2);
+    auto doc = open(body + landscape);
+    doc->Content()->Font()->SetSize(15.0f);  // a change not saved yet: the copy has it
+    const std::string whole = savedMainPart();
+
+    const auto beginning = dir.file("beginning.docx");
+    ASSERT_TRUE(word->saveBeginningCopy(beginning.string(), 8));  // 2 and 4 in each block and table
+    const Xml cut(readPart(beginning, "word/document.xml"));
+    EXPECT_EQ(cut.count("/w:document/w:body/*"), 6u);  // five blocks and the closing page setup
+    EXPECT_EQ(cut.count("/w:document/w:body/w:tbl"), 2u);
+    EXPECT_EQ(cut.attr("/w:document/w:body/w:sectPr/w:pgSz", "w:orient"), "landscape");
+    EXPECT_EQ(cut.count("//w:p/w:pPr/w:sectPr"), 1u);  // the first section's own break comes along
+    EXPECT_EQ(cut.attr("//w:r/w:rPr/w:sz", "w:val"), "30");
+    EXPECT_EQ(savedMainPart(), whole);
+    EXPECT_FALSE(word->saveBeginningCopy(dir.file("none.docx").string(), 31));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.docx")));
+}
+
 TEST_F(Formatting, LatinNamedEastAsianFontsAndThemeFonts) {
     auto doc = open(
         "<w:p><w:r><w:rPr><w:rFonts w:asciiTheme=\"minorHAnsi\" w:eastAsiaTheme=\"minorEastAsia\"/>"

@@ -2,8 +2,11 @@
 // documents, and the file commands with their questions.
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -14,9 +17,15 @@
 #include <QWheelEvent>
 
 #include <filesystem>
+#include <fstream>
 
+#include "settings/controls.h"
+#include "settings/settings_file.h"
 #include "shell/page_view.h"
+#include "shell/panel_settings.h"
+#include "shell/picker_window.h"
 #include "shell/recent_files.h"
+#include "shell/single_table_window.h"
 #include "shell_fixture.h"
 #include "support/fault_word.h"
 #include "support/sheet_docs.h"
@@ -31,15 +40,15 @@ protected:
     QStringList panelLines() {
         wordWindow()->refresh();
         QStringList lines;
-        for (int i = 0; i < wordWindow()->tablePanel()->count(); ++i)
-            lines << wordWindow()->tablePanel()->item(i)->text();
+        const QAbstractItemModel& list = *wordWindow()->tableList();
+        for (int i = 0; i < list.rowCount(); ++i) lines << list.index(i, 0).data().toString();
         return lines;
     }
-    QString status() { return wordWindow()->statusBar()->currentMessage(); }
+    QString status() { return wordWindow()->stateText(); }
     // The document's parts as a copy written now holds them.
     std::map<std::string, std::string> parts() {
         const auto path = dir.file("copy-" + std::to_string(++copies) + ".docx");
-        std::dynamic_pointer_cast<automation::ooxml::WordApplication>(program->word())->saveCopy(path.string());
+        program->documents()->saveCopy(path.string());
         return readAllParts(path);
     }
     // One command as the main window runs it: a font size for the first table's first cell.
@@ -61,8 +70,8 @@ TEST_F(DocumentWindowTest, TablePanelListsEveryTableAndSelectsOnClick) {
     EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("表格.docx")));
     EXPECT_TRUE(action("actionSave")->isEnabled());
 
-    QListWidget* panel = wordWindow()->tablePanel();
-    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, panel->visualItemRect(panel->item(1)).center());
+    QListView* panel = wordWindow()->tablePanel();
+    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, panel->visualRect(panel->model()->index(1, 0)).center());
     auto second = word().ActiveDocument()->Tables()->Item(2)->Range();
     EXPECT_EQ(word().Selection()->Start(), second->Start());
     EXPECT_EQ(word().Selection()->End(), second->End());
@@ -89,10 +98,22 @@ TEST_F(DocumentWindowTest, UndoAndRedoTakeWholeCommandsBackToTheSavedState) {
     const auto formatted = parts();
     ASSERT_NE(formatted, original);
     EXPECT_EQ(action("actionUndo")->text(), "撤销 排版");
+    // Qt's modified mark in the title and the tab, and the note in the status bar, outlast a menu
+    // opened and closed again.
+    QMenu* fileMenu = wordWindow()->menuBar()->actions().first()->menu();
+    fileMenu->popup(QPoint(10, 10));
+    QTest::keyClick(fileMenu, Qt::Key_Down);
+    fileMenu->hide();
+    settle();
+    EXPECT_TRUE(wordWindow()->isWindowModified());
+    EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("撤销.docx[*]")));
+    EXPECT_EQ(wordWindow()->tabs()->tabText(0), "撤销.docx *");
     EXPECT_TRUE(status().contains(QStringLiteral("有未保存的更改")));
     action("actionUndo")->trigger();
     EXPECT_EQ(parts(), original);
     EXPECT_TRUE(word().ActiveDocument()->Saved());  // back at what the file holds
+    EXPECT_FALSE(wordWindow()->isWindowModified());
+    EXPECT_EQ(wordWindow()->tabs()->tabText(0), "撤销.docx");
     EXPECT_FALSE(status().contains(QStringLiteral("有未保存的更改")));
     EXPECT_EQ(action("actionRedo")->text(), "重做 排版");
     action("actionRedo")->trigger();
@@ -162,8 +183,8 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
     // The main window works through a Word that refuses the second and fifth row height it is asked for.
     auto plan = std::make_shared<FaultPlan>();
     program.reset();
-    shell::WordBackend backend = shell::startEmbeddedWord();
-    backend.application = faultyWord(backend.application, plan);
+    backend::HostedWord backend = backend::startHostedWord();
+    backend.word = faultyWord(backend.word, plan);
     program = std::make_unique<shell::Program>(backend);
     plan->failOn("Rows.SetHeight", 2);
     plan->failOn("Rows.SetHeight", 5);
@@ -175,7 +196,7 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
         QList<int> tables;
         const QStringList lines = panelLines();
         for (int i = 0; i < lines.size(); ++i)
-            if (lines.at(i).startsWith(QStringLiteral("%1  3×3  [Word 拒绝了部分设置]  ").arg(i + 1))) tables << i + 1;
+            if (lines.at(i).startsWith(QStringLiteral("%1  3×3  行高未设置  ").arg(i + 1))) tables << i + 1;
         return tables;
     };
 
@@ -183,8 +204,9 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
     settle();
     EXPECT_EQ(messages, QStringList{"完成"});
     EXPECT_EQ(marked(), QList<int>{2});
-    EXPECT_TRUE(wordWindow()->tablePanel()->item(1)->toolTip().contains(QStringLiteral("纵向合并")));
-    EXPECT_TRUE(wordWindow()->tablePanel()->item(0)->toolTip().isEmpty());
+    const QAbstractItemModel& list = *wordWindow()->tableList();
+    EXPECT_TRUE(list.index(1, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("纵向合并")));
+    EXPECT_TRUE(list.index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
 
     // Undo and redo take the marks away: they describe a run, not the state shown.
     action("actionUndo")->trigger();
@@ -205,7 +227,7 @@ TEST_F(DocumentWindowTest, TablesWhereWordRefusedAStepAreMarkedUntilTheNextComma
     main().removeEmptyRows();
     settle();
     EXPECT_EQ(marked(), QList<int>());
-    EXPECT_TRUE(wordWindow()->refusedTables().empty());
+    EXPECT_TRUE(wordWindow()->tableList()->notes().empty());
 }
 
 TEST_F(DocumentWindowTest, EveryOpenDocumentHasItsTabAndTheMainWindowWorksOnTheActiveOne) {
@@ -373,16 +395,30 @@ TEST_F(DocumentWindowTest, ClosingWithUnsavedChangesAsksAndLosesNothing) {
     EXPECT_TRUE(wordWindow()->isVisible());
     EXPECT_EQ(word().Documents()->Count(), 1);
 
-    // 是: saved, then closed; the last document closed quits this Word.
+    // 是: saved, then closed. The last document closed leaves the window empty and the program going;
+    // the panel comes back from 窗口 › 排版面板 even after it was ended.
     saveAnswer = shell::SaveAnswer::Save;
     action("actionClose")->trigger();
     settle();
-    EXPECT_EQ(wordWindow(), nullptr);
-    EXPECT_THROW(word().Documents()->Count(), automation::Error);
+    ASSERT_NE(wordWindow(), nullptr);
+    EXPECT_TRUE(wordWindow()->isVisible());
+    EXPECT_EQ(word().Documents()->Count(), 0);
+    EXPECT_TRUE(wordWindow()->pageView()->notice().contains(QStringLiteral("没有打开的文档")));
+    main().endProgram();
+    main().watchTick();
+    EXPECT_FALSE(program->isFinished());
+    emit wordWindow()->panelRequested();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(main().hasEnded());
     auto again = automation::ooxml::createWord();
     again->Documents()->Open(path.toStdString());
     EXPECT_FLOAT_EQ(again->ActiveDocument()->Tables()->Item(1)->Cell(1, 1)->Range()->Font()->Size(), 20.0f);
-    // And the watch ends Gridwright.
+
+    // Closing the window quits this Word; then the watch ends Gridwright.
+    wordWindow()->close();
+    settle();
+    EXPECT_EQ(wordWindow(), nullptr);
+    EXPECT_THROW(word().Documents()->Count(), automation::Error);
     main().watchTick();
     EXPECT_TRUE(program->isFinished());
 }
@@ -418,6 +454,83 @@ TEST_F(DocumentWindowTest, SaveAsWritesANewFileAndOpenKeepsTheDocumentOnABadFile
     EXPECT_EQ(word().Documents()->Count(), 1);
     EXPECT_TRUE(wordWindow()->windowTitle().startsWith(QStringLiteral("另存.docx")));
     EXPECT_FALSE(status().contains(QStringLiteral("有未保存的更改")));
+}
+
+TEST_F(DocumentWindowTest, PanelSettingsGoToAFileComeBackEqualAndCanStartTheNextRun) {
+    const settings::FieldTexts defaults = main().fieldTexts();
+    const auto setPanel = [&](const settings::FieldTexts& texts) {
+        std::vector<settings::SettingAssignment> assignments;
+        for (const settings::ControlSpec& described : settings::panelControls())
+            if (!described.field.empty())
+                assignments.push_back({std::string(described.field),
+                                       texts[static_cast<std::size_t>(settings::fieldIndex(described.key))]});
+        main().applyAssignments(assignments);
+    };
+    combo("Combo8")->setEditText(QStringLiteral("0.60"));
+    combo("Combo9")->setEditText(QStringLiteral("居中"));
+    check("Check3")->setChecked(true);
+    main().openPicker();
+    main().pickerWindow()->option(QStringLiteral("Option20"))->click();  // no left and right lines
+    const settings::FieldTexts chosen = main().fieldTexts();
+    ASSERT_NE(chosen, defaults);
+
+    fileToSaveAs = QString::fromStdString(dir.file("我的设置").string());  // the extension is added
+    action("actionSaveSettings")->trigger();
+    EXPECT_EQ(main().windowTitle(), "Gridwright - 我的设置.txt");
+    setPanel(defaults);
+    fileToOpen = fileToSaveAs + QStringLiteral(".txt");
+    action("actionLoadSettings")->trigger();
+    EXPECT_EQ(main().fieldTexts(), chosen);
+
+    // A file with a wrong line: the command line's message, and the panel as it was.
+    const auto bad = dir.file("坏设置.txt");
+    std::ofstream(bad) << "RowHeightCm=0.50\nNoSuchField=1\n";
+    setPanel(defaults);
+    fileToOpen = QString::fromStdString(bad.string());
+    action("actionLoadSettings")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().startsWith(QStringLiteral("设置文件 "))) << messages.first().toStdString();
+    EXPECT_TRUE(messages.first().contains(QStringLiteral("第2行：未知的设置项“NoSuchField”")));
+    EXPECT_EQ(main().fieldTexts(), defaults);
+
+    // Asked for, the settings last used start the next run of the program; otherwise the defaults do.
+    action("actionStartWithLastSettings")->setChecked(true);
+    setPanel(chosen);
+    main().removeEmptyRows();  // any command keeps the settings it started with
+    program.reset();
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
+    EXPECT_EQ(main().fieldTexts(), chosen);
+    EXPECT_TRUE(action("actionStartWithLastSettings")->isChecked());
+    action("actionStartWithLastSettings")->setChecked(false);
+    program.reset();
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
+    EXPECT_EQ(main().fieldTexts(), defaults);
+}
+
+TEST_F(DocumentWindowTest, TheTableListAndTheStatusBarSayWhatACommandDidNotDo) {
+    open(QStringLiteral(GRIDWRIGHT_SOURCE_DIR "/examples/sample-report.docx"));
+    settle();
+    main().startFormatRun();
+    settle();
+    // The first table's title (two rows, cells merged down) is not found: the list says which steps
+    // that leaves out, Word's reason in the tooltip; the probe that found the other tables' areas is
+    // no refusal.
+    const QStringList lines = panelLines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines.at(0).contains(QStringLiteral("未识别出标题行：标题行对齐和跨页标题行未设置")))
+        << lines.at(0).toStdString();
+    EXPECT_FALSE(wordWindow()->tableList()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+    EXPECT_EQ(wordWindow()->tableList()->notes().count(2), 0u);
+
+    // Commands that change nothing say so.
+    main().tidyTables();
+    settle();
+    EXPECT_EQ(wordWindow()->statusBar()->currentMessage(), "“整理表格”没有改动文档。");
+    word().ActiveDocument()->Range(0, 0)->Select();
+    main().enterSingleTableMode();
+    main().singleTableWindow()->okButton()->click();
+    settle();
+    EXPECT_TRUE(wordWindow()->statusBar()->currentMessage().contains(QStringLiteral("插入点不在表格中")));
 }
 
 }  // namespace

@@ -2,15 +2,22 @@
 // thicker after a run, Chinese font names mapped to different faces, and a click on a table
 // selecting that table in the embedded Word.
 #include <QFile>
-#include <QListWidget>
+#include <QLabel>
+#include <QListView>
+#include <QPrinter>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
 
 #include <fstream>
+#include <regex>
 
 #include "shell/page_view.h"
 #include "shell/picker_window.h"
 #include "shell_fixture.h"
+#include "support/libreoffice.h"
 #include "support/word_fixture.h"
 
 namespace gwtest {
@@ -94,6 +101,7 @@ TEST_F(PageRenderingTest, SampleReportShowsItsPagesAndTableLines) {
 
 TEST_F(PageRenderingTest, ThreePointOuterLinesAreDrawnThickerAfterARun) {
     open(document("粗线.docx", para("表前") + borderedTable(4, 3, "L") + para("表后")));
+    settle();  // each document has pages and a zoom of its own
     pages().setZoomPercent(200);
     waitForPages();
     pages().scrollToTable(1);
@@ -121,7 +129,7 @@ TEST_F(PageRenderingTest, SongTiAndHeiTiAreDifferentFaces) {
                     "<w:rFonts w:ascii=\"" + name + "\" w:eastAsia=\"" + name + "\" w:hAnsi=\"" + name +
                         "\"/><w:sz w:val=\"56\"/>");
     };
-    open(document("字体.docx", line("宋体") + line("黑体") + line("宋体")));
+    open(document("字体.docx", line("宋体") + line("黑体") + line("宋体") + line("楷体") + line("仿宋")));
     waitForPages();
     // The ink of each line of text, top to bottom.
     const QImage& image = pages().pageImage(0);
@@ -134,10 +142,12 @@ TEST_F(PageRenderingTest, SongTiAndHeiTiAreDifferentFaces) {
         inLine = row > 0;
         if (inLine) ink.back() += row;
     }
-    ASSERT_GE(ink.size(), 3u);
-    // The same face twice draws the same ink; 黑体's strokes are far heavier than 宋体's.
+    ASSERT_GE(ink.size(), 5u);
+    // The same face twice draws the same ink; 黑体's strokes are far heavier than 宋体's, and 楷体
+    // and 仿宋 are faces of their own.
     EXPECT_NEAR(ink[2], ink[0], ink[0] / 20);
     EXPECT_GT(ink[1], ink[0] * 6 / 5) << ink[0] << " " << ink[1];
+    EXPECT_GT(std::abs(ink[3] - ink[4]), ink[3] / 20) << ink[3] << " " << ink[4];
 }
 
 TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdentical) {
@@ -156,7 +166,7 @@ TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdent
     EXPECT_EQ(word().Selection()->Start(), second->Start());
     EXPECT_EQ(word().Selection()->End(), second->End());
     EXPECT_EQ(pages().selectedTable(), 2);
-    EXPECT_EQ(wordWindow()->tablePanel()->currentRow(), 1);
+    EXPECT_EQ(wordWindow()->tablePanel()->currentIndex().row(), 1);
 
     clickTable(1);
     auto first = word().ActiveDocument()->Tables()->Item(1)->Range();
@@ -170,6 +180,68 @@ TEST_F(PageRenderingTest, ClickOnAPageSelectsTheTableThereEvenWhenTablesAreIdent
     EXPECT_EQ(word().Selection()->Start(), first->End());
     settle();
     EXPECT_EQ(pages().selectedTable(), 0);
+}
+
+TEST_F(PageRenderingTest, EachDocumentKeepsItsOwnPages) {
+    open(document("一页.docx", para("只有一页") + borderedTable(2, 2, "A") + para("")));
+    waitForPages();
+    ASSERT_EQ(pages().pageCount(), 1);
+    shell::PageView* first = &pages();
+
+    // A second document never shows the first one's pages, not even before its own are drawn.
+    const std::string page = borderedTable(3, 3, "B") + para("");
+    ASSERT_TRUE(wordWindow()->openPath(document(
+        "三页.docx", page + para("第二页", "<w:pageBreakBefore/>") + page + para("第三页", "<w:pageBreakBefore/>"))));
+    settle();
+    EXPECT_NE(pages().pageCount(), 1);
+    waitForPages();
+    EXPECT_EQ(pages().pageCount(), 3);
+    EXPECT_EQ(wordWindow()->pageView()->tablePlaces().size(), 2);
+
+    // Back to the first, unchanged: its pages at once, nothing drawn again.
+    wordWindow()->tabs()->setCurrentIndex(0);
+    settle();
+    EXPECT_EQ(&pages(), first);
+    EXPECT_EQ(pages().pageCount(), 1);
+    EXPECT_TRUE(pages().visiblePagesDrawn());
+    EXPECT_FALSE(wordWindow()->renderer()->loading());
+}
+
+TEST_F(PageRenderingTest, PrintingAndPdfExportHaveThePagesOfTheSavedFile) {
+    if (!libreOfficeAvailable()) GTEST_SKIP() << "soffice is needed";
+    const std::string page = borderedTable(4, 3, "P") + para("");
+    const QString path = document("打印.docx", page + para("第二页", "<w:pageBreakBefore/>") + page);
+    open(path);
+    waitForPages();
+    const auto pdfPages = [](const std::filesystem::path& pdf) {
+        std::ifstream in(pdf, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::regex page("/Type\\s*/Page[^s]");
+        return static_cast<int>(
+            std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+    };
+    const Conversion own = convertWithLibreOffice(path.toStdString(), "pdf", dir.file("soffice"));
+    ASSERT_TRUE(own.finished && std::filesystem::exists(own.result)) << own.log;
+    ASSERT_EQ(pdfPages(own.result), 2);
+
+    QSignalSpy exported(wordWindow(), &shell::DocumentWindow::pdfExported);
+    fileToSaveAs = QString::fromStdString(dir.file("导出").string());  // the extension is added
+    wordWindow()->exportPdf();
+    ASSERT_TRUE(exported.wait(120'000));
+    EXPECT_EQ(exported.first().at(1).toString(), QString());
+    EXPECT_EQ(pdfPages(dir.file("导出.pdf")), 2);
+
+    // Printed to a PDF file instead of a printer: every page, one sheet each.
+    shell::prompts().setUpPrinter = [&](QWidget*, QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.file("打印.pdf").string()));
+        return true;
+    };
+    QSignalSpy printed(wordWindow(), &shell::DocumentWindow::printed);
+    wordWindow()->printDocument();
+    ASSERT_TRUE(printed.wait(120'000));
+    EXPECT_EQ(printed.first().at(0).toString(), QString());
+    EXPECT_EQ(pdfPages(dir.file("打印.pdf")), 2);
 }
 
 // A renderer that crashes: a script standing in for gridwright-render that notes each start in a
@@ -188,7 +260,7 @@ protected:
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         program.reset();
         qputenv("GRIDWRIGHT_RENDERER", script.string().c_str());
-        program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+        program = std::make_unique<shell::Program>(backend::startHostedWord());
     }
     void TearDown() override {
         qunsetenv("GRIDWRIGHT_RENDERER");
@@ -273,11 +345,11 @@ TEST_F(CrashingRendererTest, RenderersShareOneProfileOneAtATime) {
 TEST_F(PageRenderingTest, WithoutLibreOfficeTheWindowSaysSoAndEverythingElseWorks) {
     program.reset();
     qputenv("GRIDWRIGHT_RENDERER", "/nonexistent/gridwright-render");
-    program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
     open(document("无.docx", borderedTable(2, 2, "N") + para("")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pages().notice().contains(QStringLiteral("LibreOffice")); }, 10'000));
     qunsetenv("GRIDWRIGHT_RENDERER");
-    EXPECT_EQ(wordWindow()->tablePanel()->count(), 1);
+    EXPECT_EQ(wordWindow()->tableList()->rowCount(), 1);
     combo("Combo9")->setEditText(QStringLiteral("居中"));
     main().startFormatRun();
     EXPECT_EQ(messages, QStringList{"完成"});

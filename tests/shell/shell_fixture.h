@@ -33,12 +33,12 @@ protected:
             saveQuestions << name;
             return saveAnswer;
         };
-        shell::prompts().chooseOpenFile = [this](QWidget*) {
+        shell::prompts().chooseOpenFile = [this](QWidget*, shell::FileKind) {
             ++openDialogs;
             return fileToOpen;
         };
-        shell::prompts().chooseSaveFile = [this](QWidget*, const QString&) { return fileToSaveAs; };
-        program = std::make_unique<shell::Program>(shell::startEmbeddedWord());
+        shell::prompts().chooseSaveFile = [this](QWidget*, shell::FileKind, const QString&) { return fileToSaveAs; };
+        program = std::make_unique<shell::Program>(backend::startHostedWord());
         settle();
     }
 
@@ -58,7 +58,7 @@ protected:
 
     shell::MainWindow& main() { return *program->mainWindow(); }
     automation::Application& word() { return *program->word(); }
-    shell::DocumentWindow* wordWindow() { return qobject_cast<shell::DocumentWindow*>(program->wordWindow()); }
+    shell::DocumentWindow* wordWindow() { return program->wordWindow(); }
 
     QComboBox* combo(const char* name) { return main().findChild<QComboBox*>(QString::fromLatin1(name)); }
     QTimer* documentWatch() { return main().findChild<QTimer*>(QStringLiteral("DocumentWatch")); }

@@ -1,5 +1,7 @@
 // Start-up, the welcome window, opening the document, the document watch and the end of the program.
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -161,14 +163,52 @@ TEST_F(ShellTest, ClosingMainWindowEndsTheProgram) {
     EXPECT_TRUE(word().Visible());
 }
 
+TEST_F(ShellTest, EveryWindowLiesOnTheScreenWithTheWelcomeWindowInFront) {
+    settle();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto onScreen = [&] {
+        int visible = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible()) continue;
+            ++visible;
+            EXPECT_TRUE(screen.contains(window->frameGeometry()))
+                << window->objectName().toStdString() << " " << window->frameGeometry().x() << ","
+                << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
+                << window->frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
+        }
+        return visible;
+    };
+    ASSERT_TRUE(wordWindow()->isVisible());
+    shell::WelcomeWindow* welcome = main().welcomeWindow();
+    ASSERT_TRUE(welcome->isVisible());
+    EXPECT_EQ(onScreen(), 3);
+    // Nothing of the program covers the welcome window's buttons.
+    EXPECT_FALSE(welcome->frameGeometry().intersects(main().frameGeometry()));
+
+    main().openPicker();
+    main().showAbout();
+    settle();
+    EXPECT_EQ(onScreen(), 5);
+    main().enterSingleTableMode();
+    settle();
+    onScreen();
+
+    // Started with a file, the program has no use for the welcome window.
+    program.reset();
+    program = std::make_unique<shell::Program>(backend::startHostedWord());
+    program->openAtStart({document("开始.docx", para("正文"))});
+    EXPECT_FALSE(main().welcomeWindow()->isVisible());
+    EXPECT_EQ(word().Documents()->Count(), 1);
+}
+
 TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
     QStringList messages;
     shell::prompts().message = [&](QWidget*, const QString& text) { messages << text; };
     auto plan = std::make_shared<FaultPlan>();
     plan->failOn("Application.Activate", 1, automation::errors::ServerGone, "远程服务器不存在或不可用");
-    auto real = automation::ooxml::createWord();
+    backend::HostedWord real = backend::startHostedWord();
     {
-        shell::Program program(shell::WordBackend{faultyWord(real, plan), nullptr, nullptr});
+        shell::Program program(backend::HostedWord{faultyWord(real.word, plan), real.documents, nullptr});
         ASSERT_EQ(messages.size(), 1);
         EXPECT_EQ(messages[0], "与本程序一同启动的word主程序被关闭，本程序将退出。");
         EXPECT_EQ(program.mainWindow()->welcomeWindow(), nullptr);
@@ -176,8 +216,9 @@ TEST(ShellStartup, WordThatCannotBeActivatedGivesTheMessageAndNoWelcome) {
         EXPECT_EQ(program.mainWindow()->formatSettings(), settings::defaultFormatSettings(shell::panelNumberLocale()));
         program.mainWindow()->watchTick();
         EXPECT_FALSE(program.mainWindow()->hasEnded());
-        real->Quit();
+        real.word->Quit();
         program.mainWindow()->watchTick();
+        QCoreApplication::processEvents();  // the document window goes with its Word
         EXPECT_TRUE(program.mainWindow()->hasEnded());
         EXPECT_TRUE(program.isFinished());
     }
