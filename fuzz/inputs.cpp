@@ -86,10 +86,10 @@ constexpr const char* kStyles =
 
 // A sound package with these bytes as its main part, beside a styles part.
 void writePackage(const std::string& path, std::string_view mainPart) {
-    gwtest::DocxSpec spec;
-    spec.styles = kStyles;
-    spec.extraParts[spec.mainPartName] = std::string(mainPart);
-    gwtest::writeDocx(path, spec);
+    gwtest::DocxSpec docx;
+    docx.styles = kStyles;
+    docx.extraParts[docx.mainPartName] = std::string(mainPart);
+    gwtest::writeDocx(path, docx);
 }
 
 // The document the command-line targets format: tables as reports have them (a title row, numbers,

@@ -112,9 +112,9 @@ std::vector<DocxSpec> builtDocuments() {
              "w:firstLineChars=\"200\"/>"));
     std::vector<DocxSpec> documents;
     for (const std::string& body : bodies) {
-        DocxSpec spec;
-        spec.body = body;
-        documents.push_back(spec);
+        DocxSpec docx;
+        docx.body = body;
+        documents.push_back(docx);
     }
     DocxSpec styled;
     styled.body = tbl(row(cell("样式")), "<w:tblStyle w:val=\"Grid\"/>", 1) + para("正文", "<w:pStyle w:val=\"P\"/>");
@@ -140,9 +140,9 @@ std::vector<DocxSpec> builtDocuments() {
 void packageSeeds(Seeds& seeds) {
     TempDir dir;
     int n = 0;
-    for (const DocxSpec& spec : builtDocuments()) {
+    for (const DocxSpec& docx : builtDocuments()) {
         const fs::path path = dir.file("built" + std::to_string(++n) + ".docx");
-        writeDocx(path, spec);
+        writeDocx(path, docx);
         seeds.copy(path);
     }
     for (const fs::path& file : outsideDocuments()) seeds.copy(file);
@@ -152,9 +152,9 @@ void mainPartSeeds(Seeds& seeds) {
     TempDir dir;
     std::vector<fs::path> files = outsideDocuments();
     int n = 0;
-    for (const DocxSpec& spec : builtDocuments()) {
+    for (const DocxSpec& docx : builtDocuments()) {
         files.push_back(dir.file("built" + std::to_string(++n) + ".docx"));
-        writeDocx(files.back(), spec);
+        writeDocx(files.back(), docx);
     }
     for (const fs::path& file : files) {
         try {

@@ -42,49 +42,49 @@ constexpr WordRange kCharacterIndent{false, -1584.0f, 1584.0f, "-1584 è‡³ 1584 å
 // Shorthands for the table below. What every row has: its key, names, kind, place, reader and member.
 ControlSpec control(Field key, std::string_view field, std::string_view name, ControlKind kind, PanelFrame frame,
                     int row, Placement placement, ReadBy readBy, Member member) {
-    ControlSpec spec{.key = key, .kind = kind, .frame = frame, .row = row, .placement = placement};
-    spec.field = field;
-    spec.name = name;
-    spec.readBy = readBy;
-    spec.member = member;
-    return spec;
+    ControlSpec entry{.key = key, .kind = kind, .frame = frame, .row = row, .placement = placement};
+    entry.field = field;
+    entry.name = name;
+    entry.readBy = readBy;
+    entry.member = member;
+    return entry;
 }
 
 ControlSpec combo(Field key, std::string_view field, std::string_view name, PanelFrame frame, int row,
                   Placement placement, std::string_view label, std::vector<std::string_view> items, ReadBy readBy,
                   Member member) {
-    ControlSpec spec = control(key, field, name, ControlKind::ComboBox, frame, row, placement, readBy, member);
-    spec.label = label;
-    spec.items = std::move(items);
-    spec.defaultText = kUnchanged;
-    return spec;
+    ControlSpec entry = control(key, field, name, ControlKind::ComboBox, frame, row, placement, readBy, member);
+    entry.label = label;
+    entry.items = std::move(items);
+    entry.defaultText = kUnchanged;
+    return entry;
 }
 
 // A numeric list: its unit and what Word takes.
-ControlSpec number(ControlSpec spec, Unit unit, WordRange range) {
-    spec.unit = unit;
-    spec.range = range;
-    return spec;
+ControlSpec number(ControlSpec entry, Unit unit, WordRange range) {
+    entry.unit = unit;
+    entry.range = range;
+    return entry;
 }
 
 ControlSpec preview(Field key, std::string_view field, std::string_view name, int row, std::string_view label,
                     LineNumbers F::*member) {
-    ControlSpec spec = control(key, field, name, ControlKind::LinePreview, PanelFrame::TableSettings, row,
-                               Placement::Left, ReadBy::TableRun, member);
-    spec.label = label;
-    spec.labelAction = LabelAction::OpenPickerOnDoubleClick;
-    return spec;
+    ControlSpec entry = control(key, field, name, ControlKind::LinePreview, PanelFrame::TableSettings, row,
+                                Placement::Left, ReadBy::TableRun, member);
+    entry.label = label;
+    entry.labelAction = LabelAction::OpenPickerOnDoubleClick;
+    return entry;
 }
 
 ControlSpec check(Field key, std::string_view field, std::string_view name, PanelFrame frame, int row,
                   Placement placement, std::string_view caption, std::string_view tooltip, bool checked,
                   bool F::*member) {
-    ControlSpec spec =
+    ControlSpec entry =
         control(key, field, name, ControlKind::CheckBox, frame, row, placement, ReadBy::TableRun, member);
-    spec.caption = caption;
-    spec.tooltip = tooltip;
-    spec.defaultChecked = checked;
-    return spec;
+    entry.caption = caption;
+    entry.tooltip = tooltip;
+    entry.defaultChecked = checked;
+    return entry;
 }
 
 std::vector<ControlSpec> makeControls() {

@@ -29,16 +29,16 @@ TEST(TableMarksTest, EveryCellCarriesItsTablesCodeAndKeepsItsLook) {
     // Table 1 plain, table 2 with a shaded title cell, table 3 shaded by its style (left alone but for
     // its own shading), table 4 inside a content control; a nested table takes its outer table's code.
     const std::string shaded = "<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"D9D9D9\"/>";
-    DocxSpec spec;
+    DocxSpec docx;
     const std::string nesting = "<w:tc>" + para("b") + tbl(row(cell("inner"))) + para("") + "</w:tc>";
-    spec.body = tbl(row(cell("a") + nesting)) + para("") +
+    docx.body = tbl(row(cell("a") + nesting)) + para("") +
                 tbl(row(cell("title", shaded) + cell("x")) + row(cell("1") + cell("2"))) + para("") +
                 tbl(row(cell("styled") + cell("own", shaded)), "<w:tblStyle w:val=\"Shaded\"/>") + para("") +
                 "<w:sdt><w:sdtContent>" + tbl(row(cell("in control"))) + "</w:sdtContent></w:sdt>" + para("");
-    spec.styles =
+    docx.styles =
         "<w:style w:type=\"table\" w:styleId=\"Base\"><w:tcPr><w:shd w:val=\"clear\" w:fill=\"4472C4\"/></w:tcPr>"
         "</w:style><w:style w:type=\"table\" w:styleId=\"Shaded\"><w:basedOn w:val=\"Base\"/></w:style>";
-    writeDocx(dir.file("in.docx"), spec);
+    writeDocx(dir.file("in.docx"), docx);
     std::string error;
     const auto marked = render::writeMarkedCopy(dir.file("in.docx").string(), dir.file("out.docx").string(), error);
     ASSERT_TRUE(marked) << error;
