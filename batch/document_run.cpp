@@ -98,7 +98,8 @@ DocumentResult runDocument(const std::shared_ptr<automation::Application>& word,
             refused(result, error, "");
             return result;
         }
-        context.emplace(*word, document, messages, *task.settings, [&word] { return backend::excelFor(word); });
+        context.emplace(
+            CommandContext{*word, document, messages, *task.settings, [&word] { return backend::excelFor(word); }});
         for (const Step& step : *task.steps) {
             // A failing step throws; nothing is saved then, so neither file is left half done.
             step.command->run(*context, step.value);

@@ -67,6 +67,9 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// Spelled out for clang 14 (the fuzz build), which does not deduce an aggregate's arguments yet.
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // The item of a choice list that equals the text exactly, other than "不变"; none otherwise.
 std::optional<std::string_view> chosenItem(const ControlSpec& entry, std::string_view text) {
