@@ -35,6 +35,7 @@ REQUIRED_DEPENDS = [
     "libreoffice-core-nogui | libreoffice-core",
     "fonts-noto-cjk",
     "fonts-arphic-ukai",
+    "fonts-lxgw-wenkai",
     "fonts-liberation2",
     "libqt6widgets6",
     "libzip4",
