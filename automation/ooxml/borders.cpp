@@ -57,7 +57,8 @@ struct Line {
 Line lineOf(pugi::xml_node e) {
     Line l;
     l.style = styleNumber(wml::val(e));
-    l.width = l.style == 0 ? 0 : static_cast<int>(wml::eighthsAttr(e, "w:sz", 4));
+    // Word draws a line at most 12 points wide (96 eighths) and takes any wider w:sz as that.
+    l.width = l.style == 0 ? 0 : static_cast<int>(std::clamp(wml::eighthsAttr(e, "w:sz", 4), 0L, 96L));
     return l;
 }
 

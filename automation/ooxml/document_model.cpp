@@ -1,5 +1,6 @@
 #include "automation/ooxml/document_model.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "automation/error.h"
@@ -265,10 +266,13 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
     pugi::xml_node top = nearNode;
     while (top && top.parent() != body_) top = top.parent();
     pugi::xml_node sectPr = sectionOf(top);
-    const long width = wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906);
+    // Word's pages are at most 22 inches wide, and so are its side margins; wider or negative values
+    // in the markup are taken as the nearest it allows.
+    constexpr long kWidestPage = 31680;
+    const long width = std::clamp(wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906), 0L, kWidestPage);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
-    const long left = wml::twipsAttr(mar, "w:left", 1800);
-    const long right = wml::twipsAttr(mar, "w:right", 1800);
+    const long left = std::clamp(wml::twipsAttr(mar, "w:left", 1800), 0L, kWidestPage);
+    const long right = std::clamp(wml::twipsAttr(mar, "w:right", 1800), 0L, kWidestPage);
     const long text = width - left - right;
     return text > 144 ? text : 144;
 }

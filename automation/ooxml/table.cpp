@@ -640,7 +640,8 @@ private:
         long available = model_->textWidthTwips(tbl_);
         // A nested table fills its cell rather than the page.
         if (pugi::xml_node cell = model_->index().cellOfTable(tbl_)) {
-            const long cellWidth = wml::twipsAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0);
+            const long cellWidth =
+                std::clamp(wml::twipsAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0), 0L, kWidestTwips);
             if (wml::val(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:type") == "dxa" && cellWidth > 0)
                 available = std::max(144L, cellWidth - 216);
         }

@@ -57,6 +57,31 @@ TEST_F(OddMarkup, AbsurdSpansAndOrphanMerges) {
     EXPECT_NO_FATAL_FAILURE(exercise());
 }
 
+// Page, margin, cell and line widths beyond anything Word allows are read as the nearest it allows:
+// fitting a table to the page never writes a width wider than Word's widest page, and a line is at
+// most 12 points wide.
+TEST_F(OddMarkup, AbsurdPageCellAndLineWidths) {
+    const std::string huge = "999999999999999";
+    const std::string inner = tbl(row(cell("i") + cell("j")), "", 2);
+    auto doc = open(tbl(row("<w:tc><w:tcPr><w:tcW w:w=\"" + huge + "\" w:type=\"dxa\"/></w:tcPr>" + inner +
+                            para("") + "</w:tc>"),
+                        "<w:tblBorders><w:top w:val=\"single\" w:sz=\"" + huge + "\"/></w:tblBorders>", 1) +
+                    para("") + tbl(row(cell("a") + cell("b")), "", 2) +
+                    "<w:sectPr><w:pgSz w:w=\"" + huge + "\" w:h=\"16838\"/><w:pgMar w:left=\"-" + huge +
+                    "\" w:right=\"-5\" w:top=\"1440\" w:bottom=\"1440\"/></w:sectPr>");
+    EXPECT_EQ(doc->Tables()->Item(1)->Borders()->Item(wdBorderTop)->LineWidth(), 96);
+    doc->Tables()->Item(1)->Tables()->Item(1)->AutoFitBehavior(wdAutoFitWindow);
+    doc->Tables()->Item(2)->AutoFitBehavior(wdAutoFitWindow);
+    const std::string xml = savedMainPart();
+    for (std::size_t at = xml.find("w:w=\""); at != std::string::npos; at = xml.find("w:w=\"", at + 1)) {
+        if (xml.compare(at + 5, huge.size(), huge) == 0) continue;  // the markup's own, left as written
+        const long width = std::stol(xml.substr(at + 5, 16));
+        EXPECT_GE(width, 0) << xml.substr(at, 30);
+        EXPECT_LE(width, 31680) << xml.substr(at, 30);
+    }
+    EXPECT_NE(xml.find("<w:gridCol w:w=\"15840\"/>"), std::string::npos) << xml;  // half of the widest page
+}
+
 TEST_F(OddMarkup, DeeplyNestedTables) {
     std::string inner = para("core");
     for (int level = 0; level < 40; ++level) inner = tbl(row("<w:tc>" + inner + para("") + "</w:tc>"), "", 1);
