@@ -207,10 +207,11 @@ std::string buildPackage(const std::string& path, const std::string& source, con
             archives.written.push_back(from);
             fromIndex = 0;
         }
-        // A folder entry holds no data: it is written anew and stored, whatever compression the file
-        // claims for it (a method the zip library cannot write would otherwise fail the save).
-        const bool folder = entry.directory && entry.size == 0 && !entry.replaced;
-        const bool copied = !folder && (!entry.replaced || !entry.held);
+        // An entry without data (a folder, an empty file) is written anew and stored, whatever
+        // compression the file claims for it (a method the zip library cannot write would otherwise
+        // fail the save).
+        const bool empty = entry.size == 0 && !entry.replaced;
+        const bool copied = !empty && (!entry.replaced || !entry.held);
         zip_source_t* data = copied ? zip_source_zip(to, from, fromIndex, ZIP_FL_COMPRESSED, 0, -1)
                                     : zip_source_buffer(to, entry.bytes.data(), entry.bytes.size(), 0);
         if (!data) failWith(what, zip_get_error(to));
@@ -232,7 +233,7 @@ std::string buildPackage(const std::string& path, const std::string& source, con
             failWith(what, zip_get_error(to));
         }
         const auto index = static_cast<zip_uint64_t>(added);
-        zip_int32_t method = folder ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+        zip_int32_t method = empty ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
         if (copied) {
             zip_stat_t st;
             if (zip_stat_index(from, fromIndex, 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_METHOD))
