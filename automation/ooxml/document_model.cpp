@@ -266,13 +266,11 @@ long DocumentModel::textWidthTwips(pugi::xml_node nearNode) {
     pugi::xml_node top = nearNode;
     while (top && top.parent() != body_) top = top.parent();
     pugi::xml_node sectPr = sectionOf(top);
-    // Word's pages are at most 22 inches wide, and so are its side margins; wider or negative values
-    // in the markup are taken as the nearest it allows.
-    constexpr long kWidestPage = 31680;
-    const long width = std::clamp(wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906), 0L, kWidestPage);
+    // Wider or negative page widths and side margins in the markup are taken as the nearest Word allows.
+    const long width = std::clamp(wml::twipsAttr(wml::child(sectPr, "pgSz"), "w:w", 11906), 0L, kWidestTwips);
     pugi::xml_node mar = wml::child(sectPr, "pgMar");
-    const long left = std::clamp(wml::twipsAttr(mar, "w:left", 1800), 0L, kWidestPage);
-    const long right = std::clamp(wml::twipsAttr(mar, "w:right", 1800), 0L, kWidestPage);
+    const long left = std::clamp(wml::twipsAttr(mar, "w:left", 1800), 0L, kWidestTwips);
+    const long right = std::clamp(wml::twipsAttr(mar, "w:right", 1800), 0L, kWidestTwips);
     const long text = width - left - right;
     return text > 144 ? text : 144;
 }

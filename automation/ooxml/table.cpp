@@ -13,9 +13,6 @@ namespace {
 using wml::points;
 using wml::twips;
 
-// 22 inches: Word's widest page, and so the widest a table's grid column can be.
-constexpr long kWidestTwips = 31680;
-
 void requireRange(float value, float low, float high) {
     if (!(value >= low && value <= high)) throw errors::valueOutOfRange();
 }
@@ -633,15 +630,16 @@ private:
         std::vector<long> widths;
         pugi::xml_node tblGrid = wml::child(tbl_, "tblGrid");
         for (pugi::xml_node col = tblGrid.first_child(); col; col = col.next_sibling())
-            if (wml::is(col, "gridCol")) widths.push_back(std::clamp(wml::twipsAttr(col, "w:w", 0), 0L, kWidestTwips));
+            if (wml::is(col, "gridCol"))
+                widths.push_back(std::clamp(wml::twipsAttr(col, "w:w", 0), 0L, DocumentModel::kWidestTwips));
         if (widths.empty() || static_cast<int>(widths.size()) < grid.gridWidth()) return;
         long total = 0;
         for (long w : widths) total += w;
         long available = model_->textWidthTwips(tbl_);
         // A nested table fills its cell rather than the page.
         if (pugi::xml_node cell = model_->index().cellOfTable(tbl_)) {
-            const long cellWidth =
-                std::clamp(wml::twipsAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0), 0L, kWidestTwips);
+            const long cellWidth = std::clamp(wml::twipsAttr(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:w", 0), 0L,
+                                              DocumentModel::kWidestTwips);
             if (wml::val(wml::child(wml::child(cell, "tcPr"), "tcW"), "w:type") == "dxa" && cellWidth > 0)
                 available = std::max(144L, cellWidth - 216);
         }

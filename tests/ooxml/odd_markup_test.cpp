@@ -63,12 +63,12 @@ TEST_F(OddMarkup, AbsurdSpansAndOrphanMerges) {
 TEST_F(OddMarkup, AbsurdPageCellAndLineWidths) {
     const std::string huge = "999999999999999";
     const std::string inner = tbl(row(cell("i") + cell("j")), "", 2);
-    auto doc = open(tbl(row("<w:tc><w:tcPr><w:tcW w:w=\"" + huge + "\" w:type=\"dxa\"/></w:tcPr>" + inner +
-                            para("") + "</w:tc>"),
-                        "<w:tblBorders><w:top w:val=\"single\" w:sz=\"" + huge + "\"/></w:tblBorders>", 1) +
-                    para("") + tbl(row(cell("a") + cell("b")), "", 2) +
-                    "<w:sectPr><w:pgSz w:w=\"" + huge + "\" w:h=\"16838\"/><w:pgMar w:left=\"-" + huge +
-                    "\" w:right=\"-5\" w:top=\"1440\" w:bottom=\"1440\"/></w:sectPr>");
+    auto doc = open(
+        tbl(row("<w:tc><w:tcPr><w:tcW w:w=\"" + huge + "\" w:type=\"dxa\"/></w:tcPr>" + inner + para("") + "</w:tc>"),
+            "<w:tblBorders><w:top w:val=\"single\" w:sz=\"" + huge + "\"/></w:tblBorders>", 1) +
+        para("") + tbl(row(cell("a") + cell("b")), "", 2) + "<w:sectPr><w:pgSz w:w=\"" + huge +
+        "\" w:h=\"16838\"/><w:pgMar w:left=\"-" + huge +
+        "\" w:right=\"-5\" w:top=\"1440\" w:bottom=\"1440\"/></w:sectPr>");
     EXPECT_EQ(doc->Tables()->Item(1)->Borders()->Item(wdBorderTop)->LineWidth(), 96);
     doc->Tables()->Item(1)->Tables()->Item(1)->AutoFitBehavior(wdAutoFitWindow);
     doc->Tables()->Item(2)->AutoFitBehavior(wdAutoFitWindow);
